@@ -1,0 +1,100 @@
+#include "app/Application.h"
+
+#include "app/SceneDirector.h"
+#include "app/Settings.h"
+#include "app/TrigTables.h"
+#include "app/World.h"
+
+namespace glassfalls {
+
+using platform::Message;
+using platform::MessageId;
+
+Application::Application(PlatformServices services) : services_(std::move(services)) {}
+
+Application::~Application() {
+    running = false;
+    shutDownOutputs();
+}
+
+bool Application::fail(std::string reason) {
+    if (failure_.empty()) failure_ = std::move(reason);
+    return false;
+}
+
+bool Application::init(const StartOptions& options) {
+    options_ = options;
+
+    platform::WindowConfig config;
+    config.title = "glassFalls";
+    config.fullScreen = !options.windowed && !options.headless;
+    config.headless = options.headless;
+    std::string error;
+    auto window = services_.openWindow(config, error);
+    if (!window) return fail(error);
+    if (!create(std::move(window))) return fail("the window could not be set up");
+
+    width = 640;
+    height = 480;
+    if (!renderDevice.create(this->window(), width, height, options.windowed)) {
+        return fail("cannot create the render device");
+    }
+    frameInterval = 75;
+    fillTrigTables();
+
+    world = &World::instance();
+    if (!world->init(this, width, height)) return fail("cannot set up the world");
+    if (!SceneDirector::instance().init(this)) return fail("cannot set up the scenes");
+
+    // Without a microphone the piece still runs; the performers then only hear silence.
+    waveCapture.open(this->window());
+
+    if (!midiOut.open(MidiOut::kMidiMapper)) return fail("cannot open the MIDI output");
+
+    const auto settings = readSettingsFile(dataPath("glassFalls.ini"));
+    if (!settings) return true;
+    netLink = std::make_unique<ImageNetLink>();
+    if (!netLink->open(ImageNetLink::kConnectingRole, settings->host, settings->port)) {
+        return fail("cannot connect to the picture server " + settings->host + ":" +
+                    std::to_string(settings->port));
+    }
+    return true;
+}
+
+void Application::onIdle() {
+    if (hasWindow()) window().hideCursor();
+    if (!pacer_.tick(clock().now(), frameInterval)) return;
+
+    ++advances_;
+    keyboard().beforeAdvance(advances_);
+    SceneDirector::instance().advance();
+    if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
+}
+
+void Application::waitForWork() {
+    if (!hasWindow()) return;
+    const uint32_t now = clock().now();
+    clock().waitUntil(pacer_.nextDue(now, frameInterval), window());
+}
+
+int64_t Application::windowProc(const Message& message) {
+    if (netLink) netLink->handleMessage(message);
+    switch (message.id) {
+        case MessageId::Destroy:
+            running = false;
+            shutDownOutputs();
+            postQuitMessage(0);
+            break;
+        case MessageId::Activate:
+        case MessageId::ActivateApp: active = message.wParam != 0; break;
+        default: break;
+    }
+    return defWindowProc(message);
+}
+
+void Application::shutDownOutputs() {
+    midiOut.close();
+    netLink.reset();
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/FramePacer.h"
+#include "app/RenderDevice.h"
+#include "app/WindowBase.h"
+#include "audio/WaveCapture.h"
+#include "net/ImageNetLink.h"
+#include "performer/MidiOut.h"
+#include "platform/clock/Clock.h"
+#include "platform/keyboard/Keyboard.h"
+
+namespace glassfalls {
+
+class World;
+
+struct StartOptions {
+    bool windowed = false;
+    bool headless = false;
+    std::string dataDir = "data";
+    std::optional<uint64_t> frameLimit;  // end normally after this many scene advances
+};
+
+// The operating-system services the application runs on, chosen by the entry point.
+struct PlatformServices {
+    platform::Clock& clock;
+    platform::Keyboard& keyboard;
+    platform::WindowOpener openWindow;
+};
+
+// The piece itself: brings up the devices and the world, paces the frames and shuts down in
+// order. Main thread only.
+class Application final : public WindowBase {
+public:
+    explicit Application(PlatformServices services);
+    ~Application() override;
+
+    // The whole start-up. On false, failure() says what went wrong.
+    bool init(const StartOptions& options);
+
+    // Records why start-up failed (the first reason wins) and returns false for the caller.
+    bool fail(std::string reason);
+    const std::string& failure() const { return failure_; }
+
+    std::string dataPath(const std::string& name) const { return options_.dataDir + "/" + name; }
+    platform::Keyboard& keyboard() { return services_.keyboard; }
+    platform::Clock& clock() { return services_.clock; }
+    uint64_t advances() const { return advances_; }
+
+    bool running = true;          // false from the window's destruction on
+    uint32_t frameInterval = 0;   // ms between scene advances: 75 at start, then 100 / 115
+    RenderDevice renderDevice;
+    WaveCapture waveCapture;
+    MidiOut midiOut;
+    std::unique_ptr<ImageNetLink> netLink;  // only with a settings file
+    World* world = nullptr;                 // not owned
+
+protected:
+    void onIdle() override;
+    int64_t windowProc(const platform::Message& message) override;
+    void waitForWork() override;
+
+private:
+    void shutDownOutputs();
+
+    PlatformServices services_;
+    StartOptions options_;
+    FramePacer pacer_;
+    uint64_t advances_ = 0;
+    std::string failure_;
+};
+
+}  // namespace glassfalls

@@ -1,0 +1,41 @@
+#include "app/CommandLine.h"
+
+#include <CLI/CLI.hpp>
+
+#include "app/Version.h"
+
+namespace glassfalls {
+
+std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, int& exitCode) {
+    CommandLine line;
+    CLI::App cli{"glassFalls: eight performers grow glass trails over water from what the "
+                 "microphone hears (or a stored melody).",
+                 "glassfalls"};
+    cli.set_version_flag("--version", std::string("glassfalls ") + kVersion);
+    cli.add_flag("--windowed", line.start.windowed,
+                 "Run in a resizable 640x480 window instead of full screen");
+    cli.add_option("--data", line.start.dataDir,
+                   "Directory holding the pictures, the title model, the optional melody "
+                   "music.dat and the optional settings glassFalls.ini")
+        ->capture_default_str();
+    cli.add_flag("--headless", line.start.headless,
+                 "No window and no waiting: draw off-screen on a virtual clock that jumps to "
+                 "the next due frame");
+    cli.add_option("--frames", line.start.frameLimit,
+                   "End normally after N scene advances")
+        ->check(CLI::PositiveNumber);
+    cli.add_option("--keys", line.keysFile,
+                   "Play key presses from FILE: lines \"ADVANCE KEY down|up\", KEY one of "
+                   "Escape Enter Left Right, ADVANCE counted from 1")
+        ->check(CLI::ExistingFile);
+    try {
+        cli.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        exitCode = cli.exit(e);
+        return std::nullopt;
+    }
+    exitCode = 0;
+    return line;
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/SceneEvent.h"
+#include "render/Matrix4.h"
+
+namespace glassfalls {
+
+// The performance: the eight performers grow their trails around the centre of the water.
+// The scene fades in from black; Escape starts the quit sequence that fades to black, shows
+// the credit picture, fades it out and closes the window.
+class EventCreate final : public SceneEvent {
+public:
+    explicit EventCreate(Application* app) : SceneEvent(app, "EventCreate") {}
+
+    bool init() override { return true; }
+    SceneEvent* update(SceneDirector& director) override;
+
+    // Rotation about the vertical axis by `degrees`, in the row-vector convention.
+    static Matrix4 turnMatrixFor(float degrees);
+
+    float turnAngle = 0.0f;                     // degrees, 0 ≤ angle ≤ 360
+    Matrix4 turnMatrix = Matrix4::identity();   // built from turnAngle whenever it is used
+    bool fadingIn = true;
+    bool quitting = false;
+    int32_t quitStage = 0;                      // 0 darkening, 1 credit picture fading out
+    int32_t fadeLevel = 0;                      // 0 … 255, shared by the opening fade and the quit
+
+private:
+    void inputStep();
+    void frameStep();
+    void turnStep();
+    void fadeStep();
+};
+
+}  // namespace glassfalls

@@ -1,0 +1,43 @@
+#include "app/SceneDirector.h"
+
+#include <cassert>
+#include <memory>
+
+#include "app/EventCreate.h"
+#include "app/EventTITLE.h"
+
+namespace glassfalls {
+
+SceneDirector& SceneDirector::instance() {
+    static SceneDirector director;
+    return director;
+}
+
+bool SceneDirector::init(Application* app) {
+    application = app;
+    auto title = std::make_unique<EventTITLE>(app);
+    if (!title->init()) return false;
+    current_ = title.get();
+    add(title.release());
+
+    auto performance = std::make_unique<EventCreate>(app);
+    if (!performance->init()) return false;
+    add(performance.release());
+    return true;
+}
+
+void SceneDirector::advance() {
+    assert(current_ && "SceneDirector::init was not called");
+    // A scene that finds nothing to hand over to stays current rather than leaving the
+    // director without a scene.
+    if (SceneEvent* next = current_->update(*this)) current_ = next;
+}
+
+SceneEvent* SceneDirector::find(const char* name) {
+    for (cursor = 0; cursor < size(); ++cursor) {
+        if (at(cursor)->name == name) return at(cursor);
+    }
+    return nullptr;
+}
+
+}  // namespace glassfalls

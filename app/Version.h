@@ -1,0 +1,5 @@
+#pragma once
+
+namespace glassfalls {
+inline constexpr const char* kVersion = "0.1.0";
+}

@@ -1,0 +1,69 @@
+#include "app/WindowBase.h"
+
+#include <cassert>
+
+namespace glassfalls {
+
+using platform::Message;
+using platform::MessageId;
+
+bool WindowBase::create(std::unique_ptr<platform::Window> window) {
+    assert(window && "WindowBase::create needs an opened window");
+    window_ = std::move(window);
+    destroyed_ = false;
+    return onCreate();
+}
+
+int WindowBase::run() {
+    assert(window_ && "WindowBase::create was not called");
+    // The window was activated before anyone listened; say so again now.
+    postMessage({MessageId::Activate, 1});
+    int code = 0;
+    for (;;) {
+        window_->poll(queue_);
+        if (!queue_.empty()) {
+            const Message message = queue_.front();
+            queue_.pop_front();
+            if (message.id == MessageId::Quit) {
+                code = static_cast<int>(message.wParam);
+                break;
+            }
+            sendMessage(message);
+        }
+        onIdle();
+        if (queue_.empty()) waitForWork();
+    }
+    onExit();
+    return code;
+}
+
+int64_t WindowBase::sendMessage(const Message& message) {
+    // A destroyed window receives nothing more.
+    if (!hasWindow()) return 0;
+    return windowProc(message);
+}
+
+int64_t WindowBase::windowProc(const Message& message) {
+    switch (message.id) {
+        case MessageId::Destroy: postQuitMessage(0); break;
+        case MessageId::Activate: active = message.wParam != 0; break;
+        default: break;
+    }
+    return defWindowProc(message);
+}
+
+int64_t WindowBase::defWindowProc(const Message& message) {
+    if (message.id == MessageId::Close) destroyWindow();
+    return 0;
+}
+
+void WindowBase::destroyWindow() {
+    if (!hasWindow()) return;
+    window_->close();
+    // Marked first so that whatever Destroy's handling sends goes nowhere instead of
+    // destroying the window a second time.
+    destroyed_ = true;
+    windowProc({MessageId::Destroy});
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+
+#include "platform/window/Message.h"
+#include "platform/window/Window.h"
+
+namespace glassfalls {
+
+// The window and its message loop. Every event reaches the program as a message handled by
+// windowProc on the main thread, one at a time and never in the middle of a frame.
+class WindowBase {
+public:
+    WindowBase() = default;
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+    virtual ~WindowBase() = default;
+
+    // Takes over an opened window and calls onCreate.
+    bool create(std::unique_ptr<platform::Window> window);
+
+    // Runs the message loop until a Quit message; returns its code.
+    int run();
+
+    // Queues a message for the loop.
+    void postMessage(platform::Message message) { queue_.push_back(message); }
+    // Handles a message at once, before returning.
+    int64_t sendMessage(const platform::Message& message);
+    void postQuitMessage(int code) { postMessage({platform::MessageId::Quit, static_cast<uint64_t>(code)}); }
+
+    bool hasWindow() const { return window_ && !destroyed_; }
+    platform::Window& window() { return *window_; }
+
+    bool active = false;
+    int32_t width = 0;
+    int32_t height = 0;
+
+protected:
+    virtual bool onCreate() { return true; }
+    // Runs on every pass of the loop, after the message of that pass if there was one.
+    virtual void onIdle() {}
+    virtual int64_t windowProc(const platform::Message& message);
+    virtual void onExit() {}
+    // Called when a pass ends with no message waiting: the place to sleep until something is
+    // due. Not sleeping is correct, only wasteful.
+    virtual void waitForWork() {}
+
+    // What happens to a message nobody acted on, or after they acted: Close destroys the
+    // window (which sends Destroy).
+    int64_t defWindowProc(const platform::Message& message);
+
+private:
+    void destroyWindow();
+
+    std::unique_ptr<platform::Window> window_;
+    bool destroyed_ = false;
+    std::deque<platform::Message> queue_;
+};
+
+}  // namespace glassfalls

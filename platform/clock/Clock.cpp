@@ -1,0 +1,32 @@
+#include "platform/clock/Clock.h"
+
+#include <chrono>
+
+#include "platform/window/EventSource.h"
+
+namespace glassfalls::platform {
+
+namespace {
+uint64_t monotonicNs() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+}  // namespace
+
+RealClock::RealClock() : startNs_(monotonicNs()) {}
+
+uint32_t RealClock::now() const {
+    return static_cast<uint32_t>((monotonicNs() - startNs_) / 1000000u);
+}
+
+void RealClock::waitUntil(uint32_t deadline, EventSource& events) {
+    const int32_t remaining = ticksUntil(now(), deadline);
+    if (remaining > 0) events.wait(static_cast<uint32_t>(remaining));
+}
+
+void VirtualClock::waitUntil(uint32_t deadline, EventSource&) {
+    if (ticksUntil(now_, deadline) > 0) now_ = deadline;
+}
+
+}  // namespace glassfalls::platform

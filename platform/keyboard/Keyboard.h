@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace glassfalls::platform {
+
+enum class Key { Escape, Enter, Left, Right };
+
+// Which keys are held right now, asked for on the main thread during a scene advance.
+class Keyboard {
+public:
+    virtual ~Keyboard() = default;
+    virtual bool isDown(Key key) const = 0;
+    // Called just before scene advance number `advance` (counted from 1).
+    virtual void beforeAdvance(uint64_t advance) { (void)advance; }
+};
+
+// No keys at all: headless runs without a script.
+class NullKeyboard final : public Keyboard {
+public:
+    bool isDown(Key) const override { return false; }
+};
+
+// The real keyboard, as the SDL event pump last saw it.
+class SdlKeyboard final : public Keyboard {
+public:
+    bool isDown(Key key) const override;
+};
+
+// Key presses read from a script of lines "ADVANCE KEY down|up", so that demos and tests can
+// play a performance without a person at the keyboard.
+class ScriptedKeyboard final : public Keyboard {
+public:
+    struct Change {
+        uint64_t advance;
+        Key key;
+        bool down;
+    };
+
+    // Parses a script. Blank lines and lines starting with '#' are skipped. On a malformed
+    // line returns nothing and names the line in `error`.
+    static std::optional<ScriptedKeyboard> parse(const std::string& text, std::string& error);
+    static std::optional<ScriptedKeyboard> load(const std::string& path, std::string& error);
+
+    bool isDown(Key key) const override { return down_[static_cast<int>(key)]; }
+    void beforeAdvance(uint64_t advance) override;
+
+private:
+    std::vector<Change> changes_;  // in script order
+    size_t next_ = 0;
+    bool down_[4] = {};
+};
+
+}  // namespace glassfalls::platform

@@ -1,0 +1,78 @@
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/window/Window.h"
+
+namespace glassfalls::platform {
+
+namespace {
+
+class SdlWindow final : public Window {
+public:
+    explicit SdlWindow(SDL_Window* window) : window_(window) {}
+    ~SdlWindow() override {
+        close();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    void poll(std::deque<Message>& queue) override {
+        SDL_Event e;
+        while (SDL_PollEvent(&e)) translate(e, queue);
+    }
+
+    void wait(uint32_t timeoutMs) override {
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<uint32_t>(timeoutMs, 1u << 30)));
+    }
+
+    void hideCursor() override { SDL_ShowCursor(SDL_DISABLE); }
+
+    void close() override {
+        if (window_) SDL_DestroyWindow(window_);
+        window_ = nullptr;
+    }
+
+private:
+    static void translate(const SDL_Event& e, std::deque<Message>& queue) {
+        // SIGINT and SIGTERM arrive as SDL_QUIT, so they take the same orderly way out as
+        // closing the window: notes silenced, devices closed, exit status 0.
+        if (e.type == SDL_QUIT) {
+            queue.push_back({MessageId::Close});
+            return;
+        }
+        if (e.type != SDL_WINDOWEVENT) return;
+        switch (e.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: queue.push_back({MessageId::Close}); break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED: queue.push_back({MessageId::Activate, 1}); break;
+            case SDL_WINDOWEVENT_FOCUS_LOST: queue.push_back({MessageId::Activate, 0}); break;
+            case SDL_WINDOWEVENT_MINIMIZED: queue.push_back({MessageId::ActivateApp, 0}); break;
+            case SDL_WINDOWEVENT_RESTORED: queue.push_back({MessageId::ActivateApp, 1}); break;
+            default: break;
+        }
+    }
+
+    SDL_Window* window_;
+};
+
+}  // namespace
+
+std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& error) {
+    if (config.headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error = std::string("cannot start the video system: ") + SDL_GetError();
+        return nullptr;
+    }
+    Uint32 flags = SDL_WINDOW_SHOWN;
+    flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
+    SDL_Window* window =
+        SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                         config.width, config.height, flags);
+    if (!window) {
+        error = std::string("cannot open the window: ") + SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    return std::make_unique<SdlWindow>(window);
+}
+
+}  // namespace glassfalls::platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/window/EventSource.h"
+
+namespace glassfalls::platform {
+
+struct WindowConfig {
+    std::string title;
+    bool fullScreen = true;  // the desktop's size; otherwise a resizable width x height window
+    int width = 640;
+    int height = 480;
+    bool headless = false;   // no visible window at all; drawing still works off-screen
+};
+
+// The one top-level window and the event stream that belongs to it. Main thread only.
+class Window : public EventSource {
+public:
+    virtual void hideCursor() = 0;
+    // Removes the window from the screen. Polling stays valid afterwards.
+    virtual void close() = 0;
+};
+
+using WindowOpener =
+    std::function<std::unique_ptr<Window>(const WindowConfig&, std::string& error)>;
+
+// Opens an SDL window; on failure returns null and says why in `error`.
+std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& error);
+
+}  // namespace glassfalls::platform

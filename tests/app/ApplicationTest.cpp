@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/SceneDirector.h"
+#include "app/World.h"
+#include "tests/app/TestApplication.h"
+#include "tests/app/TestDataDirectory.h"
+
+using namespace glassfalls;
+using glassfalls::test_support::TestApplication;
+using platform::Message;
+using platform::MessageId;
+
+TEST(ApplicationMessages, CloseDestroysTheWindowAndEndsTheLoopWithCodeZero) {
+    TestApplication fixture;
+    fixture.app.midiOut.open(MidiOut::kMidiMapper);
+    fixture.app.netLink = std::make_unique<ImageNetLink>();
+    fixture.window->inject({MessageId::Close});
+    EXPECT_EQ(fixture.app.run(), 0);
+    EXPECT_FALSE(fixture.app.running);
+    EXPECT_FALSE(fixture.app.midiOut.isOpen());
+    EXPECT_EQ(fixture.app.netLink, nullptr);
+    EXPECT_TRUE(fixture.window->closed());
+}
+
+TEST(ApplicationMessages, ActivationFollowsWParamAsAWhole) {
+    TestApplication fixture;
+    fixture.app.sendMessage({MessageId::Activate, 0});
+    EXPECT_FALSE(fixture.app.active);
+    fixture.app.sendMessage({MessageId::ActivateApp, 2});  // click activation
+    EXPECT_TRUE(fixture.app.active);
+    fixture.app.sendMessage({MessageId::ActivateApp, 0});
+    EXPECT_FALSE(fixture.app.active);
+    fixture.app.sendMessage({MessageId::Activate, uint64_t{1} << 40});
+    EXPECT_TRUE(fixture.app.active);
+}
+
+TEST(ApplicationMessages, NothingReachesADestroyedWindow) {
+    TestApplication fixture;
+    fixture.app.sendMessage({MessageId::Close});
+    fixture.app.active = false;
+    fixture.app.sendMessage({MessageId::Activate, 1});
+    EXPECT_FALSE(fixture.app.active);
+}
+
+TEST(ApplicationStart, MissingDataFileNamesTheFile) {
+    test_support::TestDataDirectory data;
+    std::filesystem::remove(data.path / "ground.bmp");
+    TestApplication fixture;
+    StartOptions options;
+    options.dataDir = data.path.string();
+    EXPECT_FALSE(fixture.app.init(options));
+    EXPECT_NE(fixture.app.failure().find("ground.bmp"), std::string::npos) << fixture.app.failure();
+}
+
+// The one test that brings up the process-wide world and director.
+TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
+    test_support::TestDataDirectory data;
+    std::ofstream(data.path / "glassFalls.ini") << "[IP]\npictures.local\n[Port]\n4100\n";
+    TestApplication fixture;
+    StartOptions options;
+    options.dataDir = data.path.string();
+    options.frameLimit = 200;
+    ASSERT_TRUE(fixture.app.init(options)) << fixture.app.failure();
+    EXPECT_EQ(fixture.app.frameInterval, 75u);
+    EXPECT_EQ(World::instance().application, &fixture.app);
+    ASSERT_NE(fixture.app.netLink, nullptr);
+    EXPECT_EQ(fixture.app.netLink->host(), "pictures.local");
+    EXPECT_EQ(fixture.app.netLink->port(), 4100);
+
+    EXPECT_EQ(fixture.app.run(), 0);
+    EXPECT_EQ(fixture.app.advances(), 200u);
+    EXPECT_EQ(SceneDirector::instance().current()->name, "EventCreate");
+    // 128 title frames 76 ms apart, then 72 performance frames 101 ms apart.
+    EXPECT_EQ(fixture.clock.now(), 128u * 76u + 72u * 101u);
+}

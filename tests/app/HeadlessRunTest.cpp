@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/app/TestDataDirectory.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string output;  // standard output and standard error together
+};
+
+Outcome runProgram(const std::string& arguments) {
+    const std::string command = std::string(GLASSFALLS_BINARY) + " " + arguments + " 2>&1";
+    Outcome outcome;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return outcome;
+    std::array<char, 4096> buffer{};
+    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) outcome.output.append(buffer.data(), n);
+    const int raw = pclose(pipe);
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return outcome;
+}
+
+std::string dataArgument() {
+    return "--data " + glassfalls::test_support::TestDataDirectory::source().string();
+}
+
+}  // namespace
+
+TEST(HeadlessRun, TwoHundredFramesEndNormallyAndQuickly) {
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome run = runProgram("--headless --frames 200 " + dataArgument());
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output, "");
+    // Virtual time: 20 seconds of frames must not take 20 seconds.
+    EXPECT_LT(elapsed, std::chrono::seconds(10));
+}
+
+TEST(HeadlessRun, EscapeFromAKeyScriptEndsNormally) {
+    const auto script = std::filesystem::temp_directory_path() / "glassfalls-escape.keys";
+    std::FILE* f = std::fopen(script.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("10 Escape down\n", f);
+    std::fclose(f);
+    const Outcome run = runProgram("--headless --frames 100000 --keys " + script.string() + " " +
+                                   dataArgument());
+    EXPECT_EQ(run.status, 0) << run.output;
+    std::filesystem::remove(script);
+}
+
+TEST(HeadlessRun, MissingDataDirectoryIsOneLineAndNonZero) {
+    const Outcome run = runProgram("--headless --frames 5 --data /nonexistent/glassfalls-data");
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("/nonexistent/glassfalls-data/"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
+}
+
+TEST(HeadlessRun, CommandLineErrorsAndHelp) {
+    EXPECT_NE(runProgram("--no-such-option").status, 0);
+    EXPECT_NE(runProgram("--frames lots").status, 0);
+    EXPECT_NE(runProgram("--frames 0").status, 0);
+
+    const Outcome help = runProgram("--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--windowed", "--data", "--headless", "--frames", "--keys", "--version"}) {
+        EXPECT_NE(help.output.find(option), std::string::npos) << option;
+    }
+    const Outcome version = runProgram("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.output.find("glassfalls "), std::string::npos);
+}

@@ -1,0 +1,32 @@
+#include <gtest/gtest.h>
+
+#include "platform/keyboard/Keyboard.h"
+
+using namespace glassfalls::platform;
+
+TEST(ScriptedKeyboard, KeysChangeJustBeforeTheirAdvance) {
+    std::string error;
+    auto keys = ScriptedKeyboard::parse("# demo\n\n5 Enter down\n3 Left down\n7 Left up\n7 Enter up\n",
+                                        error);
+    ASSERT_TRUE(keys) << error;
+    keys->beforeAdvance(2);
+    EXPECT_FALSE(keys->isDown(Key::Left));
+    keys->beforeAdvance(3);
+    EXPECT_TRUE(keys->isDown(Key::Left));
+    EXPECT_FALSE(keys->isDown(Key::Enter));
+    keys->beforeAdvance(6);  // advances may be skipped over: 5 still applies
+    EXPECT_TRUE(keys->isDown(Key::Enter));
+    keys->beforeAdvance(7);
+    EXPECT_FALSE(keys->isDown(Key::Left));
+    EXPECT_FALSE(keys->isDown(Key::Enter));
+    EXPECT_FALSE(keys->isDown(Key::Escape));
+}
+
+TEST(ScriptedKeyboard, MalformedLinesAreRejectedWithTheirNumber) {
+    for (const char* bad : {"1 Space down\n", "x Enter down\n", "1 Enter pressed\n",
+                            "1 Enter down now\n", "1 Enter\n", "-1 Enter down\n"}) {
+        std::string error;
+        EXPECT_FALSE(ScriptedKeyboard::parse(std::string("0 Escape up\n") + bad, error)) << bad;
+        EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+    }
+}
