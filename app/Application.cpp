@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include <cstdio>
+
 #include "app/SceneDirector.h"
 #include "app/Settings.h"
 #include "app/TrigTables.h"
@@ -46,8 +48,7 @@ bool Application::init(const StartOptions& options) {
     if (!world->init(this, width, height)) return fail("cannot set up the world");
     if (!SceneDirector::instance().init(this)) return fail("cannot set up the scenes");
 
-    // Without a microphone the piece still runs; the performers then only hear silence.
-    waveCapture.open(this->window());
+    if (!openCapture()) return false;
 
     if (!midiOut.open(MidiOut::kMidiMapper)) return fail("cannot open the MIDI output");
 
@@ -71,10 +72,41 @@ void Application::onIdle() {
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
 
+bool Application::openCapture() {
+    std::string error;
+    if (!options_.audioFile.empty()) {
+        auto file = platform::openWavCapture(options_.audioFile, clock().now(), error);
+        if (!file) return fail(error);
+        waveCapture.open(std::move(file));
+        return true;
+    }
+    // A headless run touches no devices: without a file it hears silence.
+    if (options_.headless) {
+        waveCapture.open(std::make_unique<platform::SilentCapture>());
+        return true;
+    }
+    auto device = platform::openDeviceCapture(options_.audioDevice, error);
+    if (!device) {
+        // Without a microphone the piece still runs; the performers then only hear silence.
+        std::fprintf(stderr, "glassfalls: %s; running on silence (see --list-devices)\n", error.c_str());
+        device = std::make_unique<platform::SilentCapture>();
+    }
+    waveCapture.open(std::move(device));
+    return true;
+}
+
+void Application::collectMessages() {
+    if (waveCapture.collect(clock().now())) postMessage({MessageId::CaptureBlock});
+}
+
 void Application::waitForWork() {
     if (!hasWindow()) return;
     const uint32_t now = clock().now();
-    clock().waitUntil(pacer_.nextDue(now, frameInterval), window());
+    uint32_t deadline = pacer_.nextDue(now, frameInterval);
+    if (const auto block = waveCapture.nextBlockDue(); block && platform::ticksUntil(*block, deadline) > 0) {
+        deadline = *block;
+    }
+    clock().waitUntil(deadline, window());
 }
 
 int64_t Application::windowProc(const Message& message) {
@@ -87,6 +119,9 @@ int64_t Application::windowProc(const Message& message) {
             break;
         case MessageId::Activate:
         case MessageId::ActivateApp: active = message.wParam != 0; break;
+        case MessageId::CaptureBlock:
+            if (world) waveCapture.handOver(world->micSamples.data());
+            break;
         default: break;
     }
     return defWindowProc(message);

@@ -23,6 +23,8 @@ struct StartOptions {
     bool headless = false;
     std::string dataDir = "data";
     std::optional<uint64_t> frameLimit;  // end normally after this many scene advances
+    std::string audioDevice;             // capture device name; empty: the default
+    std::string audioFile;               // a WAV file to hear instead of the microphone
 };
 
 // The operating-system services the application runs on, chosen by the entry point.
@@ -63,9 +65,11 @@ protected:
     void onIdle() override;
     int64_t windowProc(const platform::Message& message) override;
     void waitForWork() override;
+    void collectMessages() override;
 
 private:
     void shutDownOutputs();
+    bool openCapture();
 
     PlatformServices services_;
     StartOptions options_;

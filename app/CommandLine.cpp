@@ -28,6 +28,14 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                    "Play key presses from FILE: lines \"ADVANCE KEY down|up\", KEY one of "
                    "Escape Enter Left Right, ADVANCE counted from 1")
         ->check(CLI::ExistingFile);
+    auto* device = cli.add_option("--audio-device", line.start.audioDevice,
+                                  "Listen to the capture device called NAME (see --list-devices) "
+                                  "instead of the default microphone");
+    cli.add_option("--audio-file", line.start.audioFile,
+                   "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
+                   "program's clock, then silence")
+        ->excludes(device);
+    cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and exit");
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -10,6 +10,7 @@ namespace glassfalls {
 struct CommandLine {
     StartOptions start;
     std::string keysFile;  // empty: the real keyboard (none when headless)
+    bool listDevices = false;
 };
 
 // Parses the program's arguments. Returns nothing when the program should end at once with

@@ -25,6 +25,7 @@ World& World::instance() {
 bool World::init(Application* app, int width, int height) {
     (void)width, (void)height;
     application = app;
+    if (!spectrum.init(1024)) return app->fail("cannot set up the spectrum analyser");
     for (const char* name : kRequiredFiles) {
         const std::string path = app->dataPath(name);
         if (!std::ifstream(path, std::ios::binary)) {

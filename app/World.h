@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "performer/SpectrumAnalyser.h"
+
 namespace glassfalls {
 
 class Application;
@@ -18,6 +20,7 @@ public:
     bool init(Application* application, int width, int height);
 
     Application* application = nullptr;  // not owned
+    SpectrumAnalyser spectrum;            // 1024 points over micSamples
     // The last microphone block: 800 signed 16-bit samples in the first 1600 bytes; the rest
     // stays zero so that the 1024-point analysis sees silence past the block.
     std::array<uint8_t, 3200> micSamples{};

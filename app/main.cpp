@@ -3,6 +3,7 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "platform/audio/CaptureSource.h"
 
 using namespace glassfalls;
 
@@ -35,6 +36,11 @@ int main(int argc, char** argv) {
     int exitCode = 0;
     const auto line = parseCommandLine(argc, argv, exitCode);
     if (!line) return exitCode;
+    if (line->listDevices) {
+        std::printf("Capture devices (for --audio-device):\n");
+        for (const std::string& name : platform::listCaptureDevices()) std::printf("  %s\n", name.c_str());
+        return 0;
+    }
 
     bool keyboardOk = false;
     const auto keyboard = chooseKeyboard(*line, keyboardOk);

@@ -13,6 +13,7 @@ enum class MessageId : uint32_t {
     Quit,         // ends the message loop; wParam is the exit code
     Activate,     // wParam != 0: the window gained focus
     ActivateApp,  // wParam != 0: the program became visible / foreground
+    CaptureBlock, // a microphone block waits in the capture buffer
 };
 
 struct Message {

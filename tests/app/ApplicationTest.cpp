@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -7,6 +8,7 @@
 #include "app/World.h"
 #include "tests/app/TestApplication.h"
 #include "tests/app/TestDataDirectory.h"
+#include "tests/audio/TestWav.h"
 
 using namespace glassfalls;
 using glassfalls::test_support::TestApplication;
@@ -63,6 +65,9 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     StartOptions options;
     options.dataDir = data.path.string();
     options.frameLimit = 200;
+    // The microphone is a file: a tone in bin 100 at another rate, in stereo.
+    options.audioFile = (data.path / "voice.wav").string();
+    test_support::writeToneWav(options.audioFile, 22050, 2, 100 * 8000.0 / 1024.0, 30.0);
     ASSERT_TRUE(fixture.app.init(options)) << fixture.app.failure();
     EXPECT_EQ(fixture.app.frameInterval, 75u);
     EXPECT_EQ(World::instance().application, &fixture.app);
@@ -75,4 +80,13 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     EXPECT_EQ(SceneDirector::instance().current()->name, "EventCreate");
     // 128 title frames 76 ms apart, then 72 performance frames 101 ms apart.
     EXPECT_EQ(fixture.clock.now(), 128u * 76u + 72u * 101u);
+
+    // The last block handed over is the tone, and the analyser hears it in its bin.
+    World& world = World::instance();
+    const auto* samples = reinterpret_cast<const int16_t*>(world.micSamples.data());
+    EXPECT_NE(samples[400], 0);
+    EXPECT_TRUE(std::all_of(world.micSamples.begin() + 1600, world.micSamples.end(), [](uint8_t b) { return b == 0; }));
+    world.spectrum.analyse(samples, 480.0f);
+    const auto loudest = std::min_element(world.spectrum.levels.begin() + 60, world.spectrum.levels.begin() + 140);
+    EXPECT_EQ(loudest - world.spectrum.levels.begin(), 100);
 }

@@ -64,6 +64,12 @@ TEST(HeadlessRun, MissingDataDirectoryIsOneLineAndNonZero) {
     EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
 }
 
+TEST(HeadlessRun, MissingAudioFileIsAStartUpError) {
+    const Outcome run = runProgram("--headless --frames 5 --audio-file /nonexistent/voice.wav " + dataArgument());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("/nonexistent/voice.wav"), std::string::npos) << run.output;
+}
+
 TEST(HeadlessRun, CommandLineErrorsAndHelp) {
     EXPECT_NE(runProgram("--no-such-option").status, 0);
     EXPECT_NE(runProgram("--frames lots").status, 0);
@@ -71,7 +77,8 @@ TEST(HeadlessRun, CommandLineErrorsAndHelp) {
 
     const Outcome help = runProgram("--help");
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--windowed", "--data", "--headless", "--frames", "--keys", "--version"}) {
+    for (const char* option : {"--windowed", "--data", "--headless", "--frames", "--keys", "--version",
+                               "--audio-device", "--audio-file", "--list-devices"}) {
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
     }
     const Outcome version = runProgram("--version");

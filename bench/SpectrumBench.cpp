@@ -1,0 +1,23 @@
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "performer/SpectrumAnalyser.h"
+
+using namespace glassfalls;
+
+// Each of the eight performers analyses the same block every frame.
+static void BM_AnalyseBlock(benchmark::State& state) {
+    SpectrumAnalyser analyser;
+    analyser.init(1024);
+    std::vector<int16_t> samples(1024);
+    for (size_t i = 0; i < 800; ++i) {
+        samples[i] = static_cast<int16_t>(12000.0 * std::sin(2.0 * 3.14159265358979 * 100.0 * static_cast<double>(i) / 1024.0));
+    }
+    for (auto _ : state) {
+        analyser.analyse(samples.data(), 480.0f);
+        benchmark::DoNotOptimize(analyser.levels.data());
+    }
+}
+BENCHMARK(BM_AnalyseBlock);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "performer/Fft.h"
+
+namespace glassfalls {
+
+// How loud each frequency is in the latest microphone block, as attenuation below a
+// full-scale sine: 0 at full scale, 40 per factor of ten quieter, never above the floor.
+// One analyser serves all performers; main thread only.
+class SpectrumAnalyser {
+public:
+    bool init(int n);
+
+    // Hann-windowed transform of `samples` (N values) into levels. Allocates nothing.
+    bool analyse(const int16_t* samples, float floor);
+
+    int size() const { return size_; }
+
+    Fft fft;
+    std::vector<float> levels;  // entries 0 … N/2 - 1 after analyse: level of bin k, ≤ floor
+
+private:
+    int size_ = 0;
+    std::vector<float> window_;
+    std::vector<float> work_;  // interleaved complex
+};
+
+}  // namespace glassfalls

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace glassfalls::platform {
+
+// 100 ms of sound: 800 signed 16-bit samples, mono, 8000 per second.
+inline constexpr int kCaptureRate = 8000;
+inline constexpr int kBlockSamples = 800;
+inline constexpr int kBlockBytes = kBlockSamples * 2;
+inline constexpr uint32_t kBlockMs = 100;
+
+// Where microphone blocks come from. All calls on the main thread; a device backend records
+// on its own thread and keeps finished blocks until asked.
+class CaptureSource {
+public:
+    virtual ~CaptureSource() = default;
+
+    // Copies the oldest finished block into `block` (kBlockSamples values) if one is ready at
+    // `now` on the program's clock.
+    virtual bool takeBlock(uint32_t now, int16_t* block) = 0;
+
+    // When the next block will be ready, for sources that follow the program's clock; devices
+    // answer nothing and wake the message loop themselves.
+    virtual std::optional<uint32_t> nextBlockDue() const { return std::nullopt; }
+};
+
+// Never delivers a block: the piece hears silence.
+class SilentCapture final : public CaptureSource {
+public:
+    bool takeBlock(uint32_t, int16_t*) override { return false; }
+};
+
+// The capture device called `deviceName` (empty: the system's default), converted to the
+// block format. Null with a reason when it cannot be opened.
+std::unique_ptr<CaptureSource> openDeviceCapture(const std::string& deviceName, std::string& error);
+
+// The names of the capture devices SDL can see.
+std::vector<std::string> listCaptureDevices();
+
+// A WAV file played as the microphone: any rate and channel count, converted; block k
+// (from 1) is ready at start + k x 100 ms, and silence follows the end of the file.
+std::unique_ptr<CaptureSource> openWavCapture(const std::string& path, uint32_t start, std::string& error);
+
+// The conversion and pacing of openWavCapture, for samples already at 8000 Hz mono.
+std::unique_ptr<CaptureSource> makeClockedCapture(std::vector<int16_t> samples, uint32_t start);
+
+}  // namespace glassfalls::platform
