@@ -192,13 +192,20 @@ std::string toXFile(const Mesh& mesh, const std::string& textureName) {
     out += " TextureFilename {\n  \"" + textureName + "\";\n }\n}\n\n";
     append("Mesh Title {\n");
     const size_t nv = mesh.vertices.size(), nf = mesh.indices.size() / 3;
-    std::snprintf(line, sizeof line, " %zu;\n", nv);
-    append(line);
-    for (size_t i = 0; i < nv; ++i) {
-        const MeshVertex& v = mesh.vertices[i];
-        std::snprintf(line, sizeof line, " %.6f;%.6f;%.6f;%s\n", v.x, v.y, v.z, i + 1 == nv ? ";" : ",");
+    // One record per vertex: its count, then the values of `fields` separated by ';', the
+    // records by ',' and the last one closed by ';'.
+    auto vertexList = [&](auto fields) {
+        std::snprintf(line, sizeof line, " %zu;\n", nv);
         append(line);
-    }
+        for (size_t i = 0; i < nv; ++i) {
+            out += " ";
+            for (float value : fields(mesh.vertices[i])) {
+                std::snprintf(line, sizeof line, "%.6f;", static_cast<double>(value));
+                append(line);
+            }
+            append(i + 1 == nv ? ";\n" : ",\n");
+        }
+    };
     auto faces = [&]() {
         std::snprintf(line, sizeof line, " %zu;\n", nf);
         append(line);
@@ -208,24 +215,13 @@ std::string toXFile(const Mesh& mesh, const std::string& textureName) {
             append(line);
         }
     };
+    vertexList([](const MeshVertex& v) { return std::array{v.x, v.y, v.z}; });
     faces();
     append("\n MeshNormals {\n");
-    std::snprintf(line, sizeof line, " %zu;\n", nv);
-    append(line);
-    for (size_t i = 0; i < nv; ++i) {
-        const MeshVertex& v = mesh.vertices[i];
-        std::snprintf(line, sizeof line, " %.6f;%.6f;%.6f;%s\n", v.nx, v.ny, v.nz, i + 1 == nv ? ";" : ",");
-        append(line);
-    }
+    vertexList([](const MeshVertex& v) { return std::array{v.nx, v.ny, v.nz}; });
     faces();
     append(" }\n\n MeshTextureCoords {\n");
-    std::snprintf(line, sizeof line, " %zu;\n", nv);
-    append(line);
-    for (size_t i = 0; i < nv; ++i) {
-        const MeshVertex& v = mesh.vertices[i];
-        std::snprintf(line, sizeof line, " %.6f;%.6f;%s\n", v.u, v.v, i + 1 == nv ? ";" : ",");
-        append(line);
-    }
+    vertexList([](const MeshVertex& v) { return std::array{v.u, v.v}; });
     append(" }\n\n MeshMaterialList {\n  1;\n");
     std::snprintf(line, sizeof line, "  %zu;\n", nf);
     append(line);
