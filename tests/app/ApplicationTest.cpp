@@ -9,6 +9,7 @@
 #include "tests/app/TestApplication.h"
 #include "tests/app/TestDataDirectory.h"
 #include "tests/audio/TestWav.h"
+#include "tests/performer/LoudestBin.h"
 
 using namespace glassfalls;
 using glassfalls::test_support::TestApplication;
@@ -87,6 +88,5 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     EXPECT_NE(samples[400], 0);
     EXPECT_TRUE(std::all_of(world.micSamples.begin() + 1600, world.micSamples.end(), [](uint8_t b) { return b == 0; }));
     world.spectrum.analyse(samples, 480.0f);
-    const auto loudest = std::min_element(world.spectrum.levels.begin() + 60, world.spectrum.levels.begin() + 140);
-    EXPECT_EQ(loudest - world.spectrum.levels.begin(), 100);
+    EXPECT_EQ(test_support::loudestListenedBin(world.spectrum), 100);
 }

@@ -9,6 +9,7 @@
 #include "audio/WaveCapture.h"
 #include "performer/SpectrumAnalyser.h"
 #include "tests/audio/TestWav.h"
+#include "tests/performer/LoudestBin.h"
 
 using namespace glassfalls;
 namespace fs = std::filesystem;
@@ -25,8 +26,7 @@ int loudestBin(const int16_t* samples) {
     SpectrumAnalyser analyser;
     analyser.init(1024);
     analyser.analyse(samples, 480.0f);
-    return static_cast<int>(std::min_element(analyser.levels.begin() + 60, analyser.levels.begin() + 140) -
-                            analyser.levels.begin());
+    return test_support::loudestListenedBin(analyser);
 }
 
 }  // namespace
