@@ -39,7 +39,11 @@ bool Application::init(const StartOptions& options) {
     width = 640;
     height = 480;
     if (!renderDevice.create(this->window(), width, height, options.windowed)) {
-        return fail("cannot create the render device");
+        return fail(renderDevice.error());
+    }
+    if (!options.screenshotDir.empty() &&
+        !screenshots_.open(options.screenshotDir, options.screenshotEvery, error)) {
+        return fail(error);
     }
     frameInterval = 75;
     fillTrigTables();
@@ -69,6 +73,7 @@ void Application::onIdle() {
     ++advances_;
     keyboard().beforeAdvance(advances_);
     SceneDirector::instance().advance();
+    if (renderDevice.device) screenshots_.afterAdvance(advances_, *renderDevice.device);
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
 
@@ -119,6 +124,9 @@ int64_t Application::windowProc(const Message& message) {
             break;
         case MessageId::Activate:
         case MessageId::ActivateApp: active = message.wParam != 0; break;
+        case MessageId::Size:
+            if (renderDevice.device && hasWindow()) renderDevice.resize(window());
+            break;
         case MessageId::CaptureBlock:
             if (world) waveCapture.handOver(world->micSamples.data());
             break;

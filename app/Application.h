@@ -7,6 +7,7 @@
 
 #include "app/FramePacer.h"
 #include "app/RenderDevice.h"
+#include "app/Screenshots.h"
 #include "app/WindowBase.h"
 #include "audio/WaveCapture.h"
 #include "net/ImageNetLink.h"
@@ -25,6 +26,8 @@ struct StartOptions {
     std::optional<uint64_t> frameLimit;  // end normally after this many scene advances
     std::string audioDevice;             // capture device name; empty: the default
     std::string audioFile;               // a WAV file to hear instead of the microphone
+    std::string screenshotDir;           // empty: no screenshots
+    uint64_t screenshotEvery = 1;        // a screenshot after every K-th advance
 };
 
 // The operating-system services the application runs on, chosen by the entry point.
@@ -74,6 +77,7 @@ private:
     PlatformServices services_;
     StartOptions options_;
     FramePacer pacer_;
+    Screenshots screenshots_;
     uint64_t advances_ = 0;
     std::string failure_;
 };

@@ -35,6 +35,15 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                    "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
                    "program's clock, then silence")
         ->excludes(device);
+    auto* screenshots =
+        cli.add_option("--screenshots", line.start.screenshotDir,
+                       "Write the drawn 640x480 frame as DIR/frame-NNNNNN.png (NNNNNN the "
+                       "advance) after every K-th scene advance; DIR is created if missing");
+    cli.add_option("--every", line.start.screenshotEvery,
+                   "With --screenshots: take one after every K-th advance")
+        ->check(CLI::PositiveNumber)
+        ->needs(screenshots)
+        ->capture_default_str();
     cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and exit");
     try {
         cli.parse(argc, argv);

@@ -30,6 +30,7 @@ public:
 private:
     void inputStep();
     void frameStep();
+    void drawStep();
     void turnStep();
     void fadeStep();
 };

@@ -25,6 +25,7 @@ public:
 private:
     void inputStep();
     void frameStep();
+    void drawStep();
 };
 
 }  // namespace glassfalls

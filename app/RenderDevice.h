@@ -1,17 +1,63 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "app/PointerList.h"
+#include "platform/gfx/GraphicsDevice.h"
 #include "platform/window/Window.h"
 
 namespace glassfalls {
 
-// The drawing device for the window. Until the OpenGL backend lands (issue 4) it draws
-// nothing and always succeeds, so that the rest of the piece can run.
+class RenderDevice;
+
+// An object holding device memory: told before the device is rebuilt and after.
+class DeviceResource {
+public:
+    virtual ~DeviceResource();
+    virtual bool onLostDevice(RenderDevice& device) = 0;
+    virtual bool onResetDevice(RenderDevice& device) = 0;
+
+    // Set when the object registers with a device; a resource that is destroyed first
+    // takes itself off that device's list, so the device never calls a destroyed object.
+    RenderDevice* registeredWith = nullptr;
+};
+
+// The drawing device of the window with the state every scene starts from: a lit,
+// depth-tested, counter-clockwise-culled pipeline, one white light, linear filtering.
 class RenderDevice {
 public:
-    bool create(platform::Window& window, int width, int height, bool windowed) {
-        (void)window, (void)width, (void)height, (void)windowed;
-        return true;
-    }
+    virtual ~RenderDevice();
+
+    // Tries the system's hardware driver, then the software rasteriser. On false, error()
+    // says why.
+    bool create(platform::Window& window, int width, int height, bool windowed);
+    // Adapts the back buffer to the window's client area (the 640 x 480 frame that the
+    // window scales), resets, and sets the perspective projection and the viewport.
+    bool resize(platform::Window& window);
+    // Rebuilds the device, telling every registered resource before and after.
+    bool reset();
+    virtual void applyDefaultStates();
+    // Shows the finished frame; when the device was lost and can be rebuilt, rebuilds it
+    // (reset, then resize) so that the next frame draws again.
+    void presentFrame(platform::Window& window);
+
+    void registerResource(DeviceResource& resource);
+    void unregisterResource(DeviceResource& resource);
+    const std::string& error() const { return error_; }
+
+    std::unique_ptr<platform::gfx::GraphicsDevice> device;
+    platform::gfx::Surface* backBuffer = nullptr;
+    platform::gfx::Surface* depthBuffer = nullptr;
+    platform::gfx::PresentParameters presentationParameters;
+    PointerList<DeviceResource> resources;
+
+private:
+    std::string error_;
 };
+
+// The line written to standard error when a reset fails with `result`; empty for results
+// that have none.
+const char* resetFailureLine(platform::gfx::Result result);
 
 }  // namespace glassfalls

@@ -14,6 +14,7 @@ enum class MessageId : uint32_t {
     Activate,     // wParam != 0: the window gained focus
     ActivateApp,  // wParam != 0: the program became visible / foreground
     CaptureBlock, // a microphone block waits in the capture buffer
+    Size,         // the window's size changed
 };
 
 struct Message {

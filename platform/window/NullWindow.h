@@ -19,6 +19,11 @@ public:
     void wait(uint32_t) override {}
     void hideCursor() override {}
     void close() override { closed_ = true; }
+    // Drawing still happens for real, off-screen, so that tests see actual frames.
+    std::unique_ptr<gfx::GlContext> createGlContext(gfx::DeviceType type,
+                                                    std::string& error) override {
+        return gfx::createOffscreenGlContext(640, 480, type, error);
+    }
 
 private:
     std::deque<Message> pending_;

@@ -32,6 +32,15 @@ public:
         window_ = nullptr;
     }
 
+    std::unique_ptr<gfx::GlContext> createGlContext(gfx::DeviceType type,
+                                                    std::string& error) override {
+        if (!window_) {
+            error = "the window is closed";
+            return nullptr;
+        }
+        return gfx::createSdlGlContext(window_, type, error);
+    }
+
 private:
     static void translate(const SDL_Event& e, std::deque<Message>& queue) {
         // SIGINT and SIGTERM arrive as SDL_QUIT, so they take the same orderly way out as
@@ -47,6 +56,7 @@ private:
             case SDL_WINDOWEVENT_FOCUS_LOST: queue.push_back({MessageId::Activate, 0}); break;
             case SDL_WINDOWEVENT_MINIMIZED: queue.push_back({MessageId::ActivateApp, 0}); break;
             case SDL_WINDOWEVENT_RESTORED: queue.push_back({MessageId::ActivateApp, 1}); break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: queue.push_back({MessageId::Size}); break;
             default: break;
         }
     }
@@ -62,7 +72,7 @@ std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& e
         error = std::string("cannot start the video system: ") + SDL_GetError();
         return nullptr;
     }
-    Uint32 flags = SDL_WINDOW_SHOWN;
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_OPENGL;
     flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
     SDL_Window* window =
         SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,

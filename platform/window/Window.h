@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/gfx/GlContext.h"
 #include "platform/window/EventSource.h"
 
 namespace glassfalls::platform {
@@ -22,6 +23,9 @@ public:
     virtual void hideCursor() = 0;
     // Removes the window from the screen. Polling stays valid afterwards.
     virtual void close() = 0;
+    // An OpenGL context that draws for this window; null with the reason in `error`.
+    virtual std::unique_ptr<gfx::GlContext> createGlContext(gfx::DeviceType type,
+                                                            std::string& error) = 0;
 };
 
 using WindowOpener =

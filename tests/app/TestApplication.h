@@ -16,13 +16,15 @@ public:
 };
 
 // An application attached to a window without a screen, on a virtual clock, active and
-// running but not initialised: enough for the scenes and the message flow.
+// running, with a real off-screen render device but nothing else initialised: enough for
+// the scenes and the message flow.
 struct TestApplication {
     TestApplication() {
         auto owned = std::make_unique<platform::NullWindow>();
         window = owned.get();
         app.create(std::move(owned));
         app.active = true;
+        deviceReady = app.renderDevice.create(*window, 640, 480, true);
     }
 
     platform::VirtualClock clock;
@@ -31,6 +33,7 @@ struct TestApplication {
                          return std::make_unique<platform::NullWindow>();
                      }}};
     platform::NullWindow* window = nullptr;
+    bool deviceReady = false;  // frames are drawn off-screen for real
 };
 
 }  // namespace glassfalls::test_support

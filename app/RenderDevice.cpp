@@ -1,0 +1,149 @@
+#include "app/RenderDevice.h"
+
+#include <cstdio>
+
+#include "platform/gfx/MatrixBuilders.h"
+
+namespace glassfalls {
+
+using namespace platform::gfx;
+
+DeviceResource::~DeviceResource() {
+    if (registeredWith) registeredWith->unregisterResource(*this);
+}
+
+RenderDevice::~RenderDevice() {
+    backBuffer = nullptr;
+    depthBuffer = nullptr;
+    for (int i = 0; i < resources.size(); ++i) resources.at(i)->registeredWith = nullptr;
+    resources.clear();
+    device.reset();
+}
+
+void RenderDevice::registerResource(DeviceResource& resource) {
+    resources.add(&resource);
+    resource.registeredWith = this;
+}
+
+void RenderDevice::unregisterResource(DeviceResource& resource) {
+    for (int i = resources.indexOf(&resource); i >= 0; i = resources.indexOf(&resource)) {
+        resources.removeAt(i);
+    }
+    resource.registeredWith = nullptr;
+}
+
+bool RenderDevice::create(platform::Window& window, int width, int height, bool windowed) {
+    presentationParameters = {};
+    presentationParameters.backBufferWidth = static_cast<uint32_t>(width);
+    presentationParameters.backBufferHeight = static_cast<uint32_t>(height);
+    presentationParameters.windowed = windowed;
+    presentationParameters.vsync = true;
+
+    // The system's driver first; Mesa's software rasteriser when that fails.
+    for (DeviceType type : {DeviceType::Hardware, DeviceType::Software}) {
+        std::string error;
+        auto context = window.createGlContext(type, error);
+        if (context) device = GraphicsDevice::create(std::move(context), presentationParameters, error);
+        if (device) break;
+        error_ += (error_.empty() ? "" : "; ") + error;
+    }
+    if (!device) {
+        error_ = "cannot create the render device: " + error_;
+        return false;
+    }
+    error_.clear();
+    applyDefaultStates();
+    return resize(window);
+}
+
+bool RenderDevice::resize(platform::Window&) {
+    const uint32_t width = presentationParameters.backBufferWidth;
+    const uint32_t height = presentationParameters.backBufferHeight;
+    reset();
+    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    device->setTransform(TransformState::Projection,
+                         matrixPerspectiveFovLH(0.78539819f, aspect, 1.0f, 1000.0f));
+    device->setViewport({0, 0, width, height, 0.0f, 1.0f});
+    return true;
+}
+
+void RenderDevice::presentFrame(platform::Window& window) {
+    if (device->present() != Result::DeviceLost) return;
+    if (device->testCooperativeLevel() != Result::DeviceNotReset) return;
+    reset();
+    resize(window);
+}
+
+const char* resetFailureLine(Result result) {
+    switch (result) {
+        case Result::DeviceLost: return "D3DERR_DEVICELOST\n";
+        case Result::DriverInternalError: return "D3DERR_DRIVERINTERNALERROR\n";
+        case Result::InvalidCall: return "D3DERR_INVALIDCALL\n";
+        case Result::OutOfVideoMemory: return "D3DERR_OUTOFVIDEOMEMORY\n";
+        case Result::OutOfMemory: return "E_OUTOFMEMORY\n";
+        default: return "";
+    }
+}
+
+bool RenderDevice::reset() {
+    for (int i = 0; i < resources.size(); ++i) resources.at(i)->onLostDevice(*this);
+    backBuffer = nullptr;
+    depthBuffer = nullptr;
+    const Result result = device->reset(presentationParameters);
+    if (result != Result::Ok) {
+        std::fputs(resetFailureLine(result), stderr);
+        return false;
+    }
+    applyDefaultStates();
+    backBuffer = device->backBuffer();
+    depthBuffer = device->depthStencilSurface();
+    if (!backBuffer || !depthBuffer) return false;
+    for (int i = 0; i < resources.size(); ++i) resources.at(i)->onResetDevice(*this);
+    return true;
+}
+
+void RenderDevice::applyDefaultStates() {
+    GraphicsDevice& d = *device;
+    d.setRenderState(RenderState::ZEnable, 1);
+    d.setRenderState(RenderState::ZWriteEnable, 1);
+    d.setRenderState(RenderState::AlphaRef, 0);
+    d.setRenderState(RenderState::AlphaFunc, compare::Greater);
+    d.setRenderState(RenderState::Ambient, 0x00888888);
+    d.setRenderState(RenderState::Lighting, 1);
+    d.setRenderState(RenderState::CullMode, cull::CounterClockwise);
+    d.setRenderState(RenderState::MultisampleAntialias, 1);
+    d.setRenderState(RenderState::MultisampleMask, 0x7FFFFFFF);
+
+    d.setTransform(TransformState::View, matrixLookAtLH({0, 96, -24}, {0, 0, 0}, {0, 1, 0}));
+    d.setTransform(TransformState::Projection, matrixOrthoLH(1, 1, 0, 10000));
+
+    Material material;
+    material.diffuse = {1, 1, 1, 1};
+    material.ambient = {0.1f, 0.1f, 0.1f, 1};
+    material.specular = {1, 1, 1, 1};
+    material.power = 10.0f;
+    d.setMaterial(material);
+    d.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
+
+    Light light;
+    light.type = LightType::Directional;
+    light.diffuse = {1, 1, 1, 0};
+    light.specular = {1, 1, 1, 0};
+    light.ambient = {0.5f, 0.5f, 0.5f, 0};
+    const Vector3 direction = vec3Normalize({0, -8, 4});
+    light.direction = {direction.x, direction.y, direction.z};
+    d.setLight(0, light);
+    d.lightEnable(0, true);
+
+    d.setTexture(0, nullptr);
+    d.setTextureStageState(0, TextureStageState::ColourOp, textureOp::Modulate);
+    d.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
+    d.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
+    d.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
+    d.setTextureStageState(0, TextureStageState::AlphaArg1, textureArg::Texture);
+    d.setSamplerState(0, SamplerState::MinFilter, textureFilter::Linear);
+    d.setSamplerState(0, SamplerState::MagFilter, textureFilter::Linear);
+    d.setSamplerState(0, SamplerState::MipFilter, textureFilter::Linear);
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,42 @@
+#include "app/Screenshots.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/gfx/Picture.h"
+
+namespace glassfalls {
+
+bool Screenshots::open(const std::string& directory, uint64_t every, std::string& error) {
+    std::error_code code;
+    std::filesystem::create_directories(directory, code);
+    if (code || !std::filesystem::is_directory(directory)) {
+        error = "cannot use " + directory + " for screenshots: " +
+                (code ? code.message() : "not a directory");
+        return false;
+    }
+    directory_ = directory;
+    every_ = every == 0 ? 1 : every;
+    return true;
+}
+
+std::string Screenshots::fileName(uint64_t advance) {
+    char name[40];
+    std::snprintf(name, sizeof name, "frame-%06llu.png", static_cast<unsigned long long>(advance));
+    return name;
+}
+
+void Screenshots::afterAdvance(uint64_t advance, platform::gfx::GraphicsDevice& device) {
+    if (every_ == 0 || advance % every_ != 0) return;
+    platform::gfx::Picture frame;
+    frame.width = static_cast<int>(device.presentParameters().backBufferWidth);
+    frame.height = static_cast<int>(device.presentParameters().backBufferHeight);
+    device.readBackBuffer(frame.texels);
+    const std::string path = directory_ + "/" + fileName(advance);
+    if (!platform::gfx::writePngRgb(path, frame)) {
+        std::fprintf(stderr, "glassfalls: cannot write %s; no more screenshots\n", path.c_str());
+        every_ = 0;
+    }
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,305 @@
+// How the device's state becomes OpenGL fixed-function state, applied lazily before a draw.
+#include <algorithm>
+
+#include "platform/gfx/Gl.h"
+#include "platform/gfx/GraphicsDevice.h"
+
+namespace glassfalls::platform::gfx {
+
+namespace {
+
+GLenum glCompare(uint32_t value) {
+    switch (value) {
+        case compare::Never: return GL_NEVER;
+        case compare::Less: return GL_LESS;
+        case compare::Equal: return GL_EQUAL;
+        case compare::LessEqual: return GL_LEQUAL;
+        case compare::Greater: return GL_GREATER;
+        case compare::NotEqual: return GL_NOTEQUAL;
+        case compare::GreaterEqual: return GL_GEQUAL;
+        default: return GL_ALWAYS;
+    }
+}
+
+GLenum glBlendFactor(uint32_t value) {
+    switch (value) {
+        case blend::Zero: return GL_ZERO;
+        case blend::SrcColour: return GL_SRC_COLOR;
+        case blend::InvSrcColour: return GL_ONE_MINUS_SRC_COLOR;
+        case blend::SrcAlpha: return GL_SRC_ALPHA;
+        case blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+        case blend::DestAlpha: return GL_DST_ALPHA;
+        case blend::InvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
+        case blend::DestColour: return GL_DST_COLOR;
+        case blend::InvDestColour: return GL_ONE_MINUS_DST_COLOR;
+        default: return GL_ONE;
+    }
+}
+
+// Stage 0 has nothing before it, so "current" is the vertex colour.
+GLint glSource(uint32_t arg) {
+    return arg == textureArg::Texture ? GL_TEXTURE : GL_PRIMARY_COLOR;
+}
+
+// One channel group (colour or alpha) of the texture stage as a GL_COMBINE function.
+void combine(GLenum function, GLenum source0, GLenum source1, uint32_t op, uint32_t arg1,
+             uint32_t arg2) {
+    switch (op) {
+        case textureOp::SelectArg1:
+            glTexEnvi(GL_TEXTURE_ENV, function, GL_REPLACE);
+            glTexEnvi(GL_TEXTURE_ENV, source0, glSource(arg1));
+            break;
+        case textureOp::SelectArg2:
+            glTexEnvi(GL_TEXTURE_ENV, function, GL_REPLACE);
+            glTexEnvi(GL_TEXTURE_ENV, source0, glSource(arg2));
+            break;
+        case textureOp::Add:
+        case textureOp::Modulate:
+            glTexEnvi(GL_TEXTURE_ENV, function, op == textureOp::Add ? GL_ADD : GL_MODULATE);
+            glTexEnvi(GL_TEXTURE_ENV, source0, glSource(arg1));
+            glTexEnvi(GL_TEXTURE_ENV, source1, glSource(arg2));
+            break;
+        default:  // disabled: the vertex colour passes through
+            glTexEnvi(GL_TEXTURE_ENV, function, GL_REPLACE);
+            glTexEnvi(GL_TEXTURE_ENV, source0, GL_PRIMARY_COLOR);
+            break;
+    }
+}
+
+void loadColour(GLenum light, GLenum property, const ColourValue& c) {
+    const float v[4] = {c.r, c.g, c.b, c.a};
+    glLightfv(light, property, v);
+}
+
+void materialColour(GLenum property, const ColourValue& c) {
+    const float v[4] = {c.r, c.g, c.b, c.a};
+    glMaterialfv(GL_FRONT_AND_BACK, property, v);
+}
+
+// The depth range [0, 1] of the device's projections, moved to OpenGL's [-1, 1]:
+// z' = 2 z - w, applied after the projection.
+Matrix4 withOpenGlDepth(const Matrix4& projection) {
+    Matrix4 remap = Matrix4::identity();
+    remap.m[2][2] = 2.0f;
+    remap.m[3][2] = -1.0f;
+    return projection.multiply(remap);
+}
+
+}  // namespace
+
+void GraphicsDevice::prepareDraw(bool pretransformed, bool hasDiffuse) {
+    if (pretransformed != lastPretransformed_) dirty_ |= kDirtyTransforms | kDirtyLighting;
+    if (hasDiffuse != lastHadDiffuse_) dirty_ |= kDirtyLighting;
+    lastPretransformed_ = pretransformed;
+    lastHadDiffuse_ = hasDiffuse;
+    if (dirty_ & kDirtyTransforms) applyTransforms(pretransformed);
+    if (dirty_ & kDirtyLighting) applyLightingState(pretransformed, hasDiffuse);
+    if (dirty_ & kDirtyRaster) applyRasterState();
+    if (dirty_ & kDirtyStage) applyTextureStage();
+    if (state_.texture) applySampler(*state_.texture);
+    dirty_ = 0;
+}
+
+void GraphicsDevice::applyTransforms(bool pretransformed) {
+    if (pretransformed) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_CLIP_PLANE0);
+        return;
+    }
+    glMatrixMode(GL_PROJECTION);
+    const Matrix4 projection = withOpenGlDepth(state_.projection);
+    glLoadMatrixf(&projection.m[0][0]);
+    glMatrixMode(GL_MODELVIEW);
+    // The light and the clip plane are given in world space: OpenGL takes them through the
+    // modelview in force when they are given, so give them under the view alone, whatever
+    // view (a mirrored one too) is current.
+    glLoadMatrixf(&state_.view.m[0][0]);
+    const Vector& d = state_.light.direction;
+    const float towardLight[4] = {-d.x, -d.y, -d.z, 0.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, towardLight);
+    const double plane[4] = {state_.clipPlane[0], state_.clipPlane[1], state_.clipPlane[2],
+                             state_.clipPlane[3]};
+    glClipPlane(GL_CLIP_PLANE0, plane);
+    if (getRenderState(RenderState::ClipPlaneEnable) & 1u) {
+        glEnable(GL_CLIP_PLANE0);
+    } else {
+        glDisable(GL_CLIP_PLANE0);
+    }
+    const Matrix4 worldView = state_.world.multiply(state_.view);
+    glLoadMatrixf(&worldView.m[0][0]);
+}
+
+void GraphicsDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
+    const bool lighting = getRenderState(RenderState::Lighting) != 0 && !pretransformed;
+    if (!lighting) {
+        glDisable(GL_LIGHTING);
+        glDisable(GL_COLOR_MATERIAL);
+        return;
+    }
+    glEnable(GL_LIGHTING);
+    if (state_.lightEnabled) {
+        glEnable(GL_LIGHT0);
+    } else {
+        glDisable(GL_LIGHT0);
+    }
+    loadColour(GL_LIGHT0, GL_DIFFUSE, state_.light.diffuse);
+    loadColour(GL_LIGHT0, GL_SPECULAR, state_.light.specular);
+    loadColour(GL_LIGHT0, GL_AMBIENT, state_.light.ambient);
+
+    const uint32_t ambient = getRenderState(RenderState::Ambient);
+    const float global[4] = {static_cast<float>((ambient >> 16) & 0xFF) / 255.0f,
+                             static_cast<float>((ambient >> 8) & 0xFF) / 255.0f,
+                             static_cast<float>(ambient & 0xFF) / 255.0f,
+                             static_cast<float>(ambient >> 24) / 255.0f};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, global);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, getRenderState(RenderState::LocalViewer) ? 1 : 0);
+    // Highlights are added after texturing, and only when asked for.
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+    const bool specular = getRenderState(RenderState::SpecularEnable) != 0;
+    if (getRenderState(RenderState::NormalizeNormals)) {
+        glEnable(GL_NORMALIZE);
+    } else {
+        glDisable(GL_NORMALIZE);
+    }
+
+    // Material values first, with colour tracking off; then the vertex colour takes over
+    // the properties whose source is the vertex's diffuse colour.
+    glDisable(GL_COLOR_MATERIAL);
+    const Material& m = state_.material;
+    materialColour(GL_DIFFUSE, m.diffuse);
+    materialColour(GL_AMBIENT, m.ambient);
+    materialColour(GL_SPECULAR, specular ? m.specular : ColourValue{});
+    materialColour(GL_EMISSION, m.emissive);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(m.power, 0.0f, 128.0f));
+
+    const bool fromVertex = hasDiffuse && getRenderState(RenderState::ColorVertex) != 0;
+    auto tracks = [&](RenderState source) {
+        return fromVertex && getRenderState(source) == materialSource::Colour1;
+    };
+    const bool diffuse = tracks(RenderState::DiffuseMaterialSource);
+    const bool ambientTracks = tracks(RenderState::AmbientMaterialSource);
+    GLenum mode = 0;
+    if (diffuse && ambientTracks) {
+        mode = GL_AMBIENT_AND_DIFFUSE;
+    } else if (diffuse) {
+        mode = GL_DIFFUSE;
+    } else if (ambientTracks) {
+        mode = GL_AMBIENT;
+    } else if (tracks(RenderState::EmissiveMaterialSource)) {
+        mode = GL_EMISSION;
+    } else if (specular && tracks(RenderState::SpecularMaterialSource)) {
+        mode = GL_SPECULAR;
+    }
+    if (mode != 0) {
+        glColorMaterial(GL_FRONT_AND_BACK, mode);
+        glEnable(GL_COLOR_MATERIAL);
+    }
+}
+
+void GraphicsDevice::applyRasterState() {
+    if (getRenderState(RenderState::ZEnable)) {
+        glEnable(GL_DEPTH_TEST);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+    glDepthMask(getRenderState(RenderState::ZWriteEnable) ? GL_TRUE : GL_FALSE);
+    glDepthFunc(glCompare(getRenderState(RenderState::ZFunc)));
+
+    if (getRenderState(RenderState::AlphaBlendEnable)) {
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    glBlendFunc(glBlendFactor(getRenderState(RenderState::SrcBlend)),
+                glBlendFactor(getRenderState(RenderState::DestBlend)));
+
+    if (getRenderState(RenderState::AlphaTestEnable)) {
+        glEnable(GL_ALPHA_TEST);
+    } else {
+        glDisable(GL_ALPHA_TEST);
+    }
+    glAlphaFunc(glCompare(getRenderState(RenderState::AlphaFunc)),
+                static_cast<float>(getRenderState(RenderState::AlphaRef) & 0xFF) / 255.0f);
+
+    // Both interfaces name the winding as the viewer sees it on the screen; the device's
+    // front faces are the clockwise ones.
+    glFrontFace(GL_CW);
+    switch (getRenderState(RenderState::CullMode)) {
+        case cull::Clockwise:
+            glEnable(GL_CULL_FACE);
+            glCullFace(GL_FRONT);
+            break;
+        case cull::CounterClockwise:
+            glEnable(GL_CULL_FACE);
+            glCullFace(GL_BACK);
+            break;
+        default: glDisable(GL_CULL_FACE); break;
+    }
+}
+
+void GraphicsDevice::applyTextureStage() {
+    const uint32_t colourOp = state_.stage[static_cast<uint32_t>(TextureStageState::ColourOp)];
+    if (colourOp == textureOp::Disable) {
+        // With the first stage off, every later one is off too: the vertex colour and alpha.
+        glDisable(GL_TEXTURE_2D);
+        return;
+    }
+    glEnable(GL_TEXTURE_2D);
+    // No texture samples as opaque white, so that "texture times vertex colour" is the
+    // vertex colour.
+    DeviceTexture* texture = state_.texture ? state_.texture : white_.get();
+    glBindTexture(GL_TEXTURE_2D, texture->glName());
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
+    auto stage = [this](TextureStageState s) { return state_.stage[static_cast<uint32_t>(s)]; };
+    combine(GL_COMBINE_RGB, GL_SOURCE0_RGB, GL_SOURCE1_RGB, colourOp,
+            stage(TextureStageState::ColourArg1), stage(TextureStageState::ColourArg2));
+    // A disabled alpha operation takes the vertex's alpha.
+    combine(GL_COMBINE_ALPHA, GL_SOURCE0_ALPHA, GL_SOURCE1_ALPHA, stage(TextureStageState::AlphaOp),
+            stage(TextureStageState::AlphaArg1), stage(TextureStageState::AlphaArg2));
+    for (GLenum operand : {GL_OPERAND0_RGB, GL_OPERAND1_RGB}) {
+        glTexEnvi(GL_TEXTURE_ENV, operand, GL_SRC_COLOR);
+    }
+    for (GLenum operand : {GL_OPERAND0_ALPHA, GL_OPERAND1_ALPHA}) {
+        glTexEnvi(GL_TEXTURE_ENV, operand, GL_SRC_ALPHA);
+    }
+}
+
+void GraphicsDevice::applySampler(DeviceTexture& texture) {
+    DeviceTexture::AppliedSampler wanted;
+    wanted.minFilter = state_.sampler[static_cast<uint32_t>(SamplerState::MinFilter)];
+    wanted.magFilter = state_.sampler[static_cast<uint32_t>(SamplerState::MagFilter)];
+    wanted.mipFilter = state_.sampler[static_cast<uint32_t>(SamplerState::MipFilter)];
+    wanted.addressU = state_.sampler[static_cast<uint32_t>(SamplerState::AddressU)];
+    wanted.addressV = state_.sampler[static_cast<uint32_t>(SamplerState::AddressV)];
+    wanted.valid = true;
+    if (texture.applied == wanted) return;
+    texture.applied = wanted;
+
+    const bool linear = wanted.minFilter == textureFilter::Linear;
+    GLint minFilter = linear ? GL_LINEAR : GL_NEAREST;
+    // A single-level texture has nothing to filter between; asking for mipmaps would make
+    // OpenGL treat it as incomplete.
+    if (texture.levelCount() > 1 && wanted.mipFilter == textureFilter::Linear) {
+        minFilter = linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    } else if (texture.levelCount() > 1 && wanted.mipFilter == textureFilter::Point) {
+        minFilter = linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+    }
+    auto address = [](uint32_t mode) -> GLint {
+        switch (mode) {
+            case textureAddress::Clamp: return GL_CLAMP_TO_EDGE;
+            case textureAddress::Mirror: return GL_MIRRORED_REPEAT;
+            default: return GL_REPEAT;
+        }
+    };
+    glBindTexture(GL_TEXTURE_2D, texture.glName());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
+                    wanted.magFilter == textureFilter::Linear ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, address(wanted.addressU));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, address(wanted.addressV));
+}
+
+}  // namespace glassfalls::platform::gfx

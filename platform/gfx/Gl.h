@@ -1,0 +1,7 @@
+#pragma once
+
+// OpenGL with the entry points past 1.1 declared: the system library exports them for the
+// compatibility contexts this program asks for.
+#define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
+#include <GL/glext.h>

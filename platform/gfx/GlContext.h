@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/gfx/DeviceTypes.h"
+
+struct SDL_Window;
+
+namespace glassfalls::platform::gfx {
+
+// An OpenGL compatibility context, current on the main thread, with the drawable that it
+// presents to.
+class GlContext {
+public:
+    virtual ~GlContext() = default;
+
+    virtual void swapBuffers() = 0;
+    virtual void drawableSize(int& width, int& height) const = 0;
+    virtual void setVsync(bool on) = 0;
+    // True when the driver reports that the context was reset and its objects are gone.
+    virtual bool wasReset() = 0;
+    // Replaces a reset context by a new one on the same drawable.
+    virtual bool recreate(std::string& error) = 0;
+    // A short description of the renderer, for messages.
+    virtual std::string renderer() const = 0;
+};
+
+// A context on an SDL window created with SDL_WINDOW_OPENGL. Hardware asks the system's
+// driver; Software asks Mesa's software rasteriser.
+std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType type,
+                                              std::string& error);
+
+// A context on a hidden window of its own, through SDL's off-screen video driver: drawing
+// with no display at all (tests, and windows that only exist in memory).
+std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, DeviceType type,
+                                                    std::string& error);
+
+}  // namespace glassfalls::platform::gfx

@@ -1,0 +1,401 @@
+#include "platform/gfx/GraphicsDevice.h"
+
+#include <utility>
+
+#include "platform/gfx/Gl.h"
+
+namespace glassfalls::platform::gfx {
+
+namespace {
+
+uint32_t dirtyBitsFor(RenderState state) {
+    switch (state) {
+        case RenderState::ZEnable:
+        case RenderState::ZWriteEnable:
+        case RenderState::ZFunc:
+        case RenderState::AlphaTestEnable:
+        case RenderState::AlphaRef:
+        case RenderState::AlphaFunc:
+        case RenderState::AlphaBlendEnable:
+        case RenderState::SrcBlend:
+        case RenderState::DestBlend:
+        case RenderState::CullMode: return kDirtyRaster;
+        case RenderState::Lighting:
+        case RenderState::Ambient:
+        case RenderState::ColorVertex:
+        case RenderState::LocalViewer:
+        case RenderState::NormalizeNormals:
+        case RenderState::DiffuseMaterialSource:
+        case RenderState::SpecularMaterialSource:
+        case RenderState::AmbientMaterialSource:
+        case RenderState::EmissiveMaterialSource:
+        case RenderState::SpecularEnable: return kDirtyLighting;
+        case RenderState::ClipPlaneEnable: return kDirtyTransforms;
+        default: return 0;
+    }
+}
+
+uint32_t vertexCount(PrimitiveType type, uint32_t primitives) {
+    switch (type) {
+        case PrimitiveType::PointList: return primitives;
+        case PrimitiveType::LineList: return primitives * 2;
+        case PrimitiveType::LineStrip: return primitives + 1;
+        case PrimitiveType::TriangleList: return primitives * 3;
+        case PrimitiveType::TriangleStrip:
+        case PrimitiveType::TriangleFan: return primitives + 2;
+    }
+    return 0;
+}
+
+GLenum glPrimitive(PrimitiveType type) {
+    switch (type) {
+        case PrimitiveType::PointList: return GL_POINTS;
+        case PrimitiveType::LineList: return GL_LINES;
+        case PrimitiveType::LineStrip: return GL_LINE_STRIP;
+        case PrimitiveType::TriangleList: return GL_TRIANGLES;
+        case PrimitiveType::TriangleStrip: return GL_TRIANGLE_STRIP;
+        case PrimitiveType::TriangleFan: return GL_TRIANGLE_FAN;
+    }
+    return GL_TRIANGLES;
+}
+
+}  // namespace
+
+bool Surface::lockRect(LockedRect& locked) {
+    if (!readable_ || locked_) return false;
+    device_.readBackBuffer(pixels_);
+    locked_ = true;
+    locked.pitch = static_cast<int>(device_.presentParameters().backBufferWidth * 4);
+    locked.bits = reinterpret_cast<uint8_t*>(pixels_.data());
+    return true;
+}
+
+void Surface::unlockRect() { locked_ = false; }
+
+std::unique_ptr<GraphicsDevice> GraphicsDevice::create(std::unique_ptr<GlContext> context,
+                                                       const PresentParameters& parameters,
+                                                       std::string& error) {
+    if (!context) {
+        error = "no OpenGL context";
+        return nullptr;
+    }
+    std::unique_ptr<GraphicsDevice> device(new GraphicsDevice(std::move(context), parameters));
+    if (device->reset(parameters) != Result::Ok) {
+        error = "cannot create a " + std::to_string(parameters.backBufferWidth) + " x " +
+                std::to_string(parameters.backBufferHeight) + " frame buffer on " +
+                device->renderer();
+        return nullptr;
+    }
+    return device;
+}
+
+GraphicsDevice::GraphicsDevice(std::unique_ptr<GlContext> context,
+                               const PresentParameters& parameters)
+    : context_(std::move(context)),
+      registry_(std::make_shared<TextureRegistry>()),
+      parameters_(parameters),
+      backBuffer_(*this, true),
+      depthBuffer_(*this, false) {}
+
+GraphicsDevice::~GraphicsDevice() {
+    white_.reset();
+    frame_.release();
+    registry_->contextAlive = false;
+}
+
+Result GraphicsDevice::reset(const PresentParameters& parameters) {
+    if (parameters.backBufferWidth == 0 || parameters.backBufferHeight == 0 ||
+        parameters.backBufferWidth > 16384 || parameters.backBufferHeight > 16384) {
+        return Result::InvalidCall;
+    }
+    if (lost_) {
+        std::string error;
+        frame_.abandon();
+        if (!context_->recreate(error)) return Result::DeviceLost;
+        // Every texture lives on in main memory; give the new context its own copy.
+        for (DeviceTexture* texture : registry_->textures) texture->upload();
+        lost_ = false;
+    }
+    parameters_ = parameters;
+    if (!frame_.create(static_cast<int>(parameters.backBufferWidth),
+                       static_cast<int>(parameters.backBufferHeight))) {
+        return Result::OutOfVideoMemory;
+    }
+    context_->setVsync(parameters.vsync);
+    if (!white_) createWhiteTexture();
+    setDefaultState();
+    return Result::Ok;
+}
+
+void GraphicsDevice::createWhiteTexture() {
+    white_ = createTexture(1, 1, false);
+    LockedRect locked;
+    white_->lockRect(0, locked);
+    *reinterpret_cast<uint32_t*>(locked.bits) = 0xFFFFFFFFu;
+    white_->unlockRect(0);
+}
+
+void GraphicsDevice::setDefaultState() {
+    DeviceState s;
+    auto rs = [&s](RenderState state, uint32_t value) {
+        s.renderStates[static_cast<uint32_t>(state)] = value;
+    };
+    rs(RenderState::ZEnable, 1);
+    rs(RenderState::ZWriteEnable, 1);
+    rs(RenderState::SrcBlend, blend::One);
+    rs(RenderState::DestBlend, blend::Zero);
+    rs(RenderState::CullMode, cull::CounterClockwise);
+    rs(RenderState::ZFunc, compare::LessEqual);
+    rs(RenderState::AlphaFunc, compare::Always);
+    rs(RenderState::Lighting, 1);
+    rs(RenderState::ColorVertex, 1);
+    rs(RenderState::LocalViewer, 1);
+    rs(RenderState::DiffuseMaterialSource, materialSource::Colour1);
+    rs(RenderState::SpecularMaterialSource, materialSource::Colour2);
+    rs(RenderState::MultisampleAntialias, 1);
+    rs(RenderState::MultisampleMask, 0xFFFFFFFFu);
+    auto ts = [&s](TextureStageState state, uint32_t value) {
+        s.stage[static_cast<uint32_t>(state)] = value;
+    };
+    ts(TextureStageState::ColourOp, textureOp::Modulate);
+    ts(TextureStageState::ColourArg1, textureArg::Texture);
+    ts(TextureStageState::ColourArg2, textureArg::Current);
+    ts(TextureStageState::AlphaOp, textureOp::SelectArg1);
+    ts(TextureStageState::AlphaArg1, textureArg::Texture);
+    ts(TextureStageState::AlphaArg2, textureArg::Current);
+    auto ss = [&s](SamplerState state, uint32_t value) {
+        s.sampler[static_cast<uint32_t>(state)] = value;
+    };
+    ss(SamplerState::AddressU, textureAddress::Wrap);
+    ss(SamplerState::AddressV, textureAddress::Wrap);
+    ss(SamplerState::MagFilter, textureFilter::Point);
+    ss(SamplerState::MinFilter, textureFilter::Point);
+    ss(SamplerState::MipFilter, textureFilter::None);
+    s.world = s.view = s.projection = Matrix4::identity();
+    s.light.diffuse = {1, 1, 1, 0};
+    s.light.direction = {0, 0, 1};
+    s.viewport = {0, 0, parameters_.backBufferWidth, parameters_.backBufferHeight, 0, 1};
+    applyState(s);
+}
+
+void GraphicsDevice::applyState(const DeviceState& state) {
+    state_ = state;
+    setViewport(state_.viewport);
+    markAllDirty();
+}
+
+Result GraphicsDevice::testCooperativeLevel() {
+    if (!lost_ && context_->wasReset()) lost_ = true;
+    return lost_ ? Result::DeviceNotReset : Result::Ok;
+}
+
+Result GraphicsDevice::present() {
+    if (lost_ || context_->wasReset()) {
+        lost_ = true;
+        return Result::DeviceLost;
+    }
+    int width = 0, height = 0;
+    context_->drawableSize(width, height);
+    frame_.presentInto(width, height);
+    context_->swapBuffers();
+    return Result::Ok;
+}
+
+bool GraphicsDevice::beginScene() {
+    if (inScene_ || lost_) return false;
+    inScene_ = true;
+    frame_.bind();
+    return true;
+}
+
+bool GraphicsDevice::endScene() {
+    if (!inScene_) return false;
+    inScene_ = false;
+    return true;
+}
+
+void GraphicsDevice::clear(uint32_t flags, Colour colour, float z, uint32_t) {
+    frame_.bind();
+    GLbitfield mask = 0;
+    if (flags & clearFlags::Target) {
+        glClearColor(static_cast<float>((colour >> 16) & 0xFF) / 255.0f,
+                     static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
+                     static_cast<float>(colour & 0xFF) / 255.0f,
+                     static_cast<float>(colour >> 24) / 255.0f);
+        mask |= GL_COLOR_BUFFER_BIT;
+    }
+    if (flags & clearFlags::ZBuffer) {
+        glClearDepth(z);
+        // Clearing ignores the depth write switch here, but not in OpenGL.
+        glDepthMask(GL_TRUE);
+        dirty_ |= kDirtyRaster;
+        mask |= GL_DEPTH_BUFFER_BIT;
+    }
+    glClear(mask);
+}
+
+void GraphicsDevice::setViewport(const Viewport& viewport) {
+    state_.viewport = viewport;
+    const auto height = static_cast<GLint>(parameters_.backBufferHeight);
+    glViewport(static_cast<GLint>(viewport.x),
+               height - static_cast<GLint>(viewport.y + viewport.height),
+               static_cast<GLsizei>(viewport.width), static_cast<GLsizei>(viewport.height));
+    glDepthRange(viewport.minZ, viewport.maxZ);
+}
+
+void GraphicsDevice::setRenderState(RenderState state, uint32_t value) {
+    const auto slot = static_cast<uint32_t>(state);
+    if (slot >= kRenderStateSlots || state_.renderStates[slot] == value) return;
+    state_.renderStates[slot] = value;
+    dirty_ |= dirtyBitsFor(state);
+}
+
+uint32_t GraphicsDevice::getRenderState(RenderState state) const {
+    const auto slot = static_cast<uint32_t>(state);
+    return slot < kRenderStateSlots ? state_.renderStates[slot] : 0;
+}
+
+void GraphicsDevice::setTextureStageState(uint32_t stage, TextureStageState state, uint32_t value) {
+    const auto slot = static_cast<uint32_t>(state);
+    if (stage != 0 || slot >= kTextureStageSlots || state_.stage[slot] == value) return;
+    state_.stage[slot] = value;
+    dirty_ |= kDirtyStage;
+}
+
+uint32_t GraphicsDevice::getTextureStageState(uint32_t stage, TextureStageState state) const {
+    const auto slot = static_cast<uint32_t>(state);
+    return stage == 0 && slot < kTextureStageSlots ? state_.stage[slot] : 0;
+}
+
+void GraphicsDevice::setSamplerState(uint32_t sampler, SamplerState state, uint32_t value) {
+    const auto slot = static_cast<uint32_t>(state);
+    if (sampler != 0 || slot >= kSamplerSlots) return;
+    state_.sampler[slot] = value;
+}
+
+uint32_t GraphicsDevice::getSamplerState(uint32_t sampler, SamplerState state) const {
+    const auto slot = static_cast<uint32_t>(state);
+    return sampler == 0 && slot < kSamplerSlots ? state_.sampler[slot] : 0;
+}
+
+void GraphicsDevice::setTransform(TransformState state, const Matrix4& matrix) {
+    switch (state) {
+        case TransformState::World: state_.world = matrix; break;
+        case TransformState::View: state_.view = matrix; break;
+        case TransformState::Projection: state_.projection = matrix; break;
+    }
+    dirty_ |= kDirtyTransforms;
+}
+
+void GraphicsDevice::getTransform(TransformState state, Matrix4& matrix) const {
+    switch (state) {
+        case TransformState::World: matrix = state_.world; break;
+        case TransformState::View: matrix = state_.view; break;
+        case TransformState::Projection: matrix = state_.projection; break;
+    }
+}
+
+void GraphicsDevice::setMaterial(const Material& material) {
+    state_.material = material;
+    dirty_ |= kDirtyLighting;
+}
+
+void GraphicsDevice::setLight(uint32_t index, const Light& light) {
+    if (index != 0) return;
+    state_.light = light;
+    dirty_ |= kDirtyLighting | kDirtyTransforms;
+}
+
+void GraphicsDevice::lightEnable(uint32_t index, bool enable) {
+    if (index != 0) return;
+    state_.lightEnabled = enable;
+    dirty_ |= kDirtyLighting;
+}
+
+void GraphicsDevice::setClipPlane(uint32_t index, const float plane[4]) {
+    if (index != 0) return;
+    for (int i = 0; i < 4; ++i) state_.clipPlane[static_cast<size_t>(i)] = plane[i];
+    dirty_ |= kDirtyTransforms;
+}
+
+void GraphicsDevice::setTexture(uint32_t stage, DeviceTexture* texture) {
+    if (stage != 0 || state_.texture == texture) return;
+    state_.texture = texture;
+    dirty_ |= kDirtyStage;
+}
+
+void GraphicsDevice::setFvf(uint32_t fvf) { state_.fvf = fvf; }
+
+std::unique_ptr<DeviceTexture> GraphicsDevice::createTexture(int width, int height, bool mipChain) {
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+    auto texture = std::make_unique<DeviceTexture>(registry_, width, height, mipChain);
+    // Creating a texture binds it; the stage's binding has to be made again.
+    dirty_ |= kDirtyStage;
+    return texture;
+}
+
+void GraphicsDevice::readBackBuffer(std::vector<uint32_t>& pixels) { frame_.read(pixels); }
+
+void GraphicsDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount,
+                                     const void* vertices, uint32_t stride) {
+    const uint32_t count = vertexCount(type, primitiveCount);
+    if (!inScene_ || count == 0 || !vertices) return;
+    const uint32_t format = state_.fvf;
+    const bool pretransformed = (format & fvf::XyzRhw) != 0;
+    const bool hasNormal = (format & fvf::Normal) != 0;
+    const bool hasDiffuse = (format & fvf::Diffuse) != 0;
+    const bool hasTexture = (format & 0xF00) != 0;
+    if (!pretransformed && !(format & fvf::Xyz)) return;
+    prepareDraw(pretransformed, hasDiffuse);
+
+    const auto* base = static_cast<const uint8_t*>(vertices);
+    size_t offset = pretransformed ? 16 : 12;
+    const auto glStride = static_cast<GLsizei>(stride);
+    if (pretransformed) {
+        // Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps
+        // texturing perspective-correct. Whole-number coordinates fall on pixel edges, so a
+        // rectangle covers exactly the pixels it names and texel centres meet pixel centres.
+        const float width = static_cast<float>(parameters_.backBufferWidth);
+        const float height = static_cast<float>(parameters_.backBufferHeight);
+        scratch_.resize(size_t{count} * 4);
+        for (uint32_t i = 0; i < count; ++i) {
+            const auto* v = reinterpret_cast<const float*>(base + size_t{i} * stride);
+            const float w = v[3] != 0.0f ? 1.0f / v[3] : 1.0f;
+            scratch_[i * 4 + 0] = (v[0] * 2.0f / width - 1.0f) * w;
+            scratch_[i * 4 + 1] = (1.0f - v[1] * 2.0f / height) * w;
+            scratch_[i * 4 + 2] = (v[2] * 2.0f - 1.0f) * w;
+            scratch_[i * 4 + 3] = w;
+        }
+        glVertexPointer(4, GL_FLOAT, 0, scratch_.data());
+    } else {
+        glVertexPointer(3, GL_FLOAT, glStride, base);
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    if (hasNormal) {
+        glNormalPointer(GL_FLOAT, glStride, base + offset);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        offset += 12;
+    } else {
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glNormal3f(0, 0, 0);
+    }
+    if (hasDiffuse) {
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, glStride, base + offset);
+        glEnableClientState(GL_COLOR_ARRAY);
+        offset += 4;
+    } else {
+        glDisableClientState(GL_COLOR_ARRAY);
+        glColor4f(1, 1, 1, 1);
+    }
+    if (format & fvf::Specular) offset += 4;
+    if (hasTexture) {
+        glTexCoordPointer(2, GL_FLOAT, glStride, base + offset);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    } else {
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoord2f(0, 0);
+    }
+    glDrawArrays(glPrimitive(type), 0, static_cast<GLsizei>(count));
+}
+
+}  // namespace glassfalls::platform::gfx

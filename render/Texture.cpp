@@ -1,0 +1,120 @@
+#include "render/Texture.h"
+
+#include <algorithm>
+
+#include "platform/gfx/Picture.h"
+#include "platform/gfx/TextureLoader.h"
+
+namespace glassfalls {
+
+using platform::gfx::LockedRect;
+using platform::gfx::Picture;
+
+namespace {
+
+// The decoded picture's rows turned bottom row first, as BMP files store them.
+void forEachBottomUp(const Picture& picture, auto&& store) {
+    for (int row = picture.height - 1; row >= 0; --row) {
+        const size_t start = static_cast<size_t>(row) * static_cast<size_t>(picture.width);
+        for (int column = 0; column < picture.width; ++column) {
+            const uint32_t texel = picture.texels[start + static_cast<size_t>(column)];
+            store(RgbPixel{static_cast<uint8_t>(texel >> 16), static_cast<uint8_t>(texel >> 8),
+                           static_cast<uint8_t>(texel)});
+        }
+    }
+}
+
+bool readBmp(const std::string& fileName, std::vector<uint8_t>& bytes, Picture& picture) {
+    return platform::gfx::readWholeFile(fileName, bytes) && platform::gfx::decodeBmp(bytes, picture);
+}
+
+}  // namespace
+
+bool Image::loadBmp(const std::string& fileName) {
+    pixels.clear();
+    std::vector<uint8_t> bytes;
+    Picture picture;
+    if (!readBmp(fileName, bytes, picture)) return false;
+    width = picture.width;
+    height = picture.height;
+    pixels.reserve(picture.texels.size());
+    forEachBottomUp(picture, [this](RgbPixel p) { pixels.push_back(p); });
+    return true;
+}
+
+bool DibSurface::create(int32_t w, int32_t h, int32_t bits) {
+    if (w <= 0 || h <= 0 || w > platform::gfx::kMaxPictureSide || h > platform::gfx::kMaxPictureSide) {
+        return false;
+    }
+    loadedFromFile = false;
+    width = w;
+    height = h;
+    bitsPerPixel = bits;
+    const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
+    buffer.assign(count * (bits == 16 ? 2 : 3), 0);
+    depth.assign(count, 1.0e10f);
+    return true;
+}
+
+bool DibSurface::loadBmp(const std::string& fileName) {
+    std::vector<uint8_t> bytes;
+    Picture picture;
+    if (!readBmp(fileName, bytes, picture)) return false;
+    buffer = std::move(bytes);
+    width = picture.width;
+    height = picture.height;
+    bitsPerPixel = 24;
+    rgb.clear();
+    rgb.reserve(picture.texels.size() * 3);
+    forEachBottomUp(picture, [this](RgbPixel p) { rgb.insert(rgb.end(), {p.r, p.g, p.b}); });
+    loadedFromFile = true;
+    return true;
+}
+
+bool Texture::loadFromFile(platform::gfx::GraphicsDevice& device, const std::string& name) {
+    fileName = name;
+    auto loaded = platform::gfx::createTextureFromFile(device, name);
+    if (!loaded) return false;
+    texture = std::move(loaded);
+    return true;
+}
+
+bool Texture::createDib(platform::gfx::GraphicsDevice& device, int32_t w, int32_t h) {
+    pictureWidth = w;
+    pictureHeight = h;
+    texture.reset();
+    texture = platform::gfx::createTexture(device, w, h, false);
+    if (!texture) return false;
+    dib = std::make_unique<DibSurface>();
+    if (!dib->create(w, h, 24)) return false;
+    return uploadRegion(device, 0, 0, w, h);
+}
+
+bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y, int32_t w,
+                           int32_t h) {
+    // The copy reads three bytes per pixel: only a 24-bit surface has them.
+    if (!texture || !dib || dib->bitsPerPixel != 24) return false;
+    const int32_t left = std::clamp(x, 0, pictureWidth);
+    const int32_t top = std::clamp(y, 0, pictureHeight);
+    const int32_t right = std::clamp(x + w, 0, std::min(pictureWidth, dib->width));
+    const int32_t bottom = std::clamp(y + h, 0, std::min(pictureHeight, dib->height));
+    LockedRect locked;
+    if (!texture->lockRect(0, locked)) return false;
+    const int32_t textureRight = std::min(right, texture->width());
+    const int32_t textureBottom = std::min(bottom, texture->height());
+    for (int32_t j = top; j < textureBottom; ++j) {
+        for (int32_t i = left; i < textureRight; ++i) {
+            const auto offset = static_cast<uint32_t>((j * dib->width + i) * 3);
+            dib->cursor = offset;
+            const uint8_t* p = &dib->buffer[offset];
+            const uint32_t texel = 0xFF000000u | static_cast<uint32_t>(p[0]) << 16 |
+                                   static_cast<uint32_t>(p[1]) << 8 | p[2];
+            auto* row = reinterpret_cast<uint32_t*>(locked.bits + static_cast<size_t>(locked.pitch) *
+                                                                      static_cast<size_t>(j));
+            row[i] = texel;
+        }
+    }
+    return texture->unlockRect(0);
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/GraphicsDevice.h"
+
+namespace glassfalls {
+
+struct RgbPixel {
+    uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const RgbPixel&, const RgbPixel&) = default;
+};
+
+// A picture read from a BMP file into RGB pixels, bottom row first.
+class Image {
+public:
+    virtual ~Image() = default;
+    // False (and no pixels) for anything but a readable, complete 24- or 32-bit BMP.
+    virtual bool loadBmp(const std::string& fileName);
+
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<RgbPixel> pixels;
+};
+
+// A CPU-side RGB picture: either created empty to be drawn into pixel by pixel and uploaded
+// to a texture, or loaded from a BMP file.
+class DibSurface {
+public:
+    virtual ~DibSurface() = default;
+
+    // An empty picture: 3 bytes per pixel (2 at 16 bits per pixel), row 0 first, all zero;
+    // and a depth value of 1e10 per pixel.
+    bool create(int32_t width, int32_t height, int32_t bitsPerPixel);
+    // Keeps the file image in `buffer` and an RGB copy, bottom row first, in `rgb`.
+    bool loadBmp(const std::string& fileName);
+
+    bool loadedFromFile = false;
+    int32_t bitsPerPixel = 0;
+    std::vector<uint8_t> buffer;
+    std::vector<uint8_t> rgb;
+    std::vector<float> depth;
+    int32_t width = 0;
+    int32_t height = 0;
+    uint32_t cursor = 0;  // byte offset of the pixel last read or written
+};
+
+// A picture on the device: loaded from a file, or filled from its own DibSurface.
+class Texture : public Image {
+public:
+    // Decodes a BMP or PNG file into a texture with its full mip chain. Callers call it once
+    // per texture.
+    bool loadFromFile(platform::gfx::GraphicsDevice& device, const std::string& name);
+    // An empty width x height picture (black, opaque) with a DibSurface to draw into.
+    bool createDib(platform::gfx::GraphicsDevice& device, int32_t width, int32_t height);
+    // Copies a rectangle of the DibSurface into the texture, clipped to the picture.
+    bool uploadRegion(platform::gfx::GraphicsDevice& device, int32_t x, int32_t y, int32_t w,
+                      int32_t h);
+
+    std::unique_ptr<platform::gfx::DeviceTexture> texture;
+    std::string fileName;
+    std::unique_ptr<DibSurface> dib;
+    int32_t pictureWidth = 0;
+    int32_t pictureHeight = 0;
+};
+
+}  // namespace glassfalls
