@@ -2,12 +2,15 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "platform/gfx/Picture.h"
 #include "tests/app/TestDataDirectory.h"
 
 namespace {
@@ -84,4 +87,36 @@ TEST(HeadlessRun, CommandLineErrorsAndHelp) {
     const Outcome version = runProgram("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_NE(version.output.find("glassfalls "), std::string::npos);
+}
+
+TEST(HeadlessRun, ScreenshotsAreWrittenAtEveryKthAdvance) {
+    const auto directory = std::filesystem::temp_directory_path() / "glassfalls-screenshots-test" / "new";
+    std::filesystem::remove_all(directory.parent_path());
+    const Outcome run = runProgram("--headless --frames 7 --screenshots " + directory.string() +
+                                   " --every 3 " + dataArgument());
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"frame-000003.png", "frame-000006.png"}));
+
+    std::vector<uint8_t> bytes;
+    glassfalls::platform::gfx::Picture frame;
+    ASSERT_TRUE(glassfalls::platform::gfx::readWholeFile((directory / names.at(0)).string(), bytes));
+    ASSERT_TRUE(glassfalls::platform::gfx::decodePicture(bytes, frame));
+    EXPECT_EQ(frame.width, 640);
+    EXPECT_EQ(frame.height, 480);
+    std::filesystem::remove_all(directory.parent_path());
+}
+
+TEST(HeadlessRun, ScreenshotOptionsAreCheckedBeforeAnythingRuns) {
+    const Outcome everyAlone = runProgram("--headless --frames 1 --every 2 " + dataArgument());
+    EXPECT_NE(everyAlone.status, 0);
+    EXPECT_NE(everyAlone.output.find("--screenshots"), std::string::npos) << everyAlone.output;
+
+    const Outcome blocked = runProgram("--headless --frames 1 --screenshots /dev/null/shots " + dataArgument());
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_NE(blocked.output.find("/dev/null/shots"), std::string::npos) << blocked.output;
 }

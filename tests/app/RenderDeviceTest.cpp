@@ -215,5 +215,38 @@ TEST_F(RenderDeviceTest, LitTexturedSceneWithTheDefaultStatesMatchesTheReference
     EXPECT_GT(compared, 100000) << "the scene should fill much of the frame";
 }
 
+// Highlights appear only when switched on, computed per vertex with the viewer at the eye
+// (not at infinity) and added on top of the lit colour.
+TEST_F(RenderDeviceTest, SpecularHighlightsOnlyWhenEnabledAndSeenFromTheEye) {
+    GraphicsDevice& device = *renderDevice.device;
+    // Black vertices: what remains is the ambient term and the highlight.
+    const auto ground = LitScene::quad(LitScene::kGroundHalf, 0, 0);
+    auto centrePixel = [&](bool specular) {
+        device.clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
+        EXPECT_TRUE(device.beginScene());
+        device.setRenderState(RenderState::SpecularEnable, specular ? 1 : 0);
+        device.setFvf(test_support::LitVertex::kFormat);
+        device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, ground.data(), sizeof ground[0]);
+        device.endScene();
+        // The default camera looks at the ground's centre, which lies on the fan's diagonal.
+        return Frame(device).at(320, 240);
+    };
+    auto highlight = [](float x, float z) {
+        const Vector3 toLight = vec3Normalize({0, 8, -4});
+        const Vector3 toEye = vec3Normalize({0 - x, 96, -24 - z});
+        const Vector3 half = vec3Normalize({toLight.x + toEye.x, toLight.y + toEye.y, toLight.z + toEye.z});
+        return std::pow(half.y, 10.0f);
+    };
+    const float ambient = 0.1f * (136.0f / 255.0f + 0.5f);
+    const float h = LitScene::kGroundHalf;
+    const float centre = (highlight(-h, h) + highlight(h, -h)) / 2;
+
+    const uint32_t plain = centrePixel(false);
+    EXPECT_NEAR(test_support::green(plain), ambient * 255.0f, 2);
+    const uint32_t shiny = centrePixel(true);
+    EXPECT_NEAR(test_support::green(shiny), (ambient + centre) * 255.0f, 3);
+    EXPECT_EQ(test_support::red(shiny), test_support::blue(shiny)) << "white light, white highlight";
+}
+
 }  // namespace
 }  // namespace glassfalls
