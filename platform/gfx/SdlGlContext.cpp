@@ -3,6 +3,12 @@
 #include "platform/gfx/Gl.h"
 
 #include <cstdlib>
+#include <cstring>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <dlfcn.h>
+#include <link.h>
+#endif
 
 #include "platform/gfx/GlContext.h"
 
@@ -31,6 +37,24 @@ SDL_GLContext createContext(SDL_Window* window) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_NO_NOTIFICATION);
     return SDL_GL_CreateContext(window);
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// Mesa keeps some allocations in the globals of its driver libraries for the life of the
+// process. When the last context goes those libraries are unloaded and the leak checker
+// reports the memory as lost; keeping the driver mapped keeps it reachable, as it would be
+// in a program that never closes its display.
+int keepDriverLoaded(dl_phdr_info* info, size_t, void*) {
+    const char* name = info->dlpi_name;
+    if (name && (std::strstr(name, "/dri/") || std::strstr(name, "_mesa.so") ||
+                 std::strstr(name, "libgallium"))) {
+        dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+    return 0;
+}
+void keepDriverLoadedUnderLeakChecks() { dl_iterate_phdr(keepDriverLoaded, nullptr); }
+#else
+void keepDriverLoadedUnderLeakChecks() {}
+#endif
 
 bool hasUsableVersion(std::string& error) {
     const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
@@ -106,6 +130,7 @@ std::unique_ptr<GlContext> makeContext(SDL_Window* window, DeviceType type, bool
         error = std::string("cannot create an OpenGL context: ") + SDL_GetError();
         return nullptr;
     }
+    keepDriverLoadedUnderLeakChecks();
     auto result = std::make_unique<SdlGlContext>(window, context);
     if (!hasUsableVersion(error)) return nullptr;
     result->detectRobustness();
