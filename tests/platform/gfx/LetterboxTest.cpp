@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include "platform/gfx/FrameTarget.h"
+
+namespace glassfalls::platform::gfx {
+namespace {
+
+TEST(Letterbox, KeepsFourToThreeCentredInAnyWindow) {
+    const Letterbox wide = letterbox(640, 480, 1920, 1080);
+    EXPECT_EQ(wide.x, 240);
+    EXPECT_EQ(wide.y, 0);
+    EXPECT_EQ(wide.width, 1440);
+    EXPECT_EQ(wide.height, 1080);
+
+    const Letterbox tall = letterbox(640, 480, 800, 800);
+    EXPECT_EQ(tall.x, 0);
+    EXPECT_EQ(tall.y, 100);
+    EXPECT_EQ(tall.width, 800);
+    EXPECT_EQ(tall.height, 600);
+
+    const Letterbox exact = letterbox(640, 480, 640, 480);
+    EXPECT_EQ(exact.width, 640);
+    EXPECT_EQ(exact.height, 480);
+    EXPECT_EQ(exact.x + exact.y, 0);
+}
+
+}  // namespace
+}  // namespace glassfalls::platform::gfx
