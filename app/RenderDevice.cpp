@@ -33,6 +33,7 @@ void RenderDevice::unregisterResource(DeviceResource& resource) {
 }
 
 bool RenderDevice::create(platform::Window& window, int width, int height, bool windowed) {
+    device.reset();
     presentationParameters = {};
     presentationParameters.backBufferWidth = static_cast<uint32_t>(width);
     presentationParameters.backBufferHeight = static_cast<uint32_t>(height);

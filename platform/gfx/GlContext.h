@@ -15,6 +15,7 @@ class GlContext {
 public:
     virtual ~GlContext() = default;
 
+    virtual void makeCurrent() = 0;
     virtual void swapBuffers() = 0;
     virtual void drawableSize(int& width, int& height) const = 0;
     virtual void setVsync(bool on) = 0;

@@ -98,6 +98,8 @@ GraphicsDevice::GraphicsDevice(std::unique_ptr<GlContext> context,
       depthBuffer_(*this, false) {}
 
 GraphicsDevice::~GraphicsDevice() {
+    // The objects below belong to this device's context, whichever is current now.
+    context_->makeCurrent();
     white_.reset();
     frame_.release();
     registry_->contextAlive = false;

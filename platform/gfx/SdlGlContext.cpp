@@ -76,6 +76,7 @@ public:
         }
     }
 
+    void makeCurrent() override { SDL_GL_MakeCurrent(window_, context_); }
     void swapBuffers() override { SDL_GL_SwapWindow(window_); }
 
     void drawableSize(int& width, int& height) const override {

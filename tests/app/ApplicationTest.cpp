@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -46,6 +47,23 @@ TEST(ApplicationMessages, NothingReachesADestroyedWindow) {
     fixture.app.active = false;
     fixture.app.sendMessage({MessageId::Activate, 1});
     EXPECT_FALSE(fixture.app.active);
+}
+
+TEST(ApplicationMessages, ANewWindowSizeRebuildsTheDeviceAndTellsItsResources) {
+    struct Counting final : DeviceResource {
+        bool onLostDevice(RenderDevice&) override { return ++lost, true; }
+        bool onResetDevice(RenderDevice&) override { return ++reset, true; }
+        int lost = 0, reset = 0;
+    } resource;
+    TestApplication fixture;
+    ASSERT_TRUE(fixture.deviceReady);
+    fixture.app.renderDevice.registerResource(resource);
+    fixture.app.sendMessage({MessageId::Size});
+    EXPECT_EQ(resource.lost, 1);
+    EXPECT_EQ(resource.reset, 1);
+    Matrix4 projection;
+    fixture.app.renderDevice.device->getTransform(platform::gfx::TransformState::Projection, projection);
+    EXPECT_NEAR(projection.m[1][1], 1.0f / std::tan(0.78539819f / 2), 1e-5) << "the perspective is back";
 }
 
 TEST(ApplicationStart, MissingDataFileNamesTheFile) {
