@@ -49,13 +49,7 @@ void EventCreate::inputStep() {
 
 void EventCreate::frameStep() {
     RenderDevice& renderDevice = application->renderDevice;
-    platform::gfx::GraphicsDevice& device = *renderDevice.device;
-    device.clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer,
-                 0xFF000000u, 1.0f, 0);
-    if (device.beginScene()) {
-        drawStep();
-        device.endScene();
-    }
+    renderDevice.drawScene([this] { drawStep(); });
     renderDevice.presentFrame(application->window());
 }
 

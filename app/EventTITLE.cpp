@@ -24,15 +24,9 @@ void EventTITLE::inputStep() {
 }
 
 void EventTITLE::frameStep() {
-    RenderDevice& renderDevice = application->renderDevice;
-    platform::gfx::GraphicsDevice& device = *renderDevice.device;
-    device.clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer,
-                 0xFF000000u, 1.0f, 0);
     // While the device is lost nothing is drawn and the title waits where it is.
-    if (device.beginScene()) {
-        drawStep();
-        device.endScene();
-    }
+    RenderDevice& renderDevice = application->renderDevice;
+    renderDevice.drawScene([this] { drawStep(); });
     renderDevice.presentFrame(application->window());
 }
 

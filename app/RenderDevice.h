@@ -38,6 +38,16 @@ public:
     // Rebuilds the device, telling every registered resource before and after.
     bool reset();
     virtual void applyDefaultStates();
+    // Clears the frame to opaque black and far depth and, when the device can draw (it
+    // cannot while lost), runs `draw` between the scene's begin and end.
+    template <typename Draw>
+    void drawScene(Draw&& draw) {
+        device->clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer,
+                      0xFF000000u, 1.0f, 0);
+        if (!device->beginScene()) return;
+        draw();
+        device->endScene();
+    }
     // Shows the finished frame; when the device was lost and can be rebuilt, rebuilds it
     // (reset, then resize) so that the next frame draws again.
     void presentFrame(platform::Window& window);
