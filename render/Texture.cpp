@@ -94,10 +94,14 @@ bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y,
                            int32_t h) {
     // The copy reads three bytes per pixel: only a 24-bit surface has them.
     if (!texture || !dib || dib->bitsPerPixel != 24) return false;
-    const int32_t left = std::clamp(x, 0, pictureWidth);
-    const int32_t top = std::clamp(y, 0, pictureHeight);
-    const int32_t right = std::clamp(x + w, 0, std::min(pictureWidth, dib->width));
-    const int32_t bottom = std::clamp(y + h, 0, std::min(pictureHeight, dib->height));
+    // In 64 bits: a rectangle reaching far past the picture must not overflow.
+    auto clip = [](int64_t value, int32_t limit) {
+        return static_cast<int32_t>(std::clamp<int64_t>(value, 0, limit));
+    };
+    const int32_t left = clip(x, pictureWidth);
+    const int32_t top = clip(y, pictureHeight);
+    const int32_t right = clip(int64_t{x} + w, std::min(pictureWidth, dib->width));
+    const int32_t bottom = clip(int64_t{y} + h, std::min(pictureHeight, dib->height));
     LockedRect locked;
     if (!texture->lockRect(0, locked)) return false;
     const int32_t textureRight = std::min(right, texture->width());

@@ -7,6 +7,26 @@
 
 namespace glassfalls::platform::gfx {
 
+namespace {
+
+// Binds a texture for the length of a scope and then gives the previous binding back, so
+// that filling a texture never changes what the next draw samples.
+class ScopedBinding {
+public:
+    explicit ScopedBinding(GLuint name) {
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous_);
+        glBindTexture(GL_TEXTURE_2D, name);
+    }
+    ~ScopedBinding() { glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous_)); }
+    ScopedBinding(const ScopedBinding&) = delete;
+    ScopedBinding& operator=(const ScopedBinding&) = delete;
+
+private:
+    GLint previous_ = 0;
+};
+
+}  // namespace
+
 DeviceTexture::DeviceTexture(std::shared_ptr<TextureRegistry> registry, int width, int height,
                              bool mipChain)
     : registry_(std::move(registry)),
@@ -41,7 +61,7 @@ bool DeviceTexture::lockRect(uint32_t level, LockedRect& locked) {
 bool DeviceTexture::unlockRect(uint32_t level) {
     if (level != 0 || !locked_) return false;
     locked_ = false;
-    glBindTexture(GL_TEXTURE_2D, glName_);
+    ScopedBinding binding(glName_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
                     texels_.data());
@@ -51,7 +71,7 @@ bool DeviceTexture::unlockRect(uint32_t level) {
 
 void DeviceTexture::upload() {
     glGenTextures(1, &glName_);
-    glBindTexture(GL_TEXTURE_2D, glName_);
+    ScopedBinding binding(glName_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levelCount() - 1));
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width_, height_, 0, GL_BGRA,

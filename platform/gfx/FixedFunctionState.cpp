@@ -242,16 +242,17 @@ void GraphicsDevice::applyRasterState() {
 
 void GraphicsDevice::applyTextureStage() {
     const uint32_t colourOp = state_.stage[static_cast<uint32_t>(TextureStageState::ColourOp)];
+    // No texture samples as opaque white, so that "texture times vertex colour" is the
+    // vertex colour. The stage's texture stays bound even while the stage is off, so that
+    // its sampler settings always go to it.
+    DeviceTexture* texture = state_.texture ? state_.texture : white_.get();
+    glBindTexture(GL_TEXTURE_2D, texture->glName());
     if (colourOp == textureOp::Disable) {
         // With the first stage off, every later one is off too: the vertex colour and alpha.
         glDisable(GL_TEXTURE_2D);
         return;
     }
     glEnable(GL_TEXTURE_2D);
-    // No texture samples as opaque white, so that "texture times vertex colour" is the
-    // vertex colour.
-    DeviceTexture* texture = state_.texture ? state_.texture : white_.get();
-    glBindTexture(GL_TEXTURE_2D, texture->glName());
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
     auto stage = [this](TextureStageState s) { return state_.stage[static_cast<uint32_t>(s)]; };
     combine(GL_COMBINE_RGB, GL_SOURCE0_RGB, GL_SOURCE1_RGB, colourOp,
@@ -294,7 +295,7 @@ void GraphicsDevice::applySampler(DeviceTexture& texture) {
             default: return GL_REPEAT;
         }
     };
-    glBindTexture(GL_TEXTURE_2D, texture.glName());
+    // The texture is the stage's own, already bound by applyTextureStage.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
                     wanted.magFilter == textureFilter::Linear ? GL_LINEAR : GL_NEAREST);

@@ -330,10 +330,7 @@ void GraphicsDevice::setFvf(uint32_t fvf) { state_.fvf = fvf; }
 
 std::unique_ptr<DeviceTexture> GraphicsDevice::createTexture(int width, int height, bool mipChain) {
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
-    auto texture = std::make_unique<DeviceTexture>(registry_, width, height, mipChain);
-    // Creating a texture binds it; the stage's binding has to be made again.
-    dirty_ |= kDirtyStage;
-    return texture;
+    return std::make_unique<DeviceTexture>(registry_, width, height, mipChain);
 }
 
 void GraphicsDevice::readBackBuffer(std::vector<uint32_t>& pixels) { frame_.read(pixels); }

@@ -242,5 +242,29 @@ TEST_F(RenderedPipeline, AlphaBlendingMixesWithWhatIsThere) {
     EXPECT_EQ(frame.at(250, 50), 0x0000FFu);
 }
 
+TEST_F(RenderedPipeline, FillingAnotherTextureDoesNotChangeWhatTheStageSamples) {
+    auto fill = [](DeviceTexture& texture, uint32_t texel) {
+        LockedRect locked;
+        EXPECT_TRUE(texture.lockRect(0, locked));
+        *reinterpret_cast<uint32_t*>(locked.bits) = texel;
+        texture.unlockRect(0);
+    };
+    auto redTexture = device->createTexture(1, 1, false);
+    auto otherTexture = device->createTexture(1, 1, false);
+    fill(*redTexture, 0xFFFF0000u);
+    device->setTexture(0, redTexture.get());
+    device->setFvf(test_support::ScreenVertex::kFormat);
+    const auto left = test_support::screenQuad(0, 0, 10, 10, 0xFFFFFFFFu);
+    device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, left.data(), sizeof left[0]);
+
+    // Another texture refilled between two draws, as the light mask is every title frame.
+    fill(*otherTexture, 0xFF00FF00u);
+    const auto right = test_support::screenQuad(20, 0, 30, 10, 0xFFFFFFFFu);
+    device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, right.data(), sizeof right[0]);
+    const Frame frame = finish();
+    EXPECT_EQ(frame.at(5, 5), kRed);
+    EXPECT_EQ(frame.at(25, 5), kRed);
+}
+
 }  // namespace
 }  // namespace glassfalls::platform::gfx
