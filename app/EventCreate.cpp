@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "app/Application.h"
+#include "app/World.h"
+#include "platform/gfx/MatrixBuilders.h"
 #include "render/Angles.h"
 
 namespace glassfalls {
@@ -54,7 +56,14 @@ void EventCreate::frameStep() {
 }
 
 void EventCreate::drawStep() {
+    platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
+    World& world = World::instance();
+    device.setRenderState(platform::gfx::RenderState::FogEnable, 0);
+    device.setTransform(platform::gfx::TransformState::View,
+                        platform::gfx::matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
     turnStep();
+    world.ground.draw(device, turnMatrix, 1.0f);
+    world.lightMask.draw(device, turnMatrix);
     fadeStep();
 }
 
@@ -68,7 +77,10 @@ void EventCreate::turnStep() {
 }
 
 void EventCreate::fadeStep() {
+    platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
+    World& world = World::instance();
     if (fadingIn) {
+        world.fade.draw(device, turnMatrix, 255 - fadeLevel);
         fadeLevel += 4;
         if (fadeLevel > 255) {
             fadeLevel = 255;
@@ -76,13 +88,18 @@ void EventCreate::fadeStep() {
         }
     }
     if (!quitting) return;
+    // The credit picture is drawn over the darkening screen.
     if (quitStage == 0) {
+        world.fade.draw(device, turnMatrix, 255 - fadeLevel);
+        world.copyRight.drawFaded(device, 255 - fadeLevel);
         fadeLevel -= 4;
         if (fadeLevel < 0) {
             fadeLevel = 0;
             quitStage = 1;
         }
     } else {
+        world.fade.draw(device, turnMatrix, 255);
+        world.copyRight.drawFaded(device, 255 - fadeLevel);
         fadeLevel += 8;
         if (fadeLevel > 255) {
             fadeLevel = 255;

@@ -4,6 +4,8 @@
 
 #include "app/Application.h"
 #include "app/SceneDirector.h"
+#include "app/World.h"
+#include "platform/gfx/MatrixBuilders.h"
 
 namespace glassfalls {
 
@@ -27,16 +29,47 @@ void EventTITLE::frameStep() {
     // While the device is lost nothing is drawn and the title waits where it is.
     RenderDevice& renderDevice = application->renderDevice;
     renderDevice.drawScene([this] { drawStep(); });
+    // Every title frame leaves its bright points in the light of the performance.
+    if (renderDevice.backBuffer) World::instance().lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
     renderDevice.presentFrame(application->window());
 }
 
 void EventTITLE::drawStep() {
+    using namespace platform::gfx;
+    GraphicsDevice& device = *application->renderDevice.device;
+    const Matrix4 identity = Matrix4::identity();
+    device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
+    device.setRenderState(RenderState::CullMode, cull::CounterClockwise);
+    device.setTransform(TransformState::World, identity);
+    World::instance().ground.draw(device, identity, 1.0f);
     phaseStep();
 }
 
+void EventTITLE::prepareThePerformance() {
+    using namespace platform::gfx;
+    GraphicsDevice& device = *application->renderDevice.device;
+    device.setTransform(TransformState::View, matrixLookAtLH({0, 48, -96}, {0, 0, 64}, {0, 1, 0}));
+    // This light stays for the whole performance; only a device reset replaces it.
+    Light light;
+    light.type = LightType::Directional;
+    light.diffuse = {1, 1, 1, 0};
+    light.specular = {1, 1, 1, 0};
+    light.ambient = {0.5f, 0.5f, 0.5f, 0};
+    const Vector3 direction = vec3Normalize({1, 1, -1});
+    light.direction = {direction.x, direction.y, direction.z};
+    device.setLight(0, light);
+    device.lightEnable(0, true);
+}
+
 void EventTITLE::phaseStep() {
+    platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
+    World& world = World::instance();
+    const Matrix4 identity = Matrix4::identity();
+    // The picture is drawn before the fade, so the fade darkens it too.
     switch (phase) {
         case 0:
+            world.titlePicture.drawFaded(device, pictureAlpha);
+            world.fade.draw(device, identity, 255 - fadeCounter);
             fadeCounter += 4;
             if (fadeCounter > 255) {
                 phase = 1;
@@ -46,11 +79,14 @@ void EventTITLE::phaseStep() {
             if (fadeCounter > 192) pictureAlpha += 8;
             break;
         case 1:
+            world.titlePicture.drawFaded(device, pictureAlpha);
+            world.fade.draw(device, identity, fadeCounter);
             fadeCounter += 4;
             pictureAlpha = std::min(pictureAlpha + 8, 255);
             if (fadeCounter > 255) {
                 phase = 2;
                 fadeCounter = 0;
+                prepareThePerformance();
             }
             break;
         default:

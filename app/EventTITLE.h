@@ -26,6 +26,8 @@ private:
     void inputStep();
     void frameStep();
     void drawStep();
+    // The view and light the performance scene starts with.
+    void prepareThePerformance();
 };
 
 }  // namespace glassfalls

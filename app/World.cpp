@@ -1,6 +1,6 @@
 #include "app/World.h"
 
-#include <fstream>
+#include <cstdio>
 
 #include "app/Application.h"
 
@@ -8,12 +8,14 @@ namespace glassfalls {
 
 namespace {
 
-// The files the world's members load. Each is checked here until its loader exists, so that
-// a broken installation is reported at start-up rather than half-way through a show.
-constexpr const char* kRequiredFiles[] = {
-    "background.bmp", "title.x", "title.bmp", "title.png", "CopyRight.png",
-    "spheremap.bmp",  "ground.bmp",
-};
+bool cannotLoad(Application* app, const std::string& path) {
+    return app->fail("cannot load " + path + " (is --data pointing at the data directory?)");
+}
+
+// Pictures the piece can do without: it says so once and goes on.
+void noteMissing(const Texture& texture, const std::string& path, const char* consequence) {
+    if (!texture.texture) std::fprintf(stderr, "glassfalls: cannot load %s; %s\n", path.c_str(), consequence);
+}
 
 }  // namespace
 
@@ -23,15 +25,39 @@ World& World::instance() {
 }
 
 bool World::init(Application* app, int width, int height) {
-    (void)width, (void)height;
     application = app;
     if (!spectrum.init(1024)) return app->fail("cannot set up the spectrum analyser");
-    for (const char* name : kRequiredFiles) {
-        const std::string path = app->dataPath(name);
-        if (!std::ifstream(path, std::ios::binary)) {
-            return app->fail("cannot read " + path + " (is --data pointing at the data directory?)");
-        }
+    RenderDevice& renderDevice = app->renderDevice;
+    platform::gfx::GraphicsDevice& device = *renderDevice.device;
+
+    const std::string backgroundFile = app->dataPath("background.bmp");
+    if (!background.create(&renderDevice, width, height, backgroundFile)) {
+        return cannotLoad(app, backgroundFile);
     }
+    const std::string skinFile = app->dataPath("title.bmp");
+    const std::string modelFile = app->dataPath("title.x");
+    if (!titleMesh.create(device, skinFile, modelFile)) return cannotLoad(app, modelFile);
+    noteMissing(titleMesh.skin, skinFile, "the title model is drawn without its reflections");
+    const std::string titleFile = app->dataPath("title.png");
+    if (!titlePicture.create(&renderDevice, width, height, titleFile)) return cannotLoad(app, titleFile);
+    const std::string creditFile = app->dataPath("CopyRight.png");
+    if (!copyRight.create(&renderDevice, width, height, creditFile)) return cannotLoad(app, creditFile);
+
+    midiOut = &app->midiOut;
+    group = &SphereGroup::instance();
+    const std::string sphereMapFile = app->dataPath("spheremap.bmp");
+    if (!group->init(this, device, sphereMapFile, width, height)) {
+        return app->fail("cannot set up the performers");
+    }
+    noteMissing(group->sphereMap, sphereMapFile, "the trails are drawn without reflections");
+    if (!ripples.init()) return app->fail("cannot set up the ripples");
+
+    const std::string groundFile = app->dataPath("ground.bmp");
+    ground.init(device, groundFile);
+    noteMissing(ground.floorPicture, groundFile, "the ground is drawn without a picture");
+    fade.init(device, width, height);
+    // The light falls over the upper three fifths of the screen.
+    if (!lightMask.init(device, width, height / 5 * 3)) return app->fail("cannot create the light mask");
     return true;
 }
 

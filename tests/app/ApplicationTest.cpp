@@ -66,14 +66,30 @@ TEST(ApplicationMessages, ANewWindowSizeRebuildsTheDeviceAndTellsItsResources) {
     EXPECT_NEAR(projection.m[1][1], 1.0f / std::tan(0.78539819f / 2), 1e-5) << "the perspective is back";
 }
 
-TEST(ApplicationStart, MissingDataFileNamesTheFile) {
+TEST(ApplicationStart, MissingPictureNamesTheFile) {
+    test_support::TestDataDirectory data;
+    std::filesystem::remove(data.path / "title.png");
+    TestApplication fixture;
+    StartOptions options;
+    options.dataDir = data.path.string();
+    EXPECT_FALSE(fixture.app.init(options));
+    EXPECT_NE(fixture.app.failure().find("title.png"), std::string::npos) << fixture.app.failure();
+}
+
+TEST(ApplicationStart, MissingGroundPictureIsSaidAndTheGroundDrawnWithoutIt) {
     test_support::TestDataDirectory data;
     std::filesystem::remove(data.path / "ground.bmp");
     TestApplication fixture;
     StartOptions options;
     options.dataDir = data.path.string();
-    EXPECT_FALSE(fixture.app.init(options));
-    EXPECT_NE(fixture.app.failure().find("ground.bmp"), std::string::npos) << fixture.app.failure();
+    options.headless = true;
+    testing::internal::CaptureStderr();
+    const bool started = fixture.app.init(options);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(started) << fixture.app.failure();
+    EXPECT_NE(said.find("ground.bmp"), std::string::npos) << said;
+    EXPECT_FALSE(World::instance().ground.floorPicture.texture);
+    EXPECT_EQ(World::instance().lightMask.height, 288) << "three fifths of 480";
 }
 
 // The one test that brings up the process-wide world and director.

@@ -1,0 +1,105 @@
+#include "app/LightMask.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+namespace glassfalls {
+
+using namespace platform::gfx;
+
+bool LightMask::init(GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight) {
+    width = screenWidth;
+    height = maskHeight;
+    if (!texture.createDib(device, kColumns, kRows)) return false;
+    const auto w = static_cast<float>(width), h = static_cast<float>(height);
+    vertices = {{{0, 0, 0, 1, 0xFFFFFFFFu, 0, 0},
+                 {0, h, 0, 1, 0xFFFFFFFFu, 0, 1},
+                 {w, h, 0, 1, 0xFFFFFFFFu, 1, 1},
+                 {w, 0, 0, 1, 0xFFFFFFFFu, 1, 0}}};
+    fillGradient(device);
+    return true;
+}
+
+void LightMask::writeGradient() {
+    for (int r = 0; r < kRows; ++r) {
+        for (int i = 0; i < kColumns; ++i) {
+            const int e = 2 * (64 - r);
+            const int f = 64 - std::abs(i - 64);
+            const auto value = static_cast<uint8_t>(static_cast<float>(e * f) / 64.0f);
+            const auto offset = static_cast<size_t>((r * kColumns + i) * 3);
+            std::memset(&texture.dib->buffer[offset], value, 3);
+        }
+    }
+}
+
+void LightMask::fillGradient(GraphicsDevice& device) {
+    if (!texture.dib) return;
+    writeGradient();
+    texture.uploadRegion(device, 0, 0, kColumns, kRows);
+}
+
+bool LightMask::capture(GraphicsDevice& device, Surface& surface) {
+    if (!texture.dib) return false;
+    LockedRect locked;
+    if (!surface.lockRect(locked)) return false;
+    writeGradient();
+    const float sx = static_cast<float>(width) * 0.0078125f;
+    const float sy = static_cast<float>(height) * 0.015625f;
+    for (int j = 0; j < kRows - 1; ++j) {
+        const int sourceRow = std::min(height - 1, static_cast<int>(sy * static_cast<float>(j)));
+        const auto* row = reinterpret_cast<const uint32_t*>(locked.bits + sourceRow * locked.pitch);
+        for (int i = 0; i < kColumns; ++i) {
+            const int sourceColumn = std::min(width - 1, static_cast<int>(sx * static_cast<float>(i)));
+            const uint32_t pixel = row[sourceColumn];
+            const bool bright = ((pixel >> 16) & 0xFF) > 0x80 && ((pixel >> 8) & 0xFF) > 0x80 &&
+                                (pixel & 0xFF) > 0x80;
+            if (!bright) continue;
+            // The light is cut off below the bright point.
+            for (int below = j + 1; below < kRows; ++below) {
+                std::memset(&texture.dib->buffer[static_cast<size_t>((below * kColumns + i) * 3)], 0, 3);
+            }
+        }
+    }
+    surface.unlockRect();
+    texture.uploadRegion(device, 0, 0, kColumns, kRows);
+    return true;
+}
+
+void LightMask::draw(GraphicsDevice& device, const Matrix4&) {
+    device.setRenderState(RenderState::CullMode, cull::Clockwise);
+    device.setRenderState(RenderState::Lighting, 0);
+    device.setRenderState(RenderState::ZWriteEnable, 0);
+    device.setRenderState(RenderState::ZFunc, compare::Always);
+    device.setRenderState(RenderState::AlphaBlendEnable, 1);
+    device.setRenderState(RenderState::SrcBlend, blend::One);
+    device.setRenderState(RenderState::DestBlend, blend::One);
+    device.setTextureStageState(0, TextureStageState::ColourOp, textureOp::Modulate);
+    device.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
+    device.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
+    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
+    device.setSamplerState(0, SamplerState::AddressU, textureAddress::Clamp);
+    device.setSamplerState(0, SamplerState::AddressV, textureAddress::Clamp);
+    device.setSamplerState(0, SamplerState::MinFilter, textureFilter::Linear);
+    device.setSamplerState(0, SamplerState::MagFilter, textureFilter::Linear);
+    device.setSamplerState(0, SamplerState::MipFilter, textureFilter::Linear);
+    device.setTexture(0, texture.texture.get());
+    device.setFvf(ScreenVertex::kFormat);
+    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, vertices.data(), sizeof(ScreenVertex));
+
+    device.setRenderState(RenderState::Lighting, 1);
+    device.setRenderState(RenderState::ZWriteEnable, 1);
+    device.setRenderState(RenderState::AlphaBlendEnable, 0);
+    device.setRenderState(RenderState::ZFunc, compare::Less);
+    device.setTexture(0, nullptr);
+    device.setTextureStageState(0, TextureStageState::ColourOp, textureOp::Modulate);
+    device.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
+    device.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
+    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
+    device.setTextureStageState(0, TextureStageState::AlphaArg1, textureArg::Texture);
+    device.setSamplerState(0, SamplerState::MinFilter, textureFilter::Linear);
+    device.setSamplerState(0, SamplerState::MagFilter, textureFilter::Linear);
+    device.setSamplerState(0, SamplerState::MipFilter, textureFilter::Linear);
+}
+
+}  // namespace glassfalls

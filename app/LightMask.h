@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "app/ScreenVertex.h"
+#include "platform/gfx/GraphicsDevice.h"
+#include "render/Matrix4.h"
+#include "render/Texture.h"
+
+namespace glassfalls {
+
+// Light falling from the top of the screen, added over its upper part during the
+// performance. Each title frame cuts the light off below every bright point of the picture,
+// so the last title frame leaves its trace.
+class LightMask {
+public:
+    static constexpr int kColumns = 128;
+    static constexpr int kRows = 64;  // row 0 is the top of the screen
+
+    bool init(platform::gfx::GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight);
+    // The starting picture: brightest at the top centre, dark at the sides and the bottom.
+    void fillGradient(platform::gfx::GraphicsDevice& device);
+    // Samples the finished frame in `surface`; false (mask unchanged) when it cannot be read.
+    bool capture(platform::gfx::GraphicsDevice& device, platform::gfx::Surface& surface);
+    // Adds the mask over the upper screen. The camera is not used.
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera);
+
+    int32_t width = 0;
+    int32_t height = 0;
+    Texture texture;
+    std::array<ScreenVertex, 4> vertices{};
+
+private:
+    void writeGradient();
+};
+
+}  // namespace glassfalls

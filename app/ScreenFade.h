@@ -1,0 +1,25 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "app/ScreenVertex.h"
+#include "platform/gfx/GraphicsDevice.h"
+#include "render/Matrix4.h"
+
+namespace glassfalls {
+
+// A black quad over the whole screen whose alpha darkens everything drawn before it.
+class ScreenFade {
+public:
+    bool init(platform::gfx::GraphicsDevice& device, int32_t screenWidth, int32_t screenHeight);
+    // Darkens the screen by alpha / 255 (0 … 255). The camera is not used. Leaves the cull
+    // mode clockwise.
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera, int32_t alpha);
+
+    int32_t width = 0;
+    int32_t height = 0;
+    std::array<ScreenVertex, 4> vertices{};
+};
+
+}  // namespace glassfalls

@@ -1,0 +1,75 @@
+#include "render/Ground.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace glassfalls {
+
+using namespace platform::gfx;
+
+bool Ground::init(GraphicsDevice& device, const std::string& floorFile) {
+    floorPicture.loadFromFile(device, floorFile);
+    netPicture.createDib(device, kNetPictureSide, kNetPictureSide);
+    constexpr uint32_t kColour = 0x808080FFu;
+    floor = {{{-300, 0, -300, kColour, 0, 0},
+              {300, 0, -300, kColour, 0, 1},
+              {300, 0, 300, kColour, 1, 1},
+              {-300, 0, 300, kColour, 1, 0}}};
+    return true;
+}
+
+void Ground::draw(GraphicsDevice& device, const Matrix4&, float brightness) {
+    device.setRenderState(RenderState::AlphaBlendEnable, 1);
+    device.setRenderState(RenderState::SrcBlend, blend::SrcAlpha);
+    device.setRenderState(RenderState::DestBlend, blend::InvSrcAlpha);
+    device.setRenderState(RenderState::ZFunc, compare::Less);
+    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Modulate);
+    device.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
+    device.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
+    device.setRenderState(RenderState::Lighting, 0);
+    device.setRenderState(RenderState::CullMode, cull::Clockwise);
+    device.setFvf(GroundVertex::kFormat);
+    if (!netPictureShown) {
+        // Truncated toward zero; values outside 0 … 1 wrap through the low eight bits.
+        const float level = std::clamp(brightness * 255.0f, -2.0e9f, 2.0e9f);
+        const uint32_t c = static_cast<uint32_t>(static_cast<int32_t>(level)) & 0xFF;
+        for (GroundVertex& v : floor) v.colour = 0x80000000u | c << 16 | c << 8 | c;
+        device.setTexture(0, floorPicture.texture.get());
+    } else {
+        device.setTexture(0, netPicture.texture.get());
+        device.setTransform(TransformState::World, Matrix4::identity());
+    }
+    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, floor.data(), sizeof(GroundVertex));
+    device.setTexture(0, nullptr);
+    device.setRenderState(RenderState::Lighting, 1);
+    device.setRenderState(RenderState::AlphaBlendEnable, 0);
+    device.setRenderState(RenderState::FogEnable, 0);
+}
+
+void Ground::showNetPicture(GraphicsDevice& device, const uint8_t* picture) {
+    if (!netPicture.dib) return;
+    DibSurface& surface = *netPicture.dib;
+    for (int i = 0; i < kNetPictureSide; ++i) {
+        for (int j = 0; j < kNetPictureSide; ++j) {
+            const auto di = static_cast<float>(i - 64), dj = static_cast<float>(j - 64);
+            const float d = std::min(std::sqrt(di * di + dj * dj) * 0.015625f, 1.0f);
+            const float e = 1.0f - d * d;
+            const uint8_t* in = picture + (kNetPictureSide * i + j) * 3;
+            const auto offset = static_cast<uint32_t>((j + i * surface.width) * 3);
+            surface.cursor = offset;
+            for (int k = 0; k < 3; ++k) {
+                surface.buffer[offset + static_cast<uint32_t>(k)] =
+                    static_cast<uint8_t>(static_cast<float>(in[k]) * e);
+            }
+        }
+    }
+    netPicture.uploadRegion(device, 0, 0, kNetPictureSide, kNetPictureSide);
+    constexpr uint32_t kColour = 0x80B0B0FFu;
+    floor = {{{-40, 0, -40, kColour, 0, 1},
+              {40, 0, -40, kColour, 1, 1},
+              {40, 0, 40, kColour, 1, 0},
+              {-40, 0, 40, kColour, 0, 0}}};
+    netPictureShown = true;
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/gfx/GraphicsDevice.h"
+#include "render/Matrix4.h"
+#include "render/Texture.h"
+
+namespace glassfalls {
+
+// A vertex with a colour and texture coordinates (format XYZ | DIFFUSE | TEX1, 0x142).
+struct GroundVertex {
+    static constexpr uint32_t kFormat = 0x142;
+    float x = 0, y = 0, z = 0;
+    uint32_t colour = 0;
+    float u = 0, v = 0;
+};
+static_assert(sizeof(GroundVertex) == 24);
+
+// The translucent square in the water plane under the scene: 600 units of sand whose grey
+// follows the scene's brightness, until a picture arrives over the network; from then on an
+// 80-unit square showing the latest picture, faded to black toward a circle.
+class Ground {
+public:
+    static constexpr int kNetPictureSide = 128;
+
+    // Never fails: a missing picture file leaves the square untextured.
+    bool init(platform::gfx::GraphicsDevice& device, const std::string& floorFile);
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& matrix, float brightness);
+    // `picture`: 128 x 128 pixels of 3 bytes, row by row.
+    void showNetPicture(platform::gfx::GraphicsDevice& device, const uint8_t* picture);
+
+    Texture floorPicture;
+    Texture netPicture;
+    std::array<GroundVertex, 4> floor{};
+    bool netPictureShown = false;
+};
+
+}  // namespace glassfalls

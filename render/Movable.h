@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "platform/gfx/GraphicsDevice.h"
+#include "render/Matrix4.h"
+#include "render/Quaternion.h"
+#include "render/Vector3.h"
+
+namespace glassfalls {
+
+// Something that stands in the scene and can be moved and turned in its own frame.
+class Movable {
+public:
+    virtual ~Movable() = default;
+
+    // Sets the device's world transform for the object (and records where it was placed);
+    // some objects draw or update as well.
+    virtual void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) = 0;
+    // Adds `offset`, given in the object's own frame, to its position.
+    virtual void move(Vector3 offset);
+    // Turns about the object's own X axis (aboutLocalX) or Y axis by `degrees`; the new turn
+    // comes after the existing orientation. The quaternion is never renormalised.
+    virtual void turn(bool aboutLocalX, float degrees);
+
+    std::string name;  // at most 63 characters
+    Vector3 position;
+    Vector3 previousPosition;
+    Quaternion orientation;
+    Quaternion previousOrientation;
+
+protected:
+    // The common placement: rotation, then translation, then the parent; records the
+    // placement in previousPosition and previousOrientation.
+    void placeInWorld(platform::gfx::GraphicsDevice& device, const Matrix4& parent);
+};
+
+}  // namespace glassfalls

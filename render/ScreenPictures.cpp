@@ -1,0 +1,56 @@
+#include "render/ScreenPictures.h"
+
+namespace glassfalls {
+
+using platform::gfx::Vector2;
+
+bool BackgroundSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
+                              const std::string& file) {
+    if (!device || !picture.loadFromFile(*device->device, file)) return false;
+    DibSurface header;
+    if (!header.loadBmp(file)) return false;
+    picture.pictureWidth = header.width;
+    picture.pictureHeight = header.height;
+    scaleX = static_cast<float>(screenWidth) / static_cast<float>(header.width);
+    scaleY = static_cast<float>(screenHeight) / static_cast<float>(header.height);
+    return setup("Background", &picture, device);
+}
+
+void BackgroundSprite::render(platform::gfx::GraphicsDevice& device) {
+    const Vector2 scaling{scaleX, scaleY};
+    drawSprite(device, nullptr, &scaling, nullptr, 0.0f, nullptr, 0xFFFFFFFFu);
+}
+
+bool FadingPicture::load(RenderDevice* device, const std::string& file,
+                         const std::string& spriteName, int width, int height, float x, float y) {
+    if (!device || !picture.loadFromFile(*device->device, file)) return false;
+    picture.pictureWidth = width;
+    picture.pictureHeight = height;
+    translationX = x;
+    translationY = y;
+    scalingX = 1.0f;
+    scalingY = 1.0f;
+    return setup(spriteName, &picture, device);
+}
+
+void FadingPicture::drawFaded(platform::gfx::GraphicsDevice& device, int alpha) {
+    const Vector2 scaling{scalingX, scalingY};
+    const Vector2 translation{translationX, translationY};
+    const uint32_t colour = static_cast<uint32_t>(alpha) << 24 | 0x00FFFFFFu;
+    drawSprite(device, nullptr, &scaling, nullptr, 0.0f, &translation, colour);
+}
+
+bool CopyRightSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
+                             const std::string& file) {
+    return load(device, file, "CopyRight", 256, 64, static_cast<float>(screenWidth - 256),
+                static_cast<float>(screenHeight - 64));
+}
+
+bool TitleSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
+                         const std::string& file) {
+    // Halved as whole numbers first: a 257-pixel-wide screen puts the picture at 0.
+    return load(device, file, "Title", 256, 256, static_cast<float>((screenWidth - 256) / 2),
+                static_cast<float>((screenHeight - 256) / 2));
+}
+
+}  // namespace glassfalls
