@@ -47,6 +47,7 @@ void EventCreate::inputStep() {
         turnAngle -= 2.0f;
         if (turnAngle < 0.0f) turnAngle += 360.0f;
     }
+    World::instance().ripples.update();
 }
 
 void EventCreate::frameStep() {
@@ -63,6 +64,7 @@ void EventCreate::drawStep() {
                         platform::gfx::matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
     turnStep();
     world.ground.draw(device, turnMatrix, 1.0f);
+    world.ripples.draw(device, turnAngle);
     world.lightMask.draw(device, turnMatrix);
     fadeStep();
 }

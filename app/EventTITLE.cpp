@@ -37,11 +37,14 @@ void EventTITLE::frameStep() {
 void EventTITLE::drawStep() {
     using namespace platform::gfx;
     GraphicsDevice& device = *application->renderDevice.device;
+    World& world = World::instance();
     const Matrix4 identity = Matrix4::identity();
+    world.ripples.update();
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     device.setRenderState(RenderState::CullMode, cull::CounterClockwise);
     device.setTransform(TransformState::World, identity);
-    World::instance().ground.draw(device, identity, 1.0f);
+    world.ground.draw(device, identity, 1.0f);
+    world.ripples.draw(device, 0.0f);
     phaseStep();
 }
 

@@ -1,5 +1,7 @@
 #include "render/Vector3.h"
 
+#include <cmath>
+
 #include "render/Matrix4.h"
 
 namespace glassfalls {
@@ -17,6 +19,14 @@ Vector3 Vector3::rotate(const Matrix4& m) const {
     return {r[0][2] * z + r[0][1] * y + r[0][0] * x,
             r[1][2] * z + r[1][0] * x + r[1][1] * y,
             r[2][2] * z + r[2][0] * x + r[2][1] * y};
+}
+
+float length(const Vector3& v) { return std::sqrt(v.dot(v)); }
+
+Vector3 normalise(const Vector3& v) {
+    const float l = length(v);
+    if (l == 0.0f) return v;
+    return {v.x / l, v.y / l, v.z / l};
 }
 
 }  // namespace glassfalls

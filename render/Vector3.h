@@ -25,4 +25,13 @@ struct Vector3 {
     friend bool operator==(const Vector3&, const Vector3&) = default;
 };
 
+inline Vector3 operator+(const Vector3& a, const Vector3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline Vector3 operator-(const Vector3& a, const Vector3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+inline Vector3 operator*(float s, const Vector3& v) { return {s * v.x, s * v.y, s * v.z}; }
+
+// |v|, from the dot product's own order of summation.
+float length(const Vector3& v);
+// v divided by its length; a zero vector (length exactly 0) stays as it is.
+Vector3 normalise(const Vector3& v);
+
 }  // namespace glassfalls

@@ -49,6 +49,22 @@ struct Frame {
     std::vector<uint32_t> pixels;
 };
 
+// The pixel (x right, y down) where a world point lands under the device's current world,
+// view and projection transforms.
+inline void projectToPixel(const platform::gfx::GraphicsDevice& device, float x, float y, float z,
+                           int& px, int& py) {
+    Matrix4 world, view, projection;
+    device.getTransform(platform::gfx::TransformState::World, world);
+    device.getTransform(platform::gfx::TransformState::View, view);
+    device.getTransform(platform::gfx::TransformState::Projection, projection);
+    const Matrix4 m = world.multiply(view).multiply(projection);
+    float clip[4];
+    for (int c = 0; c < 4; ++c) clip[c] = x * m.m[0][c] + y * m.m[1][c] + z * m.m[2][c] + m.m[3][c];
+    const auto& p = device.presentParameters();
+    px = static_cast<int>((clip[0] / clip[3] + 1.0f) * 0.5f * static_cast<float>(p.backBufferWidth));
+    py = static_cast<int>((1.0f - clip[1] / clip[3]) * 0.5f * static_cast<float>(p.backBufferHeight));
+}
+
 inline int red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 inline int green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 inline int blue(uint32_t c) { return static_cast<int>(c & 0xFF); }

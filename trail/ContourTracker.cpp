@@ -1,0 +1,72 @@
+#include "trail/ContourTracker.h"
+
+#include <cstddef>
+
+namespace glassfalls {
+
+namespace {
+constexpr uint8_t kHighestLowNote = 65;  // the F above middle C
+}
+
+bool ContourTracker::open() {
+    repeats_ = 0;
+    return true;
+}
+
+void ContourTracker::reset() {
+    count_ = 0;
+    contour_ = 7;
+    repeats_ = 0;
+    notes_ = {kRest, kRest, kRest};
+    holds_ = {255, 255, 255};
+    lastNote_ = kRest;
+    afterRest_ = false;
+    filling_ = true;
+}
+
+void ContourTracker::pushNote(uint8_t note) {
+    if (note == kRest) {
+        afterRest_ = true;
+        return;
+    }
+    // A note repeated after a rest counts as a new one.
+    if (note == lastNote_ && !afterRest_) {
+        ++repeats_;
+        return;
+    }
+    afterRest_ = false;
+    holds_[static_cast<std::size_t>(count_)] = repeats_;
+    notes_[static_cast<std::size_t>(count_)] = note;
+    lastNote_ = note;
+    ++count_;
+    repeats_ = 0;
+    if (count_ == 3) {
+        classify();
+        filling_ = false;
+    }
+    if (!filling_) {
+        notes_ = {notes_[1], notes_[2], notes_[2]};
+        holds_ = {holds_[1], holds_[2], holds_[2]};
+    }
+    if (count_ >= 3) --count_;
+}
+
+void ContourTracker::classify() {
+    const uint8_t a = notes_[0], b = notes_[1], c = notes_[2];
+    contour_ = 7;
+    if (a == b && b == c) contour_ = a <= kHighestLowNote ? 2 : 1;
+    if (a != b && a == c) contour_ = a <= kHighestLowNote ? 3 : 4;
+    if (a > b && b > c) contour_ = 1;
+    if (a < b && b < c) contour_ = 6;
+}
+
+int32_t ContourTracker::rhythmDivisor() const {
+    const int32_t m = (holds_[0] + holds_[1] + holds_[2]) / 3;
+    if (m < 2) return 16;
+    if (m < 4) return 8;
+    if (m < 8) return 4;
+    if (m < 16) return 2;
+    return 1;
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,132 @@
+#include "trail/RipplePool.h"
+
+#include <cmath>
+#include <new>
+
+#include "app/TrigTables.h"
+#include "render/Angles.h"
+
+namespace glassfalls {
+
+using namespace platform::gfx;
+
+namespace {
+
+struct RingVertex {
+    float x, y, z;
+    uint32_t colour;
+    float u, v;
+};
+constexpr uint32_t kRingFormat = fvf::Xyz | fvf::Diffuse | fvf::Tex1;
+constexpr float kWaterHeight = 0.1f;
+
+}  // namespace
+
+int32_t ringAlpha(const Ripple& ring) {
+    if (ring.kind == 0) return 255 - static_cast<int32_t>(ring.radius * 255.0f / ring.maxRadius);
+    return 198 - static_cast<int32_t>(ring.radius * 128.0f / ring.maxRadius);
+}
+
+bool RipplePool::init() {
+    try {
+        rings.assign(kCapacity, Ripple{});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    placement = Matrix4::identity();
+    return true;
+}
+
+void RipplePool::clear() {
+    rings.clear();
+    placement = Matrix4{};
+}
+
+void RipplePool::destroy() {
+    rings.clear();
+    rings.shrink_to_fit();
+}
+
+Vector3 RipplePool::placed(const Vector3& p) const {
+    const auto& m = placement.m;
+    return {p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
+            p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
+            p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
+}
+
+void RipplePool::spawn(const Vector3& centre, int32_t kind, float growth, float maxRadius,
+                       float width) {
+    for (Ripple& ring : rings) {
+        if (ring.active) continue;
+        ring = {kind, true, 0.0f, centre, growth, maxRadius, width};
+        return;
+    }
+}
+
+void RipplePool::spawnLargeRipple(const Vector3& position) { spawn(placed(position), 0, 0.5f, 20.0f, 0.3f); }
+void RipplePool::spawnSmallRipple(const Vector3& position) { spawn(placed(position), 1, 0.4f, 2.0f, 0.2f); }
+void RipplePool::spawnHugeRipple(const Vector3& position) { spawn(position, 0, 0.8f, 40.0f, 0.4f); }
+
+void RipplePool::update() {
+    for (Ripple& ring : rings) {
+        if (!ring.active) continue;
+        // The end is decided on the exact sum, before it is rounded to a float.
+        const double sum = static_cast<double>(ring.radius) + static_cast<double>(ring.growth);
+        if (sum > static_cast<double>(ring.maxRadius)) {
+            ring.active = false;
+            ring.radius = 0.0f;
+        } else {
+            ring.radius = static_cast<float>(sum);
+        }
+    }
+}
+
+void RipplePool::draw(GraphicsDevice& device, float turnDegrees) {
+    Matrix4 savedWorld;
+    device.getTransform(TransformState::World, savedWorld);
+
+    const float radians = (360.0f - turnDegrees) * kDegreesToRadians;
+    placement = Matrix4{};
+    placement.m[0][0] = std::cos(radians);
+    placement.m[0][2] = -std::sin(radians);
+    placement.m[2][0] = std::sin(radians);
+    placement.m[2][2] = std::cos(radians);
+    placement.m[1][1] = 1.0f;
+    placement.m[3][3] = 1.0f;
+
+    device.setRenderState(RenderState::CullMode, cull::Clockwise);
+    device.setTexture(0, nullptr);
+    device.setFvf(kRingFormat);
+    device.setRenderState(RenderState::ZFunc, compare::LessEqual);
+    device.setRenderState(RenderState::Lighting, 0);
+    device.setRenderState(RenderState::AlphaBlendEnable, 1);
+    device.setRenderState(RenderState::SrcBlend, blend::SrcAlpha);
+    device.setRenderState(RenderState::DestBlend, blend::InvSrcAlpha);
+    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Modulate);
+    device.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
+    device.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
+    device.setTransform(TransformState::World, Matrix4::identity());
+
+    RingVertex quad[4];
+    for (const Ripple& ring : rings) {
+        if (!ring.active) continue;
+        const uint32_t colour = static_cast<uint32_t>(ringAlpha(ring)) << 24 | 0x00AAAAFFu;
+        const float r = ring.radius, outer = ring.radius + ring.width;
+        const float cx = ring.centre.x, cz = ring.centre.z;
+        for (int k = 0; k < 60; ++k) {
+            const int theta = 6 * k, phi = 6 * ((k + 1) % 60);
+            quad[0] = {cx + r * CosTable[theta], kWaterHeight, cz + r * SinTable[theta], colour, 0, 0};
+            quad[1] = {cx + outer * CosTable[theta], kWaterHeight, cz + outer * SinTable[theta], colour, 0, 0};
+            quad[2] = {cx + outer * CosTable[phi], kWaterHeight, cz + outer * SinTable[phi], colour, 0, 0};
+            quad[3] = {cx + r * CosTable[phi], kWaterHeight, cz + r * SinTable[phi], colour, 0, 0};
+            device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, quad, sizeof(RingVertex));
+        }
+    }
+
+    device.setTransform(TransformState::World, savedWorld);
+    device.setRenderState(RenderState::Lighting, 1);
+    device.setRenderState(RenderState::AlphaBlendEnable, 0);
+    device.setRenderState(RenderState::ZFunc, compare::LessEqual);
+}
+
+}  // namespace glassfalls
