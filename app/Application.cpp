@@ -54,7 +54,7 @@ bool Application::init(const StartOptions& options) {
 
     if (!openCapture()) return false;
 
-    if (!midiOut.open(MidiOut::kMidiMapper)) return fail("cannot open the MIDI output");
+    if (!openMidi()) return false;
 
     const auto settings = readSettingsFile(dataPath("glassFalls.ini"));
     if (!settings) return true;
@@ -73,6 +73,7 @@ void Application::onIdle() {
     ++advances_;
     keyboard().beforeAdvance(advances_);
     SceneDirector::instance().advance();
+    midiOut.flush();
     if (renderDevice.device) screenshots_.afterAdvance(advances_, *renderDevice.device);
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
@@ -97,6 +98,32 @@ bool Application::openCapture() {
         device = std::make_unique<platform::SilentCapture>();
     }
     waveCapture.open(std::move(device));
+    return true;
+}
+
+bool Application::openMidi() {
+    std::string error;
+    std::unique_ptr<platform::MidiPort> port;
+    const std::string& choice = options_.midi;
+    if (choice == "synth") {
+        const std::string soundfont = options_.soundfont.empty() ? platform::kDefaultSoundfont : options_.soundfont;
+        // Headless runs keep the synthesiser in memory and need no sound card.
+        port = platform::openSynthPort(soundfont, !options_.headless, error);
+    } else if (choice.rfind("alsa:", 0) == 0) {
+        port = platform::openAlsaPort(choice.substr(5), error);
+    } else if (choice == "none") {
+        port = std::make_unique<platform::NullMidiPort>();
+    } else {
+        error = "unknown MIDI output " + choice;
+    }
+    if (port && !options_.midiFile.empty()) {
+        port = platform::recordToMidiFile(std::move(port), options_.midiFile, clock(), error);
+    }
+    if (!port) {
+        return fail("cannot open the MIDI output: " + error +
+                    " (--list-devices shows the ALSA ports; --midi none runs without)");
+    }
+    midiOut.open(std::move(port));
     return true;
 }
 

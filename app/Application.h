@@ -26,6 +26,9 @@ struct StartOptions {
     std::optional<uint64_t> frameLimit;  // end normally after this many scene advances
     std::string audioDevice;             // capture device name; empty: the default
     std::string audioFile;               // a WAV file to hear instead of the microphone
+    std::string midi = "synth";          // "synth", "alsa:PORT" or "none"
+    std::string soundfont;               // empty: the system's default General MIDI soundfont
+    std::string midiFile;                // also record every MIDI message here
     std::string screenshotDir;           // empty: no screenshots
     uint64_t screenshotEvery = 1;        // a screenshot after every K-th advance
 };
@@ -73,6 +76,7 @@ protected:
 private:
     void shutDownOutputs();
     bool openCapture();
+    bool openMidi();
 
     PlatformServices services_;
     StartOptions options_;

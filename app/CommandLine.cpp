@@ -35,6 +35,23 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                    "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
                    "program's clock, then silence")
         ->excludes(device);
+    cli.add_option("--midi", line.start.midi,
+                   "Where the notes go: synth (the built-in General MIDI synthesiser on the "
+                   "audio output; in memory with --headless), alsa:PORT (an ALSA sequencer "
+                   "port by client name, name prefix or client:port, see --list-devices) or none")
+        ->check([](const std::string& value) {
+            if (value == "synth" || value == "none" || (value.rfind("alsa:", 0) == 0 && value.size() > 5)) {
+                return std::string();
+            }
+            return std::string("must be synth, alsa:PORT or none");
+        })
+        ->capture_default_str();
+    cli.add_option("--soundfont", line.start.soundfont,
+                   std::string("The soundfont of the built-in synthesiser (default ") +
+                       platform::kDefaultSoundfont + ")");
+    cli.add_option("--midi-file", line.start.midiFile,
+                   "Also write every MIDI message to FILE, a Standard MIDI File timed in "
+                   "milliseconds of the program's clock; valid even if the program is killed");
     auto* screenshots =
         cli.add_option("--screenshots", line.start.screenshotDir,
                        "Write the drawn 640x480 frame as DIR/frame-NNNNNN.png (NNNNNN the "
@@ -44,7 +61,7 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
         ->check(CLI::PositiveNumber)
         ->needs(screenshots)
         ->capture_default_str();
-    cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and exit");
+    cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and the ALSA MIDI ports, and exit");
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

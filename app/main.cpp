@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "platform/audio/CaptureSource.h"
+#include "platform/midi/MidiPort.h"
 
 using namespace glassfalls;
 
@@ -33,12 +34,15 @@ std::unique_ptr<platform::Clock> chooseClock(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::quietenAlsaDiagnostics();
     int exitCode = 0;
     const auto line = parseCommandLine(argc, argv, exitCode);
     if (!line) return exitCode;
     if (line->listDevices) {
         std::printf("Capture devices (for --audio-device):\n");
         for (const std::string& name : platform::listCaptureDevices()) std::printf("  %s\n", name.c_str());
+        std::printf("MIDI ports (for --midi alsa:PORT; --midi synth is built in):\n");
+        for (const std::string& port : platform::listAlsaPorts()) std::printf("  %s\n", port.c_str());
         return 0;
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/file/WholeFile.h"
 #include "platform/gfx/Picture.h"
 #include "platform/gfx/TextureLoader.h"
 
@@ -25,7 +26,7 @@ void forEachBottomUp(const Picture& picture, auto&& store) {
 }
 
 bool readBmp(const std::string& fileName, std::vector<uint8_t>& bytes, Picture& picture) {
-    return platform::gfx::readWholeFile(fileName, bytes) && platform::gfx::decodeBmp(bytes, picture);
+    return platform::readWholeFile(fileName, bytes) && platform::gfx::decodeBmp(bytes, picture);
 }
 
 }  // namespace

@@ -28,9 +28,6 @@ bool decodePng(std::span<const uint8_t> file, Picture& picture);
 // BMP or PNG, told apart by their signatures.
 bool decodePicture(std::span<const uint8_t> file, Picture& picture);
 
-// The whole file, or false when it cannot be read.
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
-
 // Writes the picture as an 8-bit RGB PNG (alpha dropped).
 bool writePngRgb(const std::string& path, const Picture& picture);
 

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "platform/gfx/Picture.h"
 
@@ -42,13 +40,6 @@ bool decodePicture(std::span<const uint8_t> file, Picture& picture) {
         return decodePng(file, picture);
     }
     return decodeBmp(file, picture);
-}
-
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
 }
 
 bool writePngRgb(const std::string& path, const Picture& picture) {

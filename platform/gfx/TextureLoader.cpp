@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/file/WholeFile.h"
 #include "platform/gfx/Picture.h"
 
 namespace glassfalls::platform::gfx {

@@ -19,7 +19,7 @@ using platform::MessageId;
 
 TEST(ApplicationMessages, CloseDestroysTheWindowAndEndsTheLoopWithCodeZero) {
     TestApplication fixture;
-    fixture.app.midiOut.open(MidiOut::kMidiMapper);
+    fixture.app.midiOut.open(std::make_unique<platform::NullMidiPort>());
     fixture.app.netLink = std::make_unique<ImageNetLink>();
     fixture.window->inject({MessageId::Close});
     EXPECT_EQ(fixture.app.run(), 0);
@@ -100,6 +100,7 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     StartOptions options;
     options.dataDir = data.path.string();
     options.frameLimit = 200;
+    options.headless = true;  // the synthesiser plays into memory
     // The microphone is a file: a tone in bin 100 at another rate, in stereo.
     options.audioFile = (data.path / "voice.wav").string();
     test_support::writeToneWav(options.audioFile, 22050, 2, 100 * 8000.0 / 1024.0, 30.0);

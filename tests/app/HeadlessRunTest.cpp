@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/file/WholeFile.h"
 #include "platform/gfx/Picture.h"
 #include "tests/app/TestDataDirectory.h"
+#include "tests/platform/midi/SmfReader.h"
 
 namespace {
 
@@ -104,7 +106,7 @@ TEST(HeadlessRun, ScreenshotsAreWrittenAtEveryKthAdvance) {
 
     std::vector<uint8_t> bytes;
     glassfalls::platform::gfx::Picture frame;
-    ASSERT_TRUE(glassfalls::platform::gfx::readWholeFile((directory / names.at(0)).string(), bytes));
+    ASSERT_TRUE(glassfalls::platform::readWholeFile((directory / names.at(0)).string(), bytes));
     ASSERT_TRUE(glassfalls::platform::gfx::decodePicture(bytes, frame));
     EXPECT_EQ(frame.width, 640);
     EXPECT_EQ(frame.height, 480);
@@ -119,4 +121,20 @@ TEST(HeadlessRun, ScreenshotOptionsAreCheckedBeforeAnythingRuns) {
     const Outcome blocked = runProgram("--headless --frames 1 --screenshots /dev/null/shots " + dataArgument());
     EXPECT_EQ(blocked.status, 1);
     EXPECT_NE(blocked.output.find("/dev/null/shots"), std::string::npos) << blocked.output;
+}
+
+TEST(HeadlessRun, MidiFileIsAValidRecordingWhateverTheWayOut) {
+    const auto path = std::filesystem::temp_directory_path() / "glassfalls-headless-run.mid";
+    const Outcome run = runProgram("--headless --frames 30 --midi-file " + path.string() + " " + dataArgument());
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(glassfalls::platform::readWholeFile(path.string(), bytes));
+    const auto track = glassfalls::test_support::readSmf(bytes);
+    EXPECT_TRUE(track.valid) << track.problem;
+    EXPECT_EQ(track.division, 1000);
+    std::filesystem::remove(path);
+
+    const Outcome badOutput = runProgram("--headless --frames 1 --midi nowhere " + dataArgument());
+    EXPECT_NE(badOutput.status, 0);
+    EXPECT_NE(badOutput.output.find("synth, alsa:PORT or none"), std::string::npos) << badOutput.output;
 }

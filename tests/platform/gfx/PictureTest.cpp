@@ -1,3 +1,4 @@
+#include "platform/file/WholeFile.h"
 #include "platform/gfx/Picture.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace glassfalls::platform {
+
+class Clock;
+
+// Where MIDI short messages go. A message is one 32-bit word: status in the lowest byte,
+// then the first and second data bytes. Main thread only.
+class MidiPort {
+public:
+    virtual ~MidiPort() = default;
+    virtual void shortMessage(uint32_t message) = 0;
+    // Makes what was sent so far durable (files); ports that send at once need nothing.
+    virtual void flush() {}
+    // A short description of where the messages go, for messages to the user.
+    virtual std::string name() const = 0;
+};
+
+// Messages go nowhere.
+class NullMidiPort final : public MidiPort {
+public:
+    void shortMessage(uint32_t) override {}
+    std::string name() const override { return "no MIDI output"; }
+};
+
+// The built-in General MIDI synthesiser (FluidSynth) with `soundfont`. With toAudioDevice it
+// plays on the system's audio output; without, it only keeps its state (headless runs).
+std::unique_ptr<MidiPort> openSynthPort(const std::string& soundfont, bool toAudioDevice,
+                                        std::string& error);
+
+// An ALSA sequencer output connected to `destination`: a client name or name prefix, or
+// client:port.
+std::unique_ptr<MidiPort> openAlsaPort(const std::string& destination, std::string& error);
+// Ports that can receive MIDI, as "client:port  client name / port name".
+std::vector<std::string> listAlsaPorts();
+
+// Sends to `inner` and also writes every message to a Standard MIDI File at `path`, timed
+// by `clock` from now on.
+std::unique_ptr<MidiPort> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path,
+                                           Clock& clock, std::string& error);
+
+// The ALSA library prints its own diagnostics to standard error whenever a device is
+// missing; the piece says in one line what it could not open, so those are silenced.
+void quietenAlsaDiagnostics();
+
+inline constexpr const char* kDefaultSoundfont = "/usr/share/sounds/sf2/default-GM.sf2";
+
+}  // namespace glassfalls::platform
