@@ -63,6 +63,7 @@ void EventCreate::drawStep() {
     device.setTransform(platform::gfx::TransformState::View,
                         platform::gfx::matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
     turnStep();
+    if (world.group) world.group->draw(device, turnMatrix, 1.0f);
     world.ground.draw(device, turnMatrix, 1.0f);
     world.ripples.draw(device, turnAngle);
     world.lightMask.draw(device, turnMatrix);
@@ -70,8 +71,10 @@ void EventCreate::drawStep() {
 }
 
 void EventCreate::turnStep() {
-    // The scene drifts back to its home angle one degree per frame after any turn.
-    if (turnAngle != 0.0f) {
+    // The scene turns while a performance closes, and afterwards drifts back to its home
+    // angle one degree per frame.
+    const World& world = World::instance();
+    if ((world.group && world.group->anyClosing()) || turnAngle != 0.0f) {
         turnMatrix = turnMatrixFor(turnAngle);
         turnAngle -= 1.0f;
         if (turnAngle < 0.0f) turnAngle += 360.0f;

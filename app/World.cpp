@@ -46,7 +46,7 @@ bool World::init(Application* app, int width, int height) {
     midiOut = &app->midiOut;
     group = &SphereGroup::instance();
     const std::string sphereMapFile = app->dataPath("spheremap.bmp");
-    if (!group->init(this, device, sphereMapFile, width, height)) {
+    if (!group->init(this, device, sphereMapFile, app->dataPath("music.dat"))) {
         return app->fail("cannot set up the performers");
     }
     noteMissing(group->sphereMap, sphereMapFile, "the trails are drawn without reflections");

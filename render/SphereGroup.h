@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <string>
 
+#include "performer/Performer.h"
 #include "platform/gfx/GraphicsDevice.h"
 #include "render/Texture.h"
 
@@ -9,18 +11,27 @@ namespace glassfalls {
 
 class World;
 
-// The eight performers and the sphere map their trails are drawn with. One instance, made
-// on first use. The performers join it with the performer issue.
+// The eight performers standing on a circle around the centre, and the sphere map their
+// trails are drawn with. One instance, made on first use.
 class SphereGroup {
 public:
+    static constexpr int kPerformers = 8;
+    static constexpr int32_t kCapacity = 288;
+
     static SphereGroup& instance();
 
     // Seeds the C library's random generator with 6 (every later random draw follows from
-    // it) and loads the sphere map; a missing map leaves the trails untextured.
+    // it), loads the sphere map (a missing map leaves the trails untextured) and sets up the
+    // eight performers, each with the melody in `scoreFile` if there is one.
     bool init(World* world, platform::gfx::GraphicsDevice& device, const std::string& sphereMapFile,
-              int width, int height);
+              const std::string& scoreFile);
+    // Places every performer in the group's order, which runs its update for this frame,
+    // and leaves the world transform at `parent`.
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& parent, float level);
+    bool anyClosing() const;
 
     Texture sphereMap;
+    std::array<Performer, kPerformers> performers;
 };
 
 }  // namespace glassfalls

@@ -1,0 +1,253 @@
+#include "performer/Performer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "app/Application.h"
+#include "app/World.h"
+#include "render/Angles.h"
+
+namespace glassfalls {
+
+namespace {
+
+constexpr int kFirstListenedBin = 60;
+constexpr int kLastListenedBin = 139;
+constexpr int32_t kSilenceStrength = 80;  // a best level this far below the reference is silence
+constexpr int32_t kSilentUpdatesToEnd = 3;
+constexpr float kSpectrumFloor = 480.0f;
+constexpr float kTubeRadius = 0.8f;
+constexpr uint32_t kClosingFrameInterval = 115;
+
+}  // namespace
+
+HeardBand loudestBand(const float* levels) {
+    HeardBand heard;
+    for (int bin = kFirstListenedBin; bin <= kLastListenedBin; ++bin) {
+        const auto value = static_cast<int32_t>(levels[bin]);
+        if (value < heard.strength) heard = {bin, value};
+    }
+    return heard;
+}
+
+bool isNote(const HeardBand& heard) { return heard.band != -1 && heard.strength < kSilenceStrength; }
+
+BandNote noteForBand(int32_t band) {
+    // The seventh direction is 275 degrees, not 270.
+    if (band <= 68) return {60, 0.0f, 0.0f};
+    if (band <= 75) return {62, 45.0f, 0.785398006439209f};
+    if (band <= 84) return {64, 90.0f, 1.570796012878418f};
+    if (band <= 94) return {65, 135.0f, 2.356194019317627f};
+    if (band <= 102) return {67, 180.0f, 3.141592025756836f};
+    if (band <= 116) return {69, 225.0f, 3.926990032196045f};
+    if (band <= 122) return {71, 275.0f, 4.799654483795166f};
+    return {72, 315.0f, 5.497786045074463f};
+}
+
+bool Performer::init(World* w, int32_t capacity, const std::string& scoreFile) {
+    if (!contourTracker.open()) return false;
+    world = w;
+    segmentCapacity = capacity;
+    try {
+        // Never fewer records than the reset clears.
+        segments.assign(static_cast<size_t>(std::max(capacity, kClearedSegments)), TrailSegment{});
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    reset();
+    loadScore(scoreFile, score);
+    return true;
+}
+
+void Performer::reset() {
+    started = false;
+    silentSteps = 0;
+    radius = kTubeRadius;
+    segmentCount = 0;
+    scoreIndex = 0;
+    scoreStep = 0;
+    lastNote = kNoNote;
+    contourTracker.reset();
+    for (int i = 0; i < kClearedSegments; ++i) clearSegment(segments[static_cast<size_t>(i)]);
+    buildFirstSegment(segments[0], {0, 0, 0}, kTubeRadius);
+    segmentCount = 1;
+}
+
+void Performer::place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) {
+    // Translation before rotation: the eight performers, all at (12, 0, 0) in their own
+    // turned frames, stand on a circle around the centre.
+    const Matrix4 rotation = orientation.toMatrix();
+    const Matrix4 translation = Matrix4::translation(position.x, position.y, position.z);
+    const Matrix4 w = parent.multiply(translation).multiply(rotation);
+    device.setTransform(platform::gfx::TransformState::World, w);
+    previousPosition = position;
+    previousOrientation = orientation;
+    // Rings this performer starts are given in its own frame.
+    world->ripples.placement = w;
+    if (closing) {
+        closeStep();
+    } else if (active) {
+        update();
+    }
+}
+
+bool Performer::append(const Vector3& point, uint8_t note, uint8_t velocity, bool force) {
+    if (segmentCount >= segmentCapacity) return false;
+    if (!buildSegment(segments, segmentCount, point, radius, note, velocity, force)) return false;
+    if (score.present && segmentCount > 0 && world->midiOut) {
+        const TrailSegment& laid = segments[static_cast<size_t>(segmentCount)];
+        const TrailSegment& before = segments[static_cast<size_t>(segmentCount - 1)];
+        world->midiOut->noteChange(laid.note, laid.velocity, before.note, before.velocity);
+    }
+    ++segmentCount;
+    return true;
+}
+
+void Performer::startPerformance() {
+    reset();
+    started = true;
+    world->ripples.spawnLargeRipple(segments[0].position);
+}
+
+void Performer::endPerformance() {
+    endCount = segmentCount;
+    closingCursor = 0;
+    closing = true;
+    belowZeroRippled = lastSegment().position.y < kWaterLine;
+    world->ripples.spawnLargeRipple(segments[0].position);
+    world->application->frameInterval = kClosingFrameInterval;
+}
+
+float Performer::levelOf(int32_t note) const {
+    if (score.present) {
+        // After the last entry the melody is over; its last loudness still shapes the
+        // growth that follows.
+        if (score.count == 0) return 0.0f;
+        const int32_t entry = std::min(scoreIndex, score.count - 1);
+        return static_cast<float>(score.entries[static_cast<size_t>(entry)].level) * 0.003921569f;
+    }
+    int16_t samples[1600];
+    std::memcpy(samples, world->micSamples.data(), sizeof samples);
+    const int32_t peak = *std::max_element(std::begin(samples), std::end(samples));
+    const int32_t k = (note - 59) * peak * 2;
+    const float level = static_cast<float>(k) * 3.9999999e-05f;
+    if (level > 1.0f) return 1.0f;
+    return level < 0.45f ? 0.45f : level;
+}
+
+void Performer::update() {
+    if (started && (silentSteps >= kSilentUpdatesToEnd || segmentCount >= segmentCapacity / 3)) {
+        endPerformance();
+        return;
+    }
+
+    Vector3 heading = normalise(lastSegment().rim[0].position - lastSegment().position);
+    bool detected = true;
+    float bendDegrees = 0.0f;
+    HeardBand heard;
+    if (score.present) {
+        if (scoreIndex < score.count) {
+            const ScoreEntry& entry = score.entries[static_cast<size_t>(scoreIndex)];
+            heard = {entry.note == ScoreEntry::kRest ? -1 : entry.note, 0};
+            if (++scoreStep >= entry.duration) {
+                ++scoreIndex;
+                scoreStep = 0;
+            }
+        }
+    } else {
+        int16_t samples[1024];
+        std::memcpy(samples, world->micSamples.data(), sizeof samples);
+        world->spectrum.analyse(samples, kSpectrumFloor);
+        heard = loudestBand(world->spectrum.levels.data());
+    }
+
+    int32_t note = kNoNote;
+    if (isNote(heard)) {
+        const BandNote played = noteForBand(heard.band);
+        note = played.note;
+        bendDegrees = played.bendDegrees;
+        heading = heading.rotate(bendRotation(lastSegment().direction, played.bendRadians));
+        contourTracker.pushNote(static_cast<uint8_t>(note));
+        if (!started) {
+            startPerformance();
+            heading = {};
+        }
+        silentSteps = 0;
+    } else {
+        heading = {};
+        detected = false;
+        ++silentSteps;
+        contourTracker.pushNote(ContourTracker::kRest);
+    }
+    lastNote = note;
+
+    if (world->application->keyboard().isDown(platform::Key::Enter) && !started) startPerformance();
+
+    const float level = levelOf(note);
+    int32_t velocity = static_cast<int32_t>(level * 127.0f);
+    if (velocity < 64) velocity = 64;
+    if (!started) return;
+
+    const auto noteByte = static_cast<uint8_t>(note);
+    const auto velocityByte = static_cast<uint8_t>(velocity);
+    if (steerAlongContour(detected, lastSegment().direction, lastSegment().position, level, noteByte,
+                          velocityByte)) {
+        return;
+    }
+    growFreely(detected, heading, bendDegrees, level, noteByte, velocityByte);
+}
+
+bool Performer::steerAlongContour(bool detected, const Vector3& along, const Vector3& from,
+                                  float level, uint8_t note, uint8_t velocity) {
+    float amplitude = std::sin(level * 1.570796f) * 0.8f;
+    if (amplitude < 0.1f || !detected) amplitude = 0.1f;
+    const int32_t contour = contourTracker.contour();
+    if (contour == 7) return false;
+    const float length = static_cast<float>(contourTracker.rhythmDivisor()) * amplitude * 0.1f;
+    // Up for a falling line or three high notes, down for three low ones; toward a side
+    // for the figures that go out and back, rise or fall.
+    static constexpr Vector3 kTargets[] = {{0, 1, 0},  {0, -1, 0}, {-1, 0, 0},
+                                           {1, 0, 0},  {0, 0, 1},  {0, 0, -1}};
+    if (contour <= 2 && !detected) return false;
+    if (contour < 1 || contour > 6) return false;
+    return steer(kTargets[contour - 1], along, from, length, note, velocity);
+}
+
+void Performer::growFreely(bool detected, Vector3 heading, float bendDegrees, float level,
+                           uint8_t note, uint8_t velocity) {
+    radius = kTubeRadius;
+    lastLevel = level;
+    lastVelocity = velocity;
+    float a = 0.4f;
+    if (!detected) {
+        a = 0.5f;
+        Vector3 point;
+        if (fall(0.5f, level * 0.1f, true, point) && append(point, note, velocity, false)) return;
+    }
+    Vector3 rising;
+    const bool rises = rise(a, level * 0.1f, rising);
+
+    // No segment is laid between the attempts, so the last segment stays the same.
+    const TrailSegment& last = lastSegment();
+    const Vector3 along = last.direction;
+    const Vector3 from = last.position;
+    const Vector3 across = last.rim[0].position - last.position;
+    float theta = bendDegrees;
+    Vector3 candidate;
+    for (int attempt = 1; attempt <= 72; ++attempt) {
+        Vector3 step = a * normalise(level * (0.1f * heading) + a * along);
+        if (rises) step = 0.5f * (step + rising);
+        candidate = from + step;
+        if (append(candidate, note, velocity, false)) return;
+        if (attempt == 72) break;
+        theta += 5.0f;
+        if (theta > 360.0f) theta -= 360.0f;
+        heading = across.rotate(bendRotation(along, theta * kDegreesToRadians));
+    }
+    // The last heading is laid even if it runs into the trail. Only a full trail refuses
+    // that too, and then the count stays at the capacity rather than passing the array's end.
+    append(candidate, note, velocity, true);
+}
+
+}  // namespace glassfalls

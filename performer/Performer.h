@@ -1,0 +1,97 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "render/Movable.h"
+#include "trail/ContourTracker.h"
+#include "trail/Score.h"
+#include "trail/TrailSegment.h"
+
+namespace glassfalls {
+
+class World;
+
+// What a performer heard in one update: the loudest bin of the voice's range and how far
+// below the reference it lies (smaller is louder).
+struct HeardBand {
+    int32_t band = -1;  // -1: none
+    int32_t strength = 9999999;
+};
+// The first of the loudest bins 60 … 139 of a spectrum (levels as the analyser gives them).
+HeardBand loudestBand(const float* levels);
+// Whether what was heard is a note: a band, and louder than 80 below the reference.
+bool isNote(const HeardBand& heard);
+
+// The note of the C major scale a band selects, and the direction around the tube it bends.
+struct BandNote {
+    int32_t note;
+    float bendDegrees;
+    float bendRadians;  // as stored, not converted
+};
+BandNote noteForBand(int32_t band);
+
+// One of the eight figures that grow glass trails from what they hear. Everything follows
+// from the same inputs in the same single-precision order, so the same voice always grows
+// the same trail.
+class Performer final : public Movable {
+public:
+    static constexpr int kClearedSegments = 288;
+    static constexpr float kWaterLine = -0.8f;
+    static constexpr uint8_t kNoNote = 255;
+
+    // `scoreFile`: the melody to follow; a missing file leaves the performer listening.
+    bool init(World* world, int32_t capacity, const std::string& scoreFile);
+    void reset();
+
+    // Places the performer for drawing and runs its update or closing step for this frame.
+    void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override;
+
+    // One frame's listening and growth while the performer is active and not closing.
+    void update();
+    // One frame of the closing sequence.
+    void closeStep();
+    // Lays the next segment at `point`; false when refused (see buildSegment) or full.
+    bool append(const Vector3& point, uint8_t note, uint8_t velocity, bool force);
+
+    // The growth rules, each from the last laid segment.
+    bool steer(const Vector3& target, const Vector3& current, const Vector3& from, float length,
+               uint8_t note, uint8_t velocity);
+    bool fall(float forward, float bend, bool refuseBelowWaterLine, Vector3& point) const;
+    bool rise(float forward, float bend, Vector3& direction) const;
+
+    const TrailSegment& lastSegment() const { return segments[static_cast<size_t>(segmentCount - 1)]; }
+
+    World* world = nullptr;  // not owned
+    std::vector<TrailSegment> segments;
+    ContourTracker contourTracker;
+    int32_t segmentCapacity = 256;
+    int32_t segmentCount = 0;
+    int32_t endCount = 0;
+    int32_t silentSteps = 0;
+    float radius = 0;
+    bool active = false;
+    bool started = false;
+    bool closing = false;
+    int32_t closingCursor = 0;
+    Score score;
+    int32_t scoreIndex = 0;
+    int32_t scoreStep = 0;
+    int32_t lastNote = kNoNote;
+    float lastLevel = 0;
+    int32_t lastVelocity = 0;
+    bool belowZeroRippled = false;
+
+private:
+    void startPerformance();
+    void endPerformance();
+    void finishClosing();
+    // The loudness of this update: from the score entry, or from the block's peak.
+    float levelOf(int32_t note) const;
+    bool steerAlongContour(bool detected, const Vector3& along, const Vector3& from, float level,
+                           uint8_t note, uint8_t velocity);
+    void growFreely(bool detected, Vector3 heading, float bendDegrees, float level, uint8_t note,
+                    uint8_t velocity);
+};
+
+}  // namespace glassfalls

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/World.h"
+#include "performer/MidiOut.h"
+#include "performer/Performer.h"
+#include "tests/app/TestApplication.h"
+#include "tests/platform/midi/RecordingMidiPort.h"
+
+namespace glassfalls::test_support {
+
+// A performer in a world of its own (not the process-wide one), with a real spectrum
+// analyser and ripple pool, a MIDI output that records, and an application for the Enter
+// key and the frame interval.
+class PerformerFixture : public ::testing::Test {
+protected:
+    struct Note {
+        int band, level, duration;
+    };
+
+    void SetUp() override {
+        ASSERT_TRUE(world.spectrum.init(1024));
+        ASSERT_TRUE(world.ripples.init());
+        world.application = &application.app;
+        ASSERT_TRUE(midiOut.open(std::make_unique<RecordingMidiPort>(sent)));
+        world.midiOut = &midiOut;
+    }
+
+    void TearDown() override {
+        if (!scoreFile.empty()) std::filesystem::remove(scoreFile);
+    }
+
+    // Listening to the microphone (no melody file).
+    void initListening() { ASSERT_TRUE(performer.init(&world, 288, "/nonexistent/music.dat")); }
+
+    // Following a melody of (band, level, duration) entries.
+    void initWithScore(const std::vector<Note>& notes) {
+        scoreFile = (std::filesystem::temp_directory_path() /
+                     ("glassfalls-performer-" + std::to_string(::getpid()) + ".dat")).string();
+        std::ofstream out(scoreFile);
+        for (const Note& n : notes) out << "step\n" << n.band << "\n" << n.level << "\n" << n.duration << "\n";
+        out.close();
+        ASSERT_TRUE(performer.init(&world, 288, scoreFile));
+        ASSERT_TRUE(performer.score.present);
+    }
+
+    // A microphone block: a sine in FFT bin `bin` (7.8125 Hz per bin) over the 800 samples.
+    void hearTone(int bin, double amplitude) {
+        std::vector<int16_t> samples(1600, 0);
+        for (size_t i = 0; i < 800; ++i) {
+            samples[i] = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * bin * 7.8125 * static_cast<double>(i) / 8000.0));
+        }
+        std::memcpy(world.micSamples.data(), samples.data(), world.micSamples.size());
+    }
+
+    // Grows a started trail straight along `direction` by `count` segments of length `step`.
+    void layStraight(int count, const Vector3& direction, float step = 0.4f) {
+        for (int i = 0; i < count; ++i) {
+            const Vector3 next = performer.lastSegment().position + step * direction;
+            ASSERT_TRUE(performer.append(next, 60, 100, true));
+        }
+    }
+
+    TestApplication application;
+    World world;
+    std::vector<RecordingMidiPort::Message> sent;
+    MidiOut midiOut;
+    Performer performer;
+    std::string scoreFile;
+};
+
+}  // namespace glassfalls::test_support
