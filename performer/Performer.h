@@ -40,6 +40,11 @@ public:
     static constexpr float kWaterLine = -0.8f;
     static constexpr uint8_t kNoNote = 255;
 
+    Performer() = default;
+    // Segments point at their neighbours in this performer's own array.
+    Performer(const Performer&) = delete;
+    Performer& operator=(const Performer&) = delete;
+
     // `scoreFile`: the melody to follow; a missing file leaves the performer listening.
     bool init(World* world, int32_t capacity, const std::string& scoreFile);
     void reset();

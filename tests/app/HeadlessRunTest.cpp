@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <fstream>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -137,4 +138,53 @@ TEST(HeadlessRun, MidiFileIsAValidRecordingWhateverTheWayOut) {
     const Outcome badOutput = runProgram("--headless --frames 1 --midi nowhere " + dataArgument());
     EXPECT_NE(badOutput.status, 0);
     EXPECT_NE(badOutput.output.find("synth, alsa:PORT or none"), std::string::npos) << badOutput.output;
+}
+
+// A whole performance of a short melody, heard on the MIDI file: every performer sends the
+// same messages in the group's order, the notes follow the melody through the band table,
+// and the closing sequence silences the scale.
+TEST(HeadlessRun, AMelodyIsPlayedByAllEightPerformersInTurn) {
+    glassfalls::test_support::TestDataDirectory data;
+    std::ofstream(data.path / "music.dat") << "C\n64\n255\n1\nD\n72\n255\n2\nE\n80\n200\n1\n"
+                                              "rest\n255\n0\n1\nG\n100\n255\n1\n";
+    const auto path = std::filesystem::temp_directory_path() / "glassfalls-melody-run.mid";
+    const Outcome run = runProgram("--headless --frames 200 --midi none --midi-file " + path.string() +
+                                   " --data " + data.path.string());
+    ASSERT_EQ(run.status, 0) << run.output;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(glassfalls::platform::readWholeFile(path.string(), bytes));
+    std::filesystem::remove(path);
+    const auto track = glassfalls::test_support::readSmf(bytes);
+    ASSERT_TRUE(track.valid) << track.problem;
+    ASSERT_FALSE(track.events.empty());
+
+    // Per frame (one tick), the messages are one performer's, eight times over.
+    std::vector<std::vector<glassfalls::test_support::SmfEvent>> frames;
+    for (const auto& e : track.events) {
+        if (frames.empty() || frames.back().front().tick != e.tick) frames.emplace_back();
+        frames.back().push_back(e);
+    }
+    std::vector<int> noteOns;
+    for (const auto& frame : frames) {
+        ASSERT_EQ(frame.size() % 8, 0u) << "at " << frame.front().tick << " ms";
+        const size_t each = frame.size() / 8;
+        for (size_t i = each; i < frame.size(); ++i) EXPECT_EQ(frame[i], frame[i % each]);
+        for (size_t i = 0; i < each; ++i) {
+            if (frame[i].status == 0x90) noteOns.push_back(frame[i].data1);
+        }
+    }
+    // After each closing the performers wait and the melody starts again from its beginning.
+    ASSERT_GE(noteOns.size(), 4u);
+    for (size_t i = 0; i < noteOns.size(); ++i) EXPECT_EQ(noteOns[i], (std::vector<int>{60, 62, 64, 67})[i % 4]);
+    // Frames are at least the performance's 100 ms apart.
+    for (size_t i = 1; i < frames.size(); ++i) EXPECT_GT(frames[i].front().tick - frames[i - 1].front().tick, 100u);
+
+    // The closing sequence's silencing: the eight scale notes, from each performer.
+    const auto closing = std::find_if(frames.begin(), frames.end(), [](const auto& f) { return f.size() == 64; });
+    ASSERT_NE(closing, frames.end());
+    const std::vector<int> scale{60, 62, 64, 65, 67, 69, 71, 72};
+    for (size_t i = 0; i < 64; ++i) {
+        EXPECT_EQ((*closing)[i].status, 0x80);
+        EXPECT_EQ((*closing)[i].data1, scale[i % 8]);
+    }
 }

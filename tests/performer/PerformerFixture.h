@@ -13,6 +13,7 @@
 #include "performer/MidiOut.h"
 #include "performer/Performer.h"
 #include "tests/app/TestApplication.h"
+#include "tests/app/TestDataDirectory.h"
 #include "tests/platform/midi/RecordingMidiPort.h"
 
 namespace glassfalls::test_support {

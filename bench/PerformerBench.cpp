@@ -1,0 +1,51 @@
+// One frame of the eight performers at the costliest moment: laying the 96th segment, when
+// every attempt is tested against the whole trail behind it.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/Application.h"
+#include "app/World.h"
+#include "performer/MidiOut.h"
+#include "performer/Performer.h"
+#include "platform/window/NullWindow.h"
+
+using namespace glassfalls;
+
+static void BM_EightPerformersLayTheirLastSegment(benchmark::State& state) {
+    const auto scoreFile = std::filesystem::temp_directory_path() / "glassfalls-bench-melody.dat";
+    // One long G: the trail bends the same way round the tube every step and winds back on
+    // itself, so the proximity test refuses many headings.
+    std::ofstream(scoreFile) << "G\n100\n200\n1000\n";
+
+    platform::VirtualClock clock;
+    platform::NullKeyboard keys;
+    Application app({clock, keys, [](const platform::WindowConfig&, std::string&) {
+                         return std::make_unique<platform::NullWindow>();
+                     }});
+    World world;
+    world.application = &app;
+    world.spectrum.init(1024);
+    world.ripples.init();
+    MidiOut midi;
+    midi.open(std::make_unique<platform::NullMidiPort>());
+    world.midiOut = &midi;
+    std::array<Performer, 8> performers;
+    for (Performer& p : performers) p.init(&world, 288, scoreFile.string());
+
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (Performer& p : performers) {
+            p.reset();
+            while (p.segmentCount < 95) p.update();
+        }
+        state.ResumeTiming();
+        for (Performer& p : performers) p.update();
+        benchmark::DoNotOptimize(performers[7].segmentCount);
+    }
+    std::filesystem::remove(scoreFile);
+}
+BENCHMARK(BM_EightPerformersLayTheirLastSegment)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,76 @@
+#include "render/SphereGroup.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "tests/performer/PerformerFixture.h"
+
+namespace glassfalls {
+namespace {
+
+// A group of its own, apart from the process-wide one.
+class SphereGroupTest : public test_support::PerformerFixture {
+protected:
+    void initGroup() {
+        ASSERT_TRUE(group.init(&world, *application.app.renderDevice.device,
+                               (test_support::TestDataDirectory::source() / "spheremap.bmp").string(),
+                               "/nonexistent/music.dat"));
+    }
+    SphereGroup group;
+};
+
+TEST_F(SphereGroupTest, EightPerformersStandTurnedAroundTheCentre) {
+    initGroup();
+    EXPECT_TRUE(group.sphereMap.texture);
+    for (int i = 0; i < SphereGroup::kPerformers; ++i) {
+        const Performer& p = group.performers[static_cast<size_t>(i)];
+        const float half = static_cast<float>(i) * 22.5f * 3.14159265f / 180.0f;
+        EXPECT_NEAR(p.orientation.x, 0, 1e-6) << i;
+        EXPECT_NEAR(p.orientation.y, std::sin(half), 1e-6) << i;
+        EXPECT_NEAR(p.orientation.z, 0, 1e-6) << i;
+        EXPECT_NEAR(p.orientation.w, std::cos(half), 1e-6) << i;
+        EXPECT_NEAR(p.position.x, 12, 1e-4) << i;
+        EXPECT_NEAR(p.position.y, 0, 1e-5) << i;
+        EXPECT_NEAR(p.position.z, 0, 1e-4) << i;
+        EXPECT_TRUE(p.active);
+        EXPECT_EQ(p.segmentCapacity, 288);
+    }
+}
+
+TEST_F(SphereGroupTest, TheRandomSequenceStartsAfresh) {
+    std::srand(6);
+    const int first = std::rand();
+    std::srand(12345);
+    std::rand();
+    initGroup();
+    EXPECT_EQ(std::rand(), first);
+}
+
+TEST_F(SphereGroupTest, PlacingAllEightLeavesTheLastPlacementForTheRings) {
+    initGroup();
+    auto& device = *application.app.renderDevice.device;
+    const Matrix4 parent = Matrix4::translation(0, 1, 0);
+    group.draw(device, parent, 1.0f);
+
+    // The eighth performer's transform: its parent, its translation, then its turn.
+    const Performer& last = group.performers[7];
+    const Matrix4 expected = parent.multiply(Matrix4::translation(last.position.x, last.position.y, last.position.z))
+                                 .multiply(last.orientation.toMatrix());
+    EXPECT_EQ(world.ripples.placement, expected);
+    Matrix4 after;
+    device.getTransform(platform::gfx::TransformState::World, after);
+    EXPECT_EQ(after, parent) << "the world transform goes back to the parent";
+
+    // Each performer stands 12 from the centre: (12, 0, 0) in its turned frame.
+    for (int i = 0; i < SphereGroup::kPerformers; ++i) {
+        const Performer& p = group.performers[static_cast<size_t>(i)];
+        const Matrix4 w = Matrix4::translation(p.position.x, p.position.y, p.position.z).multiply(p.orientation.toMatrix());
+        const float x = w.m[3][0], z = w.m[3][2];
+        EXPECT_NEAR(std::sqrt(x * x + z * z), 12.0f, 1e-4) << i;
+    }
+}
+
+}  // namespace
+}  // namespace glassfalls
