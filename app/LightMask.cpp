@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/RenderDevice.h"
+
 namespace glassfalls {
 
 using namespace platform::gfx;
@@ -91,15 +93,8 @@ void LightMask::draw(GraphicsDevice& device, const Matrix4&) {
     device.setRenderState(RenderState::ZWriteEnable, 1);
     device.setRenderState(RenderState::AlphaBlendEnable, 0);
     device.setRenderState(RenderState::ZFunc, compare::Less);
-    device.setTexture(0, nullptr);
-    device.setTextureStageState(0, TextureStageState::ColourOp, textureOp::Modulate);
-    device.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
-    device.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
-    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
-    device.setTextureStageState(0, TextureStageState::AlphaArg1, textureArg::Texture);
-    device.setSamplerState(0, SamplerState::MinFilter, textureFilter::Linear);
-    device.setSamplerState(0, SamplerState::MagFilter, textureFilter::Linear);
-    device.setSamplerState(0, SamplerState::MipFilter, textureFilter::Linear);
+    // Cull mode (clockwise) and addressing (clamp) stay as set above.
+    applyDefaultTextureStage(device);
 }
 
 }  // namespace glassfalls

@@ -136,6 +136,10 @@ void RenderDevice::applyDefaultStates() {
     d.setLight(0, light);
     d.lightEnable(0, true);
 
+    applyDefaultTextureStage(d);
+}
+
+void applyDefaultTextureStage(GraphicsDevice& d) {
     d.setTexture(0, nullptr);
     d.setTextureStageState(0, TextureStageState::ColourOp, textureOp::Modulate);
     d.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);

@@ -66,6 +66,10 @@ private:
     std::string error_;
 };
 
+// No texture; stage 0 modulating texture and vertex colour with the vertex's alpha; linear
+// filtering: the texture state every frame starts from, which overlays restore after them.
+void applyDefaultTextureStage(platform::gfx::GraphicsDevice& device);
+
 // The line written to standard error when a reset fails with `result`; empty for results
 // that have none.
 const char* resetFailureLine(platform::gfx::Result result);
