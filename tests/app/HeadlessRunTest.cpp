@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/file/WholeFile.h"
@@ -187,4 +191,53 @@ TEST(HeadlessRun, AMelodyIsPlayedByAllEightPerformersInTurn) {
         EXPECT_EQ((*closing)[i].status, 0x80);
         EXPECT_EQ((*closing)[i].data1, scale[i % 8]);
     }
+}
+
+// Notes still sounding when the piece ends
+std::map<int, bool> soundingAtTheEnd(const std::filesystem::path& midiFile) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(glassfalls::platform::readWholeFile(midiFile.string(), bytes));
+    const auto track = glassfalls::test_support::readSmf(bytes);
+    EXPECT_TRUE(track.valid) << track.problem;
+    std::map<int, bool> sounding;
+    for (const auto& e : track.events) {
+        if (e.status == 0x90 && e.data2 > 0) sounding[e.data1] = true;
+        if (e.status == 0x80) sounding[e.data1] = false;
+    }
+    for (auto it = sounding.begin(); it != sounding.end();) it = it->second ? std::next(it) : sounding.erase(it);
+    EXPECT_FALSE(track.events.empty());
+    return sounding;
+}
+
+// One long G, sounding whenever the piece is stopped.
+TEST(HeadlessRun, NotesAreSilencedOnEveryWayOut) {
+    glassfalls::test_support::TestDataDirectory data;
+    std::ofstream(data.path / "music.dat") << "G\n100\n255\n100000\n";
+    const auto midiFile = std::filesystem::temp_directory_path() / "glassfalls-way-out.mid";
+    const std::string common = "--headless --midi none --midi-file " + midiFile.string() + " --data " + data.path.string();
+
+    ASSERT_EQ(runProgram("--frames 160 " + common).status, 0);
+    EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "--frames";
+
+    const auto keys = std::filesystem::temp_directory_path() / "glassfalls-way-out.keys";
+    std::ofstream(keys) << "150 Escape down\n";
+    ASSERT_EQ(runProgram("--frames 100000 --keys " + keys.string() + " " + common).status, 0);
+    EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "Escape";
+    std::filesystem::remove(keys);
+
+    // SIGTERM while the note sounds (the virtual clock is deep in the performance by then).
+    const std::string command = std::string(GLASSFALLS_BINARY) + " --frames 100000000 " + common;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl("/bin/sh", "sh", "-c", ("exec " + command + " >/dev/null 2>&1").c_str(), nullptr);
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends the piece normally";
+    EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "SIGTERM";
+    std::filesystem::remove(midiFile);
 }
