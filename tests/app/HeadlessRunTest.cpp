@@ -225,15 +225,25 @@ TEST(HeadlessRun, NotesAreSilencedOnEveryWayOut) {
     EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "Escape";
     std::filesystem::remove(keys);
 
-    // SIGTERM while the note sounds (the virtual clock is deep in the performance by then).
+    // SIGTERM while the note sounds.
     const std::string command = std::string(GLASSFALLS_BINARY) + " --frames 100000000 " + common;
+    std::filesystem::remove(midiFile);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         execl("/bin/sh", "sh", "-c", ("exec " + command + " >/dev/null 2>&1").c_str(), nullptr);
         _exit(127);
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // Wait until the note is heard in the file, which is written every frame.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    bool heard = false;
+    while (!heard && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::vector<uint8_t> bytes;
+        if (!glassfalls::platform::readWholeFile(midiFile.string(), bytes)) continue;
+        for (const auto& e : glassfalls::test_support::readSmf(bytes).events) heard = heard || e.status == 0x90;
+    }
+    EXPECT_TRUE(heard) << "the performance never started";
     kill(child, SIGTERM);
     int status = 0;
     waitpid(child, &status, 0);
