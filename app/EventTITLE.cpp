@@ -30,7 +30,9 @@ void EventTITLE::frameStep() {
     RenderDevice& renderDevice = application->renderDevice;
     renderDevice.drawScene([this] { drawStep(); });
     // Every title frame leaves its bright points in the light of the performance.
-    if (renderDevice.backBuffer) World::instance().lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
+    if (renderDevice.backBuffer) {
+        World::instance().lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
+    }
     renderDevice.presentFrame(application->window());
 }
 
@@ -53,14 +55,7 @@ void EventTITLE::prepareThePerformance() {
     GraphicsDevice& device = *application->renderDevice.device;
     device.setTransform(TransformState::View, matrixLookAtLH({0, 48, -96}, {0, 0, 64}, {0, 1, 0}));
     // This light stays for the whole performance; only a device reset replaces it.
-    Light light;
-    light.type = LightType::Directional;
-    light.diffuse = {1, 1, 1, 0};
-    light.specular = {1, 1, 1, 0};
-    light.ambient = {0.5f, 0.5f, 0.5f, 0};
-    const Vector3 direction = vec3Normalize({1, 1, -1});
-    light.direction = {direction.x, direction.y, direction.z};
-    device.setLight(0, light);
+    device.setLight(0, whiteDirectionalLight({1, 1, -1}));
     device.lightEnable(0, true);
 }
 

@@ -126,17 +126,21 @@ void RenderDevice::applyDefaultStates() {
     d.setMaterial(material);
     d.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
 
+    d.setLight(0, whiteDirectionalLight({0, -8, 4}));
+    d.lightEnable(0, true);
+
+    applyDefaultTextureStage(d);
+}
+
+Light whiteDirectionalLight(const Vector3& direction) {
     Light light;
     light.type = LightType::Directional;
     light.diffuse = {1, 1, 1, 0};
     light.specular = {1, 1, 1, 0};
     light.ambient = {0.5f, 0.5f, 0.5f, 0};
-    const Vector3 direction = vec3Normalize({0, -8, 4});
-    light.direction = {direction.x, direction.y, direction.z};
-    d.setLight(0, light);
-    d.lightEnable(0, true);
-
-    applyDefaultTextureStage(d);
+    const Vector3 unit = vec3Normalize(direction);
+    light.direction = {unit.x, unit.y, unit.z};
+    return light;
 }
 
 void applyDefaultTextureStage(GraphicsDevice& d) {

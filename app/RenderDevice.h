@@ -6,6 +6,7 @@
 #include "app/PointerList.h"
 #include "platform/gfx/GraphicsDevice.h"
 #include "platform/window/Window.h"
+#include "render/Vector3.h"
 
 namespace glassfalls {
 
@@ -65,6 +66,9 @@ public:
 private:
     std::string error_;
 };
+
+// The piece's white directional light (ambient half white), shining along `direction`.
+platform::gfx::Light whiteDirectionalLight(const Vector3& direction);
 
 // No texture; stage 0 modulating texture and vertex colour with the vertex's alpha; linear
 // filtering: the texture state every frame starts from, which overlays restore after them.
