@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/LightMask.h"
-#include "app/RenderDevice.h"
 #include "app/ScreenFade.h"
-#include "platform/window/NullWindow.h"
+#include "tests/app/RenderDeviceFixture.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 
@@ -14,15 +13,9 @@ namespace {
 using namespace platform::gfx;
 using test_support::Frame;
 
-class Overlays : public ::testing::Test {
+// The overlays rely on the state every frame starts from.
+class Overlays : public test_support::RenderDeviceFixture {
 protected:
-    // The overlays rely on the state every frame starts from, so they are drawn on the
-    // application's render device.
-    void SetUp() override {
-        ASSERT_TRUE(renderDevice.create(window, 640, 480, true)) << renderDevice.error();
-        device = renderDevice.device.get();
-    }
-
     // An opaque picture to draw overlays on: left half grey 200, right half white.
     void beginOnPicture(uint32_t left = 0xFFC8C8C8u, uint32_t right = 0xFFFFFFFFu) {
         device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
@@ -39,10 +32,6 @@ protected:
     uint8_t maskAt(const LightMask& mask, int column, int row) {
         return mask.texture.dib->buffer[static_cast<size_t>((row * LightMask::kColumns + column) * 3)];
     }
-
-    platform::NullWindow window;
-    RenderDevice renderDevice;
-    GraphicsDevice* device = nullptr;
 };
 
 TEST_F(Overlays, FadeAlphaZeroLeavesThePictureAndFullAlphaBlacksItOut) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/gfx/MatrixBuilders.h"
-#include "platform/window/NullWindow.h"
+#include "tests/app/RenderDeviceFixture.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 
@@ -34,13 +34,7 @@ private:
     std::vector<std::string>& log_;
 };
 
-class RenderDeviceTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(renderDevice.create(window, 640, 480, true)) << renderDevice.error(); }
-
-    platform::NullWindow window;
-    RenderDevice renderDevice;
-};
+using RenderDeviceTest = test_support::RenderDeviceFixture;
 
 TEST_F(RenderDeviceTest, ResetTellsEveryResourceBeforeAndAfterInRegistrationOrder) {
     std::vector<std::string> log;
@@ -168,8 +162,7 @@ bool expectedPixel(int px, int py, uint32_t& colour) {
 }
 
 TEST_F(RenderDeviceTest, LitTexturedSceneWithTheDefaultStatesMatchesTheReference) {
-    GraphicsDevice& device = *renderDevice.device;
-    auto texture = device.createTexture(8, 8, true);
+    auto texture = device->createTexture(8, 8, true);
     LockedRect locked;
     ASSERT_TRUE(texture->lockRect(0, locked));
     auto* texels = reinterpret_cast<uint32_t*>(locked.bits);
@@ -180,17 +173,17 @@ TEST_F(RenderDeviceTest, LitTexturedSceneWithTheDefaultStatesMatchesTheReference
     }
     texture->unlockRect(0);
 
-    device.clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
-    ASSERT_TRUE(device.beginScene());
-    device.setTexture(0, texture.get());
-    device.setFvf(test_support::LitVertex::kFormat);
+    device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
+    ASSERT_TRUE(device->beginScene());
+    device->setTexture(0, texture.get());
+    device->setFvf(test_support::LitVertex::kFormat);
     // The raised quad first: the ground drawn after it must stay behind it.
     const auto raised = LitScene::quad(LitScene::kRaisedHalf, LitScene::kRaisedHeight, LitScene::kRaisedGrey);
     const auto ground = LitScene::quad(LitScene::kGroundHalf, 0, LitScene::kGroundGrey);
-    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, raised.data(), sizeof raised[0]);
-    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, ground.data(), sizeof ground[0]);
-    device.endScene();
-    const Frame frame(device);
+    device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, raised.data(), sizeof raised[0]);
+    device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, ground.data(), sizeof ground[0]);
+    device->endScene();
+    const Frame frame(*device);
 
     int compared = 0, wrong = 0;
     for (int y = 0; y < frame.height; ++y) {
@@ -218,18 +211,17 @@ TEST_F(RenderDeviceTest, LitTexturedSceneWithTheDefaultStatesMatchesTheReference
 // Highlights appear only when switched on, computed per vertex with the viewer at the eye
 // (not at infinity) and added on top of the lit colour.
 TEST_F(RenderDeviceTest, SpecularHighlightsOnlyWhenEnabledAndSeenFromTheEye) {
-    GraphicsDevice& device = *renderDevice.device;
     // Black vertices: what remains is the ambient term and the highlight.
     const auto ground = LitScene::quad(LitScene::kGroundHalf, 0, 0);
     auto centrePixel = [&](bool specular) {
-        device.clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
-        EXPECT_TRUE(device.beginScene());
-        device.setRenderState(RenderState::SpecularEnable, specular ? 1 : 0);
-        device.setFvf(test_support::LitVertex::kFormat);
-        device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, ground.data(), sizeof ground[0]);
-        device.endScene();
+        device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
+        EXPECT_TRUE(device->beginScene());
+        device->setRenderState(RenderState::SpecularEnable, specular ? 1 : 0);
+        device->setFvf(test_support::LitVertex::kFormat);
+        device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, ground.data(), sizeof ground[0]);
+        device->endScene();
         // The default camera looks at the ground's centre, which lies on the fan's diagonal.
-        return Frame(device).at(320, 240);
+        return Frame(*device).at(320, 240);
     };
     auto highlight = [](float x, float z) {
         const Vector3 toLight = vec3Normalize({0, 8, -4});

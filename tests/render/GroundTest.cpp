@@ -4,9 +4,8 @@
 
 #include <vector>
 
-#include "app/RenderDevice.h"
 #include "platform/gfx/MatrixBuilders.h"
-#include "platform/window/NullWindow.h"
+#include "tests/app/RenderDeviceFixture.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 
 namespace glassfalls {
@@ -15,11 +14,11 @@ namespace {
 using namespace platform::gfx;
 using test_support::Frame;
 
-class GroundTest : public ::testing::Test {
+class GroundTest : public test_support::RenderDeviceFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(renderDevice.create(window, 640, 480, true)) << renderDevice.error();
-        device = renderDevice.device.get();
+        RenderDeviceFixture::SetUp();
+        if (HasFatalFailure()) return;
         device->setTransform(TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
     }
 
@@ -31,10 +30,6 @@ protected:
         device->endScene();
         return Frame(*device).at(320, 240);
     }
-
-    platform::NullWindow window;
-    RenderDevice renderDevice;
-    GraphicsDevice* device = nullptr;
 };
 
 TEST_F(GroundTest, BrightnessSetsTheGreyAndTheGroundIsHalfTransparent) {

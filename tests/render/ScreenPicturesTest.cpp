@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/window/NullWindow.h"
+#include "tests/app/RenderDeviceFixture.h"
 #include "tests/app/TestDataDirectory.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 
@@ -12,25 +12,19 @@ namespace {
 using namespace platform::gfx;
 using test_support::Frame;
 
-class ScreenPictures : public ::testing::Test {
+class ScreenPictures : public test_support::RenderDeviceFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(renderDevice.create(window, 640, 480, true)) << renderDevice.error(); }
-
     static std::string dataFile(const char* name) {
         return (test_support::TestDataDirectory::source() / name).string();
     }
 
     Frame drawFadedOverGrey(FadingPicture& picture, int alpha) {
-        GraphicsDevice& device = *renderDevice.device;
-        device.clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF404040u, 1.0f, 0);
-        EXPECT_TRUE(device.beginScene());
-        picture.drawFaded(device, alpha);
-        device.endScene();
-        return Frame(device);
+    device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF404040u, 1.0f, 0);
+        EXPECT_TRUE(device->beginScene());
+        picture.drawFaded(*device, alpha);
+        device->endScene();
+        return Frame(*device);
     }
-
-    platform::NullWindow window;
-    RenderDevice renderDevice;
 };
 
 TEST_F(ScreenPictures, PlacedAsOnAFourByThreeScreen) {

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "app/RenderDevice.h"
+#include "platform/window/NullWindow.h"
+
+namespace glassfalls::test_support {
+
+// The application's render device, for real off-screen, with the state every frame starts
+// from: what the drawing of the scenes relies on.
+class RenderDeviceFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(renderDevice.create(window, 640, 480, true)) << renderDevice.error();
+        device = renderDevice.device.get();
+    }
+
+    platform::NullWindow window;
+    RenderDevice renderDevice;
+    platform::gfx::GraphicsDevice* device = nullptr;
+};
+
+}  // namespace glassfalls::test_support
