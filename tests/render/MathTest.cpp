@@ -6,6 +6,7 @@
 #include "render/Matrix4.h"
 #include "render/Quaternion.h"
 #include "render/Vector3.h"
+#include "tests/render/VectorExpectations.h"
 
 using namespace glassfalls;
 
@@ -15,12 +16,6 @@ Matrix4 rotationAbout(const Vector3& axis, float degrees) {
     Quaternion q;
     q.fromAxisAngle(axis, degrees * kDegreesToRadians);
     return q.toMatrix();
-}
-
-void expectNear(const Vector3& a, const Vector3& b, float tolerance = 1e-6f) {
-    EXPECT_NEAR(a.x, b.x, tolerance);
-    EXPECT_NEAR(a.y, b.y, tolerance);
-    EXPECT_NEAR(a.z, b.z, tolerance);
 }
 
 }  // namespace
@@ -45,7 +40,7 @@ TEST(Math, YawTurnsXTowardMinusZ) {
     for (float degrees : {0.0f, 30.0f, 90.0f, 135.0f, 270.0f}) {
         const float a = degrees * kDegreesToRadians;
         const Vector3 turned = Vector3(1, 0, 0).rotate(rotationAbout({0, 1, 0}, degrees));
-        expectNear(turned, {std::cos(a), 0.0f, -std::sin(a)});
+        test_support::expectNear(turned, {std::cos(a), 0.0f, -std::sin(a)}, 1e-6f);
     }
 }
 
@@ -67,12 +62,12 @@ TEST(Math, ProductAppliesFirstArgumentFirst) {
     // Yaw first sends x to -z; rolling about z leaves it there.
     Quaternion yawThenRoll;
     yawThenRoll.product(yaw, roll);
-    expectNear(Vector3(1, 0, 0).rotate(yawThenRoll.toMatrix()), {0, 0, -1});
+    test_support::expectNear(Vector3(1, 0, 0).rotate(yawThenRoll.toMatrix()), {0, 0, -1}, 1e-6f);
 
     // Roll first sends x to y; the yaw leaves y alone.
     Quaternion rollThenYaw;
     rollThenYaw.product(roll, yaw);
-    expectNear(Vector3(1, 0, 0).rotate(rollThenYaw.toMatrix()), {0, 1, 0});
+    test_support::expectNear(Vector3(1, 0, 0).rotate(rollThenYaw.toMatrix()), {0, 1, 0}, 1e-6f);
 }
 
 TEST(Math, ProductMayWriteIntoItsOwnArgument) {

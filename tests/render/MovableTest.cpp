@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/render/VectorExpectations.h"
 
 namespace glassfalls {
 namespace {
@@ -13,22 +14,16 @@ struct Thing final : Movable {
     }
 };
 
-void expectNear(const Vector3& v, float x, float y, float z) {
-    EXPECT_NEAR(v.x, x, 1e-5);
-    EXPECT_NEAR(v.y, y, 1e-5);
-    EXPECT_NEAR(v.z, z, 1e-5);
-}
-
 TEST(Movable, MovesInItsOwnTurnedFrame) {
     Thing fresh;
     fresh.move({0, 0, 5});
-    expectNear(fresh.position, 0, 0, 5);
+    test_support::expectNear(fresh.position, {0, 0, 5});
 
     Thing turned;
     turned.turn(false, 90);
     turned.move({1, 0, 0});
-    expectNear(turned.position, 0, 0, -1);
-    expectNear(turned.previousPosition, 0, 0, 0);
+    test_support::expectNear(turned.position, {0, 0, -1});
+    test_support::expectNear(turned.previousPosition, {0, 0, 0});
 }
 
 TEST(Movable, TurnRemembersTheOrientationBeforeIt) {

@@ -5,16 +5,14 @@
 #include <cmath>
 #include <vector>
 
+#include "tests/render/VectorExpectations.h"
+
 namespace glassfalls {
 namespace {
 
-constexpr float kTolerance = 1e-5f;
+using test_support::expectNear;
 
-void expectNear(const Vector3& v, const Vector3& expected, float tolerance = kTolerance) {
-    EXPECT_NEAR(v.x, expected.x, tolerance);
-    EXPECT_NEAR(v.y, expected.y, tolerance);
-    EXPECT_NEAR(v.z, expected.z, tolerance);
-}
+constexpr float kTolerance = 1e-5f;
 
 // A trail with its first segment at the origin, radius 0.8, as a performer's reset makes it.
 struct Trail {
