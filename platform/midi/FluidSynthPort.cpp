@@ -94,7 +94,6 @@ void FluidSynthPort::shortMessage(uint32_t message) {
             break;
         case 0xB0: fluid_synth_cc(synth_, channel, data1, data2); break;
         case 0xC0: fluid_synth_program_change(synth_, channel, data1); break;
-        case 0xE0: fluid_synth_pitch_bend(synth_, channel, data1 | data2 << 7); break;
         default: break;
     }
 }
