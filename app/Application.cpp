@@ -2,10 +2,9 @@
 
 #include <cstdio>
 
-#include "app/SceneDirector.h"
+#include "app/Backends.h"
 #include "app/Settings.h"
-#include "app/TrigTables.h"
-#include "app/World.h"
+#include "math/TrigTables.h"
 
 namespace glassfalls {
 
@@ -45,12 +44,11 @@ bool Application::init(const StartOptions& options) {
         !screenshots_.open(options.screenshotDir, options.screenshotEvery, error)) {
         return fail(error);
     }
-    frameInterval = 75;
+    frameInterval = kTitleFrameInterval;
     fillTrigTables();
 
-    world = &World::instance();
-    if (!world->init(this, width, height)) return fail("cannot set up the world");
-    if (!SceneDirector::instance().init(this)) return fail("cannot set up the scenes");
+    if (!world.init(this, width, height)) return fail("cannot set up the world");
+    if (!director.init(this)) return fail("cannot set up the scenes");
 
     if (!openCapture()) return false;
 
@@ -72,7 +70,7 @@ void Application::onIdle() {
 
     ++advances_;
     keyboard().beforeAdvance(advances_);
-    SceneDirector::instance().advance();
+    director.advance();
     midiOut.flush();
     if (renderDevice.device) screenshots_.afterAdvance(advances_, *renderDevice.device);
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
@@ -80,45 +78,15 @@ void Application::onIdle() {
 
 bool Application::openCapture() {
     std::string error;
-    if (!options_.audioFile.empty()) {
-        auto file = platform::openWavCapture(options_.audioFile, clock().now(), error);
-        if (!file) return fail(error);
-        waveCapture.open(std::move(file));
-        return true;
-    }
-    // A headless run touches no devices: without a file it hears silence.
-    if (options_.headless) {
-        waveCapture.open(std::make_unique<platform::SilentCapture>());
-        return true;
-    }
-    auto device = platform::openDeviceCapture(options_.audioDevice, error);
-    if (!device) {
-        // Without a microphone the piece still runs; the performers then only hear silence.
-        std::fprintf(stderr, "glassfalls: %s; running on silence (see --list-devices)\n", error.c_str());
-        device = std::make_unique<platform::SilentCapture>();
-    }
-    waveCapture.open(std::move(device));
+    auto source = pickCapture(options_, clock(), error);
+    if (!source) return fail(error);
+    waveCapture.open(std::move(source));
     return true;
 }
 
 bool Application::openMidi() {
     std::string error;
-    std::unique_ptr<platform::MidiPort> port;
-    const std::string& choice = options_.midi;
-    if (choice == "synth") {
-        const std::string soundfont = options_.soundfont.empty() ? platform::kDefaultSoundfont : options_.soundfont;
-        // Headless runs keep the synthesiser in memory and need no sound card.
-        port = platform::openSynthPort(soundfont, !options_.headless, error);
-    } else if (choice.rfind("alsa:", 0) == 0) {
-        port = platform::openAlsaPort(choice.substr(5), error);
-    } else if (choice == "none") {
-        port = std::make_unique<platform::NullMidiPort>();
-    } else {
-        error = "unknown MIDI output " + choice;
-    }
-    if (port && !options_.midiFile.empty()) {
-        port = platform::recordToMidiFile(std::move(port), options_.midiFile, clock(), error);
-    }
+    auto port = pickMidiPort(options_, clock(), error);
     if (!port) {
         return fail("cannot open the MIDI output: " + error +
                     " (--list-devices shows the ALSA ports; --midi none runs without)");
@@ -155,7 +123,7 @@ int64_t Application::windowProc(const Message& message) {
             if (renderDevice.device && hasWindow()) renderDevice.resize(window());
             break;
         case MessageId::CaptureBlock:
-            if (world) waveCapture.handOver(world->micSamples.data());
+            waveCapture.handOver(world.micSamples.data());
             break;
         default: break;
     }

@@ -6,34 +6,21 @@
 #include <string>
 
 #include "app/FramePacer.h"
-#include "app/RenderDevice.h"
+#include "app/SceneDirector.h"
 #include "app/Screenshots.h"
+#include "app/StartOptions.h"
 #include "app/WindowBase.h"
+#include "app/World.h"
 #include "audio/WaveCapture.h"
 #include "net/ImageNetLink.h"
 #include "performer/MidiOut.h"
 #include "platform/clock/Clock.h"
 #include "platform/keyboard/Keyboard.h"
+#include "render/RenderDevice.h"
 
 namespace glassfalls {
 
-class World;
-
-struct StartOptions {
-    bool windowed = false;
-    bool headless = false;
-    std::string dataDir = "data";
-    std::optional<uint64_t> frameLimit;  // end normally after this many scene advances
-    std::string audioDevice;             // capture device name; empty: the default
-    std::string audioFile;               // a WAV file to hear instead of the microphone
-    std::string midi = "synth";          // "synth", "alsa:PORT" or "none"
-    std::string soundfont;               // empty: the system's default General MIDI soundfont
-    std::string midiFile;                // also record every MIDI message here
-    std::string screenshotDir;           // empty: no screenshots
-    uint64_t screenshotEvery = 1;        // a screenshot after every K-th advance
-};
-
-// The operating-system services the application runs on, chosen by the entry point.
+// The operating-system services the application runs on, picked by the entry point.
 struct PlatformServices {
     platform::Clock& clock;
     platform::Keyboard& keyboard;
@@ -60,12 +47,15 @@ public:
     uint64_t advances() const { return advances_; }
 
     bool running = true;          // false from the window's destruction on
-    uint32_t frameInterval = 0;   // ms between scene advances: 75 at start, then 100 / 115
+    uint32_t frameInterval = 0;   // ms between scene advances, see Surroundings.h
     RenderDevice renderDevice;
     WaveCapture waveCapture;
     MidiOut midiOut;
     std::unique_ptr<ImageNetLink> netLink;  // only with a settings file
-    World* world = nullptr;                 // not owned
+    // Gone before the device, so that the world's pictures are freed while it stands; the
+    // scenes go first, since they draw the world.
+    World world;
+    SceneDirector director;
 
 protected:
     void onIdle() override;

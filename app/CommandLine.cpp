@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/Version.h"
+#include "platform/midi/MidiPort.h"
 
 namespace glassfalls {
 
@@ -24,7 +25,7 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
     cli.add_option("--frames", line.start.frameLimit,
                    "End normally after N scene advances")
         ->check(CLI::PositiveNumber);
-    cli.add_option("--keys", line.keysFile,
+    cli.add_option("--keys", line.start.keysFile,
                    "Play key presses from FILE: lines \"ADVANCE KEY down|up\", KEY one of "
                    "Escape Enter Left Right, ADVANCE counted from 1")
         ->check(CLI::ExistingFile);

@@ -3,13 +3,12 @@
 #include <optional>
 #include <string>
 
-#include "app/Application.h"
+#include "app/StartOptions.h"
 
 namespace glassfalls {
 
 struct CommandLine {
     StartOptions start;
-    std::string keysFile;  // empty: the real keyboard (none when headless)
     bool listDevices = false;
 };
 

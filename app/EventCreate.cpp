@@ -3,9 +3,8 @@
 #include <cmath>
 
 #include "app/Application.h"
-#include "app/World.h"
+#include "math/Angles.h"
 #include "platform/gfx/MatrixBuilders.h"
-#include "render/Angles.h"
 
 namespace glassfalls {
 
@@ -47,7 +46,7 @@ void EventCreate::inputStep() {
         turnAngle -= 2.0f;
         if (turnAngle < 0.0f) turnAngle += 360.0f;
     }
-    World::instance().ripples.update();
+    application->world.ripples.update();
 }
 
 void EventCreate::frameStep() {
@@ -58,7 +57,7 @@ void EventCreate::frameStep() {
 
 void EventCreate::drawStep() {
     platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
-    World& world = World::instance();
+    World& world = application->world;
     device.setRenderState(platform::gfx::RenderState::FogEnable, 0);
     device.setTransform(platform::gfx::TransformState::View,
                         platform::gfx::matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
@@ -73,7 +72,7 @@ void EventCreate::drawStep() {
 void EventCreate::turnStep() {
     // The scene turns while a performance closes, and afterwards drifts back to its home
     // angle one degree per frame.
-    const World& world = World::instance();
+    const World& world = application->world;
     if ((world.group && world.group->anyClosing()) || turnAngle != 0.0f) {
         turnMatrix = turnMatrixFor(turnAngle);
         turnAngle -= 1.0f;
@@ -83,7 +82,7 @@ void EventCreate::turnStep() {
 
 void EventCreate::fadeStep() {
     platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
-    World& world = World::instance();
+    World& world = application->world;
     if (fadingIn) {
         world.fade.draw(device, turnMatrix, 255 - fadeLevel);
         fadeLevel += 4;

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "app/SceneEvent.h"
-#include "render/Matrix4.h"
+#include "math/Matrix4.h"
 
 namespace glassfalls {
 

@@ -4,7 +4,6 @@
 
 #include "app/Application.h"
 #include "app/SceneDirector.h"
-#include "app/World.h"
 #include "platform/gfx/MatrixBuilders.h"
 
 namespace glassfalls {
@@ -14,7 +13,7 @@ SceneEvent* EventTITLE::update(SceneDirector& director) {
     inputStep();
     frameStep();
     if (phase != 2) return this;
-    application->frameInterval = 100;
+    application->frameInterval = kPerformanceFrameInterval;
     return director.find("EventCreate");
 }
 
@@ -31,7 +30,7 @@ void EventTITLE::frameStep() {
     renderDevice.drawScene([this] { drawStep(); });
     // Every title frame leaves its bright points in the light of the performance.
     if (renderDevice.backBuffer) {
-        World::instance().lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
+        application->world.lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
     }
     renderDevice.presentFrame(application->window());
 }
@@ -39,7 +38,7 @@ void EventTITLE::frameStep() {
 void EventTITLE::drawStep() {
     using namespace platform::gfx;
     GraphicsDevice& device = *application->renderDevice.device;
-    World& world = World::instance();
+    World& world = application->world;
     const Matrix4 identity = Matrix4::identity();
     world.ripples.update();
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
@@ -61,7 +60,7 @@ void EventTITLE::prepareThePerformance() {
 
 void EventTITLE::phaseStep() {
     platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
-    World& world = World::instance();
+    World& world = application->world;
     const Matrix4 identity = Matrix4::identity();
     // The picture is drawn before the fade, so the fade darkens it too.
     switch (phase) {

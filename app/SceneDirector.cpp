@@ -8,11 +8,6 @@
 
 namespace glassfalls {
 
-SceneDirector& SceneDirector::instance() {
-    static SceneDirector director;
-    return director;
-}
-
 bool SceneDirector::init(Application* app) {
     application = app;
     auto title = std::make_unique<EventTITLE>(app);

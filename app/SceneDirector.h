@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/PointerList.h"
 #include "app/SceneEvent.h"
+#include "render/PointerList.h"
 
 namespace glassfalls {
 
@@ -9,9 +9,6 @@ namespace glassfalls {
 // per frame. Main thread only.
 class SceneDirector : public OwningPointerList<SceneEvent> {
 public:
-    // The process-wide director, made on first use and destroyed at exit.
-    static SceneDirector& instance();
-
     bool init(Application* application);
     void advance();
 

@@ -5,16 +5,18 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file/TextLines.h"
+
 namespace glassfalls {
 
 // Where the picture server is. Only read during start-up.
 struct Settings {
-    std::string host = "test";  // at most kMaxLine characters
+    std::string host = "test";  // at most kMaxSettingsLine characters
     int32_t port = 1000;
 };
 
-// Longer lines keep their first kMaxLine characters; the rest of the line is skipped.
-inline constexpr size_t kMaxSettingsLine = 255;
+// Longer lines keep their first kMaxSettingsLine characters; the rest of the line is skipped.
+inline constexpr size_t kMaxSettingsLine = platform::LineReader::kMaxLine;
 
 // Parses the settings text: "[IP]" and "[Port]" lines, each followed by its value line; later
 // sections override earlier ones; nothing is trimmed. A final line without a line feed is
@@ -24,9 +26,5 @@ Settings parseSettings(std::string_view text);
 // Reads the settings file; nothing when it cannot be opened (the piece then runs without
 // the picture server).
 std::optional<Settings> readSettingsFile(const std::string& path);
-
-// The C library's atoi rules: leading white space, optional sign, digits up to the first
-// other character, 0 without digits. Out-of-range values saturate instead of being undefined.
-int32_t parseIntLikeAtoi(std::string_view text);
 
 }  // namespace glassfalls

@@ -19,10 +19,9 @@ void noteMissing(const Texture& texture, const std::string& path, const char* co
 
 }  // namespace
 
-World& World::instance() {
-    static World world;
-    return world;
-}
+bool World::enterPressed() { return application->keyboard().isDown(platform::Key::Enter); }
+
+void World::setFrameInterval(uint32_t milliseconds) { application->frameInterval = milliseconds; }
 
 bool World::init(Application* app, int width, int height) {
     application = app;
@@ -44,8 +43,8 @@ bool World::init(Application* app, int width, int height) {
     if (!copyRight.create(&renderDevice, width, height, creditFile)) return cannotLoad(app, creditFile);
 
     midiOut = &app->midiOut;
-    group = &SphereGroup::instance();
     const std::string sphereMapFile = app->dataPath("spheremap.bmp");
+    group = std::make_unique<SphereGroup>();
     if (!group->init(this, device, sphereMapFile, app->dataPath("music.dat"))) {
         return app->fail("cannot set up the performers");
     }

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <memory>
 
-#include "app/LightMask.h"
-#include "app/ScreenFade.h"
 #include "performer/SpectrumAnalyser.h"
+#include "performer/SphereGroup.h"
+#include "performer/Surroundings.h"
 #include "render/Ground.h"
+#include "render/LightMask.h"
+#include "render/ScreenFade.h"
 #include "render/ScreenPictures.h"
-#include "render/SphereGroup.h"
 #include "render/TitleMesh.h"
 #include "trail/RipplePool.h"
 
@@ -17,19 +18,25 @@ namespace glassfalls {
 class Application;
 class MidiOut;
 
-// Everything the two scenes update and draw. One instance, made on first use during
-// start-up and destroyed at exit, after the application. Main thread only.
-class World {
+// Everything the two scenes update and draw, and what the performers reach of it. The
+// application holds the one world and hands it to the scenes; the world outlives them and
+// the performers. Main thread only.
+class World final : public Surroundings {
 public:
-    static World& instance();
-
     // Loads what the scenes draw from the application's data directory, in a fixed order.
     // On failure the application's failure message names the file.
     bool init(Application* application, int width, int height);
 
+    RipplePool& waterRipples() override { return ripples; }
+    const MicrophoneBlock& microphoneBlock() const override { return micSamples; }
+    SpectrumAnalyser& analyser() override { return spectrum; }
+    MidiOut* midiOutput() override { return midiOut; }
+    bool enterPressed() override;
+    void setFrameInterval(uint32_t milliseconds) override;
+
     Application* application = nullptr;  // not owned
     SpectrumAnalyser spectrum;            // 1024 points over micSamples
-    SphereGroup* group = nullptr;         // the single instance, not owned
+    std::unique_ptr<SphereGroup> group;  // made by init
     RipplePool ripples;
     BackgroundSprite background;
     MidiOut* midiOut = nullptr;           // the application's, not owned
@@ -39,9 +46,7 @@ public:
     Ground ground;
     LightMask lightMask;
     ScreenFade fade;
-    // The last microphone block: 800 signed 16-bit samples in the first 1600 bytes; the rest
-    // stays zero so that the 1024-point analysis sees silence past the block.
-    std::array<uint8_t, 3200> micSamples{};
+    MicrophoneBlock micSamples{};
 };
 
 }  // namespace glassfalls

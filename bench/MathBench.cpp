@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "render/Quaternion.h"
+#include "math/Quaternion.h"
 
 using namespace glassfalls;
 

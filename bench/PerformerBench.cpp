@@ -3,36 +3,22 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
-#include "app/Application.h"
-#include "app/World.h"
-#include "performer/MidiOut.h"
 #include "performer/Performer.h"
-#include "platform/window/NullWindow.h"
+#include "tests/performer/TestSurroundings.h"
+#include "tests/support/TempPath.h"
 
 using namespace glassfalls;
 
 static void BM_EightPerformersLayTheirLastSegment(benchmark::State& state) {
-    const auto scoreFile = std::filesystem::temp_directory_path() / "glassfalls-bench-melody.dat";
+    const auto scoreFile = test_support::tempPath("bench-melody.dat");
     // One long G: the trail bends the same way round the tube every step and winds back on
     // itself, so the proximity test refuses many headings.
     std::ofstream(scoreFile) << "G\n100\n200\n1000\n";
 
-    platform::VirtualClock clock;
-    platform::NullKeyboard keys;
-    Application app({clock, keys, [](const platform::WindowConfig&, std::string&) {
-                         return std::make_unique<platform::NullWindow>();
-                     }});
-    World world;
-    world.application = &app;
-    world.spectrum.init(1024);
-    world.ripples.init();
-    MidiOut midi;
-    midi.open(std::make_unique<platform::NullMidiPort>());
-    world.midiOut = &midi;
+    test_support::TestSurroundings world(std::make_unique<platform::NullMidiPort>());
     std::array<Performer, 8> performers;
     for (Performer& p : performers) p.init(&world, 288, scoreFile.string());
 

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "math/Angles.h"
 #include "performer/Performer.h"
-#include "render/Angles.h"
 
 namespace glassfalls {
 

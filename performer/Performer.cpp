@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/Application.h"
-#include "app/World.h"
-#include "render/Angles.h"
+#include "math/Angles.h"
+#include "performer/MidiOut.h"
+#include "performer/SpectrumAnalyser.h"
+#include "trail/RipplePool.h"
 
 namespace glassfalls {
 
@@ -17,8 +18,6 @@ constexpr int kLastListenedBin = 139;
 constexpr int32_t kSilenceStrength = 80;  // a best level this far below the reference is silence
 constexpr int32_t kSilentUpdatesToEnd = 3;
 constexpr float kSpectrumFloor = 480.0f;
-constexpr float kTubeRadius = 0.8f;
-constexpr uint32_t kClosingFrameInterval = 115;
 
 }  // namespace
 
@@ -45,9 +44,9 @@ BandNote noteForBand(int32_t band) {
     return {72, 315.0f, 5.497786045074463f};
 }
 
-bool Performer::init(World* w, int32_t capacity, const std::string& scoreFile) {
+bool Performer::init(Surroundings* around, int32_t capacity, const std::string& scoreFile) {
     if (!contourTracker.open()) return false;
-    world = w;
+    surroundings = around;
     segmentCapacity = capacity;
     try {
         // Never fewer records than the reset clears.
@@ -84,7 +83,7 @@ void Performer::place(platform::gfx::GraphicsDevice& device, const Matrix4& pare
     previousPosition = position;
     previousOrientation = orientation;
     // Rings this performer starts are given in its own frame.
-    world->ripples.placement = w;
+    surroundings->waterRipples().placement = w;
     if (closing) {
         closeStep();
     } else if (active) {
@@ -95,10 +94,11 @@ void Performer::place(platform::gfx::GraphicsDevice& device, const Matrix4& pare
 bool Performer::append(const Vector3& point, uint8_t note, uint8_t velocity, bool force) {
     if (segmentCount >= segmentCapacity) return false;
     if (!buildSegment(segments, segmentCount, point, radius, note, velocity, force)) return false;
-    if (score.present && segmentCount > 0 && world->midiOut) {
+    MidiOut* midi = surroundings->midiOutput();
+    if (score.present && segmentCount > 0 && midi) {
         const TrailSegment& laid = segments[static_cast<size_t>(segmentCount)];
         const TrailSegment& before = segments[static_cast<size_t>(segmentCount - 1)];
-        world->midiOut->noteChange(laid.note, laid.velocity, before.note, before.velocity);
+        midi->noteChange(laid.note, laid.velocity, before.note, before.velocity);
     }
     ++segmentCount;
     return true;
@@ -107,7 +107,7 @@ bool Performer::append(const Vector3& point, uint8_t note, uint8_t velocity, boo
 void Performer::startPerformance() {
     reset();
     started = true;
-    world->ripples.spawnLargeRipple(segments[0].position);
+    surroundings->waterRipples().spawnLargeRipple(segments[0].position);
 }
 
 void Performer::endPerformance() {
@@ -115,8 +115,8 @@ void Performer::endPerformance() {
     closingCursor = 0;
     closing = true;
     belowZeroRippled = lastSegment().position.y < kWaterLine;
-    world->ripples.spawnLargeRipple(segments[0].position);
-    world->application->frameInterval = kClosingFrameInterval;
+    surroundings->waterRipples().spawnLargeRipple(segments[0].position);
+    surroundings->setFrameInterval(kClosingFrameInterval);
 }
 
 float Performer::levelOf(int32_t note) const {
@@ -128,7 +128,7 @@ float Performer::levelOf(int32_t note) const {
         return static_cast<float>(score.entries[static_cast<size_t>(entry)].level) * 0.003921569f;
     }
     int16_t samples[1600];
-    std::memcpy(samples, world->micSamples.data(), sizeof samples);
+    std::memcpy(samples, surroundings->microphoneBlock().data(), sizeof samples);
     const int32_t peak = *std::max_element(std::begin(samples), std::end(samples));
     const int32_t k = (note - 59) * peak * 2;
     const float level = static_cast<float>(k) * 3.9999999e-05f;
@@ -157,9 +157,9 @@ void Performer::update() {
         }
     } else {
         int16_t samples[1024];
-        std::memcpy(samples, world->micSamples.data(), sizeof samples);
-        world->spectrum.analyse(samples, kSpectrumFloor);
-        heard = loudestBand(world->spectrum.levels.data());
+        std::memcpy(samples, surroundings->microphoneBlock().data(), sizeof samples);
+        surroundings->analyser().analyse(samples, kSpectrumFloor);
+        heard = loudestBand(surroundings->analyser().levels.data());
     }
 
     int32_t note = kNoNote;
@@ -182,7 +182,7 @@ void Performer::update() {
     }
     lastNote = note;
 
-    if (world->application->keyboard().isDown(platform::Key::Enter) && !started) startPerformance();
+    if (surroundings->enterPressed() && !started) startPerformance();
 
     const float level = levelOf(note);
     int32_t velocity = static_cast<int32_t>(level * 127.0f);

@@ -3,14 +3,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "performer/Surroundings.h"
 #include "render/Movable.h"
 #include "trail/ContourTracker.h"
 #include "trail/Score.h"
 #include "trail/TrailSegment.h"
 
 namespace glassfalls {
-
-class World;
 
 // What a performer heard in one update: the loudest bin of the voice's range and how far
 // below the reference it lies (smaller is louder).
@@ -46,7 +45,7 @@ public:
     Performer& operator=(const Performer&) = delete;
 
     // `scoreFile`: the melody to follow; a missing file leaves the performer listening.
-    bool init(World* world, int32_t capacity, const std::string& scoreFile);
+    bool init(Surroundings* surroundings, int32_t capacity, const std::string& scoreFile);
     void reset();
 
     // Places the performer for drawing and runs its update or closing step for this frame.
@@ -67,7 +66,7 @@ public:
 
     const TrailSegment& lastSegment() const { return segments[static_cast<size_t>(segmentCount - 1)]; }
 
-    World* world = nullptr;  // not owned
+    Surroundings* surroundings = nullptr;  // not owned
     std::vector<TrailSegment> segments;
     ContourTracker contourTracker;
     int32_t segmentCapacity = 256;

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "math/Matrix4.h"
 #include "platform/gfx/GraphicsDevice.h"
-#include "render/Matrix4.h"
 #include "render/Texture.h"
 
 namespace glassfalls {

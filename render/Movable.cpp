@@ -1,6 +1,6 @@
 #include "render/Movable.h"
 
-#include "render/Angles.h"
+#include "math/Angles.h"
 
 namespace glassfalls {
 

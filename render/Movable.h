@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "math/Matrix4.h"
+#include "math/Quaternion.h"
+#include "math/Vector3.h"
 #include "platform/gfx/GraphicsDevice.h"
-#include "render/Matrix4.h"
-#include "render/Quaternion.h"
-#include "render/Vector3.h"
 
 namespace glassfalls {
 

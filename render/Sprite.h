@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "app/RenderDevice.h"
 #include "platform/gfx/ScreenSprite.h"
 #include "render/Movable.h"
+#include "render/RenderDevice.h"
 #include "render/Texture.h"
 
 namespace glassfalls {

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <new>
 
-#include "app/TrigTables.h"
-#include "render/Angles.h"
+#include "math/Angles.h"
+#include "math/TrigTables.h"
 
 namespace glassfalls {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "math/Matrix4.h"
+#include "math/Vector3.h"
 #include "platform/gfx/GraphicsDevice.h"
-#include "render/Matrix4.h"
-#include "render/Vector3.h"
 
 namespace glassfalls {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "render/Angles.h"
+#include "math/Angles.h"
 
 namespace glassfalls {
 

@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <span>
 
-#include "render/Matrix4.h"
-#include "render/Vector3.h"
+#include "math/Matrix4.h"
+#include "math/Vector3.h"
 
 namespace glassfalls {
+
+// The radius of a performer's glass tube, in world units.
+inline constexpr float kTubeRadius = 0.8f;
 
 // A point of the ring around the path and the unit vector from it into the tube.
 struct RimPoint {

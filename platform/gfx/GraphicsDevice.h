@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "math/Matrix4.h"
 #include "platform/gfx/DeviceTexture.h"
 #include "platform/gfx/DeviceTypes.h"
 #include "platform/gfx/FrameTarget.h"
 #include "platform/gfx/GlContext.h"
-#include "render/Matrix4.h"
 
 namespace glassfalls::platform::gfx {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "render/Matrix4.h"
-#include "render/Vector3.h"
+#include "math/Matrix4.h"
+#include "math/Vector3.h"
 
 // The matrix and plane builders the scenes call by their published names, from the published
 // formulas (left-handed, row-vector convention).

@@ -5,12 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/SceneDirector.h"
-#include "app/World.h"
 #include "tests/app/TestApplication.h"
-#include "tests/app/TestDataDirectory.h"
 #include "tests/audio/TestWav.h"
 #include "tests/performer/LoudestBin.h"
+#include "tests/support/TestDataDirectory.h"
 
 using namespace glassfalls;
 using glassfalls::test_support::TestApplication;
@@ -88,11 +86,10 @@ TEST(ApplicationStart, MissingGroundPictureIsSaidAndTheGroundDrawnWithoutIt) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(started) << fixture.app.failure();
     EXPECT_NE(said.find("ground.bmp"), std::string::npos) << said;
-    EXPECT_FALSE(World::instance().ground.floorPicture.texture);
-    EXPECT_EQ(World::instance().lightMask.height, 288) << "three fifths of 480";
+    EXPECT_FALSE(fixture.app.world.ground.floorPicture.texture);
+    EXPECT_EQ(fixture.app.world.lightMask.height, 288) << "three fifths of 480";
 }
 
-// The one test that brings up the process-wide world and director.
 TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     test_support::TestDataDirectory data;
     std::ofstream(data.path / "glassFalls.ini") << "[IP]\npictures.local\n[Port]\n4100\n";
@@ -106,19 +103,19 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     test_support::writeToneWav(options.audioFile, 22050, 2, 100 * 8000.0 / 1024.0, 30.0);
     ASSERT_TRUE(fixture.app.init(options)) << fixture.app.failure();
     EXPECT_EQ(fixture.app.frameInterval, 75u);
-    EXPECT_EQ(World::instance().application, &fixture.app);
+    EXPECT_EQ(fixture.app.world.application, &fixture.app);
     ASSERT_NE(fixture.app.netLink, nullptr);
     EXPECT_EQ(fixture.app.netLink->host(), "pictures.local");
     EXPECT_EQ(fixture.app.netLink->port(), 4100);
 
     EXPECT_EQ(fixture.app.run(), 0);
     EXPECT_EQ(fixture.app.advances(), 200u);
-    EXPECT_EQ(SceneDirector::instance().current()->name, "EventCreate");
+    EXPECT_EQ(fixture.app.director.current()->name, "EventCreate");
     // 128 title frames 76 ms apart, then 72 performance frames 101 ms apart.
     EXPECT_EQ(fixture.clock.now(), 128u * 76u + 72u * 101u);
 
     // The last block handed over is the tone, and the analyser hears it in its bin.
-    World& world = World::instance();
+    World& world = fixture.app.world;
     const auto* samples = reinterpret_cast<const int16_t*>(world.micSamples.data());
     EXPECT_NE(samples[400], 0);
     EXPECT_TRUE(std::all_of(world.micSamples.begin() + 1600, world.micSamples.end(), [](uint8_t b) { return b == 0; }));

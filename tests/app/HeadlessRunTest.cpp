@@ -17,8 +17,9 @@
 
 #include "platform/file/WholeFile.h"
 #include "platform/gfx/Picture.h"
-#include "tests/app/TestDataDirectory.h"
 #include "tests/platform/midi/SmfReader.h"
+#include "tests/support/TempPath.h"
+#include "tests/support/TestDataDirectory.h"
 
 namespace {
 
@@ -45,18 +46,15 @@ std::string dataArgument() {
 
 }  // namespace
 
-TEST(HeadlessRun, TwoHundredFramesEndNormallyAndQuickly) {
-    const auto start = std::chrono::steady_clock::now();
+// How fast such a run goes is measured by BM_HeadlessTwoHundredFrames.
+TEST(HeadlessRun, TwoHundredFramesEndNormallyAndSilently) {
     const Outcome run = runProgram("--headless --frames 200 " + dataArgument());
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output, "");
-    // Virtual time: 20 seconds of frames must not take 20 seconds.
-    EXPECT_LT(elapsed, std::chrono::seconds(10));
 }
 
 TEST(HeadlessRun, EscapeFromAKeyScriptEndsNormally) {
-    const auto script = std::filesystem::temp_directory_path() / "glassfalls-escape.keys";
+    const auto script = glassfalls::test_support::tempPath("escape.keys");
     std::FILE* f = std::fopen(script.c_str(), "w");
     ASSERT_NE(f, nullptr);
     std::fputs("10 Escape down\n", f);
@@ -97,7 +95,7 @@ TEST(HeadlessRun, CommandLineErrorsAndHelp) {
 }
 
 TEST(HeadlessRun, ScreenshotsAreWrittenAtEveryKthAdvance) {
-    const auto directory = std::filesystem::temp_directory_path() / "glassfalls-screenshots-test" / "new";
+    const auto directory = glassfalls::test_support::tempPath("screenshots-test") / "new";
     std::filesystem::remove_all(directory.parent_path());
     const Outcome run = runProgram("--headless --frames 7 --screenshots " + directory.string() +
                                    " --every 3 " + dataArgument());
@@ -129,7 +127,7 @@ TEST(HeadlessRun, ScreenshotOptionsAreCheckedBeforeAnythingRuns) {
 }
 
 TEST(HeadlessRun, MidiFileIsAValidRecordingWhateverTheWayOut) {
-    const auto path = std::filesystem::temp_directory_path() / "glassfalls-headless-run.mid";
+    const auto path = glassfalls::test_support::tempPath("headless-run.mid");
     const Outcome run = runProgram("--headless --frames 30 --midi-file " + path.string() + " " + dataArgument());
     ASSERT_EQ(run.status, 0) << run.output;
     std::vector<uint8_t> bytes;
@@ -151,7 +149,7 @@ TEST(HeadlessRun, AMelodyIsPlayedByAllEightPerformersInTurn) {
     glassfalls::test_support::TestDataDirectory data;
     std::ofstream(data.path / "music.dat") << "C\n64\n255\n1\nD\n72\n255\n2\nE\n80\n200\n1\n"
                                               "rest\n255\n0\n1\nG\n100\n255\n1\n";
-    const auto path = std::filesystem::temp_directory_path() / "glassfalls-melody-run.mid";
+    const auto path = glassfalls::test_support::tempPath("melody-run.mid");
     const Outcome run = runProgram("--headless --frames 200 --midi none --midi-file " + path.string() +
                                    " --data " + data.path.string());
     ASSERT_EQ(run.status, 0) << run.output;
@@ -213,13 +211,13 @@ std::map<int, bool> soundingAtTheEnd(const std::filesystem::path& midiFile) {
 TEST(HeadlessRun, NotesAreSilencedOnEveryWayOut) {
     glassfalls::test_support::TestDataDirectory data;
     std::ofstream(data.path / "music.dat") << "G\n100\n255\n100000\n";
-    const auto midiFile = std::filesystem::temp_directory_path() / "glassfalls-way-out.mid";
+    const auto midiFile = glassfalls::test_support::tempPath("way-out.mid");
     const std::string common = "--headless --midi none --midi-file " + midiFile.string() + " --data " + data.path.string();
 
     ASSERT_EQ(runProgram("--frames 160 " + common).status, 0);
     EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "--frames";
 
-    const auto keys = std::filesystem::temp_directory_path() / "glassfalls-way-out.keys";
+    const auto keys = glassfalls::test_support::tempPath("way-out.keys");
     std::ofstream(keys) << "150 Escape down\n";
     ASSERT_EQ(runProgram("--frames 100000 --keys " + keys.string() + " " + common).status, 0);
     EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "Escape";

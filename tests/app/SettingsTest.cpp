@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "app/Settings.h"
+#include "tests/support/TempPath.h"
 
 using namespace glassfalls;
 
@@ -61,7 +62,7 @@ TEST(Settings, OverlongLinesAreTruncatedWithoutSpillingIntoTheNextLine) {
 }
 
 TEST(Settings, MissingFileGivesNothingAndRealFileIsRead) {
-    const auto dir = std::filesystem::temp_directory_path() / "glassfalls-settings-test";
+    const auto dir = test_support::tempPath("settings-test");
     std::filesystem::create_directories(dir);
     const auto path = (dir / "glassFalls.ini").string();
     std::filesystem::remove(path);

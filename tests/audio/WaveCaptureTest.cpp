@@ -10,6 +10,7 @@
 #include "performer/SpectrumAnalyser.h"
 #include "tests/audio/TestWav.h"
 #include "tests/performer/LoudestBin.h"
+#include "tests/support/TempPath.h"
 
 using namespace glassfalls;
 namespace fs = std::filesystem;
@@ -17,10 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr double kBin100Hz = 100 * 8000.0 / 1024.0;  // 781.25 Hz
-
-fs::path tempFile(const std::string& name) {
-    return fs::temp_directory_path() / ("glassfalls-" + std::to_string(::getpid()) + "-" + name);
-}
 
 int loudestBin(const int16_t* samples) {
     SpectrumAnalyser analyser;
@@ -32,7 +29,7 @@ int loudestBin(const int16_t* samples) {
 }  // namespace
 
 TEST(WavCapture, ConvertedBlocksArriveEveryHundredMillisecondsThenSilence) {
-    const fs::path wav = tempFile("tone.wav");
+    const fs::path wav = test_support::tempPath("tone.wav");
     test_support::writeToneWav(wav.string(), 44100, 2, kBin100Hz, 0.25);
     std::string error;
     auto source = platform::openWavCapture(wav.string(), 1000, error);
@@ -61,7 +58,7 @@ TEST(WavCapture, MissingOrMalformedFilesAreRefusedWithTheirName) {
     EXPECT_FALSE(platform::openWavCapture("/nonexistent/voice.wav", 0, error));
     EXPECT_NE(error.find("/nonexistent/voice.wav"), std::string::npos);
 
-    const fs::path bad = tempFile("bad.wav");
+    const fs::path bad = test_support::tempPath("bad.wav");
     std::ofstream(bad) << "RIFF not really a wave file";
     error.clear();
     EXPECT_FALSE(platform::openWavCapture(bad.string(), 0, error));

@@ -9,31 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "app/World.h"
-#include "performer/MidiOut.h"
 #include "performer/Performer.h"
-#include "tests/app/TestApplication.h"
-#include "tests/app/TestDataDirectory.h"
+#include "tests/performer/TestSurroundings.h"
 #include "tests/platform/midi/RecordingMidiPort.h"
+#include "tests/support/TempPath.h"
 
 namespace glassfalls::test_support {
 
-// A performer in a world of its own (not the process-wide one), with a real spectrum
-// analyser and ripple pool, a MIDI output that records, and an application for the Enter
-// key and the frame interval.
+// A performer in surroundings of its own, with a real spectrum analyser and ripple pool and
+// a MIDI output that records: no application, no window, no drawing device.
 class PerformerFixture : public ::testing::Test {
 protected:
     struct Note {
         int band, level, duration;
     };
-
-    void SetUp() override {
-        ASSERT_TRUE(world.spectrum.init(1024));
-        ASSERT_TRUE(world.ripples.init());
-        world.application = &application.app;
-        ASSERT_TRUE(midiOut.open(std::make_unique<RecordingMidiPort>(sent)));
-        world.midiOut = &midiOut;
-    }
 
     void TearDown() override {
         if (!scoreFile.empty()) std::filesystem::remove(scoreFile);
@@ -44,8 +33,7 @@ protected:
 
     // Following a melody of (band, level, duration) entries.
     void initWithScore(const std::vector<Note>& notes) {
-        scoreFile = (std::filesystem::temp_directory_path() /
-                     ("glassfalls-performer-" + std::to_string(::getpid()) + ".dat")).string();
+        scoreFile = tempPath("performer.dat").string();
         std::ofstream out(scoreFile);
         for (const Note& n : notes) out << "step\n" << n.band << "\n" << n.level << "\n" << n.duration << "\n";
         out.close();
@@ -70,10 +58,8 @@ protected:
         }
     }
 
-    TestApplication application;
-    World world;
     std::vector<RecordingMidiPort::Message> sent;
-    MidiOut midiOut;
+    TestSurroundings world{std::make_unique<RecordingMidiPort>(sent)};
     Performer performer;
     std::string scoreFile;
 };

@@ -174,7 +174,7 @@ TEST_F(PerformerTest, ThreeSilentUpdatesStillGrowAndTheNextOneEndsThePerformance
     EXPECT_TRUE(performer.closing);
     EXPECT_EQ(performer.segmentCount, 6);
     EXPECT_EQ(performer.endCount, 6);
-    EXPECT_EQ(application.app.frameInterval, 115u);
+    EXPECT_EQ(world.frameInterval, 115u);
 }
 
 TEST_F(PerformerTest, NinetySixSegmentsEndThePerformance) {
@@ -189,7 +189,7 @@ TEST_F(PerformerTest, NinetySixSegmentsEndThePerformance) {
 
 TEST_F(PerformerTest, EnterStartsAWaitingPerformerOnlyAndBeginsWithAFall) {
     initListening();
-    application.keys.down.insert(platform::Key::Enter);
+    world.enterDown = true;
     performer.update();
     EXPECT_TRUE(performer.started);
     ASSERT_EQ(performer.segmentCount, 2);
@@ -223,7 +223,7 @@ TEST_F(PerformerTest, ClosingBelowTheWaterLineWithSixtySegmentsFinishesOnTheTwen
     EXPECT_EQ(performer.segmentCount, 1) << "reset";
     EXPECT_FALSE(performer.started);
     EXPECT_EQ(sent.size(), 8u) << "the eight scale notes silenced";
-    EXPECT_EQ(application.app.frameInterval, 100u);
+    EXPECT_EQ(world.frameInterval, 100u);
 }
 
 TEST_F(PerformerTest, ClosingAtTheCapacityFinishesTwiceInOneFrame) {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/gfx/MatrixBuilders.h"
-#include "tests/app/RenderDeviceFixture.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/render/RenderDeviceFixture.h"
 
 namespace glassfalls {
 namespace {

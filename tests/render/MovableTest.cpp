@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/math/VectorExpectations.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
-#include "tests/render/VectorExpectations.h"
 
 namespace glassfalls {
 namespace {

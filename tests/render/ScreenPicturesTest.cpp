@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/app/RenderDeviceFixture.h"
-#include "tests/app/TestDataDirectory.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/render/RenderDeviceFixture.h"
+#include "tests/support/TestDataDirectory.h"
 
 namespace glassfalls {
 namespace {

@@ -7,6 +7,7 @@
 
 #include "tests/platform/gfx/BmpBuilder.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/support/TempPath.h"
 
 namespace glassfalls {
 namespace {
@@ -15,7 +16,7 @@ using platform::gfx::LockedRect;
 using test_support::makeBmp;
 
 std::string writeTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
-    const auto path = std::filesystem::temp_directory_path() / ("glassfalls-texture-test-" + name);
+    const auto path = test_support::tempPath("texture-test-" + name);
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                static_cast<std::streamsize>(bytes.size()));
     return path.string();

@@ -11,7 +11,7 @@
 #include <set>
 #include <sstream>
 
-#include "tests/app/TestDataDirectory.h"
+#include "tests/support/TestDataDirectory.h"
 
 namespace fs = std::filesystem;
 

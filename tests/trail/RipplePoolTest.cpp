@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/TrigTables.h"
+#include "math/TrigTables.h"
 #include "platform/gfx/MatrixBuilders.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 

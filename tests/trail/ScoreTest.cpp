@@ -1,3 +1,4 @@
+#include "tests/support/TempPath.h"
 #include "trail/Score.h"
 
 #include <gtest/gtest.h>
@@ -77,7 +78,7 @@ TEST(Score, AMissingFileLeavesNoScore) {
     EXPECT_FALSE(loadScore("/nonexistent/music.dat", score));
     EXPECT_FALSE(score.present);
 
-    const auto path = std::filesystem::temp_directory_path() / "glassfalls-score-test.dat";
+    const auto path = test_support::tempPath("score-test.dat");
     std::ofstream(path) << "x\n64\n255\n8\n";
     EXPECT_TRUE(loadScore(path.string(), score));
     EXPECT_EQ(score.count, 1);

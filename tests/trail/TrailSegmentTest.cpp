@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/render/VectorExpectations.h"
+#include "tests/math/VectorExpectations.h"
 
 namespace glassfalls {
 namespace {

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "tests/platform/gfx/BmpBuilder.h"
+#include "tests/support/TempPath.h"
 
 namespace glassfalls::platform::gfx {
 namespace {
@@ -114,7 +115,7 @@ TEST(PngWriter, WritesWhatTheDecoderReadsBack) {
     frame.width = 3;
     frame.height = 2;
     frame.texels = {0xFF010203u, 0xFF040506u, 0xFF070809u, 0xFFFFFFFFu, 0xFF000000u, 0xFF808080u};
-    const auto path = std::filesystem::temp_directory_path() / "glassfalls-png-writer-test.png";
+    const auto path = test_support::tempPath("png-writer-test.png");
     ASSERT_TRUE(writePngRgb(path.string(), frame));
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(readWholeFile(path.string(), bytes));

@@ -7,6 +7,7 @@
 #include "platform/clock/Clock.h"
 #include "platform/file/WholeFile.h"
 #include "tests/platform/midi/SmfReader.h"
+#include "tests/support/TempPath.h"
 
 namespace glassfalls::platform {
 namespace {
@@ -23,7 +24,7 @@ protected:
         return test_support::readSmf(bytes);
     }
 
-    const std::string path = (std::filesystem::temp_directory_path() / "glassfalls-recorder-test.mid").string();
+    const std::string path = test_support::tempPath("recorder-test.mid").string();
 };
 
 TEST_F(MidiFileRecorderTest, MessagesComeBackWithTheirMillisecondsAndTheFileIsAlwaysValid) {

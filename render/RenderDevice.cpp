@@ -1,4 +1,4 @@
-#include "app/RenderDevice.h"
+#include "render/RenderDevice.h"
 
 #include <cstdio>
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdint>
 
-#include "app/ScreenVertex.h"
+#include "math/Matrix4.h"
 #include "platform/gfx/GraphicsDevice.h"
-#include "render/Matrix4.h"
+#include "render/ScreenVertex.h"
 #include "render/Texture.h"
 
 namespace glassfalls {

@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-#include "app/PointerList.h"
+#include "math/Vector3.h"
 #include "platform/gfx/GraphicsDevice.h"
 #include "platform/window/Window.h"
-#include "render/Vector3.h"
+#include "render/PointerList.h"
 
 namespace glassfalls {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/TrigTables.h"
+#include "math/TrigTables.h"
 
 using namespace glassfalls;
 

@@ -1,18 +1,13 @@
-#include "render/SphereGroup.h"
+#include "performer/SphereGroup.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "render/Angles.h"
+#include "math/Angles.h"
 
 namespace glassfalls {
 
-SphereGroup& SphereGroup::instance() {
-    static SphereGroup group;
-    return group;
-}
-
-bool SphereGroup::init(World* world, platform::gfx::GraphicsDevice& device,
+bool SphereGroup::init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device,
                        const std::string& sphereMapFile, const std::string& scoreFile) {
     std::srand(6);
     sphereMap.loadFromFile(device, sphereMapFile);
@@ -21,7 +16,7 @@ bool SphereGroup::init(World* world, platform::gfx::GraphicsDevice& device,
         const float degrees = static_cast<float>(i * 45);
         const float radians = degrees * kDegreesToRadians;
         const Vector3 start{std::cos(radians) * 12.0f, 0.0f, std::sin(radians) * 12.0f};
-        if (!performer.init(world, kCapacity, scoreFile)) return false;
+        if (!performer.init(surroundings, kCapacity, scoreFile)) return false;
         performer.active = true;
         // Moved in its own, already turned frame: every performer ends at (12, 0, 0) and
         // they differ only in how they are turned.

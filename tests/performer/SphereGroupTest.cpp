@@ -1,4 +1,4 @@
-#include "render/SphereGroup.h"
+#include "performer/SphereGroup.h"
 
 #include <gtest/gtest.h>
 
@@ -6,18 +6,22 @@
 #include <cstdlib>
 
 #include "tests/performer/PerformerFixture.h"
+#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/support/TestDataDirectory.h"
 
 namespace glassfalls {
 namespace {
 
-// A group of its own, apart from the process-wide one.
+// A group of its own, with a drawing device for its sphere map and placements.
 class SphereGroupTest : public test_support::PerformerFixture {
 protected:
     void initGroup() {
-        ASSERT_TRUE(group.init(&world, *application.app.renderDevice.device,
+        ASSERT_NE(device, nullptr);
+        ASSERT_TRUE(group.init(&world, *device,
                                (test_support::TestDataDirectory::source() / "spheremap.bmp").string(),
                                "/nonexistent/music.dat"));
     }
+    std::unique_ptr<platform::gfx::GraphicsDevice> device = test_support::openOffscreenDevice();
     SphereGroup group;
 };
 
@@ -50,9 +54,8 @@ TEST_F(SphereGroupTest, TheRandomSequenceStartsAfresh) {
 
 TEST_F(SphereGroupTest, PlacingAllEightLeavesTheLastPlacementForTheRings) {
     initGroup();
-    auto& device = *application.app.renderDevice.device;
     const Matrix4 parent = Matrix4::translation(0, 1, 0);
-    group.draw(device, parent, 1.0f);
+    group.draw(*device, parent, 1.0f);
 
     // The eighth performer's transform: its parent, its translation, then its turn.
     const Performer& last = group.performers[7];
@@ -60,7 +63,7 @@ TEST_F(SphereGroupTest, PlacingAllEightLeavesTheLastPlacementForTheRings) {
                                  .multiply(last.orientation.toMatrix());
     EXPECT_EQ(world.ripples.placement, expected);
     Matrix4 after;
-    device.getTransform(platform::gfx::TransformState::World, after);
+    device->getTransform(platform::gfx::TransformState::World, after);
     EXPECT_EQ(after, parent) << "the world transform goes back to the parent";
 
     // Each performer stands 12 from the centre: (12, 0, 0) in its turned frame.

@@ -1,4 +1,4 @@
-#include "app/RenderDevice.h"
+#include "render/RenderDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "platform/gfx/MatrixBuilders.h"
-#include "tests/app/RenderDeviceFixture.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
+#include "tests/render/RenderDeviceFixture.h"
 
 namespace glassfalls {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "render/Vector3.h"
+#include "math/Vector3.h"
 
 namespace glassfalls::test_support {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/PointerList.h"
+#include "render/PointerList.h"
 
 using namespace glassfalls;
 

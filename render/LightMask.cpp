@@ -1,10 +1,10 @@
-#include "app/LightMask.h"
+#include "render/LightMask.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "app/RenderDevice.h"
+#include "render/RenderDevice.h"
 
 namespace glassfalls {
 

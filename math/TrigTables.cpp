@@ -1,8 +1,8 @@
-#include "app/TrigTables.h"
+#include "math/TrigTables.h"
 
 #include <cmath>
 
-#include "render/Angles.h"
+#include "math/Angles.h"
 
 namespace glassfalls {
 

@@ -1,4 +1,4 @@
-#include "render/Quaternion.h"
+#include "math/Quaternion.h"
 
 #include <cmath>
 

@@ -1,11 +1,11 @@
 // The screen fade and the light mask, drawn for real off-screen.
 #include <gtest/gtest.h>
 
-#include "app/LightMask.h"
-#include "app/ScreenFade.h"
-#include "tests/app/RenderDeviceFixture.h"
+#include "render/LightMask.h"
+#include "render/ScreenFade.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
+#include "tests/render/RenderDeviceFixture.h"
 
 namespace glassfalls {
 namespace {

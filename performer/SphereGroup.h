@@ -9,22 +9,18 @@
 
 namespace glassfalls {
 
-class World;
-
 // The eight performers standing on a circle around the centre, and the sphere map their
-// trails are drawn with. One instance, made on first use.
+// trails are drawn with. The world holds the one group of the piece.
 class SphereGroup {
 public:
     static constexpr int kPerformers = 8;
     static constexpr int32_t kCapacity = 288;
 
-    static SphereGroup& instance();
-
     // Seeds the C library's random generator with 6 (every later random draw follows from
     // it), loads the sphere map (a missing map leaves the trails untextured) and sets up the
     // eight performers, each with the melody in `scoreFile` if there is one.
-    bool init(World* world, platform::gfx::GraphicsDevice& device, const std::string& sphereMapFile,
-              const std::string& scoreFile);
+    bool init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device,
+              const std::string& sphereMapFile, const std::string& scoreFile);
     // Places every performer in the group's order, which runs its update for this frame,
     // and leaves the world transform at `parent`.
     void draw(platform::gfx::GraphicsDevice& device, const Matrix4& parent, float level);

@@ -1,8 +1,8 @@
-#include "render/Vector3.h"
+#include "math/Vector3.h"
 
 #include <cmath>
 
-#include "render/Matrix4.h"
+#include "math/Matrix4.h"
 
 namespace glassfalls {
 

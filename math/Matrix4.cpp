@@ -1,4 +1,4 @@
-#include "render/Matrix4.h"
+#include "math/Matrix4.h"
 
 namespace glassfalls {
 

@@ -2,11 +2,11 @@
 
 #include <cmath>
 
-#include "render/Angles.h"
-#include "render/Matrix4.h"
-#include "render/Quaternion.h"
-#include "render/Vector3.h"
-#include "tests/render/VectorExpectations.h"
+#include "math/Angles.h"
+#include "math/Matrix4.h"
+#include "math/Quaternion.h"
+#include "math/Vector3.h"
+#include "tests/math/VectorExpectations.h"
 
 using namespace glassfalls;
 

@@ -1,4 +1,4 @@
-#include "app/ScreenFade.h"
+#include "render/ScreenFade.h"
 
 namespace glassfalls {
 

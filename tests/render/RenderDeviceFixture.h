@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/RenderDevice.h"
 #include "platform/window/NullWindow.h"
+#include "render/RenderDevice.h"
 
 namespace glassfalls::test_support {
 

@@ -1,0 +1,58 @@
+#include "app/Backends.h"
+
+#include <cstdio>
+
+namespace glassfalls {
+
+std::unique_ptr<platform::Clock> pickClock(const StartOptions& options) {
+    if (options.headless) return std::make_unique<platform::VirtualClock>();
+    return std::make_unique<platform::RealClock>();
+}
+
+std::unique_ptr<platform::Keyboard> pickKeyboard(const StartOptions& options, std::string& error) {
+    if (!options.keysFile.empty()) {
+        auto script = platform::ScriptedKeyboard::load(options.keysFile, error);
+        if (!script) return nullptr;
+        return std::make_unique<platform::ScriptedKeyboard>(std::move(*script));
+    }
+    if (options.headless) return std::make_unique<platform::NullKeyboard>();
+    return std::make_unique<platform::SdlKeyboard>();
+}
+
+platform::WindowOpener pickWindowOpener() { return platform::openSdlWindow; }
+
+std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options, platform::Clock& clock,
+                                                     std::string& error) {
+    if (!options.audioFile.empty()) return platform::openWavCapture(options.audioFile, clock.now(), error);
+    // A headless run touches no devices: without a file it hears silence.
+    if (options.headless) return std::make_unique<platform::SilentCapture>();
+    std::string deviceError;
+    auto device = platform::openDeviceCapture(options.audioDevice, deviceError);
+    if (device) return device;
+    // Without a microphone the piece still runs; the performers then only hear silence.
+    std::fprintf(stderr, "glassfalls: %s; running on silence (see --list-devices)\n", deviceError.c_str());
+    return std::make_unique<platform::SilentCapture>();
+}
+
+std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, platform::Clock& clock,
+                                                 std::string& error) {
+    std::unique_ptr<platform::MidiPort> port;
+    const std::string& choice = options.midi;
+    if (choice == "synth") {
+        const std::string soundfont = options.soundfont.empty() ? platform::kDefaultSoundfont : options.soundfont;
+        // Headless runs keep the synthesiser in memory and need no sound card.
+        port = platform::openSynthPort(soundfont, !options.headless, error);
+    } else if (choice.rfind("alsa:", 0) == 0) {
+        port = platform::openAlsaPort(choice.substr(5), error);
+    } else if (choice == "none") {
+        port = std::make_unique<platform::NullMidiPort>();
+    } else {
+        error = "unknown MIDI output " + choice;
+    }
+    if (port && !options.midiFile.empty()) {
+        port = platform::recordToMidiFile(std::move(port), options.midiFile, clock, error);
+    }
+    return port;
+}
+
+}  // namespace glassfalls

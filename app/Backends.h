@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/StartOptions.h"
+#include "platform/audio/CaptureSource.h"
+#include "platform/clock/Clock.h"
+#include "platform/keyboard/Keyboard.h"
+#include "platform/midi/MidiPort.h"
+#include "platform/window/Window.h"
+
+// The one place that decides, from the options, which backend of each operating-system
+// service the piece runs on: headless runs get the virtual clock, no devices and an
+// off-screen window; live runs the real ones.
+namespace glassfalls {
+
+std::unique_ptr<platform::Clock> pickClock(const StartOptions& options);
+
+// The key script when one is given, else the keyboard (none when headless). Null with the
+// reason when the script cannot be read.
+std::unique_ptr<platform::Keyboard> pickKeyboard(const StartOptions& options, std::string& error);
+
+platform::WindowOpener pickWindowOpener();
+
+// The WAV file, else silence when headless, else the capture device. A device that cannot be
+// opened is said once on standard error and replaced by silence: the piece still runs. Null
+// with the reason only for a file that cannot be read.
+std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options, platform::Clock& clock,
+                                                     std::string& error);
+
+// The MIDI output the options name, recording to the MIDI file when one is asked for. Null
+// with the reason when it cannot be opened.
+std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, platform::Clock& clock,
+                                                 std::string& error);
+
+}  // namespace glassfalls

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace glassfalls {
+
+// What the command line asks of a run.
+struct StartOptions {
+    bool windowed = false;
+    bool headless = false;
+    std::string dataDir = "data";
+    std::optional<uint64_t> frameLimit;  // end normally after this many scene advances
+    std::string audioDevice;             // capture device name; empty: the default
+    std::string audioFile;               // a WAV file to hear instead of the microphone
+    std::string midi = "synth";          // "synth", "alsa:PORT" or "none"
+    std::string soundfont;               // empty: the system's default General MIDI soundfont
+    std::string midiFile;                // also record every MIDI message here
+    std::string keysFile;                // key presses from a script; empty: the keyboard
+    std::string screenshotDir;           // empty: no screenshots
+    uint64_t screenshotEvery = 1;        // a screenshot after every K-th advance
+};
+
+}  // namespace glassfalls

@@ -1,0 +1,31 @@
+// A headless run of 200 scene advances in one process: the title and 72 performance frames
+// drawn off-screen on the virtual clock. Twenty seconds of the piece; the figure says how
+// much faster than real time a recording or a test run goes on this machine.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "app/Application.h"
+#include "platform/window/NullWindow.h"
+
+using namespace glassfalls;
+
+static void BM_HeadlessTwoHundredFrames(benchmark::State& state) {
+    StartOptions options;
+    options.headless = true;
+    options.frameLimit = 200;
+    options.dataDir = GLASSFALLS_SOURCE_DIR "/data";
+    for (auto _ : state) {
+        platform::VirtualClock clock;
+        platform::NullKeyboard keys;
+        Application app({clock, keys, [](const platform::WindowConfig&, std::string&) {
+                             return std::make_unique<platform::NullWindow>();
+                         }});
+        if (!app.init(options)) {
+            state.SkipWithError(app.failure().c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(app.run());
+    }
+}
+BENCHMARK(BM_HeadlessTwoHundredFrames)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "performer/MidiOut.h"
+#include "performer/SpectrumAnalyser.h"
+#include "performer/Surroundings.h"
+#include "platform/midi/MidiPort.h"
+#include "trail/RipplePool.h"
+
+namespace glassfalls::test_support {
+
+// A world for performers alone: a real analyser and ripple pool, a MIDI output on the given
+// port, an Enter key held by hand, and the frame interval the performers last asked for.
+class TestSurroundings final : public Surroundings {
+public:
+    explicit TestSurroundings(std::unique_ptr<platform::MidiPort> port) {
+        spectrum.init(1024);
+        ripples.init();
+        midi.open(std::move(port));
+    }
+
+    RipplePool& waterRipples() override { return ripples; }
+    const MicrophoneBlock& microphoneBlock() const override { return micSamples; }
+    SpectrumAnalyser& analyser() override { return spectrum; }
+    MidiOut* midiOutput() override { return &midi; }
+    bool enterPressed() override { return enterDown; }
+    void setFrameInterval(uint32_t milliseconds) override { frameInterval = milliseconds; }
+
+    SpectrumAnalyser spectrum;
+    RipplePool ripples;
+    MidiOut midi;
+    MicrophoneBlock micSamples{};
+    bool enterDown = false;
+    uint32_t frameInterval = kPerformanceFrameInterval;
+};
+
+}  // namespace glassfalls::test_support
