@@ -3,9 +3,34 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/gfx/StateTable.h"
+
 namespace glassfalls {
 
 using namespace platform::gfx;
+
+namespace {
+
+// Translucent by the vertex alpha, unlit, seen from above.
+constexpr StateSetting kGroundStates[] = {
+    {RenderState::AlphaBlendEnable, 1},
+    {RenderState::SrcBlend, blend::SrcAlpha},
+    {RenderState::DestBlend, blend::InvSrcAlpha},
+    {RenderState::ZFunc, compare::Less},
+    {TextureStageState::AlphaOp, textureOp::Modulate},
+    {TextureStageState::ColourArg1, textureArg::Texture},
+    {TextureStageState::ColourArg2, textureArg::Diffuse},
+    {RenderState::Lighting, 0},
+    {RenderState::CullMode, cull::Clockwise},
+};
+
+constexpr StateSetting kAfterGround[] = {
+    {RenderState::Lighting, 1},
+    {RenderState::AlphaBlendEnable, 0},
+    {RenderState::FogEnable, 0},
+};
+
+}  // namespace
 
 bool Ground::init(GraphicsDevice& device, const std::string& floorFile) {
     floorPicture.loadFromFile(device, floorFile);
@@ -19,15 +44,7 @@ bool Ground::init(GraphicsDevice& device, const std::string& floorFile) {
 }
 
 void Ground::draw(GraphicsDevice& device, const Matrix4&, float brightness) {
-    device.setRenderState(RenderState::AlphaBlendEnable, 1);
-    device.setRenderState(RenderState::SrcBlend, blend::SrcAlpha);
-    device.setRenderState(RenderState::DestBlend, blend::InvSrcAlpha);
-    device.setRenderState(RenderState::ZFunc, compare::Less);
-    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Modulate);
-    device.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
-    device.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
-    device.setRenderState(RenderState::Lighting, 0);
-    device.setRenderState(RenderState::CullMode, cull::Clockwise);
+    applyStates(device, kGroundStates);
     device.setFvf(GroundVertex::kFormat);
     if (!netPictureShown) {
         // Truncated toward zero; values outside 0 … 1 wrap through the low eight bits.
@@ -41,9 +58,7 @@ void Ground::draw(GraphicsDevice& device, const Matrix4&, float brightness) {
     }
     device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, floor.data(), sizeof(GroundVertex));
     device.setTexture(0, nullptr);
-    device.setRenderState(RenderState::Lighting, 1);
-    device.setRenderState(RenderState::AlphaBlendEnable, 0);
-    device.setRenderState(RenderState::FogEnable, 0);
+    applyStates(device, kAfterGround);
 }
 
 void Ground::showNetPicture(GraphicsDevice& device, const uint8_t* picture) {

@@ -4,11 +4,44 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/gfx/StateTable.h"
 #include "render/RenderDevice.h"
 
 namespace glassfalls {
 
 using namespace platform::gfx;
+
+namespace {
+
+// Added onto the picture, over everything, clamped at the mask's edges.
+constexpr StateSetting kMaskStates[] = {
+    {RenderState::CullMode, cull::Clockwise},
+    {RenderState::Lighting, 0},
+    {RenderState::ZWriteEnable, 0},
+    {RenderState::ZFunc, compare::Always},
+    {RenderState::AlphaBlendEnable, 1},
+    {RenderState::SrcBlend, blend::One},
+    {RenderState::DestBlend, blend::One},
+    {TextureStageState::ColourOp, textureOp::Modulate},
+    {TextureStageState::ColourArg1, textureArg::Texture},
+    {TextureStageState::ColourArg2, textureArg::Diffuse},
+    {TextureStageState::AlphaOp, textureOp::Disable},
+    {SamplerState::AddressU, textureAddress::Clamp},
+    {SamplerState::AddressV, textureAddress::Clamp},
+    {SamplerState::MinFilter, textureFilter::Linear},
+    {SamplerState::MagFilter, textureFilter::Linear},
+    {SamplerState::MipFilter, textureFilter::Linear},
+};
+
+// The cull mode (clockwise) and the addressing (clamp) stay as the mask set them.
+constexpr StateSetting kAfterMask[] = {
+    {RenderState::Lighting, 1},
+    {RenderState::ZWriteEnable, 1},
+    {RenderState::AlphaBlendEnable, 0},
+    {RenderState::ZFunc, compare::Less},
+};
+
+}  // namespace
 
 bool LightMask::init(GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight) {
     width = screenWidth;
@@ -69,31 +102,11 @@ bool LightMask::capture(GraphicsDevice& device, Surface& surface) {
 }
 
 void LightMask::draw(GraphicsDevice& device, const Matrix4&) {
-    device.setRenderState(RenderState::CullMode, cull::Clockwise);
-    device.setRenderState(RenderState::Lighting, 0);
-    device.setRenderState(RenderState::ZWriteEnable, 0);
-    device.setRenderState(RenderState::ZFunc, compare::Always);
-    device.setRenderState(RenderState::AlphaBlendEnable, 1);
-    device.setRenderState(RenderState::SrcBlend, blend::One);
-    device.setRenderState(RenderState::DestBlend, blend::One);
-    device.setTextureStageState(0, TextureStageState::ColourOp, textureOp::Modulate);
-    device.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
-    device.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
-    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
-    device.setSamplerState(0, SamplerState::AddressU, textureAddress::Clamp);
-    device.setSamplerState(0, SamplerState::AddressV, textureAddress::Clamp);
-    device.setSamplerState(0, SamplerState::MinFilter, textureFilter::Linear);
-    device.setSamplerState(0, SamplerState::MagFilter, textureFilter::Linear);
-    device.setSamplerState(0, SamplerState::MipFilter, textureFilter::Linear);
+    applyStates(device, kMaskStates);
     device.setTexture(0, texture.texture.get());
     device.setFvf(ScreenVertex::kFormat);
     device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, vertices.data(), sizeof(ScreenVertex));
-
-    device.setRenderState(RenderState::Lighting, 1);
-    device.setRenderState(RenderState::ZWriteEnable, 1);
-    device.setRenderState(RenderState::AlphaBlendEnable, 0);
-    device.setRenderState(RenderState::ZFunc, compare::Less);
-    // Cull mode (clockwise) and addressing (clamp) stay as set above.
+    applyStates(device, kAfterMask);
     applyDefaultTextureStage(device);
 }
 

@@ -3,10 +3,39 @@
 #include <cstdio>
 
 #include "platform/gfx/MatrixBuilders.h"
+#include "platform/gfx/StateTable.h"
 
 namespace glassfalls {
 
 using namespace platform::gfx;
+
+namespace {
+
+// Lit, depth-tested, counter-clockwise culled.
+constexpr StateSetting kDefaultStates[] = {
+    {RenderState::ZEnable, 1},
+    {RenderState::ZWriteEnable, 1},
+    {RenderState::AlphaRef, 0},
+    {RenderState::AlphaFunc, compare::Greater},
+    {RenderState::Ambient, 0x00888888},
+    {RenderState::Lighting, 1},
+    {RenderState::CullMode, cull::CounterClockwise},
+    {RenderState::MultisampleAntialias, 1},
+    {RenderState::MultisampleMask, 0x7FFFFFFF},
+};
+
+constexpr StateSetting kDefaultTextureStage[] = {
+    {TextureStageState::ColourOp, textureOp::Modulate},
+    {TextureStageState::ColourArg1, textureArg::Texture},
+    {TextureStageState::ColourArg2, textureArg::Diffuse},
+    {TextureStageState::AlphaOp, textureOp::Disable},
+    {TextureStageState::AlphaArg1, textureArg::Texture},
+    {SamplerState::MinFilter, textureFilter::Linear},
+    {SamplerState::MagFilter, textureFilter::Linear},
+    {SamplerState::MipFilter, textureFilter::Linear},
+};
+
+}  // namespace
 
 DeviceResource::~DeviceResource() {
     if (registeredWith) registeredWith->unregisterResource(*this);
@@ -105,15 +134,7 @@ bool RenderDevice::reset() {
 
 void RenderDevice::applyDefaultStates() {
     GraphicsDevice& d = *device;
-    d.setRenderState(RenderState::ZEnable, 1);
-    d.setRenderState(RenderState::ZWriteEnable, 1);
-    d.setRenderState(RenderState::AlphaRef, 0);
-    d.setRenderState(RenderState::AlphaFunc, compare::Greater);
-    d.setRenderState(RenderState::Ambient, 0x00888888);
-    d.setRenderState(RenderState::Lighting, 1);
-    d.setRenderState(RenderState::CullMode, cull::CounterClockwise);
-    d.setRenderState(RenderState::MultisampleAntialias, 1);
-    d.setRenderState(RenderState::MultisampleMask, 0x7FFFFFFF);
+    applyStates(d, kDefaultStates);
 
     d.setTransform(TransformState::View, matrixLookAtLH({0, 96, -24}, {0, 0, 0}, {0, 1, 0}));
     d.setTransform(TransformState::Projection, matrixOrthoLH(1, 1, 0, 10000));
@@ -145,14 +166,7 @@ Light whiteDirectionalLight(const Vector3& direction) {
 
 void applyDefaultTextureStage(GraphicsDevice& d) {
     d.setTexture(0, nullptr);
-    d.setTextureStageState(0, TextureStageState::ColourOp, textureOp::Modulate);
-    d.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
-    d.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
-    d.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
-    d.setTextureStageState(0, TextureStageState::AlphaArg1, textureArg::Texture);
-    d.setSamplerState(0, SamplerState::MinFilter, textureFilter::Linear);
-    d.setSamplerState(0, SamplerState::MagFilter, textureFilter::Linear);
-    d.setSamplerState(0, SamplerState::MipFilter, textureFilter::Linear);
+    applyStates(d, kDefaultTextureStage);
 }
 
 }  // namespace glassfalls

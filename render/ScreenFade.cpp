@@ -1,8 +1,36 @@
 #include "render/ScreenFade.h"
 
+#include "platform/gfx/StateTable.h"
+
 namespace glassfalls {
 
 using namespace platform::gfx;
+
+namespace {
+
+// Black over everything, by the quad's alpha.
+constexpr StateSetting kFadeStates[] = {
+    {RenderState::CullMode, cull::Clockwise},
+    {RenderState::Lighting, 0},
+    {RenderState::ZWriteEnable, 0},
+    {RenderState::AlphaBlendEnable, 1},
+    {RenderState::SrcBlend, blend::SrcAlpha},
+    {RenderState::DestBlend, blend::InvSrcAlpha},
+    {RenderState::ZFunc, compare::Always},
+};
+
+// The cull mode stays clockwise: what is drawn next sees it unless it sets its own.
+constexpr StateSetting kAfterFade[] = {
+    {RenderState::Lighting, 1},
+    {RenderState::AlphaBlendEnable, 0},
+    {RenderState::ZWriteEnable, 1},
+    {TextureStageState::AlphaOp, textureOp::Disable},
+    {RenderState::ZFunc, compare::LessEqual},
+    {SamplerState::AddressU, textureAddress::Wrap},
+    {SamplerState::AddressV, textureAddress::Wrap},
+};
+
+}  // namespace
 
 bool ScreenFade::init(GraphicsDevice&, int32_t screenWidth, int32_t screenHeight) {
     width = screenWidth;
@@ -18,22 +46,10 @@ bool ScreenFade::init(GraphicsDevice&, int32_t screenWidth, int32_t screenHeight
 void ScreenFade::draw(GraphicsDevice& device, const Matrix4&, int32_t alpha) {
     for (ScreenVertex& v : vertices) v.colour = static_cast<uint32_t>(alpha) << 24;
     device.setTexture(0, nullptr);
-    device.setRenderState(RenderState::CullMode, cull::Clockwise);
-    device.setRenderState(RenderState::Lighting, 0);
-    device.setRenderState(RenderState::ZWriteEnable, 0);
-    device.setRenderState(RenderState::AlphaBlendEnable, 1);
-    device.setRenderState(RenderState::SrcBlend, blend::SrcAlpha);
-    device.setRenderState(RenderState::DestBlend, blend::InvSrcAlpha);
-    device.setRenderState(RenderState::ZFunc, compare::Always);
+    applyStates(device, kFadeStates);
     device.setFvf(ScreenVertex::kFormat);
     device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, vertices.data(), sizeof(ScreenVertex));
-    device.setRenderState(RenderState::Lighting, 1);
-    device.setRenderState(RenderState::AlphaBlendEnable, 0);
-    device.setRenderState(RenderState::ZWriteEnable, 1);
-    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
-    device.setRenderState(RenderState::ZFunc, compare::LessEqual);
-    device.setSamplerState(0, SamplerState::AddressU, textureAddress::Wrap);
-    device.setSamplerState(0, SamplerState::AddressV, textureAddress::Wrap);
+    applyStates(device, kAfterFade);
 }
 
 }  // namespace glassfalls

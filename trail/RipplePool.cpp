@@ -5,6 +5,7 @@
 
 #include "math/Angles.h"
 #include "math/TrigTables.h"
+#include "platform/gfx/StateTable.h"
 
 namespace glassfalls {
 
@@ -19,6 +20,25 @@ struct RingVertex {
 };
 constexpr uint32_t kRingFormat = fvf::Xyz | fvf::Diffuse | fvf::Tex1;
 constexpr float kWaterHeight = 0.1f;
+
+// Translucent by the ring's alpha, unlit, seen from above.
+constexpr StateSetting kRingStates[] = {
+    {RenderState::CullMode, cull::Clockwise},
+    {RenderState::ZFunc, compare::LessEqual},
+    {RenderState::Lighting, 0},
+    {RenderState::AlphaBlendEnable, 1},
+    {RenderState::SrcBlend, blend::SrcAlpha},
+    {RenderState::DestBlend, blend::InvSrcAlpha},
+    {TextureStageState::AlphaOp, textureOp::Modulate},
+    {TextureStageState::ColourArg1, textureArg::Texture},
+    {TextureStageState::ColourArg2, textureArg::Diffuse},
+};
+
+constexpr StateSetting kAfterRings[] = {
+    {RenderState::Lighting, 1},
+    {RenderState::AlphaBlendEnable, 0},
+    {RenderState::ZFunc, compare::LessEqual},
+};
 
 }  // namespace
 
@@ -94,17 +114,9 @@ void RipplePool::draw(GraphicsDevice& device, float turnDegrees) {
     placement.m[1][1] = 1.0f;
     placement.m[3][3] = 1.0f;
 
-    device.setRenderState(RenderState::CullMode, cull::Clockwise);
     device.setTexture(0, nullptr);
     device.setFvf(kRingFormat);
-    device.setRenderState(RenderState::ZFunc, compare::LessEqual);
-    device.setRenderState(RenderState::Lighting, 0);
-    device.setRenderState(RenderState::AlphaBlendEnable, 1);
-    device.setRenderState(RenderState::SrcBlend, blend::SrcAlpha);
-    device.setRenderState(RenderState::DestBlend, blend::InvSrcAlpha);
-    device.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Modulate);
-    device.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
-    device.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
+    applyStates(device, kRingStates);
     device.setTransform(TransformState::World, Matrix4::identity());
 
     RingVertex quad[4];
@@ -124,9 +136,7 @@ void RipplePool::draw(GraphicsDevice& device, float turnDegrees) {
     }
 
     device.setTransform(TransformState::World, savedWorld);
-    device.setRenderState(RenderState::Lighting, 1);
-    device.setRenderState(RenderState::AlphaBlendEnable, 0);
-    device.setRenderState(RenderState::ZFunc, compare::LessEqual);
+    applyStates(device, kAfterRings);
 }
 
 }  // namespace glassfalls

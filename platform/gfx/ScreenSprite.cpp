@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "platform/gfx/StateTable.h"
+
 namespace glassfalls::platform::gfx {
 
 namespace {
@@ -10,6 +12,31 @@ struct ScreenVertex {
     float x, y, z, rhw;
     Colour colour;
     float u, v;
+};
+
+// A picture over everything: no depth, no light, no culling, blended by its own alpha and
+// the colour's, clamped at its edges.
+constexpr StateSetting kSpriteStates[] = {
+    {RenderState::ZEnable, 0},
+    {RenderState::CullMode, cull::None},
+    {RenderState::Lighting, 0},
+    {RenderState::FogEnable, 0},
+    {RenderState::ClipPlaneEnable, 0},
+    {RenderState::AlphaTestEnable, 0},
+    {RenderState::AlphaBlendEnable, 1},
+    {RenderState::SrcBlend, blend::SrcAlpha},
+    {RenderState::DestBlend, blend::InvSrcAlpha},
+    {TextureStageState::ColourOp, textureOp::Modulate},
+    {TextureStageState::ColourArg1, textureArg::Texture},
+    {TextureStageState::ColourArg2, textureArg::Diffuse},
+    {TextureStageState::AlphaOp, textureOp::Modulate},
+    {TextureStageState::AlphaArg1, textureArg::Texture},
+    {TextureStageState::AlphaArg2, textureArg::Diffuse},
+    {SamplerState::AddressU, textureAddress::Clamp},
+    {SamplerState::AddressV, textureAddress::Clamp},
+    {SamplerState::MinFilter, textureFilter::Linear},
+    {SamplerState::MagFilter, textureFilter::Linear},
+    {SamplerState::MipFilter, textureFilter::None},
 };
 
 }  // namespace
@@ -60,26 +87,7 @@ bool ScreenSprite::draw(DeviceTexture* texture, const Rect* source, const Vector
                                   corner(r.right, r.bottom), corner(r.left, r.bottom)};
 
     GraphicsDevice& d = device_;
-    d.setRenderState(RenderState::ZEnable, 0);
-    d.setRenderState(RenderState::CullMode, cull::None);
-    d.setRenderState(RenderState::Lighting, 0);
-    d.setRenderState(RenderState::FogEnable, 0);
-    d.setRenderState(RenderState::ClipPlaneEnable, 0);
-    d.setRenderState(RenderState::AlphaTestEnable, 0);
-    d.setRenderState(RenderState::AlphaBlendEnable, 1);
-    d.setRenderState(RenderState::SrcBlend, blend::SrcAlpha);
-    d.setRenderState(RenderState::DestBlend, blend::InvSrcAlpha);
-    d.setTextureStageState(0, TextureStageState::ColourOp, textureOp::Modulate);
-    d.setTextureStageState(0, TextureStageState::ColourArg1, textureArg::Texture);
-    d.setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
-    d.setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Modulate);
-    d.setTextureStageState(0, TextureStageState::AlphaArg1, textureArg::Texture);
-    d.setTextureStageState(0, TextureStageState::AlphaArg2, textureArg::Diffuse);
-    d.setSamplerState(0, SamplerState::AddressU, textureAddress::Clamp);
-    d.setSamplerState(0, SamplerState::AddressV, textureAddress::Clamp);
-    d.setSamplerState(0, SamplerState::MinFilter, textureFilter::Linear);
-    d.setSamplerState(0, SamplerState::MagFilter, textureFilter::Linear);
-    d.setSamplerState(0, SamplerState::MipFilter, textureFilter::None);
+    applyStates(d, kSpriteStates);
     d.setTexture(0, texture);
     d.setFvf(fvf::XyzRhw | fvf::Diffuse | fvf::Tex1);
     d.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, quad, sizeof(ScreenVertex));
