@@ -48,14 +48,15 @@ public:
 
     bool running = true;          // false from the window's destruction on
     uint32_t frameInterval = 0;   // ms between scene advances, see Surroundings.h
+    // The world outlives the devices, so its pictures are let go after the drawing context
+    // is gone rather than into the context of a window that may already be closed. The
+    // scenes, which draw the world, go before it.
+    World world;
+    SceneDirector director;
     RenderDevice renderDevice;
     WaveCapture waveCapture;
     MidiOut midiOut;
     std::unique_ptr<ImageNetLink> netLink;  // only with a settings file
-    // Gone before the device, so that the world's pictures are freed while it stands; the
-    // scenes go first, since they draw the world.
-    World world;
-    SceneDirector director;
 
 protected:
     void onIdle() override;
