@@ -7,6 +7,7 @@
 #include "render/Movable.h"
 #include "trail/ContourTracker.h"
 #include "trail/Score.h"
+#include "trail/TrailDrawing.h"
 #include "trail/TrailSegment.h"
 
 namespace glassfalls {
@@ -65,6 +66,10 @@ public:
     bool rise(float forward, float bend, Vector3& direction) const;
 
     const TrailSegment& lastSegment() const { return segments[static_cast<size_t>(segmentCount - 1)]; }
+    // The trail as its drawing sees it; the drawing writes endCount back through it.
+    TrailView trailView() {
+        return {segments, segmentCount, started, closing, closingCursor, &endCount};
+    }
 
     Surroundings* surroundings = nullptr;  // not owned
     std::vector<TrailSegment> segments;

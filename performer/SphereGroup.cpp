@@ -4,8 +4,13 @@
 #include <cstdlib>
 
 #include "math/Angles.h"
+#include "platform/gfx/MatrixBuilders.h"
+#include "trail/RipplePool.h"
+#include "trail/TrailDrawing.h"
 
 namespace glassfalls {
+
+using namespace platform::gfx;
 
 bool SphereGroup::init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device,
                        const std::string& sphereMapFile, const std::string& scoreFile) {
@@ -26,9 +31,28 @@ bool SphereGroup::init(Surroundings* surroundings, platform::gfx::GraphicsDevice
     return true;
 }
 
-void SphereGroup::draw(platform::gfx::GraphicsDevice& device, const Matrix4& parent, float) {
-    for (Performer& performer : performers) performer.place(device, parent);
-    device.setTransform(platform::gfx::TransformState::World, parent);
+void SphereGroup::draw(GraphicsDevice& device, const Matrix4& parent, float level) {
+    const Plane water = planeFromPointNormal({0, 0, 0}, {0, 1, 0});
+    const float waterPlane[4] = {water.a, water.b, water.c, water.d};
+    for (Performer& performer : performers) {
+        performer.place(device, parent);
+        Matrix4 world, view;
+        device.getTransform(TransformState::World, world);
+        device.getTransform(TransformState::View, view);
+        const Matrix4 worldView = world.multiply(view);
+        device.setTexture(0, sphereMap.texture.get());
+        const TrailView trail = performer.trailView();
+        drawTrailReflection(device, trail, worldView, level);
+        device.setRenderState(RenderState::SpecularEnable, 1);
+        device.setClipPlane(0, waterPlane);
+        device.setRenderState(RenderState::ClipPlaneEnable, 1);
+        drawTrail(device, trail, worldView, level, TrailPass::Normal);
+        startTrailRipples(trail, performer.surroundings->waterRipples());
+        device.setRenderState(RenderState::SpecularEnable, 0);
+        drawTrailShadow(device, trail, level);
+        device.setRenderState(RenderState::ClipPlaneEnable, 0);
+    }
+    device.setTransform(TransformState::World, parent);
 }
 
 bool SphereGroup::anyClosing() const {

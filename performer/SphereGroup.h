@@ -21,8 +21,10 @@ public:
     // eight performers, each with the melody in `scoreFile` if there is one.
     bool init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device,
               const std::string& sphereMapFile, const std::string& scoreFile);
-    // Places every performer in the group's order, which runs its update for this frame,
-    // and leaves the world transform at `parent`.
+    // Places every performer in the group's order, which runs its update for this frame, and
+    // draws its trail: the mirror image, the tube clipped at the water with highlights, and
+    // the shadow, all at `level`. Leaves the world transform at `parent`, the clip plane and
+    // the highlights off.
     void draw(platform::gfx::GraphicsDevice& device, const Matrix4& parent, float level);
     bool anyClosing() const;
 

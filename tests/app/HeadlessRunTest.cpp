@@ -116,6 +116,30 @@ TEST(HeadlessRun, ScreenshotsAreWrittenAtEveryKthAdvance) {
     std::filesystem::remove_all(directory.parent_path());
 }
 
+// The trails, their ripples and the random small rings follow from the seeded generator and
+// the virtual clock alone: two runs draw the same frames to the byte.
+TEST(HeadlessRun, TwoRunsOfAMelodyDrawTheSameFrames) {
+    glassfalls::test_support::TestDataDirectory data;
+    std::filesystem::copy_file(std::filesystem::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat",
+                               data.path / "music.dat");
+    std::vector<std::vector<uint8_t>> frames;
+    for (const char* name : {"first-run", "second-run"}) {
+        const auto directory = glassfalls::test_support::tempPath(name);
+        const Outcome run = runProgram("--headless --frames 240 --midi none --screenshots " + directory.string() +
+                                       " --every 80 --data " + data.path.string());
+        ASSERT_EQ(run.status, 0) << run.output;
+        for (const char* frame : {"frame-000160.png", "frame-000240.png"}) {
+            frames.emplace_back();
+            EXPECT_TRUE(glassfalls::platform::readWholeFile((directory / frame).string(), frames.back()));
+        }
+        std::filesystem::remove_all(directory);
+    }
+    EXPECT_FALSE(frames[0].empty());
+    EXPECT_NE(frames[0], frames[1]) << "the trails grow between the frames";
+    EXPECT_EQ(frames[0], frames[2]);
+    EXPECT_EQ(frames[1], frames[3]);
+}
+
 TEST(HeadlessRun, ScreenshotOptionsAreCheckedBeforeAnythingRuns) {
     const Outcome everyAlone = runProgram("--headless --frames 1 --every 2 " + dataArgument());
     EXPECT_NE(everyAlone.status, 0);
