@@ -22,6 +22,7 @@ void EventTITLE::inputStep() {
     if (application->keyboard().isDown(platform::Key::Escape)) {
         application->sendMessage({platform::MessageId::Close});
     }
+    application->world.titleMesh.place(*application->renderDevice.device, Matrix4::identity());
 }
 
 void EventTITLE::frameStep() {
@@ -41,8 +42,11 @@ void EventTITLE::drawStep() {
     World& world = application->world;
     const Matrix4 identity = Matrix4::identity();
     world.ripples.update();
+    world.titleMesh.drawReflection(device, identity);
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     device.setRenderState(RenderState::CullMode, cull::CounterClockwise);
+    world.titleMesh.draw(device, identity, &world.ripples);
+    world.titleMesh.drawShadow(device, identity);
     device.setTransform(TransformState::World, identity);
     world.ground.draw(device, identity, 1.0f);
     world.ripples.draw(device, 0.0f);

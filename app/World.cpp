@@ -1,6 +1,7 @@
 #include "app/World.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/Application.h"
 
@@ -35,7 +36,10 @@ bool World::init(Application* app, int width, int height) {
     }
     const std::string skinFile = app->dataPath("title.bmp");
     const std::string modelFile = app->dataPath("title.x");
-    if (!titleMesh.create(device, skinFile, modelFile)) return cannotLoad(app, modelFile);
+    if (!titleMesh.create(device, skinFile, modelFile)) {
+        if (!std::filesystem::exists(modelFile)) return cannotLoad(app, modelFile);
+        return app->fail("cannot load " + modelFile + ": " + titleMesh.error);
+    }
     noteMissing(titleMesh.skin, skinFile, "the title model is drawn without its reflections");
     const std::string titleFile = app->dataPath("title.png");
     if (!titlePicture.create(&renderDevice, width, height, titleFile)) return cannotLoad(app, titleFile);

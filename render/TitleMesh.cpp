@@ -1,13 +1,161 @@
 #include "render/TitleMesh.h"
 
-#include <fstream>
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/gfx/MatrixBuilders.h"
+#include "platform/gfx/StateTable.h"
 
 namespace glassfalls {
 
-bool TitleMesh::create(platform::gfx::GraphicsDevice& device, const std::string& skinFile,
-                       const std::string& modelFile) {
+using namespace platform::gfx;
+
+namespace {
+
+constexpr float kLandedStepFloor = 0.08f;
+
+// What the mirror image leaves behind for the next drawer.
+constexpr StateSetting kAfterReflection[] = {
+    {RenderState::ZWriteEnable, 1},
+    {RenderState::AlphaBlendEnable, 0},
+    {RenderState::ClipPlaneEnable, 0},
+};
+
+constexpr StateSetting kBackToTheBaseline[] = {
+    {TextureStageState::ColourOp, textureOp::Modulate},
+    {RenderState::Lighting, 1},
+    {RenderState::AlphaBlendEnable, 0},
+    {RenderState::ZWriteEnable, 1},
+    {TextureStageState::AlphaOp, textureOp::Disable},
+    {RenderState::ZFunc, compare::LessEqual},
+    {SamplerState::AddressU, textureAddress::Wrap},
+    {SamplerState::AddressV, textureAddress::Wrap},
+};
+
+constexpr StateSetting kShadowStates[] = {
+    {RenderState::ZFunc, compare::LessEqual},
+    {RenderState::NormalizeNormals, 1},
+    {RenderState::AlphaBlendEnable, 1},
+    {RenderState::SrcBlend, blend::SrcAlpha},
+    {RenderState::DestBlend, blend::InvSrcAlpha},
+    {TextureStageState::AlphaOp, textureOp::Modulate},
+    {TextureStageState::ColourArg1, textureArg::Texture},
+    {TextureStageState::ColourArg2, textureArg::Diffuse},
+};
+
+void drawFace(GraphicsDevice& device, const MeshVertex (&face)[3]) {
+    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 1, face, sizeof(MeshVertex));
+}
+
+}  // namespace
+
+void sphereMapCoordinates(MeshVertex& vertex, const Matrix4& m) {
+    const auto& w = m.m;
+    vertex.u = (vertex.nx * w[0][0] + vertex.ny * w[1][0] + vertex.nz * w[2][0] + 1.0f) * 0.5f;
+    vertex.v = (1.0f - (vertex.nx * w[0][1] + vertex.ny * w[1][1] + vertex.nz * w[2][1])) * 0.5f;
+}
+
+bool TitleMesh::create(GraphicsDevice& device, const std::string& skinFile, const std::string& modelFile) {
     skin.loadFromFile(device, skinFile);
-    return static_cast<bool>(std::ifstream(modelFile, std::ios::binary));
+    return loadModel(device, modelFile);
+}
+
+bool TitleMesh::loadModel(GraphicsDevice& device, const std::string& modelFile) {
+    if (!load(device, modelFile)) return false;
+    convertFvf(MeshVertex::kFormat);
+    vertexCount = static_cast<int32_t>(mesh.vertices.size());
+    faceCount = static_cast<int32_t>(mesh.indices.size() / 3);
+    // The loader has checked every index against the vertices.
+    triangles.clear();
+    triangles.reserve(mesh.indices.size());
+    for (const uint32_t index : mesh.indices) triangles.push_back(mesh.vertices[index]);
+    return true;
+}
+
+void TitleMesh::place(GraphicsDevice& device, const Matrix4& parent) {
+    placeInWorld(device, parent);
+    if (dropOffset > 0.0f) {
+        dropOffset -= dropStep;
+        return;
+    }
+    // Landed: the model keeps sinking ever slower, down to a steady crawl, and fades.
+    landed = true;
+    dropStep = std::max(dropStep * 0.6f, kLandedStepFloor);
+    dropOffset -= dropStep;
+    fade -= 0.015f;
+}
+
+void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRipples* ripples) {
+    device.setRenderState(RenderState::NormalizeNormals, 1);
+    Material material;
+    material.diffuse = landed ? ColourValue{fade, fade, fade, fade} : ColourValue{1, 1, 1, 1};
+    material.ambient = {0, 0, 0, 1};
+    material.specular = {1, 1, 1, 1};
+    material.power = 0.4f;
+    device.setMaterial(material);
+    device.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
+    device.setFvf(MeshVertex::kFormat);
+    device.setTexture(0, skin.texture.get());
+    for (size_t f = 0; f + 2 < triangles.size(); f += 3) {
+        MeshVertex face[3] = {triangles[f], triangles[f + 1], triangles[f + 2]};
+        for (MeshVertex& v : face) {
+            v.y += dropOffset;
+            sphereMapCoordinates(v, normalMatrix);
+        }
+        drawFace(device, face);
+        if (!ripples) continue;
+        const int draw = std::rand();
+        if (draw % 10 == 0 && (face[0].y < 0.0f) != (face[1].y < 0.0f)) {
+            ripples->spawnHugeRipple({(face[0].x + face[1].x) * 0.5f, 0.0f, (face[0].z + face[1].z) * 0.5f});
+        }
+    }
+    device.setRenderState(RenderState::NormalizeNormals, 0);
+    device.setTexture(0, nullptr);
+}
+
+void TitleMesh::drawReflection(GraphicsDevice& device, const Matrix4& normalMatrix) {
+    const Plane water = planeFromPointNormal({0, 0, 0}, {0, 1, 0});
+    Matrix4 view;
+    device.getTransform(TransformState::View, view);
+    device.setTransform(TransformState::View, matrixReflect(water).multiply(view));
+    device.setRenderState(RenderState::CullMode, cull::Clockwise);
+    const float plane[4] = {water.a, water.b, water.c, water.d};
+    device.setClipPlane(0, plane);
+    device.setRenderState(RenderState::ClipPlaneEnable, 1);
+    device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
+    draw(device, normalMatrix, nullptr);
+    applyStates(device, kAfterReflection);
+    device.setTransform(TransformState::View, view);
+    device.setTexture(0, nullptr);
+    applyStates(device, kBackToTheBaseline);
+}
+
+void TitleMesh::drawShadow(GraphicsDevice& device, const Matrix4&) {
+    if (landed) return;
+    applyStates(device, kShadowStates);
+    Material material;
+    material.diffuse = {0, 0, 0.2f, 0.5f};
+    material.ambient = {0.1f, 0.1f, 0.1f, 0.2f};
+    material.specular = {0, 0, 0, 0.2f};
+    device.setMaterial(material);
+    device.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
+    device.setFvf(MeshVertex::kFormat);
+    device.setRenderState(RenderState::CullMode, cull::CounterClockwise);
+    device.setTexture(0, nullptr);
+    for (size_t f = 0; f + 2 < triangles.size(); f += 3) {
+        MeshVertex face[3] = {triangles[f], triangles[f + 1], triangles[f + 2]};
+        for (MeshVertex& v : face) {
+            v.y = 0.0f;
+            v.nx = 0.0f;
+            v.ny = 1.0f;
+            v.nz = 0.0f;
+        }
+        drawFace(device, face);
+    }
+    // Alpha blending stays on for what follows.
+    device.setRenderState(RenderState::NormalizeNormals, 0);
+    device.setTexture(0, nullptr);
+    device.setRenderState(RenderState::ZFunc, compare::LessEqual);
 }
 
 }  // namespace glassfalls

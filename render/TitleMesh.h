@@ -1,21 +1,48 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/gfx/GraphicsDevice.h"
+#include "render/HugeRipples.h"
+#include "render/Mesh.h"
+#include "render/Movable.h"
 #include "render/Texture.h"
 
 namespace glassfalls {
 
-// The falling title model. Until its loader and drawing are built it loads its skin and
-// checks that the model file can be read, so that a broken installation still fails at
-// start-up.
-class TitleMesh {
+// The title as a glass model that drops from above the camera onto the water, then sinks
+// and fades; drawn sphere-mapped with its mirror image, and with a shadow until it lands.
+class TitleMesh final : public Mesh, public Movable {
 public:
+    // Loads the skin (a missing one leaves the model without reflections) and the model.
     bool create(platform::gfx::GraphicsDevice& device, const std::string& skinFile,
                 const std::string& modelFile);
+    // Loads the model, gives it smooth normals and unrolls its faces into `triangles`.
+    bool loadModel(platform::gfx::GraphicsDevice& device, const std::string& modelFile);
+
+    // Places the model and advances the drop by one frame.
+    void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override;
+    // Draws every face at its drop height, sphere-mapped through the first two columns of
+    // `normalMatrix`; with `ripples`, each face draws one random number and may start a huge
+    // ring where it crosses the water.
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix, HugeRipples* ripples);
+    // The mirror image below the water, on a cleared depth buffer.
+    void drawReflection(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix);
+    // The flattened shadow on the water; nothing once the model has landed.
+    void drawShadow(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix);
 
     Texture skin;
+    int32_t vertexCount = 0;
+    int32_t faceCount = 0;
+    std::vector<platform::gfx::MeshVertex> triangles;  // three per face, in index order
+    float dropOffset = 90.0f;  // added to every y when drawing
+    float dropStep = 4.0f;
+    float fade = 1.0f;         // the diffuse brightness after landing; falls below 0 in time
+    bool landed = false;
 };
+
+// Sphere-map coordinates of a normal seen through the first two columns of `m`.
+void sphereMapCoordinates(platform::gfx::MeshVertex& vertex, const Matrix4& m);
 
 }  // namespace glassfalls

@@ -6,6 +6,7 @@
 #include "math/Matrix4.h"
 #include "math/Vector3.h"
 #include "platform/gfx/GraphicsDevice.h"
+#include "render/HugeRipples.h"
 
 namespace glassfalls {
 
@@ -24,7 +25,7 @@ struct Ripple {
 int32_t ringAlpha(const Ripple& ring);
 
 // The rings that start wherever something passes through the water, 128 at most.
-class RipplePool {
+class RipplePool final : public HugeRipples {
 public:
     static constexpr int kCapacity = 128;
 
@@ -38,7 +39,7 @@ public:
     // rings are given in the frame of `placement`; huge rings in the world.
     void spawnLargeRipple(const Vector3& position);
     void spawnSmallRipple(const Vector3& position);
-    void spawnHugeRipple(const Vector3& position);
+    void spawnHugeRipple(const Vector3& position) override;
 
     // Grows every ring once; a ring whose radius would pass its maximum ends.
     void update();

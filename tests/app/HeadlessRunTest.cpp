@@ -72,6 +72,15 @@ TEST(HeadlessRun, MissingDataDirectoryIsOneLineAndNonZero) {
     EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
 }
 
+TEST(HeadlessRun, ABrokenTitleModelIsOneLineNamingIt) {
+    glassfalls::test_support::TestDataDirectory data;
+    std::ofstream(data.path / "title.x", std::ios::trunc) << "xof 0303txt 0032\nMesh M {\n 2000000000;\n";
+    const Outcome run = runProgram("--headless --frames 5 --midi none --data " + data.path.string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find((data.path / "title.x").string()), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
+}
+
 TEST(HeadlessRun, MissingAudioFileIsAStartUpError) {
     const Outcome run = runProgram("--headless --frames 5 --audio-file /nonexistent/voice.wav " + dataArgument());
     EXPECT_EQ(run.status, 1);
