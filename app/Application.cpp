@@ -97,6 +97,10 @@ bool Application::openMidi() {
 
 void Application::collectMessages() {
     if (waveCapture.collect(clock().now())) postMessage({MessageId::CaptureBlock});
+    if (!netLink) return;
+    socketMessages_.clear();
+    netLink->collectMessages(socketMessages_);
+    for (const Message& message : socketMessages_) postMessage(message);
 }
 
 void Application::waitForWork() {
@@ -106,7 +110,8 @@ void Application::waitForWork() {
     if (const auto block = waveCapture.nextBlockDue(); block && platform::ticksUntil(*block, deadline) > 0) {
         deadline = *block;
     }
-    clock().waitUntil(deadline, window());
+    const std::vector<int> sockets = netLink ? netLink->sockets() : std::vector<int>{};
+    clock().waitUntil(deadline, window(), sockets);
 }
 
 int64_t Application::windowProc(const Message& message) {
@@ -120,7 +125,8 @@ int64_t Application::windowProc(const Message& message) {
         case MessageId::Activate:
         case MessageId::ActivateApp: active = message.wParam != 0; break;
         case MessageId::Size:
-            if (renderDevice.device && hasWindow()) renderDevice.resize(window());
+            // The frame is a fixed 640 x 480 that present letterboxes into whatever size the
+            // window has: nothing to rebuild, and the title's light stays.
             break;
         case MessageId::CaptureBlock:
             waveCapture.handOver(world.micSamples.data());

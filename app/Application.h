@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/FramePacer.h"
 #include "app/SceneDirector.h"
@@ -75,6 +76,7 @@ private:
     Screenshots screenshots_;
     uint64_t advances_ = 0;
     std::string failure_;
+    std::vector<platform::Message> socketMessages_;
 };
 
 }  // namespace glassfalls

@@ -1,35 +1,33 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <string>
+#include <vector>
 
-#include "platform/window/Message.h"
+#include "net/NetLink.h"
 
 namespace glassfalls {
 
-// The connection to the picture server named in the settings file. Until the network link
-// lands it connects to nothing and never receives a picture.
-class ImageNetLink {
+// The picture link: keeps the newest whole 128 x 128 RGB picture the server sent.
+class ImageNetLink final : public NetLink {
 public:
-    static constexpr int kConnectingRole = 1;
+    static constexpr size_t kPictureBytes = 128 * 128 * 3;
+    // At most this many datagrams are read per pass of the main loop, so that a flood never
+    // holds up a frame.
+    static constexpr int kDatagramsPerPass = 64;
 
-    virtual ~ImageNetLink() = default;
+    bool open(int role, const std::string& host, int32_t port) override;
 
-    virtual bool open(int role, const std::string& host, int32_t port) {
-        (void)role;
-        host_ = host;
-        port_ = port;
-        return true;
-    }
-    // Sees every window message first; acts only on its own socket messages.
-    virtual void handleMessage(const platform::Message& message) { (void)message; }
+    bool pictureReady = false;   // a picture has arrived; never cleared
+    uint64_t picturesReceived = 0;
+    std::vector<uint8_t> frameBuffer;  // the newest picture, kPictureBytes once open
 
-    const std::string& host() const { return host_; }
-    int32_t port() const { return port_; }
+protected:
+    // Keeps a datagram of exactly kPictureBytes from the server's address; drops the rest.
+    bool onUdpRead(const platform::Message& message) override;
 
 private:
-    std::string host_;
-    int32_t port_ = 0;
+    std::vector<uint8_t> udpBuffer_;
 };
 
 }  // namespace glassfalls

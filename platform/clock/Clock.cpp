@@ -20,12 +20,13 @@ uint32_t RealClock::now() const {
     return static_cast<uint32_t>((monotonicNs() - startNs_) / 1000000u);
 }
 
-void RealClock::waitUntil(uint32_t deadline, EventSource& events) {
+void RealClock::waitUntil(uint32_t deadline, EventSource& events, std::span<const int> sockets) {
     const int32_t remaining = ticksUntil(now(), deadline);
-    if (remaining > 0) events.wait(static_cast<uint32_t>(remaining));
+    if (remaining > 0) events.wait(static_cast<uint32_t>(remaining), sockets);
 }
 
-void VirtualClock::waitUntil(uint32_t deadline, EventSource&) {
+// Sockets are polled between frames instead: waiting for them would tie the run to the network.
+void VirtualClock::waitUntil(uint32_t deadline, EventSource&, std::span<const int>) {
     if (ticksUntil(now_, deadline) > 0) now_ = deadline;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace glassfalls::platform {
 
@@ -13,9 +14,10 @@ public:
     virtual ~Clock() = default;
     virtual uint32_t now() const = 0;
 
-    // Returns at `deadline` or earlier when `events` has something to deliver. A deadline
-    // already passed (as a signed 32-bit difference) returns at once.
-    virtual void waitUntil(uint32_t deadline, EventSource& events) = 0;
+    // Returns at `deadline` or earlier when `events` has something to deliver or one of
+    // `sockets` is readable. A deadline already passed (as a signed 32-bit difference)
+    // returns at once.
+    virtual void waitUntil(uint32_t deadline, EventSource& events, std::span<const int> sockets) = 0;
 };
 
 // Milliseconds since the clock was made, from the system's monotonic clock.
@@ -23,7 +25,7 @@ class RealClock final : public Clock {
 public:
     RealClock();
     uint32_t now() const override;
-    void waitUntil(uint32_t deadline, EventSource& events) override;
+    void waitUntil(uint32_t deadline, EventSource& events, std::span<const int> sockets) override;
 
 private:
     uint64_t startNs_;
@@ -35,7 +37,7 @@ class VirtualClock final : public Clock {
 public:
     explicit VirtualClock(uint32_t start = 0) : now_(start) {}
     uint32_t now() const override { return now_; }
-    void waitUntil(uint32_t deadline, EventSource& events) override;
+    void waitUntil(uint32_t deadline, EventSource& events, std::span<const int> sockets) override;
     void set(uint32_t t) { now_ = t; }
     void advance(uint32_t ms) { now_ += ms; }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+union SDL_Event;
+
 namespace glassfalls::platform {
 
 enum class Key { Escape, Enter, Left, Right };
@@ -25,10 +27,21 @@ public:
     bool isDown(Key) const override { return false; }
 };
 
-// The real keyboard, as the SDL event pump last saw it.
+// The real keyboard, as the SDL event pump last saw it. Like the key query it stands in for,
+// a key also counts as down once after it was pressed and released between two queries, so
+// a tap shorter than a frame is not lost.
 class SdlKeyboard final : public Keyboard {
 public:
+    SdlKeyboard();
+    ~SdlKeyboard() override;
+    SdlKeyboard(const SdlKeyboard&) = delete;
+    SdlKeyboard& operator=(const SdlKeyboard&) = delete;
+
     bool isDown(Key key) const override;
+
+private:
+    static int onEvent(void* keyboard, SDL_Event* event);
+    mutable bool pressedSinceQuery_[4] = {};  // set by key presses, cleared by isDown
 };
 
 // Key presses read from a script of lines "ADVANCE KEY down|up", so that demos and tests can

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <span>
 
 #include "platform/window/Message.h"
 
@@ -15,8 +16,9 @@ public:
     // Appends every pending platform event to `queue` as a message; never blocks.
     virtual void poll(std::deque<Message>& queue) = 0;
 
-    // Blocks for at most `timeoutMs` or until an event is pending (it stays pending).
-    virtual void wait(uint32_t timeoutMs) = 0;
+    // Blocks for at most `timeoutMs` or until an event is pending (it stays pending) or one
+    // of `sockets` is readable.
+    virtual void wait(uint32_t timeoutMs, std::span<const int> sockets) = 0;
 };
 
 }  // namespace glassfalls::platform

@@ -15,7 +15,14 @@ enum class MessageId : uint32_t {
     ActivateApp,  // wParam != 0: the program became visible / foreground
     CaptureBlock, // a microphone block waits in the capture buffer
     Size,         // the window's size changed
+    TcpSocket,    // the picture link's TCP socket is ready; wParam the socket, lParam a SocketEvent
+    UdpSocket,    // the picture link's UDP socket is ready; wParam the socket, lParam a SocketEvent
 };
+
+// What happened on a socket (the bits of the asynchronous sockets the link was written for).
+namespace socketEvent {
+inline constexpr int64_t Read = 1, Write = 2, Connect = 16, Close = 32;
+}
 
 struct Message {
     MessageId id;

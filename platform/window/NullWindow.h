@@ -16,7 +16,7 @@ public:
         queue.insert(queue.end(), pending_.begin(), pending_.end());
         pending_.clear();
     }
-    void wait(uint32_t) override {}
+    void wait(uint32_t, std::span<const int>) override {}
     void hideCursor() override {}
     void close() override { closed_ = true; }
     // Drawing still happens for real, off-screen, so that tests see actual frames.

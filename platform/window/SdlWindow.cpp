@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/net/Socket.h"
 #include "platform/window/Window.h"
 
 namespace glassfalls::platform {
@@ -21,8 +22,22 @@ public:
         while (SDL_PollEvent(&e)) translate(e, queue);
     }
 
-    void wait(uint32_t timeoutMs) override {
-        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<uint32_t>(timeoutMs, 1u << 30)));
+    void wait(uint32_t timeoutMs, std::span<const int> sockets) override {
+        if (sockets.empty()) {
+            SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<uint32_t>(timeoutMs, 1u << 30)));
+            return;
+        }
+        // SDL cannot wait on sockets too: alternate short waits on each, so that neither a
+        // key nor a picture waits longer than a slice.
+        constexpr uint32_t kSliceMs = 4;
+        const Uint32 start = SDL_GetTicks();
+        for (;;) {
+            SDL_PumpEvents();
+            if (SDL_PeepEvents(nullptr, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+            const Uint32 spent = SDL_GetTicks() - start;
+            if (spent >= timeoutMs) return;
+            if (net::socketsReady(sockets, std::min(kSliceMs, timeoutMs - spent))) return;
+        }
     }
 
     void hideCursor() override { SDL_ShowCursor(SDL_DISABLE); }

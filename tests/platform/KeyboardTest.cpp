@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
 #include "platform/keyboard/Keyboard.h"
 
 using namespace glassfalls::platform;
@@ -29,4 +31,24 @@ TEST(ScriptedKeyboard, MalformedLinesAreRejectedWithTheirNumber) {
         EXPECT_FALSE(ScriptedKeyboard::parse(std::string("0 Escape up\n") + bad, error)) << bad;
         EXPECT_NE(error.find("line 2"), std::string::npos) << error;
     }
+}
+
+// A tap that starts and ends between two frames still counts, once.
+TEST(SdlKeyboard, ATapBetweenTwoQueriesIsSeenOnce) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+    {
+        SdlKeyboard keys;
+        EXPECT_FALSE(keys.isDown(Key::Enter));
+        for (const Uint32 type : {SDL_KEYDOWN, SDL_KEYUP}) {
+            SDL_Event e{};
+            e.type = type;
+            e.key.keysym.scancode = SDL_SCANCODE_RETURN;
+            SDL_PushEvent(&e);
+        }
+        SDL_PumpEvents();
+        EXPECT_TRUE(keys.isDown(Key::Enter));
+        EXPECT_FALSE(keys.isDown(Key::Enter)) << "the press was taken by the first query";
+        EXPECT_FALSE(keys.isDown(Key::Escape));
+    }
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }

@@ -1,0 +1,69 @@
+// One picture server feeding 64 pieces on loopback at 10 pictures a second each, all in one
+// process and one thread, as the main loops would poll them. Reports the pictures delivered
+// and lost per second of running.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "net/ImageNetLink.h"
+#include "tools/picture-server/PictureServer.h"
+
+using namespace glassfalls;
+
+static void BM_PictureServerFeedsSixtyFourClients(benchmark::State& state) {
+    constexpr int kClients = 64;
+    auto source = picture_server::makePattern();
+    picture_server::PictureServer server(*source, [](const std::string&) {});
+    platform::net::Socket probe = platform::net::Socket::tcp();
+    probe.bind(0, 0x0100007F);
+    const uint16_t port = probe.local().port;
+    probe.close();
+    std::string error;
+    if (!server.listen(port, error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    std::vector<std::unique_ptr<ImageNetLink>> links;
+    for (int i = 0; i < kClients; ++i) {
+        links.push_back(std::make_unique<ImageNetLink>());
+        links.back()->open(NetLink::kConnectingRole, "127.0.0.1", port);
+    }
+    std::vector<platform::Message> messages;
+    auto pumpLinks = [&] {
+        for (auto& link : links) {
+            messages.clear();
+            link->collectMessages(messages);
+            for (const platform::Message& m : messages) link->handleMessage(m);
+        }
+    };
+    while (server.registeredCount() < kClients) {
+        server.serve(1);
+        pumpLinks();
+    }
+
+    uint64_t delivered = 0, sent = 0;
+    for (auto _ : state) {
+        // One second: a picture to every client every 100 ms.
+        uint64_t before = 0;
+        for (auto& link : links) before += link->picturesReceived;
+        const uint64_t sentBefore = server.picturesSent() + server.picturesDropped();
+        const auto start = std::chrono::steady_clock::now();
+        for (int tick = 0; tick < 10; ++tick) {
+            server.sendPicture();
+            const auto due = start + std::chrono::milliseconds(100 * (tick + 1));
+            while (std::chrono::steady_clock::now() < due) {
+                server.serve(0);
+                pumpLinks();
+            }
+        }
+        uint64_t after = 0;
+        for (auto& link : links) after += link->picturesReceived;
+        delivered += after - before;
+        sent += server.picturesSent() + server.picturesDropped() - sentBefore;
+    }
+    state.counters["delivered_per_s"] = benchmark::Counter(static_cast<double>(delivered), benchmark::Counter::kAvgIterations);
+    state.counters["lost_per_s"] = benchmark::Counter(static_cast<double>(sent - delivered), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_PictureServerFeedsSixtyFourClients)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

@@ -1,0 +1,33 @@
+#include "net/ImageNetLink.h"
+
+#include <algorithm>
+#include <new>
+
+namespace glassfalls {
+
+bool ImageNetLink::open(int role, const std::string& host, int32_t port) {
+    try {
+        frameBuffer.assign(kPictureBytes, 0);
+        udpBuffer_.assign(kPictureBytes, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return NetLink::open(role, host, port);
+}
+
+bool ImageNetLink::onUdpRead(const platform::Message& message) {
+    if (!udp_ || message.wParam != static_cast<uint64_t>(udp_.fd())) return false;
+    for (int i = 0; i < kDatagramsPerPass; ++i) {
+        platform::net::Endpoint from;
+        const long n = udp_.receiveFrom(udpBuffer_, from);
+        if (n < 0) break;
+        // Only the server may put a picture on the floor; its source port is its own affair.
+        if (static_cast<size_t>(n) != kPictureBytes || from.address != serverAddress_.address) continue;
+        std::copy(udpBuffer_.begin(), udpBuffer_.end(), frameBuffer.begin());
+        pictureReady = true;
+        ++picturesReceived;
+    }
+    return false;
+}
+
+}  // namespace glassfalls

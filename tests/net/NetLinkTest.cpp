@@ -1,0 +1,216 @@
+// The picture link against a server made of real sockets on loopback.
+#include "net/ImageNetLink.h"
+
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include "platform/gfx/MatrixBuilders.h"
+#include "render/Ground.h"
+#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/render/RenderDeviceFixture.h"
+
+namespace glassfalls {
+namespace {
+
+namespace net = platform::net;
+using platform::Message;
+
+constexpr uint32_t kLoopback = 0x0100007F;        // 127.0.0.1, network order
+constexpr uint32_t kOtherLoopback = 0x0200007F;   // 127.0.0.2: loopback too, another address
+
+std::vector<uint8_t> picture(uint8_t first, size_t bytes = ImageNetLink::kPictureBytes) {
+    std::vector<uint8_t> p(bytes, 90);
+    p[0] = first;
+    return p;
+}
+
+// A picture server's two sockets on one port number, and the connection it accepted.
+struct TestServer {
+    TestServer() {
+        EXPECT_TRUE(listener.bind(0, kLoopback) && listener.listen());
+        port = listener.local().port;
+        EXPECT_TRUE(udp.bind(port, kLoopback));
+    }
+    // Waits for the link's connection while pumping it.
+    bool accept(const std::function<void()>& pump) {
+        for (int i = 0; i < 2000 && !connection; ++i) {
+            pump();
+            connection = listener.accept();
+        }
+        return static_cast<bool>(connection);
+    }
+    net::Socket listener = net::Socket::tcp();
+    net::Socket udp = net::Socket::udp();
+    net::Socket connection;
+    uint16_t port = 0;
+};
+
+class NetLinkTest : public ::testing::Test {
+protected:
+    // One pass of the main loop for the link: its messages collected and handled.
+    void pass() {
+        std::vector<Message> messages;
+        link.collectMessages(messages);
+        for (const Message& m : messages) link.handleMessage(m);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    bool passUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 2000; ++i) {
+            if (done()) return true;
+            pass();
+        }
+        return done();
+    }
+    // Connects, registers as index 3 and returns where the link receives pictures.
+    net::Endpoint registerLink() {
+        EXPECT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
+        EXPECT_TRUE(server.accept([this] { pass(); }));
+        const uint8_t registration[4] = {0xFF, 0xFF, 0x03, 0x00};
+        server.connection.send(registration);
+        uint8_t reply[8] = {};
+        net::Endpoint from;
+        long n = -1;
+        passUntil([&] { return (n = server.udp.receiveFrom(reply, from)) >= 0; });
+        EXPECT_EQ(n, 4);
+        EXPECT_EQ(std::vector<uint8_t>(reply, reply + 4), (std::vector<uint8_t>{0xFE, 0xFF, 0x03, 0x00}));
+        EXPECT_EQ(from.address, kLoopback);
+        return from;
+    }
+
+    TestServer server;
+    ImageNetLink link;
+};
+
+TEST_F(NetLinkTest, TheRegistrationIsAnsweredByUdpToTheServersPort) {
+    registerLink();
+    EXPECT_TRUE(link.connectedToServer());
+}
+
+// Only four bytes starting FF FF are a registration.
+TEST_F(NetLinkTest, OtherTcpDataIsNotARegistration) {
+    ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
+    ASSERT_TRUE(server.accept([this] { pass(); }));
+    for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{0xFF, 0xFF}, std::vector<uint8_t>{0x01, 0x02, 0x03, 0x00}}) {
+        server.connection.send(data);
+        for (int i = 0; i < 50; ++i) pass();
+        uint8_t reply[8];
+        net::Endpoint from;
+        EXPECT_LT(server.udp.receiveFrom(reply, from), 0) << data.size() << " bytes";
+    }
+}
+
+TEST_F(NetLinkTest, OnlyWholePicturesFromTheServersAddressAreKept) {
+    const net::Endpoint client = registerLink();
+    net::Socket stranger = net::Socket::udp();
+    ASSERT_TRUE(stranger.bind(0, kOtherLoopback));
+    net::Socket serverOtherPort = net::Socket::udp();
+    ASSERT_TRUE(serverOtherPort.bind(0, kLoopback));
+
+    server.udp.sendTo(picture(1, ImageNetLink::kPictureBytes - 1), client);
+    server.udp.sendTo(picture(2, ImageNetLink::kPictureBytes + 1), client);
+    stranger.sendTo(picture(3), client);
+    for (int i = 0; i < 50; ++i) pass();
+    EXPECT_FALSE(link.pictureReady);
+    EXPECT_EQ(link.frameBuffer[0], 0);
+
+    serverOtherPort.sendTo(picture(4), client);
+    ASSERT_TRUE(passUntil([&] { return link.pictureReady; })) << "the source port is not checked";
+    EXPECT_EQ(link.frameBuffer, picture(4));
+}
+
+// A flood is read in bounded passes; of the pictures read in one pass the newest wins.
+TEST_F(NetLinkTest, AFloodIsReadSixtyFourDatagramsAPassAndTheNewestPictureWins) {
+    const net::Endpoint client = registerLink();
+    for (uint8_t i = 1; i <= 3; ++i) server.udp.sendTo(picture(i), client);
+    ASSERT_TRUE(passUntil([&] { return link.pictureReady; }));
+    EXPECT_EQ(link.frameBuffer[0], 3);
+
+    // Small datagrams, so that the system's buffer holds them all.
+    for (int i = 0; i < 100; ++i) server.udp.sendTo(picture(0, 8), client);
+    std::vector<Message> messages;
+    for (int i = 0; i < 2000 && messages.empty(); ++i) link.collectMessages(messages);
+    ASSERT_EQ(messages.size(), 1u);
+    link.handleMessage(messages[0]);
+    int left = 0;
+    uint8_t buffer[16];
+    while (::recv(link.sockets().back(), buffer, sizeof buffer, MSG_DONTWAIT) >= 0) ++left;
+    EXPECT_EQ(left, 100 - ImageNetLink::kDatagramsPerPass);
+}
+
+TEST_F(NetLinkTest, PicturesStillArriveAfterTheServerClosesTheConnection) {
+    const net::Endpoint client = registerLink();
+    server.connection.close();
+    ASSERT_TRUE(passUntil([&] { return !link.connectedToServer(); }));
+    EXPECT_EQ(link.sockets().size(), 1u) << "only the UDP socket is left to wait on";
+    server.udp.sendTo(picture(7), client);
+    ASSERT_TRUE(passUntil([&] { return link.pictureReady; }));
+    EXPECT_EQ(link.frameBuffer[0], 7);
+}
+
+TEST(NetLinkWithoutServer, ANeverStartedServerOrAnUnknownHostLeavesALinkThatWaits) {
+    net::Socket probe = net::Socket::tcp();
+    ASSERT_TRUE(probe.bind(0, kLoopback));
+    const uint16_t unused = probe.local().port;
+    probe.close();
+    for (const char* host : {"127.0.0.1", "no-such-host.invalid"}) {
+        ImageNetLink link;
+        ASSERT_TRUE(link.open(NetLink::kConnectingRole, host, unused)) << host;
+        for (int i = 0; i < 200 && link.connectedToServer(); ++i) {
+            std::vector<Message> messages;
+            link.collectMessages(messages);
+            for (const Message& m : messages) link.handleMessage(m);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+        EXPECT_FALSE(link.connectedToServer()) << host;
+        EXPECT_FALSE(link.pictureReady) << host;
+    }
+}
+
+// From the socket to the floor: the received bytes are the ground's picture, red stays red.
+class NetPictureOnTheGround : public test_support::RenderDeviceFixture {};
+
+TEST_F(NetPictureOnTheGround, AReceivedPictureIsDrawnOnTheGround) {
+    TestServer server;
+    ImageNetLink link;
+    ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
+    auto pass = [&] {
+        std::vector<Message> messages;
+        link.collectMessages(messages);
+        for (const Message& m : messages) link.handleMessage(m);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    };
+    ASSERT_TRUE(server.accept(pass));
+    const uint8_t registration[4] = {0xFF, 0xFF, 0x01, 0x00};
+    server.connection.send(registration);
+    uint8_t reply[8];
+    net::Endpoint client;
+    for (int i = 0; i < 2000 && server.udp.receiveFrom(reply, client) < 0; ++i) pass();
+    std::vector<uint8_t> red(ImageNetLink::kPictureBytes);
+    for (size_t i = 0; i < red.size(); i += 3) red[i] = 220;
+    server.udp.sendTo(red, client);
+    for (int i = 0; i < 2000 && !link.pictureReady; ++i) pass();
+    ASSERT_TRUE(link.pictureReady);
+
+    Ground ground;
+    ASSERT_TRUE(ground.init(*device, "/nonexistent/ground.bmp"));
+    ground.showNetPicture(*device, link.frameBuffer.data());
+    device->setTransform(platform::gfx::TransformState::View,
+                         platform::gfx::matrixLookAtLH({0, 64, -1}, {0, 0, 0}, {0, 1, 0}));
+    device->clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
+    ASSERT_TRUE(device->beginScene());
+    ground.draw(*device, Matrix4::identity(), 1.0f);
+    device->endScene();
+    const uint32_t centre = test_support::Frame(*device).at(320, 240);
+    EXPECT_GT(test_support::red(centre), 50) << std::hex << centre;
+    EXPECT_LT(test_support::green(centre), 10);
+    EXPECT_LT(test_support::blue(centre), 10);
+}
+
+}  // namespace
+}  // namespace glassfalls
