@@ -81,3 +81,17 @@ TEST_F(EventCreateTest, EscapeDuringTheOpeningFadeQuitsFromWhereItIs) {
     EXPECT_EQ(stageOneFrames, 32);
     EXPECT_FALSE(fixture.app.hasWindow());
 }
+
+TEST_F(EventCreateTest, TheFirstPictureFromTheLinkIsOnTheGroundInTheSameFrame) {
+    ASSERT_TRUE(fixture.deviceReady);
+    Ground& ground = fixture.app.world.ground;
+    ground.init(*fixture.app.renderDevice.device, "/nonexistent/ground.bmp");
+    fixture.app.netLink = std::make_unique<ImageNetLink>();
+    advance();
+    EXPECT_FALSE(ground.netPictureShown) << "nothing has arrived";
+    fixture.app.netLink->frameBuffer.assign(ImageNetLink::kPictureBytes, 200);
+    fixture.app.netLink->pictureReady = true;
+    advance();
+    EXPECT_TRUE(ground.netPictureShown);
+    EXPECT_EQ(ground.floor[0].x, -40.0f) << "the 80-unit picture square";
+}
