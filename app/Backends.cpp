@@ -42,6 +42,12 @@ std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, pl
         const std::string soundfont = options.soundfont.empty() ? platform::kDefaultSoundfont : options.soundfont;
         // Headless runs keep the synthesiser in memory and need no sound card.
         port = platform::openSynthPort(soundfont, !options.headless, error);
+        // Without a sound card the piece runs silent, as it does without a microphone, unless
+        // the synthesiser was asked for by name.
+        if (!port && !options.midiChosen) {
+            std::fprintf(stderr, "glassfalls: %s; running without sound (see --list-devices)\n", error.c_str());
+            port = std::make_unique<platform::NullMidiPort>();
+        }
     } else if (choice.rfind("alsa:", 0) == 0) {
         port = platform::openAlsaPort(choice.substr(5), error);
     } else if (choice == "none") {

@@ -30,7 +30,8 @@ std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options
                                                      std::string& error);
 
 // The MIDI output the options name, recording to the MIDI file when one is asked for. Null
-// with the reason when it cannot be opened.
+// with the reason when it cannot be opened. The default synthesiser that cannot play is said
+// once on standard error and replaced by no output, so the piece still runs (and records).
 std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, platform::Clock& clock,
                                                  std::string& error);
 

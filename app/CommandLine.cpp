@@ -7,6 +7,20 @@
 
 namespace glassfalls {
 
+namespace {
+
+// A count given on the command line: digits only, at least 1.
+const CLI::Validator kWholeNumberFromOne(
+    [](const std::string& value) {
+        const bool digits = !value.empty() && value.size() < 19 &&
+                            value.find_first_not_of("0123456789") == std::string::npos;
+        if (digits && std::stoull(value) >= 1) return std::string();
+        return std::string("must be a whole number of at least 1");
+    },
+    "N");
+
+}  // namespace
+
 std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, int& exitCode) {
     CommandLine line;
     CLI::App cli{"glassFalls: eight performers grow glass trails over water from what the "
@@ -24,11 +38,11 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                  "the next due frame");
     cli.add_option("--frames", line.start.frameLimit,
                    "End normally after N scene advances")
-        ->check(CLI::PositiveNumber);
+        ->check(kWholeNumberFromOne);
     cli.add_option("--keys", line.start.keysFile,
                    "Play key presses from FILE: lines \"ADVANCE KEY down|up\", KEY one of "
-                   "Escape Enter Left Right, ADVANCE counted from 1")
-        ->check(CLI::ExistingFile);
+                   "Escape Enter Left Right, ADVANCE counted from 1; a script that cannot be "
+                   "read or has a bad line ends the program with status 2");
     auto* device = cli.add_option("--audio-device", line.start.audioDevice,
                                   "Listen to the capture device called NAME (see --list-devices) "
                                   "instead of the default microphone");
@@ -36,7 +50,7 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                    "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
                    "program's clock, then silence")
         ->excludes(device);
-    cli.add_option("--midi", line.start.midi,
+    auto* midi = cli.add_option("--midi", line.start.midi,
                    "Where the notes go: synth (the built-in General MIDI synthesiser on the "
                    "audio output; in memory with --headless), alsa:PORT (an ALSA sequencer "
                    "port by client name, name prefix or client:port, see --list-devices) or none")
@@ -59,7 +73,7 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                        "advance) after every K-th scene advance; DIR is created if missing");
     cli.add_option("--every", line.start.screenshotEvery,
                    "With --screenshots: take one after every K-th advance")
-        ->check(CLI::PositiveNumber)
+        ->check(kWholeNumberFromOne)
         ->needs(screenshots)
         ->capture_default_str();
     cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and the ALSA MIDI ports, and exit");
@@ -69,6 +83,7 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
         exitCode = cli.exit(e);
         return std::nullopt;
     }
+    line.start.midiChosen = midi->count() > 0;
     exitCode = 0;
     return line;
 }

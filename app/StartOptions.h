@@ -15,6 +15,7 @@ struct StartOptions {
     std::string audioDevice;             // capture device name; empty: the default
     std::string audioFile;               // a WAV file to hear instead of the microphone
     std::string midi = "synth";          // "synth", "alsa:PORT" or "none"
+    bool midiChosen = false;             // --midi was given: a MIDI output that fails ends start-up
     std::string soundfont;               // empty: the system's default General MIDI soundfont
     std::string midiFile;                // also record every MIDI message here
     std::string keysFile;                // key presses from a script; empty: the keyboard

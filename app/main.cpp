@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/Backends.h"
 #include "app/CommandLine.h"
+#include "app/DeviceList.h"
 #include "platform/audio/CaptureSource.h"
 #include "platform/midi/MidiPort.h"
 
@@ -12,10 +13,9 @@ using namespace glassfalls;
 namespace {
 
 int listDevices() {
-    std::printf("Capture devices (for --audio-device):\n");
-    for (const std::string& name : platform::listCaptureDevices()) std::printf("  %s\n", name.c_str());
-    std::printf("MIDI ports (for --midi alsa:PORT; --midi synth is built in):\n");
-    for (const std::string& port : platform::listAlsaPorts()) std::printf("  %s\n", port.c_str());
+    std::string defaultCapture;
+    const auto captureDevices = platform::listCaptureDevices(&defaultCapture);
+    std::fputs(describeDevices(captureDevices, defaultCapture, platform::listAlsaPorts()).c_str(), stdout);
     return 0;
 }
 

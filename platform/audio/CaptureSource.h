@@ -39,8 +39,9 @@ public:
 // block format. Null with a reason when it cannot be opened.
 std::unique_ptr<CaptureSource> openDeviceCapture(const std::string& deviceName, std::string& error);
 
-// The names of the capture devices SDL can see.
-std::vector<std::string> listCaptureDevices();
+// The names of the capture devices SDL can see, and the one it opens by default when it can
+// tell (left empty otherwise).
+std::vector<std::string> listCaptureDevices(std::string* defaultDevice = nullptr);
 
 // A WAV file played as the microphone: any rate and channel count, converted; block k
 // (from 1) is ready at start + k x 100 ms, and silence follows the end of the file.

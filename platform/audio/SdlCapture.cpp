@@ -103,12 +103,18 @@ std::unique_ptr<CaptureSource> openDeviceCapture(const std::string& deviceName, 
     return capture;
 }
 
-std::vector<std::string> listCaptureDevices() {
+std::vector<std::string> listCaptureDevices(std::string* defaultDevice) {
     std::vector<std::string> names;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return names;
     const int count = SDL_GetNumAudioDevices(1);
     for (int i = 0; i < count; ++i) {
         if (const char* name = SDL_GetAudioDeviceName(i, 1)) names.emplace_back(name);
+    }
+    char* name = nullptr;
+    SDL_AudioSpec spec;
+    if (defaultDevice && SDL_GetDefaultAudioInfo(&name, &spec, 1) == 0 && name) {
+        *defaultDevice = name;
+        SDL_free(name);
     }
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return names;

@@ -1,6 +1,10 @@
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 
 #include "platform/net/Socket.h"
 #include "platform/window/Window.h"
@@ -79,12 +83,35 @@ private:
     SDL_Window* window_;
 };
 
+// Display servers that are not there print their own complaints while SDL probes them; the
+// piece says in one line what it could not do, so those are silenced for the probe.
+bool initVideoQuietly() {
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (saved >= 0 && null >= 0) dup2(saved, STDERR_FILENO);
+    if (null >= 0) close(null);
+    if (saved >= 0) close(saved);
+    return started;
+}
+
 }  // namespace
 
 std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& error) {
     if (config.headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    const bool driverChosen = config.headless || SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+    if (!initVideoQuietly()) {
         error = std::string("cannot start the video system: ") + SDL_GetError();
+        return nullptr;
+    }
+    // Without a display SDL settles for a driver that shows nothing, and the piece would run
+    // unseen until killed. Whoever picks such a driver on purpose gets it.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (!driverChosen && (driver == "offscreen" || driver == "dummy")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        error = "no display found; run it from a desktop session, or use --headless to render off-screen";
         return nullptr;
     }
     Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_OPENGL;

@@ -1,0 +1,21 @@
+#include "app/DeviceList.h"
+
+namespace glassfalls {
+
+std::string describeDevices(const std::vector<std::string>& captureDevices, const std::string& defaultCapture,
+                            const std::vector<std::string>& midiPorts) {
+    std::string text = "Capture devices (for --audio-device):\n";
+    if (captureDevices.empty()) text += "  (none found; the piece runs on silence)\n";
+    for (const std::string& name : captureDevices) {
+        text += "  " + name + (name == defaultCapture ? "  (default)" : "") + "\n";
+    }
+    text += "MIDI outputs (for --midi):\n";
+    text += "  synth  (default) the built-in General MIDI synthesiser on the audio output\n";
+    text += "  none   no MIDI output\n";
+    text += "  ALSA sequencer ports (for --midi alsa:PORT):\n";
+    if (midiPorts.empty()) text += "    (none found; use --midi synth or --midi none)\n";
+    for (const std::string& port : midiPorts) text += "    " + port + "\n";
+    return text;
+}
+
+}  // namespace glassfalls

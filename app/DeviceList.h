@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace glassfalls {
+
+// What --list-devices prints: the capture devices (the default one marked) and the ALSA MIDI
+// ports, each heading followed by "(none found …)" and what the piece does instead when the
+// list is empty.
+std::string describeDevices(const std::vector<std::string>& captureDevices, const std::string& defaultCapture,
+                            const std::vector<std::string>& midiPorts);
+
+}  // namespace glassfalls
