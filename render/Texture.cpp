@@ -25,8 +25,8 @@ void forEachBottomUp(const Picture& picture, auto&& store) {
     }
 }
 
-bool readBmp(const std::string& fileName, std::vector<uint8_t>& bytes, Picture& picture) {
-    return platform::readWholeFile(fileName, bytes) && platform::gfx::decodeBmp(bytes, picture);
+bool readPicture(const std::string& fileName, std::vector<uint8_t>& bytes, Picture& picture) {
+    return platform::readWholeFile(fileName, bytes) && platform::gfx::decodePicture(bytes, picture);
 }
 
 }  // namespace
@@ -35,7 +35,7 @@ bool Image::loadBmp(const std::string& fileName) {
     pixels.clear();
     std::vector<uint8_t> bytes;
     Picture picture;
-    if (!readBmp(fileName, bytes, picture)) return false;
+    if (!readPicture(fileName, bytes, picture)) return false;
     width = picture.width;
     height = picture.height;
     pixels.reserve(picture.texels.size());
@@ -60,7 +60,7 @@ bool DibSurface::create(int32_t w, int32_t h, int32_t bits) {
 bool DibSurface::loadBmp(const std::string& fileName) {
     std::vector<uint8_t> bytes;
     Picture picture;
-    if (!readBmp(fileName, bytes, picture)) return false;
+    if (!readPicture(fileName, bytes, picture)) return false;
     buffer = std::move(bytes);
     width = picture.width;
     height = picture.height;

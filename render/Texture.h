@@ -14,11 +14,12 @@ struct RgbPixel {
     friend bool operator==(const RgbPixel&, const RgbPixel&) = default;
 };
 
-// A picture read from a BMP file into RGB pixels, bottom row first.
+// A picture read from a file into RGB pixels, bottom row first.
 class Image {
 public:
     virtual ~Image() = default;
-    // False (and no pixels) for anything but a readable, complete 24- or 32-bit BMP.
+    // Any picture file the loader reads (a BMP by name, whatever its content); false (and no
+    // pixels) when it cannot be read or decoded.
     virtual bool loadBmp(const std::string& fileName);
 
     int32_t width = 0;
@@ -35,7 +36,7 @@ public:
     // An empty picture: 3 bytes per pixel (2 at 16 bits per pixel), row 0 first, all zero;
     // and a depth value of 1e10 per pixel.
     bool create(int32_t width, int32_t height, int32_t bitsPerPixel);
-    // Keeps the file image in `buffer` and an RGB copy, bottom row first, in `rgb`.
+    // Keeps the file's bytes in `buffer` and its picture as RGB, bottom row first, in `rgb`.
     bool loadBmp(const std::string& fileName);
 
     bool loadedFromFile = false;
@@ -51,8 +52,8 @@ public:
 // A picture on the device: loaded from a file, or filled from its own DibSurface.
 class Texture : public Image {
 public:
-    // Decodes a BMP or PNG file into a texture with its full mip chain. Callers call it once
-    // per texture.
+    // Decodes any picture file the loader reads into a texture with its full mip chain.
+    // Callers call it once per texture.
     bool loadFromFile(platform::gfx::GraphicsDevice& device, const std::string& name);
     // An empty width x height picture (black, opaque) with a DibSurface to draw into.
     bool createDib(platform::gfx::GraphicsDevice& device, int32_t width, int32_t height);

@@ -18,14 +18,11 @@ struct Picture {
 // a hostile header cannot ask for gigabytes.
 inline constexpr int kMaxPictureSide = 8192;
 
-// An uncompressed 24- or 32-bit BMP, bottom-up or top-down, rows padded to 4 bytes. Every
-// size in the header is checked against the bytes present; anything else is refused.
-bool decodeBmp(std::span<const uint8_t> file, Picture& picture);
-
-// Any PNG; transparency is kept in the alpha channel.
-bool decodePng(std::span<const uint8_t> file, Picture& picture);
-
-// BMP or PNG, told apart by their signatures.
+// A picture file told by its content whatever its name says, decoded by SDL_image: BMP (1 to
+// 32 bits, palettes, bit fields, run-length, either row order), PNG (every colour type and
+// depth), JPEG and TGA. Alpha comes from the file where it has one (a transparent palette
+// colour included), opaque otherwise. False for anything else, a broken file, or one that
+// declares more than kMaxPictureSide a side.
 bool decodePicture(std::span<const uint8_t> file, Picture& picture);
 
 // Writes the picture as an 8-bit RGB PNG (alpha dropped).

@@ -7,41 +7,6 @@
 
 namespace glassfalls::platform::gfx {
 
-bool decodePng(std::span<const uint8_t> file, Picture& picture) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return false;
-    if (image.width == 0 || image.height == 0 || image.width > kMaxPictureSide ||
-        image.height > kMaxPictureSide) {
-        png_image_free(&image);
-        return false;
-    }
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
-        png_image_free(&image);
-        return false;
-    }
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    picture.texels.resize(rgba.size() / 4);
-    for (size_t i = 0; i < picture.texels.size(); ++i) {
-        const uint8_t* p = &rgba[i * 4];
-        picture.texels[i] = static_cast<uint32_t>(p[3]) << 24 | static_cast<uint32_t>(p[0]) << 16 |
-                            static_cast<uint32_t>(p[1]) << 8 | p[2];
-    }
-    return true;
-}
-
-bool decodePicture(std::span<const uint8_t> file, Picture& picture) {
-    static constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (file.size() >= 8 && std::memcmp(file.data(), kPngSignature, 8) == 0) {
-        return decodePng(file, picture);
-    }
-    return decodeBmp(file, picture);
-}
-
 bool writePngRgb(const std::string& path, const Picture& picture) {
     std::vector<uint8_t> rgb;
     rgb.reserve(picture.texels.size() * 3);

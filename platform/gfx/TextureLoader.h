@@ -13,7 +13,8 @@ namespace glassfalls::platform::gfx {
 std::unique_ptr<DeviceTexture> createTexture(GraphicsDevice& device, int width, int height,
                                              bool mipChain);
 
-// A texture holding the decoded BMP or PNG file at its own size, with its full mip chain;
+// A texture holding the decoded picture file (any format decodePicture reads) at its own
+// size, with its full mip chain;
 // null when the file cannot be read or decoded.
 std::unique_ptr<DeviceTexture> createTextureFromFile(GraphicsDevice& device,
                                                      const std::string& path);

@@ -49,10 +49,11 @@ TEST(ImageLoadBmp, KeepsTheFilesBottomRowFirstAsRgb) {
     EXPECT_EQ(bottomUp.pixels.at(0).b, 10) << "bottom row first";
 }
 
-TEST(ImageLoadBmp, EightBitFilesAreRefusedAndLeaveNoPixels) {
+TEST(ImageLoadBmp, AnyPictureIsReadAndAFileThatIsNoneLeavesNoPixels) {
     Image image;
-    ASSERT_TRUE(image.loadBmp(writeTemp("ok.bmp", makeBmp({2, 2, 24, false, 0}, [](int, int) { return 7u; }))));
-    EXPECT_FALSE(image.loadBmp(writeTemp("8.bmp", makeBmp({2, 2, 8, false, 0}, [](int, int) { return 0u; }))));
+    ASSERT_TRUE(image.loadBmp(writeTemp("8.bmp", makeBmp({2, 2, 8, false, 0}, [](int, int) { return 0x102030u; }))));
+    EXPECT_EQ(image.pixels.at(3), (RgbPixel{0x10, 0x20, 0x30}));
+    EXPECT_FALSE(image.loadBmp(writeTemp("text.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'})));
     EXPECT_TRUE(image.pixels.empty());
     EXPECT_FALSE(image.loadBmp("/nonexistent/picture.bmp"));
 }

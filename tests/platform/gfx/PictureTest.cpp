@@ -21,67 +21,85 @@ uint32_t diagonal(int x, int y) {
            static_cast<uint32_t>(x + y);
 }
 
-void expectDiagonal(const Picture& picture, int width, int height) {
-    ASSERT_EQ(picture.width, width);
-    ASSERT_EQ(picture.height, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            EXPECT_EQ(picture.texels[static_cast<size_t>(y * width + x)], 0xFF000000u | diagonal(x, y))
-                << "at " << x << ", " << y;
-        }
-    }
+// Four colours in blocks, so that every palette and every run length is exercised; the
+// 16-bit layouts keep only their top bits.
+uint32_t blocks(int x, int y) {
+    static constexpr uint32_t kColours[4] = {0xF80000, 0x00FC00, 0x0000F8, 0xF8FCF8};
+    return kColours[(x / 3 + y / 2) % 4];
 }
 
-TEST(BmpDecoder, PaddedRowsInEitherOrderAndBothDepthsGiveTheSamePicture) {
-    // Widths 1, 2, 3 and 5 at 24 bits leave 1 to 3 padding bytes per row.
-    for (int width : {1, 2, 3, 5}) {
-        for (bool topDown : {false, true}) {
-            for (int bits : {24, 32}) {
-                Picture picture;
-                const auto file = makeBmp({width, 3, bits, topDown, 0}, diagonal);
-                ASSERT_TRUE(decodeBmp(file, picture)) << width << (topDown ? " top-down " : " bottom-up ") << bits;
-                expectDiagonal(picture, width, 3);
+TEST(PictureDecoder, EveryBmpLayoutGivesThePicture) {
+    struct Case {
+        const char* name;
+        BmpLayout layout;
+        uint32_t (*colourAt)(int, int);
+        uint32_t kept = 0xFFFFFF;  // the bits the layout keeps
+    };
+    const auto twoColours = [](int x, int y) { return (x + y) % 2 ? 0xFFFFFFu : 0x000000u; };
+    const Case cases[] = {
+        {"24-bit bottom-up", {5, 3, 24, false, test_support::kBiRgb}, diagonal},
+        {"24-bit top-down", {5, 3, 24, true, test_support::kBiRgb}, diagonal},
+        {"32-bit bottom-up, unused byte zero", {5, 3, 32, false, test_support::kBiRgb}, diagonal},
+        {"32-bit top-down", {2, 3, 32, true, test_support::kBiRgb}, diagonal},
+        {"1-bit", {7, 3, 1, false, test_support::kBiRgb}, twoColours},
+        {"4-bit", {7, 5, 4, false, test_support::kBiRgb}, blocks},
+        {"8-bit", {7, 5, 8, false, test_support::kBiRgb}, blocks},
+        {"8-bit top-down", {7, 5, 8, true, test_support::kBiRgb}, blocks},
+        {"RLE8", {9, 5, 8, false, test_support::kBiRle8}, blocks},
+        {"RLE4", {9, 5, 4, false, test_support::kBiRle4}, blocks},
+        {"16-bit 565", {7, 5, 16, false, test_support::kBiBitfields}, blocks, 0xF8FCF8},
+    };
+    for (const Case& c : cases) {
+        Picture picture;
+        ASSERT_TRUE(decodePicture(makeBmp(c.layout, c.colourAt), picture)) << c.name;
+        ASSERT_EQ(picture.width, c.layout.width) << c.name;
+        ASSERT_EQ(picture.height, c.layout.height) << c.name;
+        for (int y = 0; y < c.layout.height; ++y) {
+            for (int x = 0; x < c.layout.width; ++x) {
+                const uint32_t texel = picture.texels[static_cast<size_t>(y * c.layout.width + x)];
+                ASSERT_EQ(texel >> 24, 0xFFu) << c.name << ": opaque";
+                ASSERT_EQ(texel & c.kept, c.colourAt(x, y) & c.kept)
+                    << c.name << " at " << x << ", " << y;
             }
         }
     }
+    // 555 keeps five bits of each channel.
+    Picture picture;
+    ASSERT_TRUE(decodePicture(makeBmp({3, 2, 16, false, test_support::kBiRgb}, [](int, int) { return 0xF8F8F8u; }), picture));
+    EXPECT_EQ(picture.texels[0] & 0xF8F8F8u, 0xF8F8F8u);
 }
 
-TEST(BmpDecoder, FirstFilePixelBytesAreBlueGreenRed) {
+TEST(PictureDecoder, FirstFilePixelBytesAreBlueGreenRed) {
     auto file = makeBmp({2, 2, 24, false, 0}, [](int, int) { return 0u; });
     const size_t bottomLeft = 54;
     file[bottomLeft] = 1, file[bottomLeft + 1] = 2, file[bottomLeft + 2] = 3;
     Picture picture;
-    ASSERT_TRUE(decodeBmp(file, picture));
+    ASSERT_TRUE(decodePicture(file, picture));
     EXPECT_EQ(picture.texels[2], 0xFF030201u) << "the file's first row is the picture's bottom";
 }
 
-TEST(BmpDecoder, RefusesWhatItCannotShowFaithfully) {
+TEST(PictureDecoder, RefusesWhatIsNotAPicture) {
     const auto plain = [](int, int) { return 0x123456u; };
     Picture picture;
-    EXPECT_FALSE(decodeBmp(makeBmp({4, 4, 8, false, 0}, plain), picture)) << "8-bit palette";
-    EXPECT_FALSE(decodeBmp(makeBmp({4, 4, 16, false, 0}, plain), picture)) << "16-bit";
-    EXPECT_FALSE(decodeBmp(makeBmp({4, 4, 24, false, 1}, plain), picture)) << "run-length";
-
     auto file = makeBmp({4, 4, 24, false, 0}, plain);
-    file[1] = 'A';
-    EXPECT_FALSE(decodeBmp(file, picture)) << "not a BM signature";
+    file[0] = 'X';
+    EXPECT_FALSE(decodePicture(file, picture)) << "not a BM signature";
+    const std::string text = "hello, this is not a picture";
+    EXPECT_FALSE(decodePicture(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), picture));
+    EXPECT_FALSE(decodePicture({}, picture)) << "empty";
 
     auto huge = makeBmp({4, 4, 24, false, 0}, plain);
     huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF, huge[21] = 0x7F;
-    EXPECT_FALSE(decodeBmp(huge, picture)) << "a width the file cannot hold";
-
-    auto offset = makeBmp({4, 4, 24, false, 0}, plain);
-    offset[10] = 0xF0, offset[11] = 0xFF;
-    EXPECT_FALSE(decodeBmp(offset, picture)) << "pixel data past the end";
+    EXPECT_FALSE(decodePicture(huge, picture)) << "a width the file cannot hold";
 }
 
-TEST(BmpDecoder, EveryTruncationIsRefused) {
+TEST(PictureDecoder, TruncatedFilesAreRefused) {
     const auto file = makeBmp({3, 3, 24, false, 0}, diagonal);
     Picture picture;
-    for (size_t length = 0; length < file.size(); ++length) {
-        EXPECT_FALSE(decodeBmp(std::span(file.data(), length), picture)) << "first " << length << " bytes";
+    for (size_t length = 0; length < 60; ++length) {
+        EXPECT_FALSE(decodePicture(std::span(file.data(), length), picture)) << "first " << length << " bytes";
     }
-    EXPECT_TRUE(decodeBmp(file, picture));
+    EXPECT_TRUE(decodePicture(file, picture));
 }
 
 std::vector<uint8_t> encodeRgbaPng(int width, int height, const std::vector<uint8_t>& rgba) {
@@ -99,7 +117,7 @@ std::vector<uint8_t> encodeRgbaPng(int width, int height, const std::vector<uint
     return bytes;
 }
 
-TEST(PngDecoder, KeepsAlphaAndRowOrder) {
+TEST(PictureDecoder, PngKeepsAlphaAndRowOrder) {
     // Two rows: opaque red over half-transparent blue.
     const auto png = encodeRgbaPng(1, 2, {255, 0, 0, 255, 0, 0, 255, 128});
     Picture picture;

@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the BMP decoder: it must refuse or decode, never read outside the
-// file or write outside the picture.
+// Any bytes through the picture loader's decode-by-content entry: it must refuse or decode,
+// never read out of bounds or crash.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     glassfalls::platform::gfx::Picture picture;
-    if (glassfalls::platform::gfx::decodeBmp({data, size}, picture) &&
+    if (glassfalls::platform::gfx::decodePicture({data, size}, picture) &&
         picture.texels.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height)) {
         std::abort();
     }
