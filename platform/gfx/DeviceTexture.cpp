@@ -39,6 +39,7 @@ DeviceTexture::DeviceTexture(std::shared_ptr<TextureRegistry> registry, int widt
 }
 
 DeviceTexture::~DeviceTexture() {
+    if (registry_->flushPendingDraws) registry_->flushPendingDraws();
     auto& list = registry_->textures;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     // After the device is gone there is no context to delete the name from.
@@ -61,6 +62,7 @@ bool DeviceTexture::lockRect(uint32_t level, LockedRect& locked) {
 bool DeviceTexture::unlockRect(uint32_t level) {
     if (level != 0 || !locked_) return false;
     locked_ = false;
+    if (registry_->flushPendingDraws) registry_->flushPendingDraws();
     ScopedBinding binding(glName_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,

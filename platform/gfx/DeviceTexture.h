@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -59,6 +60,8 @@ class TextureRegistry {
 public:
     bool contextAlive = true;
     std::vector<DeviceTexture*> textures;
+    // Draws the device still holds back; called before a texture's contents change or it goes.
+    std::function<void()> flushPendingDraws;
 };
 
 }  // namespace glassfalls::platform::gfx

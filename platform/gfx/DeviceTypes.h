@@ -132,6 +132,7 @@ struct Material {
 
 struct Vector {
     float x = 0, y = 0, z = 0;
+    friend bool operator==(const Vector&, const Vector&) = default;
 };
 
 enum class LightType : uint32_t { Point = 1, Spot = 2, Directional = 3 };
@@ -143,6 +144,7 @@ struct Light {
     Vector position, direction;
     float range = 0, falloff = 0, attenuation0 = 0, attenuation1 = 0, attenuation2 = 0;
     float theta = 0, phi = 0;
+    friend bool operator==(const Light&, const Light&) = default;
 };
 
 struct Viewport {

@@ -18,6 +18,8 @@ public:
     virtual void makeCurrent() = 0;
     virtual void swapBuffers() = 0;
     virtual void drawableSize(int& width, int& height) const = 0;
+    // False for a drawable nobody sees (a hidden window): presenting to it is skipped.
+    virtual bool showsFrames() const = 0;
     virtual void setVsync(bool on) = 0;
     // True when the driver reports that the context was reset and its objects are gone.
     virtual bool wasReset() = 0;

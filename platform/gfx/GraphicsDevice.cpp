@@ -1,5 +1,6 @@
 #include "platform/gfx/GraphicsDevice.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/gfx/Gl.h"
@@ -95,11 +96,15 @@ GraphicsDevice::GraphicsDevice(std::unique_ptr<GlContext> context,
       registry_(std::make_shared<TextureRegistry>()),
       parameters_(parameters),
       backBuffer_(*this, true),
-      depthBuffer_(*this, false) {}
+      depthBuffer_(*this, false) {
+    registry_->flushPendingDraws = [this] { flush(); };
+}
 
 GraphicsDevice::~GraphicsDevice() {
     // The objects below belong to this device's context, whichever is current now.
     context_->makeCurrent();
+    registry_->flushPendingDraws = nullptr;
+    pending_.clear();
     white_.reset();
     frame_.release();
     registry_->contextAlive = false;
@@ -110,6 +115,7 @@ Result GraphicsDevice::reset(const PresentParameters& parameters) {
         parameters.backBufferWidth > 16384 || parameters.backBufferHeight > 16384) {
         return Result::InvalidCall;
     }
+    pending_.clear();
     if (lost_) {
         std::string error;
         frame_.abandon();
@@ -181,6 +187,7 @@ void GraphicsDevice::setDefaultState() {
 }
 
 void GraphicsDevice::applyState(const DeviceState& state) {
+    flush();
     state_ = state;
     setViewport(state_.viewport);
     markAllDirty();
@@ -192,10 +199,13 @@ Result GraphicsDevice::testCooperativeLevel() {
 }
 
 Result GraphicsDevice::present() {
+    flush();
     if (lost_ || context_->wasReset()) {
         lost_ = true;
         return Result::DeviceLost;
     }
+    // Scaling the frame into a window nobody sees costs as much as drawing a layer of it.
+    if (!context_->showsFrames()) return Result::Ok;
     int width = 0, height = 0;
     context_->drawableSize(width, height);
     frame_.presentInto(width, height);
@@ -212,11 +222,13 @@ bool GraphicsDevice::beginScene() {
 
 bool GraphicsDevice::endScene() {
     if (!inScene_) return false;
+    flush();
     inScene_ = false;
     return true;
 }
 
 void GraphicsDevice::clear(uint32_t flags, Colour colour, float z, uint32_t) {
+    flush();
     frame_.bind();
     GLbitfield mask = 0;
     if (flags & clearFlags::Target) {
@@ -237,6 +249,7 @@ void GraphicsDevice::clear(uint32_t flags, Colour colour, float z, uint32_t) {
 }
 
 void GraphicsDevice::setViewport(const Viewport& viewport) {
+    flush();
     state_.viewport = viewport;
     const auto height = static_cast<GLint>(parameters_.backBufferHeight);
     glViewport(static_cast<GLint>(viewport.x),
@@ -248,6 +261,7 @@ void GraphicsDevice::setViewport(const Viewport& viewport) {
 void GraphicsDevice::setRenderState(RenderState state, uint32_t value) {
     const auto slot = static_cast<uint32_t>(state);
     if (slot >= kRenderStateSlots || state_.renderStates[slot] == value) return;
+    flush();
     state_.renderStates[slot] = value;
     dirty_ |= dirtyBitsFor(state);
 }
@@ -260,6 +274,7 @@ uint32_t GraphicsDevice::getRenderState(RenderState state) const {
 void GraphicsDevice::setTextureStageState(uint32_t stage, TextureStageState state, uint32_t value) {
     const auto slot = static_cast<uint32_t>(state);
     if (stage != 0 || slot >= kTextureStageSlots || state_.stage[slot] == value) return;
+    flush();
     state_.stage[slot] = value;
     dirty_ |= kDirtyStage;
 }
@@ -271,7 +286,8 @@ uint32_t GraphicsDevice::getTextureStageState(uint32_t stage, TextureStageState 
 
 void GraphicsDevice::setSamplerState(uint32_t sampler, SamplerState state, uint32_t value) {
     const auto slot = static_cast<uint32_t>(state);
-    if (sampler != 0 || slot >= kSamplerSlots) return;
+    if (sampler != 0 || slot >= kSamplerSlots || state_.sampler[slot] == value) return;
+    flush();
     state_.sampler[slot] = value;
 }
 
@@ -281,11 +297,12 @@ uint32_t GraphicsDevice::getSamplerState(uint32_t sampler, SamplerState state) c
 }
 
 void GraphicsDevice::setTransform(TransformState state, const Matrix4& matrix) {
-    switch (state) {
-        case TransformState::World: state_.world = matrix; break;
-        case TransformState::View: state_.view = matrix; break;
-        case TransformState::Projection: state_.projection = matrix; break;
-    }
+    Matrix4& current = state == TransformState::World  ? state_.world
+                       : state == TransformState::View ? state_.view
+                                                       : state_.projection;
+    if (current == matrix) return;
+    flush();
+    current = matrix;
     dirty_ |= kDirtyTransforms;
 }
 
@@ -298,30 +315,36 @@ void GraphicsDevice::getTransform(TransformState state, Matrix4& matrix) const {
 }
 
 void GraphicsDevice::setMaterial(const Material& material) {
+    if (state_.material == material) return;
+    flush();
     state_.material = material;
     dirty_ |= kDirtyLighting;
 }
 
 void GraphicsDevice::setLight(uint32_t index, const Light& light) {
-    if (index != 0) return;
+    if (index != 0 || state_.light == light) return;
+    flush();
     state_.light = light;
     dirty_ |= kDirtyLighting | kDirtyTransforms;
 }
 
 void GraphicsDevice::lightEnable(uint32_t index, bool enable) {
-    if (index != 0) return;
+    if (index != 0 || state_.lightEnabled == enable) return;
+    flush();
     state_.lightEnabled = enable;
     dirty_ |= kDirtyLighting;
 }
 
 void GraphicsDevice::setClipPlane(uint32_t index, const float plane[4]) {
-    if (index != 0) return;
+    if (index != 0 || std::equal(plane, plane + 4, state_.clipPlane.begin())) return;
+    flush();
     for (int i = 0; i < 4; ++i) state_.clipPlane[static_cast<size_t>(i)] = plane[i];
     dirty_ |= kDirtyTransforms;
 }
 
 void GraphicsDevice::setTexture(uint32_t stage, DeviceTexture* texture) {
     if (stage != 0 || state_.texture == texture) return;
+    flush();
     state_.texture = texture;
     dirty_ |= kDirtyStage;
 }
@@ -333,12 +356,64 @@ std::unique_ptr<DeviceTexture> GraphicsDevice::createTexture(int width, int heig
     return std::make_unique<DeviceTexture>(registry_, width, height, mipChain);
 }
 
-void GraphicsDevice::readBackBuffer(std::vector<uint32_t>& pixels) { frame_.read(pixels); }
+void GraphicsDevice::readBackBuffer(std::vector<uint32_t>& pixels) {
+    flush();
+    frame_.read(pixels);
+}
+
+void GraphicsDevice::setMergingDraws(bool on) {
+    flush();
+    merging_ = on;
+}
 
 void GraphicsDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount,
                                      const void* vertices, uint32_t stride) {
     const uint32_t count = vertexCount(type, primitiveCount);
     if (!inScene_ || count == 0 || !vertices) return;
+    const bool triangles = type == PrimitiveType::TriangleList || type == PrimitiveType::TriangleStrip ||
+                           type == PrimitiveType::TriangleFan;
+    if (!merging_ || !triangles) {
+        flush();
+        drawNow(type, count, vertices, stride);
+        return;
+    }
+    if (!pending_.empty() && (state_.fvf != pendingFvf_ || stride != pendingStride_)) flush();
+    pendingFvf_ = state_.fvf;
+    pendingStride_ = stride;
+    // The vertices once each, and every triangle as indices in the order OpenGL would
+    // assemble it: strips keep their winding by swapping the first two corners of every
+    // second triangle; fans turn about their first corner.
+    const auto first = static_cast<uint32_t>(pending_.size() / stride);
+    const auto* base = static_cast<const uint8_t*>(vertices);
+    pending_.insert(pending_.end(), base, base + size_t{count} * stride);
+    for (uint32_t t = 0; t < primitiveCount; ++t) {
+        uint32_t corners[3] = {3 * t, 3 * t + 1, 3 * t + 2};
+        if (type == PrimitiveType::TriangleStrip) {
+            corners[0] = t % 2 ? t + 1 : t;
+            corners[1] = t % 2 ? t : t + 1;
+            corners[2] = t + 2;
+        } else if (type == PrimitiveType::TriangleFan) {
+            corners[0] = 0;
+            corners[1] = t + 1;
+            corners[2] = t + 2;
+        }
+        for (const uint32_t corner : corners) pendingIndices_.push_back(first + corner);
+    }
+}
+
+void GraphicsDevice::flush() {
+    if (pending_.empty()) return;
+    const auto count = static_cast<uint32_t>(pending_.size() / pendingStride_);
+    const uint32_t fvf = state_.fvf;
+    state_.fvf = pendingFvf_;
+    drawNow(PrimitiveType::TriangleList, count, pending_.data(), pendingStride_, pendingIndices_);
+    state_.fvf = fvf;
+    pending_.clear();
+    pendingIndices_.clear();
+}
+
+void GraphicsDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride,
+                             std::span<const uint32_t> indices) {
     const uint32_t format = state_.fvf;
     const bool pretransformed = (format & fvf::XyzRhw) != 0;
     const bool hasNormal = (format & fvf::Normal) != 0;
@@ -394,7 +469,12 @@ void GraphicsDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoord2f(0, 0);
     }
-    glDrawArrays(glPrimitive(type), 0, static_cast<GLsizei>(count));
+    if (indices.empty()) {
+        glDrawArrays(glPrimitive(type), 0, static_cast<GLsizei>(count));
+    } else {
+        glDrawElements(glPrimitive(type), static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+    }
 }
+
 
 }  // namespace glassfalls::platform::gfx

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -97,9 +98,14 @@ public:
     void setFvf(uint32_t fvf);
     uint32_t getFvf() const { return state_.fvf; }
 
-    // Draws from caller memory; nothing happens outside beginScene/endScene.
+    // Draws from caller memory; nothing happens outside beginScene/endScene. Consecutive
+    // triangle draws under the same state are merged into one draw, made when the state,
+    // a texture's contents or the vertex layout change, or the frame is cleared, read, ended
+    // or shown; the picture is the same as when each is drawn at once.
     void drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
                          uint32_t stride);
+    // Off: every draw goes to OpenGL at once (for measuring what merging saves).
+    void setMergingDraws(bool on);
 
     // A texture of the given size; mipChain asks for every level down to 1 x 1.
     std::unique_ptr<DeviceTexture> createTexture(int width, int height, bool mipChain);
@@ -126,6 +132,11 @@ private:
     void applyTextureStage();
     void applySampler(DeviceTexture& texture);
     void createWhiteTexture();
+    // `count` vertices; with `indices`, the triangles they name.
+    void drawNow(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride,
+                 std::span<const uint32_t> indices = {});
+    // Draws what merging holds back.
+    void flush();
 
     std::unique_ptr<GlContext> context_;
     std::shared_ptr<TextureRegistry> registry_;
@@ -141,6 +152,11 @@ private:
     bool lost_ = false;
     std::unique_ptr<DeviceTexture> white_;  // what a stage samples when no texture is set
     std::vector<float> scratch_;
+    bool merging_ = true;
+    std::vector<uint8_t> pending_;  // the vertices of the merged draws
+    std::vector<uint32_t> pendingIndices_;  // their triangles
+    uint32_t pendingFvf_ = 0;
+    uint32_t pendingStride_ = 0;
 };
 
 }  // namespace glassfalls::platform::gfx

@@ -78,6 +78,7 @@ public:
 
     void makeCurrent() override { SDL_GL_MakeCurrent(window_, context_); }
     void swapBuffers() override { SDL_GL_SwapWindow(window_); }
+    bool showsFrames() const override { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) == 0; }
 
     void drawableSize(int& width, int& height) const override {
         SDL_GL_GetDrawableSize(window_, &width, &height);

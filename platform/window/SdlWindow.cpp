@@ -114,7 +114,8 @@ std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& e
         error = "no display found; run it from a desktop session, or use --headless to render off-screen";
         return nullptr;
     }
-    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_OPENGL;
+    // A headless window exists only for its drawing context.
+    Uint32 flags = (config.headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN) | SDL_WINDOW_OPENGL;
     flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
     SDL_Window* window =
         SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 #include "tests/render/RenderDeviceFixture.h"
+#include "tests/support/TestDataDirectory.h"
+#include "tests/support/WorstCaseFrame.h"
 
 namespace glassfalls {
 namespace {
@@ -238,6 +241,29 @@ TEST_F(RenderDeviceTest, SpecularHighlightsOnlyWhenEnabledAndSeenFromTheEye) {
     const uint32_t shiny = centrePixel(true);
     EXPECT_NEAR(test_support::green(shiny), (ambient + centre) * 255.0f, 3);
     EXPECT_EQ(test_support::red(shiny), test_support::blue(shiny)) << "white light, white highlight";
+}
+
+}  // namespace
+}  // namespace glassfalls
+
+namespace glassfalls {
+namespace {
+
+// Merging the scenes' small draws into few must not change a pixel of the costliest frame.
+TEST(MergedDraws, TheWorstCaseFrameIsTheSameDrawnPieceByPiece) {
+    std::vector<std::vector<uint32_t>> frames;
+    for (const bool merging : {true, false}) {
+        platform::NullWindow window;
+        RenderDevice renderDevice;
+        ASSERT_TRUE(renderDevice.create(window, 640, 480, true)) << renderDevice.error();
+        renderDevice.device->setMergingDraws(merging);
+        test_support::WorstCaseFrame frame(renderDevice, test_support::TestDataDirectory::source().string());
+        frame.draw();
+        frames.emplace_back();
+        renderDevice.device->readBackBuffer(frames.back());
+    }
+    EXPECT_EQ(std::count(frames[0].begin(), frames[0].end(), 0xFF000000u) < 200000, true) << "something was drawn";
+    EXPECT_TRUE(frames[0] == frames[1]);
 }
 
 }  // namespace

@@ -1,0 +1,30 @@
+// The costliest performance frame (see tests/support/WorstCaseFrame.h) on the software
+// renderer, with the facade merging the scenes' small draws and without.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "platform/window/NullWindow.h"
+#include "tests/support/WorstCaseFrame.h"
+
+using namespace glassfalls;
+
+static void drawWorstCaseFrames(benchmark::State& state, bool merging) {
+    platform::NullWindow window;
+    RenderDevice renderDevice;
+    if (!renderDevice.create(window, 640, 480, true)) return state.SkipWithError(renderDevice.error().c_str());
+    renderDevice.device->setMergingDraws(merging);
+    test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
+    std::vector<uint32_t> pixels;
+    for (auto _ : state) {
+        frame.draw();
+        // Reading the frame waits until the renderer has finished it.
+        renderDevice.device->readBackBuffer(pixels);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+
+static void BM_WorstCaseFrame(benchmark::State& state) { drawWorstCaseFrames(state, true); }
+static void BM_WorstCaseFramePerPiece(benchmark::State& state) { drawWorstCaseFrames(state, false); }
+BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstCaseFramePerPiece)->Unit(benchmark::kMillisecond);
