@@ -44,6 +44,7 @@ bool Application::init(const StartOptions& options) {
         !screenshots_.open(options.screenshotDir, options.screenshotEvery, error)) {
         return fail(error);
     }
+    if (!options.videoFile.empty() && !openVideo()) return false;
     frameInterval = kTitleFrameInterval;
     fillTrigTables();
 
@@ -72,7 +73,10 @@ void Application::onIdle() {
     keyboard().beforeAdvance(advances_);
     director.advance();
     midiOut.flush();
-    if (renderDevice.device) screenshots_.afterAdvance(advances_, *renderDevice.device);
+    if (renderDevice.device) {
+        screenshots_.afterAdvance(advances_, *renderDevice.device);
+        video_.afterAdvance(clock().now(), *renderDevice.device);
+    }
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
 
@@ -136,9 +140,26 @@ int64_t Application::windowProc(const Message& message) {
     return defWindowProc(message);
 }
 
+bool Application::openVideo() {
+    // The video's sound is the synthesiser's, recorded beside it unless asked for anyway.
+    if (options_.audioOut.empty() && options_.midi == "synth") {
+        options_.audioOut = options_.videoFile + ".sound.wav";
+        temporarySoundTrack_ = true;
+    }
+    std::string error;
+    if (!video_.open(options_.videoFile, clock().now(), error)) return fail(error);
+    return true;
+}
+
 void Application::shutDownOutputs() {
+    // Closing the output ends the sound track, which the video then takes.
     midiOut.close();
     netLink.reset();
+    if (!video_.isOpen()) return;
+    std::string error;
+    const std::string sound = options_.midi == "synth" ? options_.audioOut : "";
+    if (!video_.finish(clock().now(), sound, error)) std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+    if (temporarySoundTrack_) std::remove(options_.audioOut.c_str());
 }
 
 }  // namespace glassfalls

@@ -10,6 +10,7 @@
 #include "app/SceneDirector.h"
 #include "app/Screenshots.h"
 #include "app/StartOptions.h"
+#include "app/VideoRecording.h"
 #include "app/WindowBase.h"
 #include "app/World.h"
 #include "audio/WaveCapture.h"
@@ -69,11 +70,14 @@ private:
     void shutDownOutputs();
     bool openCapture();
     bool openMidi();
+    bool openVideo();
 
     PlatformServices services_;
     StartOptions options_;
     FramePacer pacer_;
     Screenshots screenshots_;
+    VideoRecording video_;
+    bool temporarySoundTrack_ = false;
     uint64_t advances_ = 0;
     std::string failure_;
     std::vector<platform::Message> socketMessages_;

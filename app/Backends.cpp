@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/midi/SynthRecorder.h"
+
 namespace glassfalls {
 
 std::unique_ptr<platform::Clock> pickClock(const StartOptions& options) {
@@ -38,8 +40,16 @@ std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, pl
                                                  std::string& error) {
     std::unique_ptr<platform::MidiPort> port;
     const std::string& choice = options.midi;
-    if (choice == "synth") {
-        const std::string soundfont = options.soundfont.empty() ? platform::kDefaultSoundfont : options.soundfont;
+    const std::string soundfont = options.soundfont.empty() ? platform::kDefaultSoundfont : options.soundfont;
+    if (!options.audioOut.empty()) {
+        // Recording the sound needs the built-in synthesiser, in memory on the program's clock.
+        if (choice != "synth") {
+            error = "--audio-out records the built-in synthesiser: leave out --midi or give --midi synth";
+            return nullptr;
+        }
+        auto synth = std::make_unique<platform::FluidSynthPort>();
+        if (synth->loadSoundfont(soundfont, error)) port = platform::recordSynthToWav(std::move(synth), options.audioOut, clock, error);
+    } else if (choice == "synth") {
         // Headless runs keep the synthesiser in memory and need no sound card.
         port = platform::openSynthPort(soundfont, !options.headless, error);
         // Without a sound card the piece runs silent, as it does without a microphone, unless

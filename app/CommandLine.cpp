@@ -33,7 +33,7 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                    "Directory holding the pictures, the title model, the optional melody "
                    "music.dat and the optional settings glassFalls.ini")
         ->capture_default_str();
-    cli.add_flag("--headless", line.start.headless,
+    auto* headless = cli.add_flag("--headless", line.start.headless,
                  "No window and no waiting: draw off-screen on a virtual clock that jumps to "
                  "the next due frame");
     cli.add_option("--frames", line.start.frameLimit,
@@ -76,6 +76,14 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
         ->check(kWholeNumberFromOne)
         ->needs(screenshots)
         ->capture_default_str();
+    cli.add_option("--audio-out", line.start.audioOut,
+                   "With --headless: write the built-in synthesiser's sound to FILE, a 16-bit "
+                   "stereo WAV in step with the frames (the title is silent)")
+        ->needs(headless);
+    cli.add_option("--video", line.start.videoFile,
+                   "With --headless: write the frames and the synthesiser's sound to FILE, a "
+                   "video (H.264 and AAC, e.g. FILE.mp4) made by ffmpeg, which must be installed")
+        ->needs(headless);
     cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and the ALSA MIDI ports, and exit");
     try {
         cli.parse(argc, argv);

@@ -19,6 +19,8 @@ struct StartOptions {
     std::string soundfont;               // empty: the system's default General MIDI soundfont
     std::string midiFile;                // also record every MIDI message here
     std::string keysFile;                // key presses from a script; empty: the keyboard
+    std::string audioOut;                // headless: the synthesiser's sound as a WAV file here
+    std::string videoFile;               // headless: the frames and the sound as a video here
     std::string screenshotDir;           // empty: no screenshots
     uint64_t screenshotEvery = 1;        // a screenshot after every K-th advance
 };

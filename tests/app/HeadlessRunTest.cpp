@@ -17,29 +17,15 @@
 
 #include "platform/file/WholeFile.h"
 #include "platform/gfx/Picture.h"
+#include "tests/app/RunProgram.h"
 #include "tests/platform/midi/SmfReader.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string output;  // standard output and standard error together
-};
-
-// `environment`: a prefix such as "env -u DISPLAY" for the program's environment.
-Outcome runProgram(const std::string& arguments, const std::string& environment = "") {
-    const std::string command = environment + " " + std::string(GLASSFALLS_BINARY) + " " + arguments + " 2>&1";
-    Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return outcome;
-    std::array<char, 4096> buffer{};
-    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) outcome.output.append(buffer.data(), n);
-    const int raw = pclose(pipe);
-    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return outcome;
-}
+using glassfalls::test_support::Outcome;
+using glassfalls::test_support::runProgram;
 
 std::string dataArgument() {
     return "--data " + glassfalls::test_support::TestDataDirectory::source().string();

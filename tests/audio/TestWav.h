@@ -8,15 +8,8 @@
 
 namespace glassfalls::test_support {
 
-// Writes a 16-bit PCM WAV file holding a sine of `frequency` Hz in every channel.
-inline void writeToneWav(const std::string& path, int rate, int channels, double frequency, double seconds,
-                         double amplitude = 12000.0) {
-    const uint32_t frames = static_cast<uint32_t>(rate * seconds);
-    std::vector<int16_t> data;
-    for (uint32_t i = 0; i < frames; ++i) {
-        const auto v = static_cast<int16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * frequency * i / rate)));
-        for (int c = 0; c < channels; ++c) data.push_back(v);
-    }
+// Writes the samples (interleaved when `channels` > 1) as a 16-bit PCM WAV file.
+inline void writeWav(const std::string& path, int rate, int channels, const std::vector<int16_t>& data) {
     const uint32_t bytes = static_cast<uint32_t>(data.size() * 2);
     std::ofstream out(path, std::ios::binary);
     auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
@@ -34,6 +27,18 @@ inline void writeToneWav(const std::string& path, int rate, int channels, double
     out.write("data", 4);
     u32(bytes);
     out.write(reinterpret_cast<const char*>(data.data()), bytes);
+}
+
+// Writes a 16-bit PCM WAV file holding a sine of `frequency` Hz in every channel.
+inline void writeToneWav(const std::string& path, int rate, int channels, double frequency, double seconds,
+                         double amplitude = 12000.0) {
+    const uint32_t frames = static_cast<uint32_t>(rate * seconds);
+    std::vector<int16_t> data;
+    for (uint32_t i = 0; i < frames; ++i) {
+        const auto v = static_cast<int16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * frequency * i / rate)));
+        for (int c = 0; c < channels; ++c) data.push_back(v);
+    }
+    writeWav(path, rate, channels, data);
 }
 
 }  // namespace glassfalls::test_support

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace glassfalls::test_support {
+
+struct Outcome {
+    int status = -1;
+    std::string output;  // standard output and standard error together
+};
+
+// `environment`: a prefix such as "env -u DISPLAY" for the program's environment.
+inline Outcome runProgram(const std::string& arguments, const std::string& environment = "") {
+    const std::string command = environment + " " + std::string(GLASSFALLS_BINARY) + " " + arguments + " 2>&1";
+    Outcome outcome;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return outcome;
+    std::array<char, 4096> buffer{};
+    while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) outcome.output.append(buffer.data(), n);
+    const int raw = pclose(pipe);
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return outcome;
+}
+
+}  // namespace glassfalls::test_support
