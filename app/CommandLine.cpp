@@ -21,18 +21,17 @@ const CLI::Validator kWholeNumberFromOne(
 
 }  // namespace
 
-std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, int& exitCode) {
-    CommandLine line;
-    CLI::App cli{"glassFalls: eight performers grow glass trails over water from what the "
-                 "microphone hears (or a stored melody).",
-                 "glassfalls"};
+void describeOptions(CLI::App& cli, CommandLine& line) {
+    cli.description("glassFalls: eight performers grow glass trails over water from what the "
+                    "microphone hears (or a stored melody).");
+    cli.name("glassfalls");
     cli.set_version_flag("--version", std::string("glassfalls ") + kVersion);
     cli.add_flag("--windowed", line.start.windowed,
                  "Run in a resizable 640x480 window instead of full screen");
     cli.add_option("--data", line.start.dataDir,
                    "Directory holding the pictures, the title model, the optional melody "
-                   "music.dat and the optional settings glassFalls.ini")
-        ->capture_default_str();
+                   "music.dat and the optional settings glassFalls.ini (default: data in the "
+                   "working directory, else the installed data set)");
     auto* headless = cli.add_flag("--headless", line.start.headless,
                  "No window and no waiting: draw off-screen on a virtual clock that jumps to "
                  "the next due frame");
@@ -50,7 +49,7 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                    "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
                    "program's clock, then silence")
         ->excludes(device);
-    auto* midi = cli.add_option("--midi", line.start.midi,
+    cli.add_option("--midi", line.start.midi,
                    "Where the notes go: synth (the built-in General MIDI synthesiser on the "
                    "audio output; in memory with --headless), alsa:PORT (an ALSA sequencer "
                    "port by client name, name prefix or client:port, see --list-devices) or none")
@@ -85,13 +84,20 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
                    "video (H.264 and AAC, e.g. FILE.mp4) made by ffmpeg, which must be installed")
         ->needs(headless);
     cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and the ALSA MIDI ports, and exit");
+}
+
+std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, int& exitCode) {
+    CommandLine line;
+    CLI::App cli;
+    describeOptions(cli, line);
     try {
         cli.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         exitCode = cli.exit(e);
         return std::nullopt;
     }
-    line.start.midiChosen = midi->count() > 0;
+    line.start.midiChosen = cli.get_option("--midi")->count() > 0;
+    line.start.dataChosen = cli.get_option("--data")->count() > 0;
     exitCode = 0;
     return line;
 }

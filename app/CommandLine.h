@@ -5,12 +5,20 @@
 
 #include "app/StartOptions.h"
 
+namespace CLI {
+class App;
+}
+
 namespace glassfalls {
 
 struct CommandLine {
     StartOptions start;
     bool listDevices = false;
 };
+
+// Declares the program's options on `cli`, bound to `line`: the one table that --help, the
+// parser and the manual page are made from.
+void describeOptions(CLI::App& cli, CommandLine& line);
 
 // Parses the program's arguments. Returns nothing when the program should end at once with
 // `exitCode`: after --help or --version (0), or a bad option (non-zero, reason printed).

@@ -11,6 +11,7 @@ struct StartOptions {
     bool windowed = false;
     bool headless = false;
     std::string dataDir = "data";
+    bool dataChosen = false;             // --data was given
     std::optional<uint64_t> frameLimit;  // end normally after this many scene advances
     std::string audioDevice;             // capture device name; empty: the default
     std::string audioFile;               // a WAV file to hear instead of the microphone

@@ -1,9 +1,11 @@
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "app/Application.h"
 #include "app/Backends.h"
 #include "app/CommandLine.h"
+#include "app/DataDirectory.h"
 #include "app/DeviceList.h"
 #include "platform/audio/CaptureSource.h"
 #include "platform/midi/MidiPort.h"
@@ -28,16 +30,21 @@ int main(int argc, char** argv) {
     if (!line) return exitCode;
     if (line->listDevices) return listDevices();
 
+    StartOptions options = line->start;
+    if (!options.dataChosen) {
+        std::error_code ignored;
+        options.dataDir = defaultDataDirectory(std::filesystem::read_symlink("/proc/self/exe", ignored).string());
+    }
     std::string error;
-    const auto keyboard = pickKeyboard(line->start, error);
+    const auto keyboard = pickKeyboard(options, error);
     if (!keyboard) {
         std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
         return 2;
     }
-    const auto clock = pickClock(line->start);
+    const auto clock = pickClock(options);
 
     Application application({*clock, *keyboard, pickWindowOpener()});
-    if (!application.init(line->start)) {
+    if (!application.init(options)) {
         std::fprintf(stderr, "glassfalls: %s\n", application.failure().c_str());
         return 1;
     }

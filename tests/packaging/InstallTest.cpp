@@ -1,0 +1,36 @@
+// The installed piece: every file where a gallery's technician will look for it, and a
+// program that finds its data from any working directory.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/video/VideoEncoder.h"
+#include "tests/support/TempPath.h"
+
+namespace glassfalls {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Install, EverythingLandsInItsPlaceAndThePieceRunsFromAnywhere) {
+    const fs::path prefix = test_support::tempPath("prefix");
+    ASSERT_EQ(std::system(("cmake --install " GLASSFALLS_BINARY_DIR " --prefix " + prefix.string() + " > /dev/null").c_str()), 0);
+    for (const char* file : {"bin/glassfalls", "bin/glassfalls-picture-server", "share/glassfalls/data/title.x",
+                             "share/glassfalls/data/ground.bmp", "share/man/man1/glassfalls.1",
+                             "share/applications/glassfalls.desktop", "share/applications/glassfalls-windowed.desktop",
+                             "share/icons/hicolor/256x256/apps/glassfalls.png", "lib/systemd/user/glassfalls.service"}) {
+        EXPECT_TRUE(fs::exists(prefix / file)) << file;
+    }
+    // From a folder without `data`, the installed data set is found beside the program.
+    const std::string run = "cd / && " + (prefix / "bin/glassfalls").string() + " --headless --frames 3 --midi none > /dev/null 2>&1";
+    EXPECT_EQ(std::system(run.c_str()), 0);
+    if (platform::onPath("desktop-file-validate")) {
+        EXPECT_EQ(std::system(("desktop-file-validate " + (prefix / "share/applications/glassfalls.desktop").string() + " " +
+                               (prefix / "share/applications/glassfalls-windowed.desktop").string()).c_str()), 0);
+    }
+    fs::remove_all(prefix);
+}
+
+}  // namespace
+}  // namespace glassfalls
