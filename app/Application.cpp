@@ -103,7 +103,7 @@ void Application::collectMessages() {
     if (waveCapture.collect(clock().now())) postMessage({MessageId::CaptureBlock});
     if (!netLink) return;
     socketMessages_.clear();
-    netLink->collectMessages(socketMessages_);
+    netLink->collectMessages(clock().now(), socketMessages_);
     for (const Message& message : socketMessages_) postMessage(message);
 }
 

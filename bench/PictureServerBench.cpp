@@ -34,7 +34,7 @@ static void BM_PictureServerFeedsSixtyFourClients(benchmark::State& state) {
     auto pumpLinks = [&] {
         for (auto& link : links) {
             messages.clear();
-            link->collectMessages(messages);
+            link->collectMessages(0, messages);
             for (const platform::Message& m : messages) link->handleMessage(m);
         }
     };

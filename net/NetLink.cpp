@@ -16,12 +16,18 @@ NetLink::~NetLink() {
 bool NetLink::open(int, const std::string& host, int32_t port) {
     host_ = host;
     port_ = port;
-    const auto address = net::resolveHost(host);
-    if (!address) return true;
-    const net::Endpoint server{*address, static_cast<uint16_t>(port)};
-    connectTcp(server);
-    aimUdp(server);
+    opened_ = true;
+    connect();
     return true;
+}
+
+void NetLink::connect() {
+    const auto address = net::resolveHost(host_);
+    if (!address) return;
+    serverAddress_ = {*address, static_cast<uint16_t>(port_)};
+    // Not bound: the system picks a port when the registration reply is first sent from it.
+    if (!udp_) udp_ = net::Socket::udp();
+    connectTcp(serverAddress_);
 }
 
 bool NetLink::connectTcp(const net::Endpoint& to) {
@@ -34,14 +40,11 @@ bool NetLink::connectTcp(const net::Endpoint& to) {
     return true;
 }
 
-bool NetLink::aimUdp(const net::Endpoint& to) {
-    serverAddress_ = to;
-    // Not bound: the system picks a port when the registration reply is sent from it.
-    udp_ = net::Socket::udp();
-    return static_cast<bool>(udp_);
-}
-
-void NetLink::collectMessages(std::vector<Message>& queue) {
+void NetLink::collectMessages(uint32_t now, std::vector<Message>& queue) {
+    if (opened_ && !server_ && now - lastAttempt_ >= kReconnectMs) {
+        lastAttempt_ = now;
+        connect();
+    }
     if (server_ && !tcpMessageWaiting_) {
         const net::Readiness r = server_.poll(connecting_);
         int64_t event = 0;
@@ -94,7 +97,7 @@ bool NetLink::handleMessage(const Message& message) {
 
 void NetLink::onClose(const Message& message) {
     if (!server_ || message.wParam != static_cast<uint64_t>(server_.fd())) return;
-    // Pictures that still arrive by UDP are shown; the connection is not made again.
+    // Pictures that still arrive by UDP are shown; the connection is made again later.
     server_.close();
     connecting_ = false;
 }

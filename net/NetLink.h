@@ -23,14 +23,17 @@ public:
     // Closes the server connection (shut down both ways), then the UDP socket.
     virtual ~NetLink();
 
+    static constexpr uint32_t kReconnectMs = 3000;
+
     // Starts connecting to `host`:`port` by TCP and aims the UDP socket there. A host that
-    // cannot be resolved, or sockets that cannot be made, leave a link that never receives
-    // anything; open still succeeds.
+    // cannot be resolved, a server that is not there or sockets that cannot be made leave a
+    // link that receives nothing yet; open still succeeds.
     virtual bool open(int role, const std::string& host, int32_t port);
 
     // Turns the sockets' readiness into socket messages, at most one waiting per socket.
-    // Never waits.
-    void collectMessages(std::vector<platform::Message>& messages);
+    // Without a connection to the server it tries again every kReconnectMs of the program's
+    // clock (`now`, in ms), so an installation outlives its server's restarts. Never waits.
+    void collectMessages(uint32_t now, std::vector<platform::Message>& messages);
     // The sockets whose readiness should wake the main loop.
     std::vector<int> sockets() const;
     // Acts on its own socket messages (true when it did); ignores every other message.
@@ -53,11 +56,14 @@ protected:
     std::array<uint8_t, 256> tcpBuffer_{};
 
 private:
+    // Resolves the host and starts connecting; the UDP socket is made once and kept.
+    void connect();
     bool connectTcp(const platform::net::Endpoint& to);
-    bool aimUdp(const platform::net::Endpoint& to);
 
     platform::net::Socket server_;  // the TCP connection
     bool connecting_ = false;
+    bool opened_ = false;
+    uint32_t lastAttempt_ = 0;
     bool tcpMessageWaiting_ = false;
     bool udpMessageWaiting_ = false;
     std::string host_;

@@ -32,8 +32,8 @@ std::vector<uint8_t> picture(uint8_t first, size_t bytes = ImageNetLink::kPictur
 
 // A picture server's two sockets on one port number, and the connection it accepted.
 struct TestServer {
-    TestServer() {
-        EXPECT_TRUE(listener.bind(0, kLoopback) && listener.listen());
+    explicit TestServer(uint16_t wanted = 0) {
+        EXPECT_TRUE(listener.bind(wanted, kLoopback) && listener.listen());
         port = listener.local().port;
         EXPECT_TRUE(udp.bind(port, kLoopback));
     }
@@ -56,7 +56,7 @@ protected:
     // One pass of the main loop for the link: its messages collected and handled.
     void pass() {
         std::vector<Message> messages;
-        link.collectMessages(messages);
+        link.collectMessages(now, messages);
         for (const Message& m : messages) link.handleMessage(m);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
@@ -85,6 +85,7 @@ protected:
 
     TestServer server;
     ImageNetLink link;
+    uint32_t now = 0;  // the program's clock: still, so the link does not try to reconnect
 };
 
 TEST_F(NetLinkTest, TheRegistrationIsAnsweredByUdpToTheServersPort) {
@@ -134,7 +135,7 @@ TEST_F(NetLinkTest, AFloodIsReadSixtyFourDatagramsAPassAndTheNewestPictureWins) 
     // Small datagrams, so that the system's buffer holds them all.
     for (int i = 0; i < 100; ++i) server.udp.sendTo(picture(0, 8), client);
     std::vector<Message> messages;
-    for (int i = 0; i < 2000 && messages.empty(); ++i) link.collectMessages(messages);
+    for (int i = 0; i < 2000 && messages.empty(); ++i) link.collectMessages(now, messages);
     ASSERT_EQ(messages.size(), 1u);
     link.handleMessage(messages[0]);
     int left = 0;
@@ -160,15 +161,52 @@ TEST(NetLinkWithoutServer, ANeverStartedServerOrAnUnknownHostLeavesALinkThatWait
     probe.close();
     for (const char* host : {"127.0.0.1", "no-such-host.invalid"}) {
         ImageNetLink link;
+        const uint32_t now = 0;
         ASSERT_TRUE(link.open(NetLink::kConnectingRole, host, unused)) << host;
         for (int i = 0; i < 200 && link.connectedToServer(); ++i) {
             std::vector<Message> messages;
-            link.collectMessages(messages);
+            link.collectMessages(now, messages);
             for (const Message& m : messages) link.handleMessage(m);
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         EXPECT_FALSE(link.connectedToServer()) << host;
         EXPECT_FALSE(link.pictureReady) << host;
+    }
+}
+
+// Beyond the link as first designed: a server that is not there yet, or that restarts, is
+// connected to again within a few seconds and registered with anew.
+TEST(NetLinkReconnects, ToAServerThatStartsLateAndAgainAfterItRestarts) {
+    net::Socket probe = net::Socket::tcp();
+    ASSERT_TRUE(probe.bind(0, kLoopback));
+    const uint16_t port = probe.local().port;
+    probe.close();
+    ImageNetLink link;
+    uint32_t now = 0;
+    auto pass = [&] {
+        std::vector<Message> messages;
+        link.collectMessages(now, messages);
+        for (const Message& m : messages) link.handleMessage(m);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    };
+    ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", port));
+    for (int i = 0; i < 100; ++i) pass();
+    EXPECT_FALSE(link.connectedToServer()) << "nobody listens yet";
+    for (const uint8_t index : {uint8_t{5}, uint8_t{6}}) {
+        TestServer server(port);
+        now += NetLink::kReconnectMs;
+        ASSERT_TRUE(server.accept(pass)) << "server " << int{index};
+        const uint8_t registration[4] = {0xFF, 0xFF, index, 0x00};
+        server.connection.send(registration);
+        uint8_t reply[8] = {};
+        net::Endpoint from;
+        long n = -1;
+        for (int i = 0; i < 2000 && (n = server.udp.receiveFrom(reply, from)) < 0; ++i) pass();
+        ASSERT_EQ(n, 4);
+        EXPECT_EQ(reply[2], index) << "registered anew";
+        server.connection.close();
+        for (int i = 0; i < 2000 && link.connectedToServer(); ++i) pass();
+        EXPECT_FALSE(link.connectedToServer());
     }
 }
 
@@ -178,10 +216,11 @@ class NetPictureOnTheGround : public test_support::RenderDeviceFixture {};
 TEST_F(NetPictureOnTheGround, AReceivedPictureIsDrawnOnTheGround) {
     TestServer server;
     ImageNetLink link;
+    const uint32_t now = 0;
     ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
     auto pass = [&] {
         std::vector<Message> messages;
-        link.collectMessages(messages);
+        link.collectMessages(now, messages);
         for (const Message& m : messages) link.handleMessage(m);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     };
