@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/audio/ReconnectingCapture.h"
 #include "platform/midi/SynthRecorder.h"
 
 namespace glassfalls {
@@ -28,12 +29,13 @@ std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options
     if (!options.audioFile.empty()) return platform::openWavCapture(options.audioFile, clock.now(), error);
     // A headless run touches no devices: without a file it hears silence.
     if (options.headless) return std::make_unique<platform::SilentCapture>();
+    const std::string name = options.audioDevice;
+    auto open = [name](std::string& deviceError) { return platform::openDeviceCapture(name, deviceError); };
     std::string deviceError;
-    auto device = platform::openDeviceCapture(options.audioDevice, deviceError);
-    if (device) return device;
-    // Without a microphone the piece still runs; the performers then only hear silence.
-    std::fprintf(stderr, "glassfalls: %s; running on silence (see --list-devices)\n", deviceError.c_str());
-    return std::make_unique<platform::SilentCapture>();
+    auto device = open(deviceError);
+    // Without a microphone the piece still runs, hearing silence until one is plugged in.
+    if (!device) std::fprintf(stderr, "glassfalls: %s; running on silence (see --list-devices)\n", deviceError.c_str());
+    return std::make_unique<platform::ReconnectingCapture>(open, std::move(device), clock.now());
 }
 
 std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, platform::Clock& clock,

@@ -23,9 +23,10 @@ std::unique_ptr<platform::Keyboard> pickKeyboard(const StartOptions& options, st
 
 platform::WindowOpener pickWindowOpener();
 
-// The WAV file, else silence when headless, else the capture device. A device that cannot be
-// opened is said once on standard error and replaced by silence: the piece still runs. Null
-// with the reason only for a file that cannot be read.
+// The WAV file, else silence when headless, else the capture device, opened again whenever it
+// was unplugged or missing. A device that cannot be opened is said once on standard error
+// and heard as silence: the piece still runs. Null with the reason only for a file that
+// cannot be read.
 std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options, platform::Clock& clock,
                                                      std::string& error);
 

@@ -27,6 +27,9 @@ public:
     // When the next block will be ready, for sources that follow the program's clock; devices
     // answer nothing and wake the message loop themselves.
     virtual std::optional<uint32_t> nextBlockDue() const { return std::nullopt; }
+
+    // True once the device has gone (unplugged); it delivers nothing more.
+    virtual bool lost() const { return false; }
 };
 
 // Never delivers a block: the piece hears silence.

@@ -45,6 +45,9 @@ public:
         return true;
     }
 
+    // SDL stops a device that was unplugged.
+    bool lost() const override { return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; }
+
     bool takeBlock(uint32_t, int16_t* block) override {
         std::lock_guard lock(mutex_);
         if (ready_.empty()) return false;

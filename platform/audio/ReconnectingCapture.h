@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/audio/CaptureSource.h"
+
+namespace glassfalls::platform {
+
+// A capture device that may be unplugged and plugged back while the piece runs: while it is
+// gone the piece hears silence, and every kRetryMs of the program's clock the device is
+// opened again. Each change is said once on standard error. Main thread only.
+class ReconnectingCapture final : public CaptureSource {
+public:
+    using Opener = std::function<std::unique_ptr<CaptureSource>(std::string& error)>;
+    static constexpr uint32_t kRetryMs = 2000;
+
+    // `device`: the one already open, or null when it could not be opened at start-up.
+    ReconnectingCapture(Opener opener, std::unique_ptr<CaptureSource> device, uint32_t now);
+
+    bool takeBlock(uint32_t now, int16_t* block) override;
+    bool listening() const { return device_ != nullptr; }
+
+private:
+    Opener opener_;
+    std::unique_ptr<CaptureSource> device_;
+    uint32_t lastAttempt_;
+};
+
+}  // namespace glassfalls::platform
