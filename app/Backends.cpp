@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/audio/ReconnectingCapture.h"
+#include "platform/midi/ReconnectingMidiPort.h"
 #include "platform/midi/SynthRecorder.h"
 
 namespace glassfalls {
@@ -61,7 +62,11 @@ std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, pl
             port = std::make_unique<platform::NullMidiPort>();
         }
     } else if (choice.rfind("alsa:", 0) == 0) {
-        port = platform::openAlsaPort(choice.substr(5), error);
+        const std::string destination = choice.substr(5);
+        auto open = [destination](std::string& portError) { return platform::openAlsaPort(destination, portError); };
+        port = open(error);
+        // A port that goes away later is connected to again when it is back.
+        if (port) port = std::make_unique<platform::ReconnectingMidiPort>(open, std::move(port), clock);
     } else if (choice == "none") {
         port = std::make_unique<platform::NullMidiPort>();
     } else {

@@ -51,6 +51,18 @@ public:
 
     std::string name() const override { return "ALSA port " + destination_; }
 
+    // The port went away with its program or its device: the connection to it is gone.
+    bool lost() const override {
+        snd_seq_addr_t sender{static_cast<unsigned char>(snd_seq_client_id(seq_)), static_cast<unsigned char>(port_)};
+        snd_seq_addr_t receiver{};
+        if (snd_seq_parse_address(seq_, &receiver, destination_.c_str()) < 0) return true;
+        snd_seq_port_subscribe_t* subscription = nullptr;
+        snd_seq_port_subscribe_alloca(&subscription);
+        snd_seq_port_subscribe_set_sender(subscription, &sender);
+        snd_seq_port_subscribe_set_dest(subscription, &receiver);
+        return snd_seq_get_port_subscription(seq_, subscription) < 0;
+    }
+
 private:
     snd_seq_t* seq_;
     int port_;
@@ -63,6 +75,8 @@ void quietenAlsaDiagnostics() { snd_lib_error_set_handler(quiet); }
 
 std::unique_ptr<MidiPort> openAlsaPort(const std::string& destination, std::string& error) {
     snd_seq_t* seq = openSequencer(SND_SEQ_OPEN_OUTPUT, error);
+    // A receiver that stops reading must never hold up a frame: its notes are dropped.
+    if (seq) snd_seq_nonblock(seq, 1);
     if (!seq) return nullptr;
     snd_seq_set_client_name(seq, "glassFalls");
     const int port = snd_seq_create_simple_port(seq, "glassFalls out",

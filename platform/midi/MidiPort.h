@@ -19,6 +19,8 @@ public:
     virtual void flush() {}
     // A short description of where the messages go, for messages to the user.
     virtual std::string name() const = 0;
+    // True once the destination has gone (a port whose program or device went away).
+    virtual bool lost() const { return false; }
 };
 
 // Messages go nowhere.
