@@ -5,6 +5,7 @@
 
 #include "platform/gfx/MatrixBuilders.h"
 #include "platform/gfx/StateTable.h"
+#include "render/SphereMap.h"
 
 namespace glassfalls {
 
@@ -48,12 +49,6 @@ void drawFace(GraphicsDevice& device, const MeshVertex (&face)[3]) {
 }
 
 }  // namespace
-
-void sphereMapCoordinates(MeshVertex& vertex, const Matrix4& m) {
-    const auto& w = m.m;
-    vertex.u = (vertex.nx * w[0][0] + vertex.ny * w[1][0] + vertex.nz * w[2][0] + 1.0f) * 0.5f;
-    vertex.v = (1.0f - (vertex.nx * w[0][1] + vertex.ny * w[1][1] + vertex.nz * w[2][1])) * 0.5f;
-}
 
 bool TitleMesh::create(GraphicsDevice& device, const std::string& skinFile, const std::string& modelFile) {
     skin.loadFromFile(device, skinFile);
@@ -100,7 +95,7 @@ void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRi
         MeshVertex face[3] = {triangles[f], triangles[f + 1], triangles[f + 2]};
         for (MeshVertex& v : face) {
             v.y += dropOffset;
-            sphereMapCoordinates(v, normalMatrix);
+            sphereMapCoordinates({v.nx, v.ny, v.nz}, normalMatrix, v.u, v.v);
         }
         drawFace(device, face);
         if (!ripples) continue;

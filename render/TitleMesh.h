@@ -42,7 +42,4 @@ public:
     bool landed = false;
 };
 
-// Sphere-map coordinates of a normal seen through the first two columns of `m`.
-void sphereMapCoordinates(platform::gfx::MeshVertex& vertex, const Matrix4& m);
-
 }  // namespace glassfalls

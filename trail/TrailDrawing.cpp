@@ -5,6 +5,7 @@
 
 #include "platform/gfx/MatrixBuilders.h"
 #include "platform/gfx/StateTable.h"
+#include "render/SphereMap.h"
 
 namespace glassfalls {
 
@@ -54,10 +55,8 @@ Vector3 tailTip(const TrailSegment& s) { return s.position - s.radius * s.direct
 
 // A tube vertex, its sphere-map coordinates from its normal as the camera sees it.
 TubeVertex tubeVertex(const Pass& pass, const Vector3& p, const Vector3& n) {
-    const auto& w = pass.worldView.m;
     TubeVertex v{p.x, p.y, p.z, n.x, n.y, n.z, pass.colour, 0, 0};
-    v.u = (n.x * w[0][0] + n.y * w[1][0] + n.z * w[2][0] + 1.0f) * 0.5f;
-    v.v = (1.0f - (n.x * w[0][1] + n.y * w[1][1] + n.z * w[2][1])) * 0.5f;
+    sphereMapCoordinates(n, pass.worldView, v.u, v.v);
     return v;
 }
 
@@ -86,29 +85,22 @@ void drawTubeStretch(const Pass& pass, const TrailSegment& s) {
     drawStrip(pass.device, strip);
 }
 
-void drawHeadCap(const Pass& pass, const TrailSegment& s) {
+// A pointed cap of 15 one-triangle fans; the tail's turn the other way round the rim. Both
+// tips carry the segment's direction as their normal.
+void drawCap(const Pass& pass, const TrailSegment& s, const Vector3& tipPoint, bool head) {
     pass.device.setRenderState(RenderState::CullMode, pass.cullMode);
-    const TubeVertex tip = tubeVertex(pass, headTip(s), s.direction);
+    const TubeVertex tip = tubeVertex(pass, tipPoint, s.direction);
     for (int i = 0; i < kRim; ++i) {
         const RimPoint& a = s.rim[i];
         const RimPoint& b = s.rim[(i + 1) % kRim];
-        const TubeVertex triangle[3] = {tubeVertex(pass, a.position, a.normal),
-                                        tubeVertex(pass, b.position, b.normal), tip};
+        const TubeVertex first = tubeVertex(pass, a.position, a.normal), second = tubeVertex(pass, b.position, b.normal);
+        const TubeVertex triangle[3] = {head ? first : second, head ? second : first, tip};
         drawTriangle(pass.device, triangle);
     }
 }
 
-void drawTailCap(const Pass& pass, const TrailSegment& s) {
-    pass.device.setRenderState(RenderState::CullMode, pass.cullMode);
-    const TubeVertex tip = tubeVertex(pass, tailTip(s), s.direction);
-    for (int i = 0; i < kRim; ++i) {
-        const RimPoint& a = s.rim[i];
-        const RimPoint& b = s.rim[(i + 1) % kRim];
-        const TubeVertex triangle[3] = {tubeVertex(pass, b.position, b.normal),
-                                        tubeVertex(pass, a.position, a.normal), tip};
-        drawTriangle(pass.device, triangle);
-    }
-}
+void drawHeadCap(const Pass& pass, const TrailSegment& s) { drawCap(pass, s, headTip(s), true); }
+void drawTailCap(const Pass& pass, const TrailSegment& s) { drawCap(pass, s, tailTip(s), false); }
 
 // One rim point under the water cancels the whole stretch's shadow.
 void drawStretchShadow(const Pass& pass, const TrailSegment& s) {
