@@ -51,6 +51,19 @@ bool declaredSizeOk(Format format, std::span<const uint8_t> f) {
     return false;
 }
 
+// Every chunk of a PNG lies within the file, up to its end chunk. The decoder is given only
+// complete files: with one cut short after a damaged chunk it warned about the damage over
+// and over, forever.
+bool pngComplete(std::span<const uint8_t> f) {
+    for (size_t at = 8; at + 12 <= f.size();) {
+        const uint64_t length = bigEndian32(f, at);
+        if (length > f.size() - at - 12) return false;
+        if (std::memcmp(&f[at + 4], "IEND", 4) == 0) return true;
+        at += 12 + static_cast<size_t>(length);
+    }
+    return false;
+}
+
 // BMP, PNG and JPEG are told by their signatures; TGA has none, so it is what is left.
 Format formatOf(SDL_RWops* stream) {
     if (IMG_isBMP(stream)) return Format::Bmp;
@@ -65,7 +78,7 @@ SDL_Surface* loadPicture(std::span<const uint8_t> file) {
     if (!stream) return nullptr;
     const Format format = formatOf(stream);
     SDL_Surface* surface = nullptr;
-    if (declaredSizeOk(format, file)) {
+    if (declaredSizeOk(format, file) && (format != Format::Png || pngComplete(file))) {
         switch (format) {
             case Format::Bmp: surface = IMG_LoadBMP_RW(stream); break;
             case Format::Png: surface = IMG_LoadPNG_RW(stream); break;

@@ -93,6 +93,24 @@ TEST(PictureDecoder, RefusesWhatIsNotAPicture) {
     EXPECT_FALSE(decodePicture(huge, picture)) << "a width the file cannot hold";
 }
 
+// A PNG cut short right after a chunk whose check sum is wrong: the decoder used to warn
+// about that chunk forever.
+TEST(PictureDecoder, APngCutShortAfterADamagedChunkIsRefusedAtOnce) {
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(readWholeFile(std::string(GLASSFALLS_SOURCE_DIR) + "/tests/fuzz/picture-seeds/tiny-rgba.png", png));
+    for (size_t at = 8; at + 12 <= png.size();) {
+        const size_t length = static_cast<size_t>(png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3]);
+        if (std::memcmp(&png[at + 4], "cHRM", 4) == 0) {
+            png[at + 8 + length] ^= 0xFF;
+            png.resize(at + 12 + length);
+            break;
+        }
+        at += 12 + length;
+    }
+    Picture picture;
+    EXPECT_FALSE(decodePicture(png, picture));
+}
+
 TEST(PictureDecoder, TruncatedFilesAreRefused) {
     const auto file = makeBmp({3, 3, 24, false, 0}, diagonal);
     Picture picture;
