@@ -157,8 +157,8 @@ void Application::shutDownOutputs() {
     netLink.reset();
     if (!video_.isOpen()) return;
     std::string error;
-    const std::string sound = options_.midi == "synth" ? options_.audioOut : "";
-    if (!video_.finish(clock().now(), sound, error)) std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+    // Empty without the synthesiser: recording its sound is refused with any other output.
+    if (!video_.finish(clock().now(), options_.audioOut, error)) std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
     if (temporarySoundTrack_) std::remove(options_.audioOut.c_str());
 }
 

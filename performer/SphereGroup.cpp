@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "math/Angles.h"
-#include "platform/gfx/MatrixBuilders.h"
+#include "render/WaterMirror.h"
 #include "trail/RipplePool.h"
 #include "trail/TrailDrawing.h"
 
@@ -32,8 +32,6 @@ bool SphereGroup::init(Surroundings* surroundings, platform::gfx::GraphicsDevice
 }
 
 void SphereGroup::draw(GraphicsDevice& device, const Matrix4& parent, float level) {
-    const Plane water = planeFromPointNormal({0, 0, 0}, {0, 1, 0});
-    const float waterPlane[4] = {water.a, water.b, water.c, water.d};
     for (Performer& performer : performers) {
         performer.place(device, parent);
         Matrix4 world, view;
@@ -44,8 +42,7 @@ void SphereGroup::draw(GraphicsDevice& device, const Matrix4& parent, float leve
         const TrailView trail = performer.trailView();
         drawTrailReflection(device, trail, worldView, level);
         device.setRenderState(RenderState::SpecularEnable, 1);
-        device.setClipPlane(0, waterPlane);
-        device.setRenderState(RenderState::ClipPlaneEnable, 1);
+        clipAtTheWater(device);
         drawTrail(device, trail, worldView, level, TrailPass::Normal);
         startTrailRipples(trail, performer.surroundings->waterRipples());
         device.setRenderState(RenderState::SpecularEnable, 0);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/gfx/MatrixBuilders.h"
 #include "platform/gfx/StateTable.h"
 #include "render/SphereMap.h"
+#include "render/WaterMirror.h"
 
 namespace glassfalls {
 
@@ -109,14 +109,8 @@ void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRi
 }
 
 void TitleMesh::drawReflection(GraphicsDevice& device, const Matrix4& normalMatrix) {
-    const Plane water = planeFromPointNormal({0, 0, 0}, {0, 1, 0});
-    Matrix4 view;
-    device.getTransform(TransformState::View, view);
-    device.setTransform(TransformState::View, matrixReflect(water).multiply(view));
+    const Matrix4 view = mirrorInTheWater(device);
     device.setRenderState(RenderState::CullMode, cull::Clockwise);
-    const float plane[4] = {water.a, water.b, water.c, water.d};
-    device.setClipPlane(0, plane);
-    device.setRenderState(RenderState::ClipPlaneEnable, 1);
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     draw(device, normalMatrix, nullptr);
     applyStates(device, kAfterReflection);

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/gfx/MatrixBuilders.h"
 #include "platform/gfx/StateTable.h"
 #include "render/SphereMap.h"
+#include "render/WaterMirror.h"
 
 namespace glassfalls {
 
@@ -199,13 +199,7 @@ void drawTrail(GraphicsDevice& device, const TrailView& trail, const Matrix4& wo
 
 void drawTrailReflection(GraphicsDevice& device, const TrailView& trail, const Matrix4& worldView,
                          float level) {
-    const Plane water = planeFromPointNormal({0, 0, 0}, {0, 1, 0});
-    Matrix4 view;
-    device.getTransform(TransformState::View, view);
-    device.setTransform(TransformState::View, matrixReflect(water).multiply(view));
-    const float plane[4] = {water.a, water.b, water.c, water.d};
-    device.setClipPlane(0, plane);
-    device.setRenderState(RenderState::ClipPlaneEnable, 1);
+    const Matrix4 view = mirrorInTheWater(device);
     drawTrail(device, trail, worldView, level * 0.3f, TrailPass::Mirror);
     device.setRenderState(RenderState::ZWriteEnable, 1);
     device.setRenderState(RenderState::AlphaBlendEnable, 0);
