@@ -54,7 +54,7 @@ std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, pl
         if (synth->loadSoundfont(soundfont, error)) port = platform::recordSynthToWav(std::move(synth), options.audioOut, clock, error);
     } else if (choice == "synth") {
         // Headless runs keep the synthesiser in memory and need no sound card.
-        port = platform::openSynthPort(soundfont, !options.headless, error);
+        port = platform::openSynthPort(soundfont, options.headless ? nullptr : &clock, error);
         // Without a sound card the piece runs silent, as it does without a microphone, unless
         // the synthesiser was asked for by name.
         if (!port && !options.midiChosen) {

@@ -26,6 +26,40 @@ void quietenLog() {
     fluid_set_log_function(FLUID_DBG, ignore, nullptr);
 }
 
+// One of FluidSynth's audio drivers, playing the blocks of a tap.
+class FluidAudioOutput final : public AudioOutput {
+public:
+    FluidAudioOutput(fluid_audio_driver_t* driver, std::shared_ptr<RenderTap> tap)
+        : driver_(driver), tap_(std::move(tap)) {}
+    ~FluidAudioOutput() override { delete_fluid_audio_driver(driver_); }
+
+    static int playBlock(void* data, int frames, int, float**, int outputs, float** out) {
+        if (outputs < 2) return FLUID_FAILED;
+        static_cast<RenderTap*>(data)->play(frames, out[0], out[1]);
+        return FLUID_OK;
+    }
+
+private:
+    fluid_audio_driver_t* driver_;
+    std::shared_ptr<RenderTap> tap_;
+};
+
+std::unique_ptr<AudioOutput> openFluidAudio(fluid_settings_t* settings, std::shared_ptr<RenderTap> tap,
+                                            std::string& error) {
+    std::string tried;
+    for (const char* driver : {"pulseaudio", "alsa", "jack"}) {
+        if (fluid_settings_setstr(settings, "audio.driver", driver) != FLUID_OK) continue;
+        lastError().clear();
+        if (fluid_audio_driver_t* audio = new_fluid_audio_driver2(settings, FluidAudioOutput::playBlock, tap.get())) {
+            return std::make_unique<FluidAudioOutput>(audio, std::move(tap));
+        }
+        tried += std::string(tried.empty() ? "" : "; ") + driver + ": " +
+                 (lastError().empty() ? "cannot open" : lastError());
+    }
+    error = "the built-in synthesiser cannot play on any audio output (" + tried + ")";
+    return nullptr;
+}
+
 }  // namespace
 
 FluidSynthPort::FluidSynthPort() {
@@ -37,7 +71,8 @@ FluidSynthPort::FluidSynthPort() {
 }
 
 FluidSynthPort::~FluidSynthPort() {
-    if (audio_) delete_fluid_audio_driver(audio_);
+    // The output stops before the synthesiser it plays goes.
+    output_.reset();
     if (synth_) delete_fluid_synth(synth_);
     if (settings_) delete_fluid_settings(settings_);
 }
@@ -59,17 +94,22 @@ bool FluidSynthPort::loadSoundfont(const std::string& path, std::string& error) 
     return true;
 }
 
-bool FluidSynthPort::startAudio(std::string& error) {
-    std::string tried;
-    for (const char* driver : {"pulseaudio", "alsa", "jack"}) {
-        if (fluid_settings_setstr(settings_, "audio.driver", driver) != FLUID_OK) continue;
-        lastError().clear();
-        audio_ = new_fluid_audio_driver(settings_, synth_);
-        if (audio_) return true;
-        tried += std::string(tried.empty() ? "" : "; ") + driver + ": " +
-                 (lastError().empty() ? "cannot open" : lastError());
-    }
-    error = "the built-in synthesiser cannot play on any audio output (" + tried + ")";
+bool FluidSynthPort::startAudio(Clock& clock, std::string& error) {
+    fluid_settings_t* settings = settings_;
+    return startAudio([settings](std::shared_ptr<RenderTap> tap, std::string& openError) {
+        return openFluidAudio(settings, std::move(tap), openError);
+    }, clock, error);
+}
+
+bool FluidSynthPort::startAudio(AudioOutputOpener opener, Clock& clock, std::string& error) {
+    fluid_synth_t* synth = synth_;
+    auto render = [synth](int frames, float* left, float* right) {
+        fluid_synth_write_float(synth, frames, left, 0, 1, right, 0, 1);
+    };
+    output_ = std::make_unique<WatchedAudioOutput>(std::move(opener), render, clock,
+                                                   "the built-in synthesiser's audio output");
+    if (output_->open(error)) return true;
+    output_.reset();
     return false;
 }
 
@@ -88,7 +128,7 @@ void FluidSynthPort::shortMessage(uint32_t message) {
             // Velocity 0 is a note-off by MIDI's own rule.
             if (data2 == 0) {
                 fluid_synth_noteoff(synth_, channel, data1);
-            } else {
+            } else if (!silenced()) {
                 fluid_synth_noteon(synth_, channel, data1, data2);
             }
             break;
@@ -98,11 +138,18 @@ void FluidSynthPort::shortMessage(uint32_t message) {
     }
 }
 
-std::unique_ptr<MidiPort> openSynthPort(const std::string& soundfont, bool toAudioDevice,
-                                        std::string& error) {
+void FluidSynthPort::flush() {
+    if (!output_) return;
+    const bool wasPlaying = output_->playing();
+    output_->watch();
+    // Notes held when the output went stay silent when it is back.
+    if (wasPlaying && !output_->playing()) fluid_synth_all_sounds_off(synth_, -1);
+}
+
+std::unique_ptr<MidiPort> openSynthPort(const std::string& soundfont, Clock* audioClock, std::string& error) {
     auto port = std::make_unique<FluidSynthPort>();
     if (!port->loadSoundfont(soundfont, error)) return nullptr;
-    if (toAudioDevice && !port->startAudio(error)) return nullptr;
+    if (audioClock && !port->startAudio(*audioClock, error)) return nullptr;
     return port;
 }
 

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/midi/MidiPort.h"
+#include "platform/midi/WatchedAudioOutput.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
-typedef struct _fluid_audio_driver_t fluid_audio_driver_t;
 
 namespace glassfalls::platform {
 
@@ -22,18 +23,25 @@ public:
 
     bool loadSoundfont(const std::string& path, std::string& error);
     // Plays on the first audio system that opens (PulseAudio, which PipeWire also serves;
-    // ALSA; JACK).
-    bool startAudio(std::string& error);
+    // ALSA; JACK), and on the next one that opens whenever that output goes away.
+    bool startAudio(Clock& clock, std::string& error);
+    // The same through outputs `opener` opens.
+    bool startAudio(AudioOutputOpener opener, Clock& clock, std::string& error);
     // Renders `frames` stereo frames when no audio system plays the synthesiser.
     void render(float* left, float* right, int frames);
 
+    // While its audio output is gone, new notes are dropped; everything else still reaches
+    // the synthesiser, so its instruments are right when the output is back.
     void shortMessage(uint32_t message) override;
+    void flush() override;
     std::string name() const override { return "the built-in synthesiser"; }
 
 private:
+    bool silenced() const { return output_ && !output_->playing(); }
+
     fluid_settings_t* settings_ = nullptr;
     fluid_synth_t* synth_ = nullptr;
-    fluid_audio_driver_t* audio_ = nullptr;
+    std::unique_ptr<WatchedAudioOutput> output_;
 };
 
 }  // namespace glassfalls::platform

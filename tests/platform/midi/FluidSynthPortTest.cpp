@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <future>
 #include <vector>
 
 #include "performer/Fft.h"
+#include "platform/clock/Clock.h"
 
 namespace glassfalls::platform {
 namespace {
@@ -66,9 +69,88 @@ TEST_F(FluidSynthPortTest, NoteOffSilencesTheNote) {
     EXPECT_LT(rms(released, released.size() - 4410, released.size()), sounding * 0.01);
 }
 
+// An audio output the test plays block by block; unplugging it ends its blocks and refuses
+// new ones, and its close waits on `release` (a thread that hangs in the sound server).
+struct ScriptedAudio {
+    struct Output final : AudioOutput {
+        explicit Output(std::shared_future<void> release) : release_(std::move(release)) {}
+        ~Output() override { release_.wait(); }
+        std::shared_future<void> release_;
+    };
+
+    AudioOutputOpener opener() {
+        return [this](std::shared_ptr<RenderTap> tap, std::string& error) -> std::unique_ptr<AudioOutput> {
+            ++opens;
+            if (unplugged) {
+                error = "no such device";
+                return nullptr;
+            }
+            current = std::move(tap);
+            return std::make_unique<Output>(release);
+        };
+    }
+    // The loudness of what the current output plays over `frames`.
+    double play(int frames) {
+        std::vector<float> left(static_cast<size_t>(frames)), right(static_cast<size_t>(frames));
+        double sum = 0;
+        for (int done = 0; done < frames; done += 64) {
+            current->play(std::min(64, frames - done), left.data() + done, right.data() + done);
+        }
+        for (float sample : left) sum += static_cast<double>(sample) * sample;
+        return std::sqrt(sum / frames);
+    }
+
+    bool unplugged = false;
+    int opens = 0;
+    std::shared_ptr<RenderTap> current;
+    std::promise<void> released;
+    std::shared_future<void> release = released.get_future().share();
+};
+
+// The sound server goes away with a note held and comes back: the note is not heard again,
+// notes sent meanwhile are dropped, and the first note after is heard. Closing the dead
+// output hangs until the end of the test, and no frame waits for it.
+TEST(SynthPort, AnAudioOutputThatGoesAwayIsOpenedAgainWhenItIsBack) {
+    ScriptedAudio audio;
+    VirtualClock clock;
+    FluidSynthPort synth;
+    std::string error;
+    ASSERT_TRUE(synth.loadSoundfont(kDefaultSoundfont, error)) << error;
+    ASSERT_TRUE(synth.startAudio(audio.opener(), clock, error)) << error;
+    synth.shortMessage(0x90 | 69 << 8 | 100 << 16);
+    const double held = audio.play(4410);
+    ASSERT_GT(held, 0.01);
+    synth.flush();
+
+    audio.unplugged = true;
+    testing::internal::CaptureStderr();
+    clock.advance(WatchedAudioOutput::kStallMs - 1);
+    synth.flush();
+    clock.advance(1);
+    synth.flush();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "glassfalls: the built-in synthesiser's audio output is gone; its notes are dropped until it is back\n");
+    EXPECT_EQ(audio.play(64), 0.0) << "the old output's late blocks are silent";
+    synth.shortMessage(0x90 | 72 << 8 | 100 << 16);
+    clock.advance(WatchedAudioOutput::kRetryMs);
+    synth.flush();
+    EXPECT_EQ(audio.opens, 2);
+
+    audio.unplugged = false;
+    testing::internal::CaptureStderr();
+    clock.advance(WatchedAudioOutput::kRetryMs);
+    synth.flush();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "glassfalls: the built-in synthesiser's audio output is back\n");
+    // What remains is the reverberation's tail.
+    EXPECT_LT(audio.play(4410), held / 10) << "neither the held note nor the one sent while gone sounds";
+    synth.shortMessage(0x90 | 74 << 8 | 100 << 16);
+    EXPECT_GT(audio.play(4410), held / 2);
+    audio.released.set_value();
+}
+
 TEST(SynthPort, AMissingSoundfontIsAClearError) {
     std::string error;
-    EXPECT_EQ(openSynthPort("/nonexistent/font.sf2", false, error), nullptr);
+    EXPECT_EQ(openSynthPort("/nonexistent/font.sf2", nullptr, error), nullptr);
     EXPECT_NE(error.find("/nonexistent/font.sf2"), std::string::npos) << error;
     EXPECT_NE(error.find("--soundfont"), std::string::npos) << error;
 }
