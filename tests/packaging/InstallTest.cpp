@@ -29,6 +29,10 @@ TEST(Install, EverythingLandsInItsPlaceAndThePieceRunsFromAnywhere) {
         EXPECT_EQ(std::system(("desktop-file-validate " + (prefix / "share/applications/glassfalls.desktop").string() + " " +
                                (prefix / "share/applications/glassfalls-windowed.desktop").string()).c_str()), 0);
     }
+    // The unit's program must exist, so it is checked where it was installed.
+    if (platform::onPath("systemd-analyze")) {
+        EXPECT_EQ(std::system(("systemd-analyze verify " + (prefix / "lib/systemd/user/glassfalls.service").string()).c_str()), 0);
+    }
     fs::remove_all(prefix);
 }
 
