@@ -61,7 +61,9 @@ int main(int argc, char** argv) {
     }
     signal(SIGINT, stop);
     signal(SIGTERM, stop);
-    logLine("listening on port " + std::to_string(port) + ", " + std::to_string(rate) + " pictures a second");
+    char rateText[32];
+    std::snprintf(rateText, sizeof rateText, "%g", rate);
+    logLine("listening on port " + std::to_string(port) + ", " + rateText + " pictures a second");
 
     using Clock = std::chrono::steady_clock;
     const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
