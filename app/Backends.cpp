@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/audio/ReconnectingCapture.h"
+#include "platform/midi/FluidSynthPort.h"
 #include "platform/midi/ReconnectingMidiPort.h"
 #include "platform/midi/SynthRecorder.h"
 
@@ -53,13 +54,22 @@ std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, pl
         auto synth = std::make_unique<platform::FluidSynthPort>();
         if (synth->loadSoundfont(soundfont, error)) port = platform::recordSynthToWav(std::move(synth), options.audioOut, clock, error);
     } else if (choice == "synth") {
+        auto synth = std::make_unique<platform::FluidSynthPort>();
+        const bool loaded = synth->loadSoundfont(soundfont, error);
         // Headless runs keep the synthesiser in memory and need no sound card.
-        port = platform::openSynthPort(soundfont, options.headless ? nullptr : &clock, error);
-        // Without a sound card the piece runs silent, as it does without a microphone, unless
-        // the synthesiser was asked for by name.
-        if (!port && !options.midiChosen) {
-            std::fprintf(stderr, "glassfalls: %s; running without sound (see --list-devices)\n", error.c_str());
-            port = std::make_unique<platform::NullMidiPort>();
+        if (loaded && (options.headless || synth->startAudio(clock, error))) {
+            port = std::move(synth);
+        } else if (!options.midiChosen) {
+            // Without a sound card the piece runs silent, as it does without a microphone,
+            // unless the synthesiser was asked for by name; a sound card that comes later is
+            // played on.
+            std::fprintf(stderr, "glassfalls: %s; running without sound%s (see --list-devices)\n", error.c_str(),
+                         loaded ? " until an audio output is there" : "");
+            if (loaded) {
+                port = std::move(synth);
+            } else {
+                port = std::make_unique<platform::NullMidiPort>();
+            }
         }
     } else if (choice.rfind("alsa:", 0) == 0) {
         const std::string destination = choice.substr(5);

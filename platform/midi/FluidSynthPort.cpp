@@ -108,9 +108,8 @@ bool FluidSynthPort::startAudio(AudioOutputOpener opener, Clock& clock, std::str
     };
     output_ = std::make_unique<WatchedAudioOutput>(std::move(opener), render, clock,
                                                    "the built-in synthesiser's audio output");
-    if (output_->open(error)) return true;
-    output_.reset();
-    return false;
+    // One that cannot be opened now is tried again from the frames on, like one that went away.
+    return output_->open(error);
 }
 
 void FluidSynthPort::render(float* left, float* right, int frames) {
@@ -144,13 +143,6 @@ void FluidSynthPort::flush() {
     output_->watch();
     // Notes held when the output went stay silent when it is back.
     if (wasPlaying && !output_->playing()) fluid_synth_all_sounds_off(synth_, -1);
-}
-
-std::unique_ptr<MidiPort> openSynthPort(const std::string& soundfont, Clock* audioClock, std::string& error) {
-    auto port = std::make_unique<FluidSynthPort>();
-    if (!port->loadSoundfont(soundfont, error)) return nullptr;
-    if (audioClock && !port->startAudio(*audioClock, error)) return nullptr;
-    return port;
 }
 
 }  // namespace glassfalls::platform

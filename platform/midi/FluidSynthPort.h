@@ -11,7 +11,8 @@ typedef struct _fluid_synth_t fluid_synth_t;
 
 namespace glassfalls::platform {
 
-// FluidSynth inside the process. Made by openSynthPort; tests render it into memory.
+// FluidSynth inside the process, playing on the audio output or, in headless runs and
+// tests, rendered into memory.
 class FluidSynthPort final : public MidiPort {
 public:
     static constexpr double kSampleRate = 44100.0;
@@ -23,7 +24,8 @@ public:
 
     bool loadSoundfont(const std::string& path, std::string& error);
     // Plays on the first audio system that opens (PulseAudio, which PipeWire also serves;
-    // ALSA; JACK), and on the next one that opens whenever that output goes away.
+    // ALSA; JACK), and on the next one that opens whenever that output goes away. False
+    // with the reason when none opens now; it is tried again from the frames on.
     bool startAudio(Clock& clock, std::string& error);
     // The same through outputs `opener` opens.
     bool startAudio(AudioOutputOpener opener, Clock& clock, std::string& error);

@@ -30,11 +30,6 @@ public:
     std::string name() const override { return "no MIDI output"; }
 };
 
-// The built-in General MIDI synthesiser (FluidSynth) with `soundfont`. With an audio clock it
-// plays on the system's audio output, watched on that clock; without, it only keeps its state
-// (headless runs).
-std::unique_ptr<MidiPort> openSynthPort(const std::string& soundfont, Clock* audioClock, std::string& error);
-
 // An ALSA sequencer output connected to `destination`: a client name or name prefix, or
 // client:port.
 std::unique_ptr<MidiPort> openAlsaPort(const std::string& destination, std::string& error);

@@ -50,10 +50,10 @@ WatchedAudioOutput::~WatchedAudioOutput() {
 bool WatchedAudioOutput::open(std::string& error) {
     auto tap = std::make_shared<RenderTap>(render_);
     output_ = opener_(tap, error);
+    lastChange_ = clock_.now();
     if (!output_) return false;
     tap_ = std::move(tap);
     lastBlocks_ = tap_->blocks();
-    lastChange_ = clock_.now();
     return true;
 }
 

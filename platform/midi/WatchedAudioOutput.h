@@ -56,6 +56,7 @@ public:
     WatchedAudioOutput(const WatchedAudioOutput&) = delete;
     WatchedAudioOutput& operator=(const WatchedAudioOutput&) = delete;
 
+    // False with the reason when no output opens now; watch() tries again.
     bool open(std::string& error);
     // Once a frame: notices an output that stopped playing and opens a new one when due.
     void watch();
