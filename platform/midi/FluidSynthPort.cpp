@@ -3,6 +3,7 @@
 #include <fluidsynth.h>
 
 #include <fstream>
+#include <mutex>
 
 namespace glassfalls::platform {
 
@@ -10,12 +11,21 @@ namespace {
 
 // FluidSynth reports through a log that prints to standard error by default; the piece
 // keeps its own output to one clear line, so the last error is kept for that line instead.
-std::string& lastError() {
-    static std::string message;
-    return message;
+// Audio threads report too, while the frames open the next output.
+std::mutex lastErrorMutex;
+std::string lastErrorMessage;
+
+std::string lastError() {
+    std::lock_guard<std::mutex> lock(lastErrorMutex);
+    return lastErrorMessage;
 }
 
-void keepError(int, const char* message, void*) { lastError() = message ? message : ""; }
+void keepError(int, const char* message, void*) {
+    std::lock_guard<std::mutex> lock(lastErrorMutex);
+    lastErrorMessage = message ? message : "";
+}
+
+void clearLastError() { keepError(FLUID_ERR, nullptr, nullptr); }
 void ignore(int, const char*, void*) {}
 
 void quietenLog() {
@@ -49,12 +59,12 @@ std::unique_ptr<AudioOutput> openFluidAudio(fluid_settings_t* settings, std::sha
     std::string tried;
     for (const char* driver : {"pulseaudio", "alsa", "jack"}) {
         if (fluid_settings_setstr(settings, "audio.driver", driver) != FLUID_OK) continue;
-        lastError().clear();
+        clearLastError();
         if (fluid_audio_driver_t* audio = new_fluid_audio_driver2(settings, FluidAudioOutput::playBlock, tap.get())) {
             return std::make_unique<FluidAudioOutput>(audio, std::move(tap));
         }
-        tried += std::string(tried.empty() ? "" : "; ") + driver + ": " +
-                 (lastError().empty() ? "cannot open" : lastError());
+        const std::string reason = lastError();
+        tried += std::string(tried.empty() ? "" : "; ") + driver + ": " + (reason.empty() ? "cannot open" : reason);
     }
     error = "the built-in synthesiser cannot play on any audio output (" + tried + ")";
     return nullptr;
