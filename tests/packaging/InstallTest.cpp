@@ -23,7 +23,7 @@ TEST(Install, EverythingLandsInItsPlaceAndThePieceRunsFromAnywhere) {
         EXPECT_TRUE(fs::exists(prefix / file)) << file;
     }
     // From a folder without `data`, the installed data set is found beside the program.
-    const std::string run = "cd / && " + (prefix / "bin/glassfalls").string() + " --headless --frames 3 --midi none > /dev/null 2>&1";
+    const std::string run = "cd / && " + (prefix / "bin/glassfalls").string() + " --headless --frames 150 > /dev/null 2>&1";
     EXPECT_EQ(std::system(run.c_str()), 0);
     if (platform::onPath("desktop-file-validate")) {
         EXPECT_EQ(std::system(("desktop-file-validate " + (prefix / "share/applications/glassfalls.desktop").string() + " " +
