@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/audio/CaptureSource.h"
+#include "platform/clock/Reconnection.h"
 
 namespace glassfalls::platform {
 
@@ -26,7 +27,7 @@ public:
 private:
     Opener opener_;
     std::unique_ptr<CaptureSource> device_;
-    uint32_t lastAttempt_;
+    Reconnection reconnection_;
 };
 
 }  // namespace glassfalls::platform

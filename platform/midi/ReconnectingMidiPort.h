@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/clock/Reconnection.h"
 #include "platform/midi/MidiPort.h"
 
 namespace glassfalls::platform {
@@ -31,7 +32,7 @@ private:
     std::unique_ptr<MidiPort> port_;
     Clock& clock_;
     std::string name_;
-    uint32_t lastAttempt_ = 0;
+    Reconnection reconnection_;
 };
 
 }  // namespace glassfalls::platform

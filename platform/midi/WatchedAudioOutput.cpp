@@ -1,7 +1,6 @@
 #include "platform/midi/WatchedAudioOutput.h"
 
 #include <chrono>
-#include <cstdio>
 
 #include "platform/clock/Clock.h"
 
@@ -30,7 +29,11 @@ void RenderTap::cut() {
 
 WatchedAudioOutput::WatchedAudioOutput(AudioOutputOpener opener, RenderTap::Render render, Clock& clock,
                                        std::string name)
-    : opener_(std::move(opener)), render_(std::move(render)), clock_(clock), name_(std::move(name)) {}
+    : opener_(std::move(opener)),
+      render_(std::move(render)),
+      clock_(clock),
+      reconnection_(name + " is gone; its notes are dropped until it is back", name + " is back", kRetryMs,
+                    clock.now()) {}
 
 WatchedAudioOutput::~WatchedAudioOutput() {
     giveUp();
@@ -50,10 +53,10 @@ WatchedAudioOutput::~WatchedAudioOutput() {
 bool WatchedAudioOutput::open(std::string& error) {
     auto tap = std::make_shared<RenderTap>(render_);
     output_ = opener_(tap, error);
-    lastChange_ = clock_.now();
     if (!output_) return false;
     tap_ = std::move(tap);
     lastBlocks_ = tap_->blocks();
+    lastBlockTime_ = clock_.now();
     return true;
 }
 
@@ -64,18 +67,15 @@ void WatchedAudioOutput::watch() {
         const uint64_t blocks = tap_->blocks();
         if (blocks != lastBlocks_) {
             lastBlocks_ = blocks;
-            lastChange_ = now;
-        } else if (now - lastChange_ >= kStallMs) {
+            lastBlockTime_ = now;
+        } else if (now - lastBlockTime_ >= kStallMs) {
             giveUp();
-            lastChange_ = now;
-            std::fprintf(stderr, "glassfalls: %s is gone; its notes are dropped until it is back\n", name_.c_str());
+            reconnection_.lost(now);
         }
         return;
     }
-    if (now - lastChange_ < kRetryMs) return;
-    lastChange_ = now;
     std::string error;
-    if (open(error)) std::fprintf(stderr, "glassfalls: %s is back\n", name_.c_str());
+    if (reconnection_.due(now) && open(error)) reconnection_.regained();
 }
 
 void WatchedAudioOutput::giveUp() {

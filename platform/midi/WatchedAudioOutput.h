@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/clock/Reconnection.h"
+
 namespace glassfalls::platform {
 
 class Clock;
@@ -74,11 +76,11 @@ private:
     AudioOutputOpener opener_;
     RenderTap::Render render_;
     Clock& clock_;
-    std::string name_;
+    Reconnection reconnection_;
     std::shared_ptr<RenderTap> tap_;
     std::unique_ptr<AudioOutput> output_;
     uint64_t lastBlocks_ = 0;
-    uint32_t lastChange_ = 0;
+    uint32_t lastBlockTime_ = 0;
     std::vector<Retired> retired_;
 };
 
