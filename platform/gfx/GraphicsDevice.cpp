@@ -205,7 +205,13 @@ Result GraphicsDevice::present() {
         return Result::DeviceLost;
     }
     // Scaling the frame into a window nobody sees costs as much as drawing a layer of it.
-    if (!context_->showsFrames()) return Result::Ok;
+    // Without a swap nothing holds the frames back, and a software renderer queues their
+    // drawing faster than its threads finish it: memory grew by megabytes a frame. Waiting
+    // for each frame leaves the driver one frame of work, as a swap with vsync would.
+    if (!context_->showsFrames()) {
+        glFinish();
+        return Result::Ok;
+    }
     int width = 0, height = 0;
     context_->drawableSize(width, height);
     frame_.presentInto(width, height);
