@@ -1,9 +1,9 @@
 #include "performer/SphereGroup.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "math/Angles.h"
+#include "math/PieceRandom.h"
 #include "render/WaterMirror.h"
 #include "trail/RipplePool.h"
 #include "trail/TrailDrawing.h"
@@ -14,7 +14,7 @@ using namespace platform::gfx;
 
 bool SphereGroup::init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device,
                        const std::string& sphereMapFile, const std::string& scoreFile) {
-    std::srand(6);
+    pieceRandom::seed(6);
     sphereMap.loadFromFile(device, sphereMapFile);
     for (int i = 0; i < kPerformers; ++i) {
         Performer& performer = performers[static_cast<size_t>(i)];

@@ -1,8 +1,8 @@
 #include "render/TitleMesh.h"
 
 #include <algorithm>
-#include <cstdlib>
 
+#include "math/PieceRandom.h"
 #include "platform/gfx/StateTable.h"
 #include "render/SphereMap.h"
 #include "render/WaterMirror.h"
@@ -99,7 +99,7 @@ void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRi
         }
         drawFace(device, face);
         if (!ripples) continue;
-        const int draw = std::rand();
+        const int draw = pieceRandom::next();
         if (draw % 10 == 0 && (face[0].y < 0.0f) != (face[1].y < 0.0f)) {
             ripples->spawnHugeRipple({(face[0].x + face[1].x) * 0.5f, 0.0f, (face[0].z + face[1].z) * 0.5f});
         }

@@ -1,8 +1,8 @@
 #include "trail/TrailDrawing.h"
 
 #include <cmath>
-#include <cstdlib>
 
+#include "math/PieceRandom.h"
 #include "platform/gfx/StateTable.h"
 #include "render/SphereMap.h"
 #include "render/WaterMirror.h"
@@ -229,7 +229,7 @@ void startTrailRipples(const TrailView& trail, RipplePool& ripples) {
     const int32_t n = std::min(trail.segmentCount, static_cast<int32_t>(trail.segments.size()));
     if (trail.closing && n - 1 > 2) {
         for (int32_t i = 2; i <= n - 2; ++i) {
-            const int draw = std::rand();
+            const int draw = pieceRandom::next();
             const Vector3& a = trail.segments[static_cast<size_t>(i - 1)].position;
             const Vector3& b = trail.segments[static_cast<size_t>(i - 2)].position;
             if (draw % 4 == 0 && below(a.y) != below(b.y)) ripples.spawnSmallRipple(midpoint(a, b));

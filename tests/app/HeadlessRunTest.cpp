@@ -155,27 +155,32 @@ TEST(HeadlessRun, ScreenshotsAreWrittenAtEveryKthAdvance) {
 }
 
 // The trails, their ripples and the random small rings follow from the seeded generator and
-// the virtual clock alone: two runs draw the same frames to the byte.
-TEST(HeadlessRun, TwoRunsOfAMelodyDrawTheSameFrames) {
+// the virtual clock alone: two runs draw the same frames to the byte. The second run opens
+// the synthesiser, which draws thousands of values from the C library's generator while it
+// starts; the rings must not move with it.
+TEST(HeadlessRun, TwoRunsOfAMelodyDrawTheSameFramesWhateverTheMidiOutput) {
     glassfalls::test_support::TestDataDirectory data;
     std::filesystem::copy_file(std::filesystem::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat",
                                data.path / "music.dat");
-    std::vector<std::vector<uint8_t>> frames;
-    for (const char* name : {"first-run", "second-run"}) {
-        const auto directory = glassfalls::test_support::tempPath(name);
-        const Outcome run = runProgram("--headless --frames 240 --midi none --screenshots " + directory.string() +
-                                       " --every 80 --data " + data.path.string());
-        ASSERT_EQ(run.status, 0) << run.output;
-        for (const char* frame : {"frame-000160.png", "frame-000240.png"}) {
-            frames.emplace_back();
-            EXPECT_TRUE(glassfalls::platform::readWholeFile((directory / frame).string(), frames.back()));
+    std::vector<std::vector<uint8_t>> frames[2];
+    int run = 0;
+    for (const char* midi : {"none", "synth"}) {
+        const auto directory = glassfalls::test_support::tempPath(std::string("run-") + midi);
+        const Outcome outcome = runProgram("--headless --frames 260 --midi " + std::string(midi) + " --screenshots " +
+                                           directory.string() + " --every 20 --data " + data.path.string());
+        ASSERT_EQ(outcome.status, 0) << outcome.output;
+        for (int advance = 20; advance <= 260; advance += 20) {
+            char name[32];
+            std::snprintf(name, sizeof name, "frame-%06d.png", advance);
+            frames[run].emplace_back();
+            EXPECT_TRUE(glassfalls::platform::readWholeFile((directory / name).string(), frames[run].back())) << name;
         }
         std::filesystem::remove_all(directory);
+        ++run;
     }
-    EXPECT_FALSE(frames[0].empty());
-    EXPECT_NE(frames[0], frames[1]) << "the trails grow between the frames";
-    EXPECT_EQ(frames[0], frames[2]);
-    EXPECT_EQ(frames[1], frames[3]);
+    ASSERT_EQ(frames[0].size(), 13u);
+    EXPECT_NE(frames[0][7], frames[0][11]) << "the trails grow between the frames";
+    for (size_t i = 0; i < frames[0].size(); ++i) EXPECT_EQ(frames[0][i], frames[1][i]) << "advance " << (i + 1) * 20;
 }
 
 TEST(HeadlessRun, ScreenshotOptionsAreCheckedBeforeAnythingRuns) {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
+#include "math/PieceRandom.h"
 #include "platform/gfx/MatrixBuilders.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
@@ -215,16 +215,16 @@ TEST(TrailRipples, ClosingDrawsOneRandomNumberPerSegmentAndRingsAtTheCursor) {
     Trail trail(points);
     trail.closing = true;
     trail.cursor = 4;
-    std::srand(6);
+    pieceRandom::seed(6);
     int expectedSmall = 0;
-    for (int i = 2; i <= 10; ++i) expectedSmall += std::rand() % 4 == 0;
-    const int next = std::rand();
+    for (int i = 2; i <= 10; ++i) expectedSmall += pieceRandom::next() % 4 == 0;
+    const int next = pieceRandom::next();
 
     RipplePool pool;
     ASSERT_TRUE(pool.init());
-    std::srand(6);
+    pieceRandom::seed(6);
     startTrailRipples(trail.view(), pool);
-    EXPECT_EQ(std::rand(), next) << "nine draws for twelve segments";
+    EXPECT_EQ(pieceRandom::next(), next) << "nine draws for twelve segments";
     int small = 0;
     for (const Ripple& r : pool.rings) small += r.active && r.kind == 1;
     EXPECT_EQ(small, expectedSmall);

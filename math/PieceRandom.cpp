@@ -1,0 +1,16 @@
+#include "math/PieceRandom.h"
+
+namespace glassfalls::pieceRandom {
+
+namespace {
+uint32_t state = 1;  // the C library's generator starts as if seeded with 1
+}
+
+void seed(uint32_t value) { state = value; }
+
+int next() {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 0x7FFF);
+}
+
+}  // namespace glassfalls::pieceRandom
