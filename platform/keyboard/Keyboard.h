@@ -12,12 +12,14 @@ namespace glassfalls::platform {
 
 enum class Key { Escape, Enter, Left, Right };
 
-// Which keys are held right now, asked for on the main thread during a scene advance.
+// The keys as they stand for one scene advance, asked for on the main thread during it.
+// Every reader of the same advance gets the same answer.
 class Keyboard {
 public:
     virtual ~Keyboard() = default;
     virtual bool isDown(Key key) const = 0;
-    // Called just before scene advance number `advance` (counted from 1).
+    // Called just before scene advance number `advance` (counted from 1): takes the keys
+    // that advance sees.
     virtual void beforeAdvance(uint64_t advance) { (void)advance; }
 };
 
@@ -27,9 +29,10 @@ public:
     bool isDown(Key) const override { return false; }
 };
 
-// The real keyboard, as the SDL event pump last saw it. Like the key query it stands in for,
-// a key also counts as down once after it was pressed and released between two queries, so
-// a tap shorter than a frame is not lost.
+// The real keyboard, as the SDL event pump last saw it before the advance. Like the key
+// query it stands in for, a key also counts as down for one advance after it was pressed and
+// released between two advances, so a tap shorter than a frame is not lost; all eight
+// performers see it.
 class SdlKeyboard final : public Keyboard {
 public:
     SdlKeyboard();
@@ -37,11 +40,13 @@ public:
     SdlKeyboard(const SdlKeyboard&) = delete;
     SdlKeyboard& operator=(const SdlKeyboard&) = delete;
 
-    bool isDown(Key key) const override;
+    bool isDown(Key key) const override { return down_[static_cast<int>(key)]; }
+    void beforeAdvance(uint64_t advance) override;
 
 private:
     static int onEvent(void* keyboard, SDL_Event* event);
-    mutable bool pressedSinceQuery_[4] = {};  // set by key presses, cleared by isDown
+    bool pressedSinceAdvance_[4] = {};  // set by key presses, cleared by beforeAdvance
+    bool down_[4] = {};                 // what this advance sees
 };
 
 // Key presses read from a script of lines "ADVANCE KEY down|up", so that demos and tests can

@@ -30,20 +30,20 @@ SdlKeyboard::~SdlKeyboard() { SDL_DelEventWatch(&SdlKeyboard::onEvent, this); }
 int SdlKeyboard::onEvent(void* keyboard, SDL_Event* event) {
     if (event->type != SDL_KEYDOWN || event->key.repeat) return 0;
     if (const auto key = keyOf(event->key.keysym.scancode)) {
-        static_cast<SdlKeyboard*>(keyboard)->pressedSinceQuery_[static_cast<int>(*key)] = true;
+        static_cast<SdlKeyboard*>(keyboard)->pressedSinceAdvance_[static_cast<int>(*key)] = true;
     }
     return 0;
 }
 
-bool SdlKeyboard::isDown(Key key) const {
+void SdlKeyboard::beforeAdvance(uint64_t) {
     static constexpr SDL_Scancode kScancodes[] = {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_RETURN,
                                                   SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT};
     const Uint8* state = SDL_GetKeyboardState(nullptr);
-    bool& pressed = pressedSinceQuery_[static_cast<int>(key)];
-    const bool down = pressed || state[kScancodes[static_cast<int>(key)]] != 0 ||
-                      (key == Key::Enter && state[SDL_SCANCODE_KP_ENTER] != 0);
-    pressed = false;
-    return down;
+    for (int key = 0; key < 4; ++key) {
+        down_[key] = pressedSinceAdvance_[key] || state[kScancodes[key]] != 0 ||
+                     (key == static_cast<int>(Key::Enter) && state[SDL_SCANCODE_KP_ENTER] != 0);
+        pressedSinceAdvance_[key] = false;
+    }
 }
 
 }  // namespace glassfalls::platform
