@@ -124,6 +124,9 @@ int64_t Application::windowProc(const Message& message) {
         case MessageId::Destroy:
             running = false;
             shutDownOutputs();
+            // The drawing context goes while its window is still there; nothing draws after
+            // this, since the scenes stop once the piece is no longer running.
+            renderDevice.release();
             postQuitMessage(0);
             break;
         case MessageId::Activate:

@@ -111,7 +111,8 @@ void EventCreate::fadeStep() {
         fadeLevel += 8;
         if (fadeLevel > 255) {
             fadeLevel = 255;
-            application->sendMessage({platform::MessageId::Close});
+            // Posted: the window stays until this frame has been presented into it.
+            application->postMessage({platform::MessageId::Close});
         }
     }
 }

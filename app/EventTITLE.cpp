@@ -18,9 +18,10 @@ SceneEvent* EventTITLE::update(SceneDirector& director) {
 }
 
 void EventTITLE::inputStep() {
-    // Escape ends the piece from the title; it does not skip to the performance.
+    // Escape ends the piece from the title; it does not skip to the performance. The close
+    // is posted: the window stays until this frame has been presented into it.
     if (application->keyboard().isDown(platform::Key::Escape)) {
-        application->sendMessage({platform::MessageId::Close});
+        application->postMessage({platform::MessageId::Close});
     }
     application->world.titleMesh.place(*application->renderDevice.device, Matrix4::identity());
 }

@@ -38,6 +38,14 @@ int WindowBase::run() {
     return code;
 }
 
+void WindowBase::dispatchWaiting() {
+    while (!queue_.empty() && queue_.front().id != MessageId::Quit) {
+        const Message message = queue_.front();
+        queue_.pop_front();
+        sendMessage(message);
+    }
+}
+
 int64_t WindowBase::sendMessage(const Message& message) {
     // A destroyed window receives nothing more.
     if (!hasWindow()) return 0;
@@ -60,11 +68,13 @@ int64_t WindowBase::defWindowProc(const Message& message) {
 
 void WindowBase::destroyWindow() {
     if (!hasWindow()) return;
-    window_->close();
     // Marked first so that whatever Destroy's handling sends goes nowhere instead of
     // destroying the window a second time.
     destroyed_ = true;
+    // Destroy is handled while the window is still there, so that what draws into it can
+    // let go of it first.
     windowProc({MessageId::Destroy});
+    window_->close();
 }
 
 }  // namespace glassfalls

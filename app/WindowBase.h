@@ -29,6 +29,8 @@ public:
     // Handles a message at once, before returning.
     int64_t sendMessage(const platform::Message& message);
     void postQuitMessage(int code) { postMessage({platform::MessageId::Quit, static_cast<uint64_t>(code)}); }
+    // Handles the messages waiting, as the loop does between frames; a Quit stays waiting.
+    void dispatchWaiting();
 
     bool hasWindow() const { return window_ && !destroyed_; }
     platform::Window& window() { return *window_; }
@@ -51,7 +53,7 @@ protected:
     virtual void waitForWork() {}
 
     // What happens to a message nobody acted on, or after they acted: Close destroys the
-    // window (which sends Destroy).
+    // window, sending Destroy just before it goes.
     int64_t defWindowProc(const platform::Message& message);
 
 private:

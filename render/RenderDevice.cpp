@@ -49,6 +49,12 @@ RenderDevice::~RenderDevice() {
     device.reset();
 }
 
+void RenderDevice::release() {
+    backBuffer = nullptr;
+    depthBuffer = nullptr;
+    device.reset();
+}
+
 void RenderDevice::registerResource(DeviceResource& resource) {
     resources.add(&resource);
     resource.registeredWith = this;
@@ -121,9 +127,13 @@ bool RenderDevice::reset() {
     depthBuffer = nullptr;
     const Result result = device->reset(presentationParameters);
     if (result != Result::Ok) {
-        std::fputs(resetFailureLine(result), stderr);
+        // A device that cannot be rebuilt is tried again every frame, twice (reset, then
+        // resize): its line is said once while the failure stays the same.
+        if (result != lastResetFailure_) std::fputs(resetFailureLine(result), stderr);
+        lastResetFailure_ = result;
         return false;
     }
+    lastResetFailure_ = Result::Ok;
     applyDefaultStates();
     backBuffer = device->backBuffer();
     depthBuffer = device->depthStencilSurface();

@@ -53,6 +53,8 @@ public:
     // (reset, then resize) so that the next frame draws again.
     void presentFrame(platform::Window& window);
 
+    // Lets the device go, before the window it draws into does. Resources stay registered.
+    void release();
     void registerResource(DeviceResource& resource);
     void unregisterResource(DeviceResource& resource);
     const std::string& error() const { return error_; }
@@ -65,6 +67,7 @@ public:
 
 private:
     std::string error_;
+    platform::gfx::Result lastResetFailure_ = platform::gfx::Result::Ok;
 };
 
 // The piece's white directional light (ambient half white), shining along `direction`.

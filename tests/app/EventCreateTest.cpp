@@ -12,7 +12,10 @@ namespace {
 
 class EventCreateTest : public ::testing::Test {
 protected:
-    void advance() { scene.update(director); }
+    void advance() {
+        scene.update(director);
+        fixture.app.dispatchWaiting();
+    }
 
     TestApplication fixture;
     SceneDirector director;

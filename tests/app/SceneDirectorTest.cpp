@@ -77,6 +77,8 @@ TEST_F(SceneDirectorTest, EscapeInTheTitleClosesTheProgram) {
     director.advance();
     fixture.keys.down.insert(platform::Key::Escape);
     director.advance();
+    EXPECT_TRUE(fixture.app.hasWindow()) << "the frame is presented before the window goes";
+    fixture.app.dispatchWaiting();
     EXPECT_FALSE(fixture.app.running);
     EXPECT_FALSE(fixture.app.hasWindow());
     EXPECT_TRUE(fixture.window->closed());

@@ -66,7 +66,9 @@ TEST_F(RenderDeviceTest, DestroyedResourcesAreNeverCalled) {
     EXPECT_EQ(log, (std::vector<std::string>{"lost kept with surfaces", "reset kept with surfaces"}));
 }
 
-TEST_F(RenderDeviceTest, FailedResetWritesItsLineAndLeavesResourcesLost) {
+// The failure is tried again every frame: its line is said once while it stays, and again
+// after a success.
+TEST_F(RenderDeviceTest, FailedResetWritesItsLineOnceAndLeavesResourcesLost) {
     std::vector<std::string> log;
     RecordingResource a("a", log);
     renderDevice.registerResource(a);
@@ -74,14 +76,20 @@ TEST_F(RenderDeviceTest, FailedResetWritesItsLineAndLeavesResourcesLost) {
 
     testing::internal::CaptureStderr();
     EXPECT_FALSE(renderDevice.reset());
+    EXPECT_FALSE(renderDevice.reset());
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "D3DERR_INVALIDCALL\n");
     EXPECT_EQ(renderDevice.backBuffer, nullptr);
     EXPECT_EQ(renderDevice.depthBuffer, nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"lost a with surfaces"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"lost a with surfaces", "lost a"}));
 
     renderDevice.presentationParameters.backBufferWidth = 640;
     EXPECT_TRUE(renderDevice.reset());
     EXPECT_EQ(log.back(), "reset a with surfaces");
+
+    renderDevice.presentationParameters.backBufferWidth = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(renderDevice.reset());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "D3DERR_INVALIDCALL\n");
 }
 
 TEST(ResetFailureLine, NamesTheFiveKnownFailuresAndNothingElse) {
