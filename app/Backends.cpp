@@ -59,10 +59,10 @@ std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, pl
         // Headless runs keep the synthesiser in memory and need no sound card.
         if (loaded && (options.headless || synth->startAudio(clock, error))) {
             port = std::move(synth);
-        } else if (!options.midiChosen) {
+        } else if (!options.midiChosen && (loaded || options.soundfont.empty())) {
             // Without a sound card the piece runs silent, as it does without a microphone,
-            // unless the synthesiser was asked for by name; a sound card that comes later is
-            // played on.
+            // unless the synthesiser or its soundfont was asked for by name; a sound card that
+            // comes later is played on.
             std::fprintf(stderr, "glassfalls: %s; running without sound%s (see --list-devices)\n", error.c_str(),
                          loaded ? " until an audio output is there" : "");
             if (loaded) {
