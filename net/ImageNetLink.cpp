@@ -26,6 +26,7 @@ bool ImageNetLink::onUdpRead(const platform::Message& message) {
         std::copy(udpBuffer_.begin(), udpBuffer_.end(), frameBuffer.begin());
         pictureReady = true;
         ++picturesReceived;
+        pictureArrived();
     }
     return false;
 }

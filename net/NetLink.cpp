@@ -1,11 +1,23 @@
 #include "net/NetLink.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/clock/Clock.h"
+
 namespace glassfalls {
 
 using platform::Message;
 using platform::MessageId;
 namespace net = platform::net;
 namespace socketEvent = platform::socketEvent;
+
+namespace {
+constexpr const char* kTryingAgain = "; trying again every 3 seconds";
+constexpr size_t kRegistrationBytes = 4;
+constexpr size_t kMostTcpBytes = 8;  // read at a time, as the link was designed
+}  // namespace
 
 NetLink::~NetLink() {
     server_.shutdownBoth();
@@ -17,45 +29,90 @@ bool NetLink::open(int, const std::string& host, int32_t port) {
     host_ = host;
     port_ = port;
     opened_ = true;
-    connect();
+    startTry(0);
     return true;
 }
 
-void NetLink::connect() {
-    const auto address = net::resolveHost(host_);
-    if (!address) return;
-    serverAddress_ = {*address, static_cast<uint16_t>(port_)};
+void NetLink::say(const std::string& what) {
+    if (what == lastSaid_) return;
+    lastSaid_ = what;
+    std::fprintf(stderr, "glassfalls: picture server %s:%d: %s\n", host_.c_str(), static_cast<int>(port_), what.c_str());
+}
+
+void NetLink::startTry(uint32_t now) {
+    tryUnderWay_ = true;
+    lookup_ = std::make_unique<net::HostLookup>(host_);
+    continueLookup(now);
+}
+
+void NetLink::continueLookup(uint32_t now) {
+    switch (lookup_->outcome()) {
+        case net::HostLookup::Outcome::UnderWay: return;
+        case net::HostLookup::Outcome::NotFound:
+            lookup_.reset();
+            say(std::string("cannot find the host") + kTryingAgain);
+            tryEnded(now);
+            return;
+        case net::HostLookup::Outcome::Found: {
+            const uint32_t address = lookup_->address();
+            lookup_.reset();
+            connectTo(address, now);
+            return;
+        }
+    }
+}
+
+void NetLink::connectTo(uint32_t address, uint32_t now) {
+    serverAddress_ = {address, static_cast<uint16_t>(port_)};
     // Not bound: the system picks a port when the registration reply is first sent from it.
     if (!udp_) udp_ = net::Socket::udp();
-    connectTcp(serverAddress_);
-}
-
-bool NetLink::connectTcp(const net::Endpoint& to) {
     server_ = net::Socket::tcp();
-    if (!server_ || !server_.connect(to)) {
+    if (server_) server_.detectVanishedPeer();
+    if (!server_ || !server_.connect(serverAddress_)) {
+        say(std::string("cannot connect (") + std::strerror(errno) + ")" + kTryingAgain);
         server_.close();
-        return false;
+        tryEnded(now);
+        return;
     }
     connecting_ = true;
-    return true;
+    wasConnected_ = false;
+    tcpGathered_ = 0;
+}
+
+void NetLink::tryEnded(uint32_t now) {
+    tryUnderWay_ = false;
+    connecting_ = false;
+    nextTryAt_ = now + kRetryMs;
 }
 
 void NetLink::collectMessages(uint32_t now, std::vector<Message>& queue) {
-    if (opened_ && !server_ && now - lastAttempt_ >= kReconnectMs) {
-        lastAttempt_ = now;
-        connect();
-    }
+    // open has no clock: a try that ended there waits from the first time the clock is seen.
+    if (!clockSeen_ && !tryUnderWay_) nextTryAt_ = now + kRetryMs;
+    clockSeen_ = true;
+    now_ = now;
+    if (lookup_) continueLookup(now);
+    if (opened_ && !tryUnderWay_ && platform::ticksUntil(nextTryAt_, now) >= 0) startTry(now);
+    if (replyPending_ && server_ && platform::ticksUntil(nextReplyAt_, now) >= 0) sendReply();
     if (server_ && !tcpMessageWaiting_) {
         const net::Readiness r = server_.poll(connecting_);
         int64_t event = 0;
         if (connecting_ && (r.writable || r.hungUp)) {
             connecting_ = false;
-            event = server_.takeError() == 0 ? socketEvent::Connect : socketEvent::Close;
-        } else if (r.readable) {
-            // A readable stream with nothing in it has been closed by the server.
+            const int error = server_.takeError();
+            if (error == 0) {
+                event = socketEvent::Connect;
+            } else {
+                say(std::string("cannot connect (") + std::strerror(error) + ")" + kTryingAgain);
+                event = socketEvent::Close;
+            }
+        } else if (!connecting_ && r.readable) {
+            // A readable stream with nothing in it has been closed by the server; one with an
+            // error was reset, or its server fell silent for longer than the keepalive allows.
             uint8_t peek = 0;
-            event = server_.receive({&peek, 1}, true) == 0 ? socketEvent::Close : socketEvent::Read;
-        } else if (r.hungUp) {
+            const long n = server_.receive({&peek, 1}, true);
+            const bool failed = n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+            event = failed ? socketEvent::Close : socketEvent::Read;
+        } else if (!connecting_ && r.hungUp) {
             event = socketEvent::Close;
         }
         if (event != 0) {
@@ -81,7 +138,7 @@ bool NetLink::handleMessage(const Message& message) {
         tcpMessageWaiting_ = false;
         switch (message.lParam) {
             case socketEvent::Read: onTcpRead(message); return true;
-            case socketEvent::Connect: onConnect(message); return true;
+            case socketEvent::Connect: wasConnected_ = true; onConnect(message); return true;
             case socketEvent::Close: onClose(message); return true;
             default: return false;
         }
@@ -97,23 +154,42 @@ bool NetLink::handleMessage(const Message& message) {
 
 void NetLink::onClose(const Message& message) {
     if (!server_ || message.wParam != static_cast<uint64_t>(server_.fd())) return;
-    // Pictures that still arrive by UDP are shown; the connection is made again later.
+    // Closed, reset, or silent for longer than the keepalive allows. Pictures that still
+    // arrive by UDP are shown; the connection is made again later.
+    if (wasConnected_) say(std::string("gone") + kTryingAgain);
     server_.close();
-    connecting_ = false;
+    replyPending_ = false;
+    wasConnected_ = false;
+    tryEnded(now_);
 }
 
 bool NetLink::onTcpRead(const Message& message) {
     if (!server_ || message.wParam != static_cast<uint64_t>(server_.fd())) return false;
-    const long n = server_.receive({tcpBuffer_.data(), 8});
+    const long n = server_.receive({tcpBuffer_.data() + tcpGathered_, kMostTcpBytes - tcpGathered_});
     if (n < 0) return true;
-    // Fewer than four bytes cannot hold a registration, whatever the first two say.
-    if (n < 4 || tcpBuffer_[0] != 0xFF || tcpBuffer_[1] != 0xFF) {
-        tcpBuffer_[static_cast<size_t>(n)] = 0;
-        return false;
+    tcpGathered_ += static_cast<size_t>(n);
+    // A registration may come in pieces; whatever does not start FF FF is other data.
+    for (size_t i = 0; i < tcpGathered_ && i < 2; ++i) {
+        if (tcpBuffer_[i] != 0xFF) {
+            tcpBuffer_[tcpGathered_] = 0;
+            tcpGathered_ = 0;
+            return false;
+        }
     }
-    const uint8_t reply[4] = {0xFE, 0xFF, tcpBuffer_[2], tcpBuffer_[3]};
-    udp_.sendTo(reply, serverAddress_);
+    if (tcpGathered_ < kRegistrationBytes) return true;
+    index_ = static_cast<uint16_t>(tcpBuffer_[2] | tcpBuffer_[3] << 8);
+    tcpGathered_ = 0;
+    say("connected; registered as index " + std::to_string(index_));
+    // The reply goes by UDP and may be lost: it is sent again until a picture shows it came.
+    replyPending_ = true;
+    sendReply();
     return true;
+}
+
+void NetLink::sendReply() {
+    const uint8_t reply[4] = {0xFE, 0xFF, static_cast<uint8_t>(index_ & 0xFF), static_cast<uint8_t>(index_ >> 8)};
+    udp_.sendTo(reply, serverAddress_);
+    nextReplyAt_ = now_ + kRetryMs;
 }
 
 }  // namespace glassfalls

@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/net/HostLookup.h"
 #include "platform/net/Socket.h"
 #include "platform/window/Message.h"
 
@@ -12,7 +14,8 @@ namespace glassfalls {
 
 // The connection to a picture server: a TCP connection that carries the registration, and a
 // UDP socket on the same port number on which pictures arrive. Socket readiness reaches it as
-// the two socket messages, on the main thread between frames.
+// the two socket messages, on the main thread between frames. Nothing it does waits on the
+// network: names are looked up on a thread of their own.
 class NetLink {
 public:
     static constexpr int kConnectingRole = 1;
@@ -20,19 +23,24 @@ public:
     NetLink() = default;
     NetLink(const NetLink&) = delete;
     NetLink& operator=(const NetLink&) = delete;
-    // Closes the server connection (shut down both ways), then the UDP socket.
+    // Closes the server connection (shut down both ways), then the UDP socket. A lookup
+    // still under way is not waited for.
     virtual ~NetLink();
 
-    static constexpr uint32_t kReconnectMs = 3000;
+    // Between the end of one try and the next, and between two registration replies while
+    // no picture has come.
+    static constexpr uint32_t kRetryMs = 3000;
+    static constexpr uint32_t kReconnectMs = kRetryMs;
 
     // Starts connecting to `host`:`port` by TCP and aims the UDP socket there. A host that
-    // cannot be resolved, a server that is not there or sockets that cannot be made leave a
+    // cannot be found, a server that is not there or sockets that cannot be made leave a
     // link that receives nothing yet; open still succeeds.
     virtual bool open(int role, const std::string& host, int32_t port);
 
-    // Turns the sockets' readiness into socket messages, at most one waiting per socket.
-    // Without a connection to the server it tries again every kReconnectMs of the program's
-    // clock (`now`, in ms), so an installation outlives its server's restarts. Never waits.
+    // Moves the connection on and turns the sockets' readiness into socket messages, at most
+    // one waiting per socket. Without a connection to the server it tries again kRetryMs of
+    // the program's clock (`now`, in ms) after a try ended, so an installation outlives its
+    // server's restarts. Never waits.
     void collectMessages(uint32_t now, std::vector<platform::Message>& messages);
     // The sockets whose readiness should wake the main loop.
     std::vector<int> sockets() const;
@@ -46,24 +54,41 @@ public:
 protected:
     virtual void onConnect(const platform::Message&) {}
     virtual void onClose(const platform::Message& message);
-    // A registration (FF FF and this client's index) is answered with FE FF and the index by
-    // UDP to the server's address.
+    // A registration (FF FF and this client's index, gathered across reads) is answered with
+    // FE FF and the index by UDP to the server's address.
     virtual bool onTcpRead(const platform::Message& message);
     virtual bool onUdpRead(const platform::Message& message) = 0;
+    // A whole picture came from the server: the registration reply reached it.
+    void pictureArrived() { replyPending_ = false; }
 
     platform::net::Socket udp_;
     platform::net::Endpoint serverAddress_;  // the server's UDP address
     std::array<uint8_t, 256> tcpBuffer_{};
 
 private:
-    // Resolves the host and starts connecting; the UDP socket is made once and kept.
-    void connect();
-    bool connectTcp(const platform::net::Endpoint& to);
+    // Each change of the connection is said once on standard error.
+    void say(const std::string& what);
+    void startTry(uint32_t now);
+    void continueLookup(uint32_t now);
+    void connectTo(uint32_t address, uint32_t now);
+    // A try ended without a connection, or the connection ended: the next is due kRetryMs on.
+    void tryEnded(uint32_t now);
+    void sendReply();
 
     platform::net::Socket server_;  // the TCP connection
+    std::unique_ptr<platform::net::HostLookup> lookup_;
     bool connecting_ = false;
+    bool wasConnected_ = false;    // this connection was made, so losing it is "gone"
     bool opened_ = false;
-    uint32_t lastAttempt_ = 0;
+    bool tryUnderWay_ = false;
+    bool clockSeen_ = false;
+    uint32_t now_ = 0;             // the clock of the last collectMessages
+    uint32_t nextTryAt_ = 0;
+    size_t tcpGathered_ = 0;       // registration bytes gathered in tcpBuffer_
+    bool replyPending_ = false;    // registered, no picture yet: the reply is sent again
+    uint32_t nextReplyAt_ = 0;
+    uint16_t index_ = 0;
+    std::string lastSaid_;
     bool tcpMessageWaiting_ = false;
     bool udpMessageWaiting_ = false;
     std::string host_;

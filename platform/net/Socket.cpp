@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -32,9 +33,14 @@ int openNonBlocking(int type) {
 
 }  // namespace
 
-std::optional<uint32_t> resolveHost(const std::string& host) {
+std::optional<uint32_t> dottedAddress(const std::string& host) {
     in_addr dotted{};
-    if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) return dotted.s_addr;
+    if (inet_pton(AF_INET, host.c_str(), &dotted) != 1) return std::nullopt;
+    return dotted.s_addr;
+}
+
+std::optional<uint32_t> resolveHost(const std::string& host) {
+    if (const auto dotted = dottedAddress(host)) return dotted;
     addrinfo hints{};
     hints.ai_family = AF_INET;
     addrinfo* found = nullptr;
@@ -109,6 +115,18 @@ int Socket::takeError() {
     if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) return errno;
     return error;
 }
+
+void Socket::detectVanishedPeer(int idleS, int intervalS, int count) {
+    const int on = 1;
+    const unsigned int userTimeoutMs = static_cast<unsigned int>((idleS + intervalS * count) * 1000);
+    setsockopt(fd_, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    setsockopt(fd_, IPPROTO_TCP, TCP_KEEPIDLE, &idleS, sizeof idleS);
+    setsockopt(fd_, IPPROTO_TCP, TCP_KEEPINTVL, &intervalS, sizeof intervalS);
+    setsockopt(fd_, IPPROTO_TCP, TCP_KEEPCNT, &count, sizeof count);
+    setsockopt(fd_, IPPROTO_TCP, TCP_USER_TIMEOUT, &userTimeoutMs, sizeof userTimeoutMs);
+}
+
+void Socket::setSendBuffer(int bytes) { setsockopt(fd_, SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes); }
 
 void Socket::shutdownBoth() {
     if (fd_ >= 0) ::shutdown(fd_, SHUT_RDWR);

@@ -18,8 +18,10 @@ struct Endpoint {
 };
 
 // The first IPv4 address of `host` (a name or a dotted address); nothing when it cannot be
-// resolved.
+// resolved. A name may take as long as the name server does: see HostLookup.
 std::optional<uint32_t> resolveHost(const std::string& host);
+// The address of a dotted host at once; nothing for a name.
+std::optional<uint32_t> dottedAddress(const std::string& host);
 std::string describe(const Endpoint& endpoint);
 
 // What poll saw on a socket.
@@ -58,6 +60,12 @@ public:
     // The error a non-blocking connect ended with; 0 for success.
     int takeError();
     void shutdownBoth();
+    // Makes a connection whose peer vanished without closing (power cut, pulled cable) fail
+    // after about `idleS` + `intervalS` x `count` seconds of silence: keepalive probes, and
+    // the same bound on data or a connect that is not acknowledged.
+    void detectVanishedPeer(int idleS = 5, int intervalS = 2, int count = 3);
+    // Send buffer size in bytes, as the system counts it.
+    void setSendBuffer(int bytes);
 
     // Byte counts, or -1 (errno set; EAGAIN when nothing waits). receive returns 0 at the
     // end of a TCP stream.

@@ -93,17 +93,71 @@ TEST_F(NetLinkTest, TheRegistrationIsAnsweredByUdpToTheServersPort) {
     EXPECT_TRUE(link.connectedToServer());
 }
 
-// Only four bytes starting FF FF are a registration.
-TEST_F(NetLinkTest, OtherTcpDataIsNotARegistration) {
-    ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
-    ASSERT_TRUE(server.accept([this] { pass(); }));
-    for (const std::vector<uint8_t>& data : {std::vector<uint8_t>{0xFF, 0xFF}, std::vector<uint8_t>{0x01, 0x02, 0x03, 0x00}}) {
-        server.connection.send(data);
-        for (int i = 0; i < 50; ++i) pass();
-        uint8_t reply[8];
+// A registration is four bytes starting FF FF, however the stream cuts them; anything else
+// is other data and answered with nothing.
+TEST(NetLinkRegistration, IsGatheredAcrossReadsAndOtherDataIsIgnored) {
+    using Bytes = std::vector<uint8_t>;
+    struct Case {
+        std::vector<Bytes> reads;
+        int index;  // -1: no reply
+    };
+    const Case cases[] = {
+        {{{0xFF, 0xFF, 0x07, 0x00}}, 7},
+        {{{0xFF, 0xFF}, {0x03, 0x00}}, 3},
+        {{{0xFF}, {0xFF, 0x02}, {0x01}}, 0x0102},
+        {{{0x01, 0x02, 0x03, 0x00}}, -1},
+        {{{0xFF}, {0x01, 0x03, 0x00}}, -1},
+    };
+    const uint32_t now = 0;
+    for (const Case& c : cases) {
+        TestServer server;
+        ImageNetLink link;
+        auto pump = [&] {
+            std::vector<Message> messages;
+            link.collectMessages(now, messages);
+            for (const Message& m : messages) link.handleMessage(m);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        };
+        ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
+        ASSERT_TRUE(server.accept(pump));
+        for (const Bytes& read : c.reads) {
+            server.connection.send(read);
+            for (int i = 0; i < 20; ++i) pump();
+        }
+        uint8_t reply[8] = {};
         net::Endpoint from;
-        EXPECT_LT(server.udp.receiveFrom(reply, from), 0) << data.size() << " bytes";
+        long n = -1;
+        for (int i = 0; i < (c.index < 0 ? 50 : 2000) && (n = server.udp.receiveFrom(reply, from)) < 0; ++i) pump();
+        if (c.index < 0) {
+            EXPECT_LT(n, 0) << c.reads.size() << " reads";
+            continue;
+        }
+        ASSERT_EQ(n, 4) << "index " << c.index;
+        EXPECT_EQ(reply[0] | reply[1] << 8, 0xFFFE);
+        EXPECT_EQ(reply[2] | reply[3] << 8, c.index);
     }
+}
+
+// The reply travels by UDP and may be lost: it is sent again every few seconds until the
+// first picture shows it arrived.
+TEST_F(NetLinkTest, ALostReplyIsSentAgainUntilAPictureComes) {
+    const net::Endpoint client = registerLink();  // the first reply, lost as far as the server cares
+    uint8_t reply[8] = {};
+    net::Endpoint from;
+    for (int i = 0; i < 20; ++i) pass();
+    EXPECT_LT(server.udp.receiveFrom(reply, from), 0) << "not again before its time";
+    now += NetLink::kRetryMs;
+    long n = -1;
+    passUntil([&] { return (n = server.udp.receiveFrom(reply, from)) >= 0; });
+    ASSERT_EQ(n, 4);
+    EXPECT_EQ(std::vector<uint8_t>(reply, reply + 4), (std::vector<uint8_t>{0xFE, 0xFF, 0x03, 0x00}));
+    EXPECT_EQ(from, client) << "from the socket the pictures go to";
+
+    server.udp.sendTo(picture(5), client);
+    ASSERT_TRUE(passUntil([&] { return link.pictureReady; }));
+    now += 2 * NetLink::kRetryMs;
+    for (int i = 0; i < 50; ++i) pass();
+    EXPECT_LT(server.udp.receiveFrom(reply, from), 0) << "registered: no more replies";
 }
 
 TEST_F(NetLinkTest, OnlyWholePicturesFromTheServersAddressAreKept) {
@@ -189,8 +243,12 @@ TEST(NetLinkReconnects, ToAServerThatStartsLateAndAgainAfterItRestarts) {
         for (const Message& m : messages) link.handleMessage(m);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     };
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", port));
-    for (int i = 0; i < 100; ++i) pass();
+    for (int tries = 0; tries < 3; ++tries) {
+        for (int i = 0; i < 100; ++i) pass();
+        now += NetLink::kRetryMs;
+    }
     EXPECT_FALSE(link.connectedToServer()) << "nobody listens yet";
     for (const uint8_t index : {uint8_t{5}, uint8_t{6}}) {
         TestServer server(port);
@@ -208,6 +266,12 @@ TEST(NetLinkReconnects, ToAServerThatStartsLateAndAgainAfterItRestarts) {
         for (int i = 0; i < 2000 && link.connectedToServer(); ++i) pass();
         EXPECT_FALSE(link.connectedToServer());
     }
+    // Each change once, however many tries it took.
+    const std::string prefix = "glassfalls: picture server 127.0.0.1:" + std::to_string(port) + ": ";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              prefix + "cannot connect (Connection refused); trying again every 3 seconds\n" + prefix +
+                  "connected; registered as index 5\n" + prefix + "gone; trying again every 3 seconds\n" + prefix +
+                  "connected; registered as index 6\n" + prefix + "gone; trying again every 3 seconds\n");
 }
 
 // From the socket to the floor: the received bytes are the ground's picture, red stays red.
