@@ -1,10 +1,12 @@
 // glassfalls-picture-server: sends pictures to the pieces whose settings file names this
 // machine, for their floors.
+#include <arpa/inet.h>
 #include <signal.h>
 
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 
 #include "tools/picture-server/PictureServer.h"
@@ -15,23 +17,35 @@ volatile sig_atomic_t stopping = 0;
 
 void stop(int) { stopping = 1; }
 
+// Every line starts with the local time, so a log read the next morning says when.
 void logLine(const std::string& line) {
-    std::printf("%s\n", line.c_str());
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S%z", &local);
+    std::printf("%s %s\n", stamp, line.c_str());
     std::fflush(stdout);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    using Clock = picture_server::PictureServer::Clock;
     int port = 4000;
     double rate = 2.0;
+    std::string listenAddress = "0.0.0.0";
     std::string pictures;
     uint64_t count = 0;
     CLI::App cli{"Sends 128x128 pictures to every glassFalls piece that connects: the pieces "
                  "name this machine and the port in DIR/glassFalls.ini ([IP], [Port]). Each "
-                 "client event is logged as one line on standard output.",
+                 "client event is logged as one line on standard output, with the time, and a "
+                 "summary every minute.",
                  "glassfalls-picture-server"};
     cli.add_option("--port", port, "TCP and UDP port to listen on")->check(CLI::Range(1, 65535))->capture_default_str();
+    cli.add_option("--listen", listenAddress, "IPv4 address to listen on (0.0.0.0: every address of this machine)")
+        ->check(CLI::ValidIPV4)
+        ->capture_default_str();
     cli.add_option("--rate", rate, "Pictures per second sent to each client")
         ->check(CLI::Range(0.1, 100.0))
         ->capture_default_str();
@@ -39,7 +53,7 @@ int main(int argc, char** argv) {
                    "A PNG or BMP file, or a folder of them (shown in name order, looping; "
                    "unreadable files are skipped). Any size: each is scaled to 128x128. "
                    "Without it, an animated pattern is sent");
-    cli.add_option("--count", count, "Stop after sending this many pictures (0: run until stopped)");
+    cli.add_option("--count", count, "Stop after sending this many pictures to each client (0: run until stopped)");
     CLI11_PARSE(cli, argc, argv);
 
     std::unique_ptr<picture_server::PictureSource> source;
@@ -53,9 +67,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    in_addr address{};
+    inet_pton(AF_INET, listenAddress.c_str(), &address);
     picture_server::PictureServer server(*source, logLine);
     std::string error;
-    if (!server.listen(static_cast<uint16_t>(port), error)) {
+    if (!server.listen(static_cast<uint16_t>(port), address.s_addr, error)) {
         std::fprintf(stderr, "glassfalls-picture-server: %s\n", error.c_str());
         return 1;
     }
@@ -63,24 +79,38 @@ int main(int argc, char** argv) {
     signal(SIGTERM, stop);
     char rateText[32];
     std::snprintf(rateText, sizeof rateText, "%g", rate);
-    logLine("listening on port " + std::to_string(port) + ", " + rateText + " pictures a second");
+    logLine("listening on " + listenAddress + " port " + std::to_string(port) + ", " + rateText + " pictures a second");
 
-    using Clock = std::chrono::steady_clock;
     const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
-    auto due = Clock::now() + interval;
-    uint64_t sent = 0;
-    while (!stopping && (count == 0 || sent < count)) {
-        const auto now = Clock::now();
-        if (now >= due) {
-            server.sendPicture();
-            ++sent;
-            due += interval;
-            if (due < now) due = now + interval;  // after a stall, no burst to catch up
-            continue;
+    constexpr auto kSummaryEvery = std::chrono::seconds(60);
+    auto roundDue = Clock::now();
+    auto summaryDue = roundDue + kSummaryEvery;
+    uint64_t rounds = 0, sentAtSummary = 0, droppedAtSummary = 0;
+    // The last round is sent in full before stopping.
+    while (!stopping && (count == 0 || rounds < count || server.nextSendDue())) {
+        auto now = Clock::now();
+        if (now >= roundDue && (count == 0 || rounds < count)) {
+            server.startRound(now, interval);
+            ++rounds;
+            roundDue += interval;
+            if (roundDue < now) roundDue = now + interval;  // after a stall, no burst to catch up
         }
-        server.serve(static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(due - now).count() + 1));
+        server.sendDue(now);
+        if (now >= summaryDue) {
+            logLine(std::to_string(server.clientCount()) + " clients, " + std::to_string(server.registeredCount()) +
+                    " receiving; in the last minute " + std::to_string(server.picturesSent() - sentAtSummary) +
+                    " pictures sent, " + std::to_string(server.picturesDropped() - droppedAtSummary) + " dropped");
+            sentAtSummary = server.picturesSent();
+            droppedAtSummary = server.picturesDropped();
+            summaryDue += kSummaryEvery;
+        }
+        auto wake = std::min(roundDue, summaryDue);
+        if (const auto send = server.nextSendDue()) wake = std::min(wake, *send);
+        now = Clock::now();
+        const auto wait = wake > now ? std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count() + 1 : 0;
+        server.serve(static_cast<uint32_t>(wait));
     }
-    logLine("stopped after " + std::to_string(sent) + " pictures, " + std::to_string(server.picturesSent()) +
+    logLine("stopped after " + std::to_string(rounds) + " pictures, " + std::to_string(server.picturesSent()) +
             " datagrams sent, " + std::to_string(server.picturesDropped()) + " dropped");
     return 0;
 }
