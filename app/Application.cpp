@@ -99,12 +99,10 @@ bool Application::openMidi() {
     return true;
 }
 
-void Application::collectMessages() {
-    if (waveCapture.collect(clock().now())) postMessage({MessageId::CaptureBlock});
-    if (!netLink) return;
-    socketMessages_.clear();
-    netLink->collectMessages(clock().now(), socketMessages_);
-    for (const Message& message : socketMessages_) postMessage(message);
+void Application::pollSources() {
+    // A block goes straight to what the performers hear, between two frames.
+    if (platform::MicrophoneBlock block; waveCapture.collect(clock().now(), block)) world.heard.hear(block);
+    if (netLink) netLink->poll(clock().now());
 }
 
 void Application::waitForWork() {
@@ -119,7 +117,6 @@ void Application::waitForWork() {
 }
 
 int64_t Application::windowProc(const Message& message) {
-    if (netLink) netLink->handleMessage(message);
     switch (message.id) {
         case MessageId::Destroy:
             running = false;
@@ -134,9 +131,6 @@ int64_t Application::windowProc(const Message& message) {
         case MessageId::Size:
             // The frame is a fixed 640 x 480 that present letterboxes into whatever size the
             // window has: nothing to rebuild, and the title's light stays.
-            break;
-        case MessageId::CaptureBlock:
-            waveCapture.handOver(world.micSamples.data());
             break;
         default: break;
     }

@@ -64,7 +64,7 @@ protected:
     void onIdle() override;
     int64_t windowProc(const platform::Message& message) override;
     void waitForWork() override;
-    void collectMessages() override;
+    void pollSources() override;
 
 private:
     void shutDownOutputs();
@@ -80,7 +80,6 @@ private:
     bool temporarySoundTrack_ = false;
     uint64_t advances_ = 0;
     std::string failure_;
-    std::vector<platform::Message> socketMessages_;
 };
 
 }  // namespace glassfalls

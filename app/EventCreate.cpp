@@ -47,9 +47,11 @@ void EventCreate::inputStep() {
         if (turnAngle < 0.0f) turnAngle += 360.0f;
     }
     application->world.ripples.update();
-    // Once a picture has arrived, the newest one is on the ground in every frame.
-    if (const ImageNetLink* link = application->netLink.get(); link && link->pictureReady) {
-        application->world.ground.showNetPicture(*application->renderDevice.device, link->frameBuffer.data());
+    // The newest picture goes on the ground in the frame after it arrived, and stays.
+    if (ImageNetLink* link = application->netLink.get()) {
+        if (const uint8_t* picture = link->takeNewPicture()) {
+            application->world.ground.showNetPicture(*application->renderDevice.device, picture);
+        }
     }
 }
 

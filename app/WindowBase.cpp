@@ -21,7 +21,7 @@ int WindowBase::run() {
     int code = 0;
     for (;;) {
         window_->poll(queue_);
-        collectMessages();
+        pollSources();
         if (!queue_.empty()) {
             const Message message = queue_.front();
             queue_.pop_front();

@@ -45,9 +45,9 @@ protected:
     virtual void onIdle() {}
     virtual int64_t windowProc(const platform::Message& message);
     virtual void onExit() {}
-    // Called on every pass right after the platform's events were queued: the place to turn
-    // other ready sources into messages.
-    virtual void collectMessages() {}
+    // Called on every pass right after the platform's events were queued, between frames:
+    // the place to take what other sources (microphone, network) have ready.
+    virtual void pollSources() {}
     // Called when a pass ends with no message waiting: the place to sleep until something is
     // due. Not sleeping is correct, only wasteful.
     virtual void waitForWork() {}

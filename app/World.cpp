@@ -26,7 +26,7 @@ void World::setFrameInterval(uint32_t milliseconds) { application->frameInterval
 
 bool World::init(Application* app, int width, int height) {
     application = app;
-    if (!spectrum.init(1024)) return app->fail("cannot set up the spectrum analyser");
+    if (!heard.init()) return app->fail("cannot set up the spectrum analyser");
     RenderDevice& renderDevice = app->renderDevice;
     platform::gfx::GraphicsDevice& device = *renderDevice.device;
 

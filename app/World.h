@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "performer/SpectrumAnalyser.h"
+#include "performer/Hearing.h"
 #include "performer/SphereGroup.h"
 #include "performer/Surroundings.h"
 #include "render/Ground.h"
@@ -28,14 +28,13 @@ public:
     bool init(Application* application, int width, int height);
 
     RipplePool& waterRipples() override { return ripples; }
-    const MicrophoneBlock& microphoneBlock() const override { return micSamples; }
-    SpectrumAnalyser& analyser() override { return spectrum; }
+    Hearing& hearing() override { return heard; }
     MidiOut* midiOutput() override { return midiOut; }
     bool enterPressed() override;
     void setFrameInterval(uint32_t milliseconds) override;
 
     Application* application = nullptr;  // not owned
-    SpectrumAnalyser spectrum;            // 1024 points over micSamples
+    Hearing heard;                        // the latest microphone block
     std::unique_ptr<SphereGroup> group;  // made by init
     RipplePool ripples;
     BackgroundSprite background;
@@ -46,7 +45,6 @@ public:
     Ground ground;
     LightMask lightMask;
     ScreenFade fade;
-    MicrophoneBlock micSamples{};
 };
 
 }  // namespace glassfalls

@@ -15,8 +15,14 @@ bool ImageNetLink::open(int role, const std::string& host, int32_t port) {
     return NetLink::open(role, host, port);
 }
 
-bool ImageNetLink::onUdpRead(const platform::Message& message) {
-    if (!udp_ || message.wParam != static_cast<uint64_t>(udp_.fd())) return false;
+const uint8_t* ImageNetLink::takeNewPicture() {
+    if (picturesTaken_ == picturesReceived) return nullptr;
+    picturesTaken_ = picturesReceived;
+    return frameBuffer.data();
+}
+
+bool ImageNetLink::onUdpRead() {
+    if (!udp_) return false;
     for (int i = 0; i < kDatagramsPerPass; ++i) {
         platform::net::Endpoint from;
         const long n = udp_.receiveFrom(udpBuffer_, from);

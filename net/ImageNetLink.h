@@ -18,16 +18,21 @@ public:
 
     bool open(int role, const std::string& host, int32_t port) override;
 
+    // The newest picture when one came since the last call (kPictureBytes, row 0 first);
+    // null otherwise.
+    const uint8_t* takeNewPicture();
+
     bool pictureReady = false;   // a picture has arrived; never cleared
     uint64_t picturesReceived = 0;
     std::vector<uint8_t> frameBuffer;  // the newest picture, kPictureBytes once open
 
 protected:
     // Keeps a datagram of exactly kPictureBytes from the server's address; drops the rest.
-    bool onUdpRead(const platform::Message& message) override;
+    bool onUdpRead() override;
 
 private:
     std::vector<uint8_t> udpBuffer_;
+    uint64_t picturesTaken_ = 0;
 };
 
 }  // namespace glassfalls

@@ -8,10 +8,7 @@
 
 namespace glassfalls {
 
-using platform::Message;
-using platform::MessageId;
 namespace net = platform::net;
-namespace socketEvent = platform::socketEvent;
 
 namespace {
 constexpr const char* kTryingAgain = "; trying again every 3 seconds";
@@ -85,7 +82,7 @@ void NetLink::tryEnded(uint32_t now) {
     nextTryAt_ = now + kRetryMs;
 }
 
-void NetLink::collectMessages(uint32_t now, std::vector<Message>& queue) {
+void NetLink::poll(uint32_t now) {
     // open has no clock: a try that ended there waits from the first time the clock is seen.
     if (!clockSeen_ && !tryUnderWay_) nextTryAt_ = now + kRetryMs;
     clockSeen_ = true;
@@ -93,36 +90,37 @@ void NetLink::collectMessages(uint32_t now, std::vector<Message>& queue) {
     if (lookup_) continueLookup(now);
     if (opened_ && !tryUnderWay_ && platform::ticksUntil(nextTryAt_, now) >= 0) startTry(now);
     if (replyPending_ && server_ && platform::ticksUntil(nextReplyAt_, now) >= 0) sendReply();
-    if (server_ && !tcpMessageWaiting_) {
-        const net::Readiness r = server_.poll(connecting_);
-        int64_t event = 0;
-        if (connecting_ && (r.writable || r.hungUp)) {
-            connecting_ = false;
-            const int error = server_.takeError();
-            if (error == 0) {
-                event = socketEvent::Connect;
-            } else {
-                say(std::string("cannot connect (") + std::strerror(error) + ")" + kTryingAgain);
-                event = socketEvent::Close;
-            }
-        } else if (!connecting_ && r.readable) {
-            // A readable stream with nothing in it has been closed by the server; one with an
-            // error was reset, or its server fell silent for longer than the keepalive allows.
-            uint8_t peek = 0;
-            const long n = server_.receive({&peek, 1}, true);
-            const bool failed = n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
-            event = failed ? socketEvent::Close : socketEvent::Read;
-        } else if (!connecting_ && r.hungUp) {
-            event = socketEvent::Close;
+    if (server_) pollServer();
+    if (udp_ && udp_.poll().readable) onUdpRead();
+}
+
+void NetLink::pollServer() {
+    const net::Readiness r = server_.poll(connecting_);
+    if (connecting_) {
+        if (!r.writable && !r.hungUp) return;
+        connecting_ = false;
+        if (const int error = server_.takeError(); error != 0) {
+            say(std::string("cannot connect (") + std::strerror(error) + ")" + kTryingAgain);
+            onClose();
+            return;
         }
-        if (event != 0) {
-            queue.push_back({MessageId::TcpSocket, static_cast<uint64_t>(server_.fd()), event});
-            tcpMessageWaiting_ = true;
-        }
+        wasConnected_ = true;
+        onConnect();
+        return;
     }
-    if (udp_ && !udpMessageWaiting_ && udp_.poll().readable) {
-        queue.push_back({MessageId::UdpSocket, static_cast<uint64_t>(udp_.fd()), socketEvent::Read});
-        udpMessageWaiting_ = true;
+    if (r.readable) {
+        // A readable stream with nothing in it has been closed by the server; one with an
+        // error was reset, or its server fell silent for longer than the keepalive allows.
+        uint8_t peek = 0;
+        const long n = server_.receive({&peek, 1}, true);
+        const bool failed = n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+        if (failed) {
+            onClose();
+        } else {
+            onTcpRead();
+        }
+    } else if (r.hungUp) {
+        onClose();
     }
 }
 
@@ -133,27 +131,8 @@ std::vector<int> NetLink::sockets() const {
     return fds;
 }
 
-bool NetLink::handleMessage(const Message& message) {
-    if (message.id == MessageId::TcpSocket) {
-        tcpMessageWaiting_ = false;
-        switch (message.lParam) {
-            case socketEvent::Read: onTcpRead(message); return true;
-            case socketEvent::Connect: wasConnected_ = true; onConnect(message); return true;
-            case socketEvent::Close: onClose(message); return true;
-            default: return false;
-        }
-    }
-    if (message.id == MessageId::UdpSocket) {
-        udpMessageWaiting_ = false;
-        if (message.lParam != socketEvent::Read) return false;
-        onUdpRead(message);
-        return true;
-    }
-    return false;
-}
-
-void NetLink::onClose(const Message& message) {
-    if (!server_ || message.wParam != static_cast<uint64_t>(server_.fd())) return;
+void NetLink::onClose() {
+    if (!server_) return;
     // Closed, reset, or silent for longer than the keepalive allows. Pictures that still
     // arrive by UDP are shown; the connection is made again later.
     if (wasConnected_) say(std::string("gone") + kTryingAgain);
@@ -163,8 +142,8 @@ void NetLink::onClose(const Message& message) {
     tryEnded(now_);
 }
 
-bool NetLink::onTcpRead(const Message& message) {
-    if (!server_ || message.wParam != static_cast<uint64_t>(server_.fd())) return false;
+bool NetLink::onTcpRead() {
+    if (!server_) return false;
     const long n = server_.receive({tcpBuffer_.data() + tcpGathered_, kMostTcpBytes - tcpGathered_});
     if (n < 0) return true;
     tcpGathered_ += static_cast<size_t>(n);

@@ -8,14 +8,12 @@
 
 #include "platform/net/HostLookup.h"
 #include "platform/net/Socket.h"
-#include "platform/window/Message.h"
 
 namespace glassfalls {
 
 // The connection to a picture server: a TCP connection that carries the registration, and a
-// UDP socket on the same port number on which pictures arrive. Socket readiness reaches it as
-// the two socket messages, on the main thread between frames. Nothing it does waits on the
-// network: names are looked up on a thread of their own.
+// UDP socket on the same port number on which pictures arrive. The main loop polls it between
+// frames; nothing it does waits on the network: names are looked up on a thread of their own.
 class NetLink {
 public:
     static constexpr int kConnectingRole = 1;
@@ -37,27 +35,25 @@ public:
     // link that receives nothing yet; open still succeeds.
     virtual bool open(int role, const std::string& host, int32_t port);
 
-    // Moves the connection on and turns the sockets' readiness into socket messages, at most
-    // one waiting per socket. Without a connection to the server it tries again kRetryMs of
-    // the program's clock (`now`, in ms) after a try ended, so an installation outlives its
-    // server's restarts. Never waits.
-    void collectMessages(uint32_t now, std::vector<platform::Message>& messages);
+    // Main thread, between frames: moves the connection on and handles what its sockets have
+    // ready. Without a connection to the server it tries again kRetryMs of the program's
+    // clock (`now`, in ms) after a try ended, so an installation outlives its server's
+    // restarts. Never waits.
+    void poll(uint32_t now);
     // The sockets whose readiness should wake the main loop.
     std::vector<int> sockets() const;
-    // Acts on its own socket messages (true when it did); ignores every other message.
-    bool handleMessage(const platform::Message& message);
 
     const std::string& host() const { return host_; }
     int32_t port() const { return port_; }
     bool connectedToServer() const { return static_cast<bool>(server_); }
 
 protected:
-    virtual void onConnect(const platform::Message&) {}
-    virtual void onClose(const platform::Message& message);
+    virtual void onConnect() {}
+    virtual void onClose();
     // A registration (FF FF and this client's index, gathered across reads) is answered with
     // FE FF and the index by UDP to the server's address.
-    virtual bool onTcpRead(const platform::Message& message);
-    virtual bool onUdpRead(const platform::Message& message) = 0;
+    virtual bool onTcpRead();
+    virtual bool onUdpRead() = 0;
     // A whole picture came from the server: the registration reply reached it.
     void pictureArrived() { replyPending_ = false; }
 
@@ -74,6 +70,7 @@ private:
     // A try ended without a connection, or the connection ended: the next is due kRetryMs on.
     void tryEnded(uint32_t now);
     void sendReply();
+    void pollServer();
 
     platform::net::Socket server_;  // the TCP connection
     std::unique_ptr<platform::net::HostLookup> lookup_;
@@ -82,15 +79,13 @@ private:
     bool opened_ = false;
     bool tryUnderWay_ = false;
     bool clockSeen_ = false;
-    uint32_t now_ = 0;             // the clock of the last collectMessages
+    uint32_t now_ = 0;             // the clock of the last poll
     uint32_t nextTryAt_ = 0;
     size_t tcpGathered_ = 0;       // registration bytes gathered in tcpBuffer_
     bool replyPending_ = false;    // registered, no picture yet: the reply is sent again
     uint32_t nextReplyAt_ = 0;
     uint16_t index_ = 0;
     std::string lastSaid_;
-    bool tcpMessageWaiting_ = false;
-    bool udpMessageWaiting_ = false;
     std::string host_;
     int32_t port_ = 0;
 };

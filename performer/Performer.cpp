@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "math/Angles.h"
 #include "performer/MidiOut.h"
-#include "performer/SpectrumAnalyser.h"
+#include "performer/Hearing.h"
 #include "trail/RipplePool.h"
 
 namespace glassfalls {
@@ -17,7 +16,6 @@ constexpr int kFirstListenedBin = 60;
 constexpr int kLastListenedBin = 139;
 constexpr int32_t kSilenceStrength = 80;  // a best level this far below the reference is silence
 constexpr int32_t kSilentUpdatesToEnd = 3;
-constexpr float kSpectrumFloor = 480.0f;
 
 }  // namespace
 
@@ -127,9 +125,10 @@ float Performer::levelOf(int32_t note) const {
         const int32_t entry = std::min(scoreIndex, score.count - 1);
         return static_cast<float>(score.entries[static_cast<size_t>(entry)].level) * 0.003921569f;
     }
-    int16_t samples[1600];
-    std::memcpy(samples, surroundings->microphoneBlock().data(), sizeof samples);
-    const int32_t peak = *std::max_element(std::begin(samples), std::end(samples));
+    // The sample area the block was first measured in ran on in silence past the block's 800
+    // samples, so a block below zero throughout peaks at zero.
+    const platform::MicrophoneBlock& block = surroundings->hearing().block();
+    const int32_t peak = std::max<int32_t>(0, *std::max_element(block.begin(), block.end()));
     const int32_t k = (note - 59) * peak * 2;
     const float level = static_cast<float>(k) * 3.9999999e-05f;
     if (level > 1.0f) return 1.0f;
@@ -156,10 +155,7 @@ void Performer::update() {
             }
         }
     } else {
-        int16_t samples[1024];
-        std::memcpy(samples, surroundings->microphoneBlock().data(), sizeof samples);
-        surroundings->analyser().analyse(samples, kSpectrumFloor);
-        heard = loudestBand(surroundings->analyser().levels.data());
+        heard = loudestBand(surroundings->hearing().levels().data());
     }
 
     int32_t note = kNoNote;

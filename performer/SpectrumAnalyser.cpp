@@ -22,10 +22,10 @@ bool SpectrumAnalyser::init(int n) {
     return true;
 }
 
-bool SpectrumAnalyser::analyse(const int16_t* samples, float floor) {
+bool SpectrumAnalyser::analyse(std::span<const int16_t> samples, float floor) {
     const size_t n = static_cast<size_t>(size_);
     for (size_t i = 0; i < n; ++i) {
-        work_[2 * i] = window_[i] * static_cast<float>(samples[i]);
+        work_[2 * i] = i < samples.size() ? window_[i] * static_cast<float>(samples[i]) : 0.0f;
         work_[2 * i + 1] = 0.0f;
     }
     fft.transform(work_.data());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "performer/Fft.h"
@@ -14,8 +15,9 @@ class SpectrumAnalyser {
 public:
     bool init(int n);
 
-    // Hann-windowed transform of `samples` (N values) into levels. Allocates nothing.
-    bool analyse(const int16_t* samples, float floor);
+    // Hann-windowed transform of `samples` into levels; samples past their end, up to N,
+    // count as silence. Allocates nothing.
+    bool analyse(std::span<const int16_t> samples, float floor);
 
     int size() const { return size_; }
 

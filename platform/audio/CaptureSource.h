@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,15 +15,18 @@ inline constexpr int kBlockSamples = 800;
 inline constexpr int kBlockBytes = kBlockSamples * 2;
 inline constexpr uint32_t kBlockMs = 100;
 
+// One such block, as it goes from the capture to the world.
+using MicrophoneBlock = std::array<int16_t, kBlockSamples>;
+
 // Where microphone blocks come from. All calls on the main thread; a device backend records
 // on its own thread and keeps finished blocks until asked.
 class CaptureSource {
 public:
     virtual ~CaptureSource() = default;
 
-    // Copies the oldest finished block into `block` (kBlockSamples values) if one is ready at
-    // `now` on the program's clock.
-    virtual bool takeBlock(uint32_t now, int16_t* block) = 0;
+    // Copies the oldest finished block into `block` if one is ready at `now` on the program's
+    // clock.
+    virtual bool takeBlock(uint32_t now, MicrophoneBlock& block) = 0;
 
     // When the next block will be ready, for sources that follow the program's clock; devices
     // answer nothing and wake the message loop themselves.
@@ -35,7 +39,7 @@ public:
 // Never delivers a block: the piece hears silence.
 class SilentCapture final : public CaptureSource {
 public:
-    bool takeBlock(uint32_t, int16_t*) override { return false; }
+    bool takeBlock(uint32_t, MicrophoneBlock&) override { return false; }
 };
 
 // The capture device called `deviceName` (empty: the system's default), converted to the

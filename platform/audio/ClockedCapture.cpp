@@ -14,17 +14,17 @@ public:
     ClockedCapture(std::vector<int16_t> samples, uint32_t start)
         : samples_(std::move(samples)), nextDue_(start + kBlockMs) {}
 
-    bool takeBlock(uint32_t now, int16_t* block) override {
+    bool takeBlock(uint32_t now, MicrophoneBlock& block) override {
         if (ticksUntil(now, nextDue_) > 0) return false;
         // A late caller gets the newest finished block; older ones are lost, as they would be
         // from a microphone whose buffer was not handed back in time.
         const uint32_t late = static_cast<uint32_t>(-ticksUntil(now, nextDue_)) / kBlockMs;
         blockIndex_ += late;
         const size_t first = static_cast<size_t>(blockIndex_) * kBlockSamples;
-        std::fill(block, block + kBlockSamples, int16_t{0});
+        block.fill(0);
         if (first < samples_.size()) {
             const size_t count = std::min<size_t>(kBlockSamples, samples_.size() - first);
-            std::copy_n(samples_.begin() + static_cast<std::ptrdiff_t>(first), count, block);
+            std::copy_n(samples_.begin() + static_cast<std::ptrdiff_t>(first), count, block.begin());
         }
         ++blockIndex_;
         nextDue_ += (late + 1) * kBlockMs;

@@ -8,7 +8,7 @@ ReconnectingCapture::ReconnectingCapture(Opener opener, std::unique_ptr<CaptureS
       reconnection_("the microphone is gone; running on silence until it is back", "the microphone is back",
                     kRetryMs, now) {}
 
-bool ReconnectingCapture::takeBlock(uint32_t now, int16_t* block) {
+bool ReconnectingCapture::takeBlock(uint32_t now, MicrophoneBlock& block) {
     if (device_ && device_->lost()) {
         device_.reset();
         reconnection_.lost(now);

@@ -21,7 +21,7 @@ public:
     // `device`: the one already open, or null when it could not be opened at start-up.
     ReconnectingCapture(Opener opener, std::unique_ptr<CaptureSource> device, uint32_t now);
 
-    bool takeBlock(uint32_t now, int16_t* block) override;
+    bool takeBlock(uint32_t now, MicrophoneBlock& block) override;
     bool listening() const { return device_ != nullptr; }
 
 private:

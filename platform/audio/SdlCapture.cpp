@@ -48,10 +48,10 @@ public:
     // SDL stops a device that was unplugged.
     bool lost() const override { return SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED; }
 
-    bool takeBlock(uint32_t, int16_t* block) override {
+    bool takeBlock(uint32_t, MicrophoneBlock& block) override {
         std::lock_guard lock(mutex_);
         if (ready_.empty()) return false;
-        std::copy(ready_.front().begin(), ready_.front().end(), block);
+        block = ready_.front();
         ready_.pop_front();
         return true;
     }

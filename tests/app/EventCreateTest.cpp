@@ -94,6 +94,7 @@ TEST_F(EventCreateTest, TheFirstPictureFromTheLinkIsOnTheGroundInTheSameFrame) {
     EXPECT_FALSE(ground.netPictureShown) << "nothing has arrived";
     fixture.app.netLink->frameBuffer.assign(ImageNetLink::kPictureBytes, 200);
     fixture.app.netLink->pictureReady = true;
+    ++fixture.app.netLink->picturesReceived;
     advance();
     EXPECT_TRUE(ground.netPictureShown);
     EXPECT_EQ(ground.floor[0].x, -40.0f) << "the 80-unit picture square";

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstring>
+#include <span>
 #include <filesystem>
 #include <fstream>
 
@@ -19,11 +18,11 @@ namespace {
 
 constexpr double kBin100Hz = 100 * 8000.0 / 1024.0;  // 781.25 Hz
 
-int loudestBin(const int16_t* samples) {
+int loudestBin(std::span<const int16_t> samples) {
     SpectrumAnalyser analyser;
     analyser.init(1024);
     analyser.analyse(samples, 480.0f);
-    return test_support::loudestListenedBin(analyser);
+    return test_support::loudestListenedBin(analyser.levels);
 }
 
 }  // namespace
@@ -35,20 +34,20 @@ TEST(WavCapture, ConvertedBlocksArriveEveryHundredMillisecondsThenSilence) {
     auto source = platform::openWavCapture(wav.string(), 1000, error);
     ASSERT_TRUE(source) << error;
 
-    std::vector<int16_t> block(1024, 0);
+    platform::MicrophoneBlock block{};
     EXPECT_EQ(source->nextBlockDue(), 1100u);
-    EXPECT_FALSE(source->takeBlock(1099, block.data()));
-    ASSERT_TRUE(source->takeBlock(1100, block.data()));
-    EXPECT_EQ(loudestBin(block.data()), 100);
-    EXPECT_FALSE(source->takeBlock(1150, block.data()));
-    ASSERT_TRUE(source->takeBlock(1200, block.data()));
-    EXPECT_EQ(loudestBin(block.data()), 100);
+    EXPECT_FALSE(source->takeBlock(1099, block));
+    ASSERT_TRUE(source->takeBlock(1100, block));
+    EXPECT_EQ(loudestBin(block), 100);
+    EXPECT_FALSE(source->takeBlock(1150, block));
+    ASSERT_TRUE(source->takeBlock(1200, block));
+    EXPECT_EQ(loudestBin(block), 100);
     // 0.25 s is 2000 samples: the third block holds 400 samples of tone, then silence.
-    ASSERT_TRUE(source->takeBlock(1300, block.data()));
+    ASSERT_TRUE(source->takeBlock(1300, block));
     // (The resampler may shift the end by a few samples.)
     EXPECT_GT(*std::max_element(block.begin() + 360, block.begin() + 380), 1000);
     EXPECT_TRUE(std::all_of(block.begin() + 420, block.begin() + 800, [](int16_t s) { return s == 0; }));
-    ASSERT_TRUE(source->takeBlock(1400, block.data()));
+    ASSERT_TRUE(source->takeBlock(1400, block));
     EXPECT_TRUE(std::all_of(block.begin(), block.begin() + 800, [](int16_t s) { return s == 0; }));
     fs::remove(wav);
 }
@@ -66,36 +65,28 @@ TEST(WavCapture, MissingOrMalformedFilesAreRefusedWithTheirName) {
     fs::remove(bad);
 }
 
-TEST(WaveCapture, HandOverCopiesOneBlockAndLeavesTheRestOfTheSampleArea) {
+TEST(WaveCapture, CollectsOneBlockAtATimeOnTheProgramsClock) {
     std::vector<int16_t> recorded(2400);
     for (size_t i = 0; i < recorded.size(); ++i) recorded[i] = static_cast<int16_t>(i + 1);
     WaveCapture capture;
     capture.open(platform::makeClockedCapture(recorded, 0));
 
-    std::array<uint8_t, 3200> micSamples;
-    micSamples.fill(0xAB);
-    EXPECT_FALSE(capture.collect(99));
-    ASSERT_TRUE(capture.collect(100));
-    // The buffer is with the program until its hand-over: nothing more is collected.
-    EXPECT_FALSE(capture.collect(200));
-    EXPECT_EQ(capture.nextBlockDue(), std::nullopt);
-    capture.handOver(micSamples.data());
-    int16_t first[800];
-    std::memcpy(first, micSamples.data(), sizeof first);
-    EXPECT_EQ(first[0], 1);
-    EXPECT_EQ(first[799], 800);
-    EXPECT_TRUE(std::all_of(micSamples.begin() + 1600, micSamples.end(), [](uint8_t b) { return b == 0xAB; }));
-
-    ASSERT_TRUE(capture.collect(200));
-    capture.handOver(micSamples.data());
-    std::memcpy(first, micSamples.data(), sizeof first);
-    EXPECT_EQ(first[0], 801);
+    platform::MicrophoneBlock block{};
+    EXPECT_FALSE(capture.collect(99, block));
+    ASSERT_TRUE(capture.collect(100, block));
+    EXPECT_EQ(block[0], 1);
+    EXPECT_EQ(block[799], 800);
+    EXPECT_FALSE(capture.collect(150, block)) << "the next block is due at 200";
+    EXPECT_EQ(capture.nextBlockDue(), 200u);
+    ASSERT_TRUE(capture.collect(200, block));
+    EXPECT_EQ(block[0], 801);
 }
 
 TEST(WaveCapture, WithoutASourceNothingArrives) {
     WaveCapture capture;
-    EXPECT_FALSE(capture.collect(100000));
+    platform::MicrophoneBlock block{};
+    EXPECT_FALSE(capture.collect(100000, block));
     capture.open(std::make_unique<platform::SilentCapture>());
-    EXPECT_FALSE(capture.collect(100000));
+    EXPECT_FALSE(capture.collect(100000, block));
     EXPECT_EQ(capture.nextBlockDue(), std::nullopt);
 }

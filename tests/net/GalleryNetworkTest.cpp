@@ -49,14 +49,9 @@ uint32_t since(Clock::time_point start) {
 bool pumpUntil(std::vector<std::unique_ptr<ImageNetLink>>& links, Clock::time_point start,
                Clock::duration limit, const std::function<bool()>& done) {
     const auto end = Clock::now() + limit;
-    std::vector<platform::Message> messages;
     while (!done()) {
         if (Clock::now() > end) return false;
-        for (auto& link : links) {
-            messages.clear();
-            link->collectMessages(since(start), messages);
-            for (const platform::Message& m : messages) link->handleMessage(m);
-        }
+        for (auto& link : links) link->poll(since(start));
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
@@ -100,8 +95,7 @@ TEST(GalleryNetwork, ANameServerThatNeverAnswersHoldsUpNoFrame) {
             links.push_back(std::make_unique<ImageNetLink>());
             testing::internal::CaptureStderr();
             links[0]->open(NetLink::kConnectingRole, "pictures.gallery.test", kPort);
-            std::vector<platform::Message> messages;
-            links[0]->collectMessages(0, messages);
+            links[0]->poll(0);
             // Back before the name server could have been given up on: the lookup is under way.
             const std::string early = testing::internal::GetCapturedStderr();
             if (!early.empty()) return "the link waited for its lookup: " + early;

@@ -19,7 +19,6 @@ namespace glassfalls {
 namespace {
 
 namespace net = platform::net;
-using platform::Message;
 
 constexpr uint32_t kLoopback = 0x0100007F;        // 127.0.0.1, network order
 constexpr uint32_t kOtherLoopback = 0x0200007F;   // 127.0.0.2: loopback too, another address
@@ -53,11 +52,9 @@ struct TestServer {
 
 class NetLinkTest : public ::testing::Test {
 protected:
-    // One pass of the main loop for the link: its messages collected and handled.
+    // One pass of the main loop for the link.
     void pass() {
-        std::vector<Message> messages;
-        link.collectMessages(now, messages);
-        for (const Message& m : messages) link.handleMessage(m);
+        link.poll(now);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     bool passUntil(const std::function<bool()>& done) {
@@ -113,9 +110,7 @@ TEST(NetLinkRegistration, IsGatheredAcrossReadsAndOtherDataIsIgnored) {
         TestServer server;
         ImageNetLink link;
         auto pump = [&] {
-            std::vector<Message> messages;
-            link.collectMessages(now, messages);
-            for (const Message& m : messages) link.handleMessage(m);
+            link.poll(now);
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         };
         ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
@@ -188,10 +183,9 @@ TEST_F(NetLinkTest, AFloodIsReadSixtyFourDatagramsAPassAndTheNewestPictureWins) 
 
     // Small datagrams, so that the system's buffer holds them all.
     for (int i = 0; i < 100; ++i) server.udp.sendTo(picture(0, 8), client);
-    std::vector<Message> messages;
-    for (int i = 0; i < 2000 && messages.empty(); ++i) link.collectMessages(now, messages);
-    ASSERT_EQ(messages.size(), 1u);
-    link.handleMessage(messages[0]);
+    const int udp = link.sockets().back();
+    ASSERT_TRUE(net::socketsReady({&udp, 1}, 2000));
+    link.poll(now);
     int left = 0;
     uint8_t buffer[16];
     while (::recv(link.sockets().back(), buffer, sizeof buffer, MSG_DONTWAIT) >= 0) ++left;
@@ -218,9 +212,7 @@ TEST(NetLinkWithoutServer, ANeverStartedServerOrAnUnknownHostLeavesALinkThatWait
         const uint32_t now = 0;
         ASSERT_TRUE(link.open(NetLink::kConnectingRole, host, unused)) << host;
         for (int i = 0; i < 200 && link.connectedToServer(); ++i) {
-            std::vector<Message> messages;
-            link.collectMessages(now, messages);
-            for (const Message& m : messages) link.handleMessage(m);
+            link.poll(now);
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         EXPECT_FALSE(link.connectedToServer()) << host;
@@ -238,9 +230,7 @@ TEST(NetLinkReconnects, ToAServerThatStartsLateAndAgainAfterItRestarts) {
     ImageNetLink link;
     uint32_t now = 0;
     auto pass = [&] {
-        std::vector<Message> messages;
-        link.collectMessages(now, messages);
-        for (const Message& m : messages) link.handleMessage(m);
+        link.poll(now);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     };
     testing::internal::CaptureStderr();
@@ -283,9 +273,7 @@ TEST_F(NetPictureOnTheGround, AReceivedPictureIsDrawnOnTheGround) {
     const uint32_t now = 0;
     ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
     auto pass = [&] {
-        std::vector<Message> messages;
-        link.collectMessages(now, messages);
-        for (const Message& m : messages) link.handleMessage(m);
+        link.poll(now);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     };
     ASSERT_TRUE(server.accept(pass));

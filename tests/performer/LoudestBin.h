@@ -1,16 +1,15 @@
 #pragma once
 
 #include <algorithm>
-
-#include "performer/SpectrumAnalyser.h"
+#include <span>
 
 namespace glassfalls::test_support {
 
 // The bin between 60 and 139 with the smallest level (the loudest), the first on a tie: the
 // range the performers listen to.
-inline int loudestListenedBin(const SpectrumAnalyser& analyser) {
-    const auto first = analyser.levels.begin() + 60;
-    return static_cast<int>(std::min_element(first, first + 80) - analyser.levels.begin());
+inline int loudestListenedBin(std::span<const float> levels) {
+    const auto first = levels.begin() + 60;
+    return static_cast<int>(std::min_element(first, first + 80) - levels.begin());
 }
 
 }  // namespace glassfalls::test_support

@@ -16,7 +16,7 @@
 
 namespace glassfalls::test_support {
 
-// A performer in surroundings of its own, with a real spectrum analyser and ripple pool and
+// A performer in surroundings of its own, with real hearing and a real ripple pool and
 // a MIDI output that records: no application, no window, no drawing device.
 class PerformerFixture : public ::testing::Test {
 protected:
@@ -43,11 +43,11 @@ protected:
 
     // A microphone block: a sine in FFT bin `bin` (7.8125 Hz per bin) over the 800 samples.
     void hearTone(int bin, double amplitude) {
-        std::vector<int16_t> samples(1600, 0);
-        for (size_t i = 0; i < 800; ++i) {
+        platform::MicrophoneBlock samples{};
+        for (size_t i = 0; i < samples.size(); ++i) {
             samples[i] = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * bin * 7.8125 * static_cast<double>(i) / 8000.0));
         }
-        std::memcpy(world.micSamples.data(), samples.data(), world.micSamples.size());
+        world.heard.hear(samples);
     }
 
     // Grows a started trail straight along `direction` by `count` segments of length `step`.

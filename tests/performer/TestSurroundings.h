@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "performer/MidiOut.h"
-#include "performer/SpectrumAnalyser.h"
+#include "performer/Hearing.h"
 #include "performer/Surroundings.h"
 #include "platform/midi/MidiPort.h"
 #include "trail/RipplePool.h"
@@ -16,22 +16,20 @@ namespace glassfalls::test_support {
 class TestSurroundings final : public Surroundings {
 public:
     explicit TestSurroundings(std::unique_ptr<platform::MidiPort> port) {
-        spectrum.init(1024);
+        heard.init();
         ripples.init();
         midi.open(std::move(port));
     }
 
     RipplePool& waterRipples() override { return ripples; }
-    const MicrophoneBlock& microphoneBlock() const override { return micSamples; }
-    SpectrumAnalyser& analyser() override { return spectrum; }
+    Hearing& hearing() override { return heard; }
     MidiOut* midiOutput() override { return &midi; }
     bool enterPressed() override { return enterDown; }
     void setFrameInterval(uint32_t milliseconds) override { frameInterval = milliseconds; }
 
-    SpectrumAnalyser spectrum;
+    Hearing heard;
     RipplePool ripples;
     MidiOut midi;
-    MicrophoneBlock micSamples{};
     bool enterDown = false;
     uint32_t frameInterval = kPerformanceFrameInterval;
 };

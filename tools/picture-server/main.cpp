@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
         }
         server.sendDue(now);
         if (now >= summaryDue) {
-            logLine(std::to_string(server.clientCount()) + " clients, " + std::to_string(server.registeredCount()) +
+            const size_t clients = server.clientCount();
+            logLine(std::to_string(clients) + (clients == 1 ? " client, " : " clients, ") + std::to_string(server.registeredCount()) +
                     " receiving; in the last minute " + std::to_string(server.picturesSent() - sentAtSummary) +
                     " pictures sent, " + std::to_string(server.picturesDropped() - droppedAtSummary) + " dropped");
             sentAtSummary = server.picturesSent();

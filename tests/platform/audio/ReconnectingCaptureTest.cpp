@@ -11,7 +11,7 @@ namespace {
 class ScriptedMicrophone final : public CaptureSource {
 public:
     explicit ScriptedMicrophone(const bool& unplugged) : unplugged_(unplugged) {}
-    bool takeBlock(uint32_t, int16_t* block) override {
+    bool takeBlock(uint32_t, MicrophoneBlock& block) override {
         if (unplugged_) return false;
         block[0] = 7;
         return true;
@@ -36,22 +36,22 @@ TEST(ReconnectingCapture, AMicrophoneUnpluggedAndPluggedBackIsHeardAgain) {
     };
     ReconnectingCapture capture(open, std::make_unique<ScriptedMicrophone>(unplugged), 0);
     std::array<int16_t, kBlockSamples> block{};
-    EXPECT_TRUE(capture.takeBlock(100, block.data()));
+    EXPECT_TRUE(capture.takeBlock(100, block));
 
     unplugged = true;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(capture.takeBlock(200, block.data()));
-    EXPECT_FALSE(capture.takeBlock(1000, block.data()));
+    EXPECT_FALSE(capture.takeBlock(200, block));
+    EXPECT_FALSE(capture.takeBlock(1000, block));
     EXPECT_EQ(opens, 0) << "not before two seconds have passed";
-    EXPECT_FALSE(capture.takeBlock(2200, block.data()));
+    EXPECT_FALSE(capture.takeBlock(2200, block));
     EXPECT_EQ(opens, 1);
     const std::string gone = testing::internal::GetCapturedStderr();
     EXPECT_EQ(gone, "glassfalls: the microphone is gone; running on silence until it is back\n");
 
     unplugged = false;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(capture.takeBlock(3000, block.data())) << "the next try is due at 4200";
-    EXPECT_TRUE(capture.takeBlock(4200, block.data()));
+    EXPECT_FALSE(capture.takeBlock(3000, block)) << "the next try is due at 4200";
+    EXPECT_TRUE(capture.takeBlock(4200, block));
     EXPECT_EQ(opens, 2);
     EXPECT_EQ(block[0], 7);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "glassfalls: the microphone is back\n");
@@ -65,10 +65,10 @@ TEST(ReconnectingCapture, AMicrophoneMissingAtStartIsOpenedWhenItArrives) {
     };
     ReconnectingCapture capture(open, nullptr, 0);
     std::array<int16_t, kBlockSamples> block{};
-    EXPECT_FALSE(capture.takeBlock(2000, block.data()));
+    EXPECT_FALSE(capture.takeBlock(2000, block));
     unplugged = false;
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(capture.takeBlock(4000, block.data()));
+    EXPECT_TRUE(capture.takeBlock(4000, block));
     testing::internal::GetCapturedStderr();
     EXPECT_TRUE(capture.listening());
 }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <span>
+
+#include "performer/SpectrumAnalyser.h"
+#include "platform/audio/CaptureSource.h"
+
+namespace glassfalls {
+
+// What the performers hear: the latest microphone block and its spectrum, analysed once per
+// block however many performers ask (each of the eight asks every frame). Main thread only.
+class Hearing {
+public:
+    // Points of the analysis: the block's 800 samples, then silence.
+    static constexpr int kSpectrumSize = 1024;
+    // Levels never fall below this (see SpectrumAnalyser).
+    static constexpr float kSpectrumFloor = 480.0f;
+
+    bool init() { return analyser_.init(kSpectrumSize); }
+
+    // What is heard from now on; silence until the first block.
+    void hear(const platform::MicrophoneBlock& block) {
+        block_ = block;
+        analysed_ = false;
+    }
+    const platform::MicrophoneBlock& block() const { return block_; }
+    // Level of each bin 0 … kSpectrumSize / 2 - 1 of the block.
+    std::span<const float> levels();
+
+private:
+    SpectrumAnalyser analyser_;
+    platform::MicrophoneBlock block_{};
+    bool analysed_ = false;
+};
+
+}  // namespace glassfalls
