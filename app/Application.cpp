@@ -48,8 +48,10 @@ bool Application::init(const StartOptions& options) {
     frameInterval = kTitleFrameInterval;
     fillTrigTables();
 
-    if (!world.init(this, width, height)) return fail("cannot set up the world");
-    if (!director.init(this)) return fail("cannot set up the scenes");
+    if (!world.init({renderDevice, midiOut, keyboard(), frameInterval, options.dataDir}, width, height, error)) {
+        return fail(error);
+    }
+    if (!director.init(stage_)) return fail("cannot set up the scenes");
 
     if (!openCapture()) return false;
 
@@ -79,6 +81,10 @@ void Application::onIdle() {
     }
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
+
+const uint8_t* Application::Stage::takeNewPicture() { return app_.netLink ? app_.netLink->takeNewPicture() : nullptr; }
+
+void Application::Stage::presentFrame() { app_.renderDevice.presentFrame(app_.window()); }
 
 bool Application::openCapture() {
     std::string error;

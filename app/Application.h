@@ -44,9 +44,11 @@ public:
     const std::string& failure() const { return failure_; }
 
     std::string dataPath(const std::string& name) const { return options_.dataDir + "/" + name; }
-    platform::Keyboard& keyboard() { return services_.keyboard; }
+    platform::Keyboard& keyboard() const { return services_.keyboard; }
     platform::Clock& clock() { return services_.clock; }
     uint64_t advances() const { return advances_; }
+    // What the scenes are given of the application.
+    SceneContext& sceneContext() { return stage_; }
 
     bool running = true;          // false from the window's destruction on
     uint32_t frameInterval = 0;   // ms between scene advances, see Surroundings.h
@@ -67,6 +69,23 @@ protected:
     void pollSources() override;
 
 private:
+    // What the scenes use of the application.
+    class Stage final : public SceneContext {
+    public:
+        explicit Stage(Application& app) : app_(app) {}
+        RenderDevice& renderDevice() override { return app_.renderDevice; }
+        World& world() override { return app_.world; }
+        const platform::Keyboard& keys() const override { return app_.keyboard(); }
+        bool showing() const override { return app_.running && app_.active; }
+        void setFrameInterval(uint32_t milliseconds) override { app_.frameInterval = milliseconds; }
+        void requestClose() override { app_.postMessage({platform::MessageId::Close}); }
+        const uint8_t* takeNewPicture() override;
+        void presentFrame() override;
+
+    private:
+        Application& app_;
+    };
+
     void shutDownOutputs();
     bool openCapture();
     bool openMidi();
@@ -80,6 +99,7 @@ private:
     bool temporarySoundTrack_ = false;
     uint64_t advances_ = 0;
     std::string failure_;
+    Stage stage_{*this};
 };
 
 }  // namespace glassfalls

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/Application.h"
+#include "app/World.h"
 #include "math/Angles.h"
 #include "platform/gfx/MatrixBuilders.h"
 
@@ -10,12 +10,12 @@ namespace glassfalls {
 
 using platform::Key;
 
-SceneEvent* EventCreate::update(SceneDirector&) {
-    if (application->running && application->active) {
+Scene EventCreate::update() {
+    if (context.showing()) {
         inputStep();
         frameStep();
     }
-    return this;
+    return Scene::Performance;
 }
 
 Matrix4 EventCreate::turnMatrixFor(float degrees) {
@@ -31,7 +31,7 @@ Matrix4 EventCreate::turnMatrixFor(float degrees) {
 }
 
 void EventCreate::inputStep() {
-    const platform::Keyboard& keys = application->keyboard();
+    const platform::Keyboard& keys = context.keys();
     if (keys.isDown(Key::Escape)) {
         fadingIn = false;
         quitting = true;
@@ -46,24 +46,21 @@ void EventCreate::inputStep() {
         turnAngle -= 2.0f;
         if (turnAngle < 0.0f) turnAngle += 360.0f;
     }
-    application->world.ripples.update();
+    context.world().ripples.update();
     // The newest picture goes on the ground in the frame after it arrived, and stays.
-    if (ImageNetLink* link = application->netLink.get()) {
-        if (const uint8_t* picture = link->takeNewPicture()) {
-            application->world.ground.showNetPicture(*application->renderDevice.device, picture);
-        }
+    if (const uint8_t* picture = context.takeNewPicture()) {
+        context.world().ground.showNetPicture(*context.renderDevice().device, picture);
     }
 }
 
 void EventCreate::frameStep() {
-    RenderDevice& renderDevice = application->renderDevice;
-    renderDevice.drawScene([this] { drawStep(); });
-    renderDevice.presentFrame(application->window());
+    context.renderDevice().drawScene([this] { drawStep(); });
+    context.presentFrame();
 }
 
 void EventCreate::drawStep() {
-    platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
-    World& world = application->world;
+    platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
+    World& world = context.world();
     device.setRenderState(platform::gfx::RenderState::FogEnable, 0);
     device.setTransform(platform::gfx::TransformState::View,
                         platform::gfx::matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
@@ -78,7 +75,7 @@ void EventCreate::drawStep() {
 void EventCreate::turnStep() {
     // The scene turns while a performance closes, and afterwards drifts back to its home
     // angle one degree per frame.
-    const World& world = application->world;
+    const World& world = context.world();
     if ((world.group && world.group->anyClosing()) || turnAngle != 0.0f) {
         turnMatrix = turnMatrixFor(turnAngle);
         turnAngle -= 1.0f;
@@ -87,8 +84,8 @@ void EventCreate::turnStep() {
 }
 
 void EventCreate::fadeStep() {
-    platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
-    World& world = application->world;
+    platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
+    World& world = context.world();
     if (fadingIn) {
         world.fade.draw(device, turnMatrix, 255 - fadeLevel);
         fadeLevel += 4;
@@ -113,8 +110,8 @@ void EventCreate::fadeStep() {
         fadeLevel += 8;
         if (fadeLevel > 255) {
             fadeLevel = 255;
-            // Posted: the window stays until this frame has been presented into it.
-            application->postMessage({platform::MessageId::Close});
+            // The window stays until this frame has been presented into it.
+            context.requestClose();
         }
     }
 }

@@ -12,10 +12,10 @@ namespace glassfalls {
 // the credit picture, fades it out and closes the window.
 class EventCreate final : public SceneEvent {
 public:
-    explicit EventCreate(Application* app) : SceneEvent(app, "EventCreate") {}
+    explicit EventCreate(SceneContext& sceneContext) : SceneEvent(sceneContext, Scene::Performance, "EventCreate") {}
 
     bool init() override { return true; }
-    SceneEvent* update(SceneDirector& director) override;
+    Scene update() override;
 
     // Rotation about the vertical axis by `degrees`, in the row-vector convention.
     static Matrix4 turnMatrixFor(float degrees);

@@ -2,45 +2,42 @@
 
 #include <algorithm>
 
-#include "app/Application.h"
-#include "app/SceneDirector.h"
+#include "app/World.h"
 #include "platform/gfx/MatrixBuilders.h"
 
 namespace glassfalls {
 
-SceneEvent* EventTITLE::update(SceneDirector& director) {
-    if (!application->running || !application->active) return this;
+Scene EventTITLE::update() {
+    if (!context.showing()) return Scene::Title;
     inputStep();
     frameStep();
-    if (phase != 2) return this;
-    application->frameInterval = kPerformanceFrameInterval;
-    return director.find("EventCreate");
+    if (phase != 2) return Scene::Title;
+    context.setFrameInterval(kPerformanceFrameInterval);
+    return Scene::Performance;
 }
 
 void EventTITLE::inputStep() {
-    // Escape ends the piece from the title; it does not skip to the performance. The close
-    // is posted: the window stays until this frame has been presented into it.
-    if (application->keyboard().isDown(platform::Key::Escape)) {
-        application->postMessage({platform::MessageId::Close});
-    }
-    application->world.titleMesh.place(*application->renderDevice.device, Matrix4::identity());
+    // Escape ends the piece from the title; it does not skip to the performance. The window
+    // stays until this frame has been presented into it.
+    if (context.keys().isDown(platform::Key::Escape)) context.requestClose();
+    context.world().titleMesh.place(*context.renderDevice().device, Matrix4::identity());
 }
 
 void EventTITLE::frameStep() {
     // While the device is lost nothing is drawn and the title waits where it is.
-    RenderDevice& renderDevice = application->renderDevice;
+    RenderDevice& renderDevice = context.renderDevice();
     renderDevice.drawScene([this] { drawStep(); });
     // Every title frame leaves its bright points in the light of the performance.
     if (renderDevice.backBuffer) {
-        application->world.lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
+        context.world().lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
     }
-    renderDevice.presentFrame(application->window());
+    context.presentFrame();
 }
 
 void EventTITLE::drawStep() {
     using namespace platform::gfx;
-    GraphicsDevice& device = *application->renderDevice.device;
-    World& world = application->world;
+    GraphicsDevice& device = *context.renderDevice().device;
+    World& world = context.world();
     const Matrix4 identity = Matrix4::identity();
     world.ripples.update();
     world.titleMesh.drawReflection(device, identity);
@@ -56,7 +53,7 @@ void EventTITLE::drawStep() {
 
 void EventTITLE::prepareThePerformance() {
     using namespace platform::gfx;
-    GraphicsDevice& device = *application->renderDevice.device;
+    GraphicsDevice& device = *context.renderDevice().device;
     device.setTransform(TransformState::View, matrixLookAtLH({0, 48, -96}, {0, 0, 64}, {0, 1, 0}));
     // This light stays for the whole performance; only a device reset replaces it.
     device.setLight(0, whiteDirectionalLight({1, 1, -1}));
@@ -64,8 +61,8 @@ void EventTITLE::prepareThePerformance() {
 }
 
 void EventTITLE::phaseStep() {
-    platform::gfx::GraphicsDevice& device = *application->renderDevice.device;
-    World& world = application->world;
+    platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
+    World& world = context.world();
     const Matrix4 identity = Matrix4::identity();
     // The picture is drawn before the fade, so the fade darkens it too.
     switch (phase) {

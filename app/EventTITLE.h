@@ -10,10 +10,10 @@ namespace glassfalls {
 // title picture fades in, everything fades out again, and the performance takes over.
 class EventTITLE final : public SceneEvent {
 public:
-    explicit EventTITLE(Application* app) : SceneEvent(app, "EventTITLE") {}
+    explicit EventTITLE(SceneContext& sceneContext) : SceneEvent(sceneContext, Scene::Title, "EventTITLE") {}
 
     bool init() override { return true; }
-    SceneEvent* update(SceneDirector& director) override;
+    Scene update() override;
 
     // Fade step, run once per drawn frame.
     void phaseStep();

@@ -8,14 +8,13 @@
 
 namespace glassfalls {
 
-bool SceneDirector::init(Application* app) {
-    application = app;
-    auto title = std::make_unique<EventTITLE>(app);
+bool SceneDirector::init(SceneContext& context) {
+    auto title = std::make_unique<EventTITLE>(context);
     if (!title->init()) return false;
     current_ = title.get();
     add(title.release());
 
-    auto performance = std::make_unique<EventCreate>(app);
+    auto performance = std::make_unique<EventCreate>(context);
     if (!performance->init()) return false;
     add(performance.release());
     return true;
@@ -25,12 +24,12 @@ void SceneDirector::advance() {
     assert(current_ && "SceneDirector::init was not called");
     // A scene that finds nothing to hand over to stays current rather than leaving the
     // director without a scene.
-    if (SceneEvent* next = current_->update(*this)) current_ = next;
+    if (SceneEvent* next = find(current_->update())) current_ = next;
 }
 
-SceneEvent* SceneDirector::find(const char* name) {
+SceneEvent* SceneDirector::find(Scene kind) {
     for (cursor = 0; cursor < size(); ++cursor) {
-        if (at(cursor)->name == name) return at(cursor);
+        if (at(cursor)->kind == kind) return at(cursor);
     }
     return nullptr;
 }

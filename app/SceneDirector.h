@@ -9,15 +9,13 @@ namespace glassfalls {
 // per frame. Main thread only.
 class SceneDirector : public OwningPointerList<SceneEvent> {
 public:
-    bool init(Application* application);
+    bool init(SceneContext& context);
     void advance();
 
-    // The first scene with exactly this name, leaving the cursor on it; null if none.
-    SceneEvent* find(const char* name);
+    // The first scene of this kind, leaving the cursor on it; null if none.
+    SceneEvent* find(Scene kind);
 
     SceneEvent* current() const { return current_; }
-
-    Application* application = nullptr;  // not owned
 
 private:
     SceneEvent* current_ = nullptr;

@@ -2,25 +2,28 @@
 
 #include <string>
 
+#include "app/SceneContext.h"
+
 namespace glassfalls {
 
-class Application;
-class SceneDirector;
+// The scenes, in the order the piece shows them.
+enum class Scene { Title, Performance };
 
 // One scene of the piece: a name to be found by, an initialisation and a per-frame update.
 class SceneEvent {
 public:
-    SceneEvent(Application* app, std::string eventName)
-        : application(app), name(std::move(eventName)) {}
+    SceneEvent(SceneContext& sceneContext, Scene sceneKind, std::string eventName)
+        : context(sceneContext), kind(sceneKind), name(std::move(eventName)) {}
     SceneEvent(const SceneEvent&) = delete;
     SceneEvent& operator=(const SceneEvent&) = delete;
     virtual ~SceneEvent() = default;
 
     virtual bool init() = 0;
-    // Runs one frame; returns the event that is current after it.
-    virtual SceneEvent* update(SceneDirector& director) = 0;
+    // Runs one frame; returns the scene that is current after it.
+    virtual Scene update() = 0;
 
-    Application* application;  // not owned
+    SceneContext& context;  // not owned
+    const Scene kind;
     const std::string name;
 };
 

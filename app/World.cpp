@@ -3,14 +3,20 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/Application.h"
+#include "render/RenderDevice.h"
 
 namespace glassfalls {
 
 namespace {
 
-bool cannotLoad(Application* app, const std::string& path) {
-    return app->fail("cannot load " + path + " (is --data pointing at the data directory?)");
+bool cannotLoad(const std::string& path, std::string& failure) {
+    failure = "cannot load " + path + " (is --data pointing at the data directory?)";
+    return false;
+}
+
+bool fail(const std::string& what, std::string& failure) {
+    failure = what;
+    return false;
 }
 
 // Pictures the piece can do without: it says so once and goes on.
@@ -20,47 +26,49 @@ void noteMissing(const Texture& texture, const std::string& path, const char* co
 
 }  // namespace
 
-bool World::enterPressed() { return application->keyboard().isDown(platform::Key::Enter); }
+bool World::enterPressed() { return keys_->isDown(platform::Key::Enter); }
 
-void World::setFrameInterval(uint32_t milliseconds) { application->frameInterval = milliseconds; }
+void World::setFrameInterval(uint32_t milliseconds) { *frameInterval_ = milliseconds; }
 
-bool World::init(Application* app, int width, int height) {
-    application = app;
-    if (!heard.init()) return app->fail("cannot set up the spectrum analyser");
-    RenderDevice& renderDevice = app->renderDevice;
+bool World::init(const WorldSetup& setup, int width, int height, std::string& failure) {
+    keys_ = &setup.keys;
+    frameInterval_ = &setup.frameInterval;
+    auto dataPath = [&setup](const char* name) { return setup.dataDir + "/" + name; };
+    if (!heard.init()) return fail("cannot set up the spectrum analyser", failure);
+    RenderDevice& renderDevice = setup.renderDevice;
     platform::gfx::GraphicsDevice& device = *renderDevice.device;
 
-    const std::string backgroundFile = app->dataPath("background.bmp");
+    const std::string backgroundFile = dataPath("background.bmp");
     if (!background.create(&renderDevice, width, height, backgroundFile)) {
-        return cannotLoad(app, backgroundFile);
+        return cannotLoad(backgroundFile, failure);
     }
-    const std::string skinFile = app->dataPath("title.bmp");
-    const std::string modelFile = app->dataPath("title.x");
+    const std::string skinFile = dataPath("title.bmp");
+    const std::string modelFile = dataPath("title.x");
     if (!titleMesh.create(device, skinFile, modelFile)) {
-        if (!std::filesystem::exists(modelFile)) return cannotLoad(app, modelFile);
-        return app->fail("cannot load " + modelFile + ": " + titleMesh.error);
+        if (!std::filesystem::exists(modelFile)) return cannotLoad(modelFile, failure);
+        return fail("cannot load " + modelFile + ": " + titleMesh.error, failure);
     }
     noteMissing(titleMesh.skin, skinFile, "the title model is drawn without its reflections");
-    const std::string titleFile = app->dataPath("title.png");
-    if (!titlePicture.create(&renderDevice, width, height, titleFile)) return cannotLoad(app, titleFile);
-    const std::string creditFile = app->dataPath("CopyRight.png");
-    if (!copyRight.create(&renderDevice, width, height, creditFile)) return cannotLoad(app, creditFile);
+    const std::string titleFile = dataPath("title.png");
+    if (!titlePicture.create(&renderDevice, width, height, titleFile)) return cannotLoad(titleFile, failure);
+    const std::string creditFile = dataPath("CopyRight.png");
+    if (!copyRight.create(&renderDevice, width, height, creditFile)) return cannotLoad(creditFile, failure);
 
-    midiOut = &app->midiOut;
-    const std::string sphereMapFile = app->dataPath("spheremap.bmp");
+    midiOut = &setup.midiOut;
+    const std::string sphereMapFile = dataPath("spheremap.bmp");
     group = std::make_unique<SphereGroup>();
-    if (!group->init(this, device, sphereMapFile, app->dataPath("music.dat"))) {
-        return app->fail("cannot set up the performers");
+    if (!group->init(this, device, sphereMapFile, dataPath("music.dat"))) {
+        return fail("cannot set up the performers", failure);
     }
     noteMissing(group->sphereMap, sphereMapFile, "the trails are drawn without reflections");
-    if (!ripples.init()) return app->fail("cannot set up the ripples");
+    if (!ripples.init()) return fail("cannot set up the ripples", failure);
 
-    const std::string groundFile = app->dataPath("ground.bmp");
+    const std::string groundFile = dataPath("ground.bmp");
     ground.init(device, groundFile);
     noteMissing(ground.floorPicture, groundFile, "the ground is drawn without a picture");
     fade.init(device, width, height);
     // The light falls over the upper three fifths of the screen.
-    if (!lightMask.init(device, width, height / 5 * 3)) return app->fail("cannot create the light mask");
+    if (!lightMask.init(device, width, height / 5 * 3)) return fail("cannot create the light mask", failure);
     return true;
 }
 

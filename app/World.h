@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "performer/Hearing.h"
 #include "performer/SphereGroup.h"
 #include "performer/Surroundings.h"
+#include "platform/keyboard/Keyboard.h"
 #include "render/Ground.h"
 #include "render/LightMask.h"
 #include "render/ScreenFade.h"
@@ -15,17 +17,27 @@
 
 namespace glassfalls {
 
-class Application;
 class MidiOut;
+class RenderDevice;
+
+// What the world is made with and reaches of the program: the application's, which outlive
+// the world.
+struct WorldSetup {
+    RenderDevice& renderDevice;
+    MidiOut& midiOut;
+    const platform::Keyboard& keys;  // as they stand for the frame
+    uint32_t& frameInterval;         // ms between scene advances
+    std::string dataDir;
+};
 
 // Everything the two scenes update and draw, and what the performers reach of it. The
 // application holds the one world and hands it to the scenes; the world outlives them and
 // the performers. Main thread only.
 class World final : public Surroundings {
 public:
-    // Loads what the scenes draw from the application's data directory, in a fixed order.
-    // On failure the application's failure message names the file.
-    bool init(Application* application, int width, int height);
+    // Loads what the scenes draw from the data directory, in a fixed order. On false,
+    // `failure` names the file or the step.
+    bool init(const WorldSetup& setup, int width, int height, std::string& failure);
 
     RipplePool& waterRipples() override { return ripples; }
     Hearing& hearing() override { return heard; }
@@ -33,7 +45,6 @@ public:
     bool enterPressed() override;
     void setFrameInterval(uint32_t milliseconds) override;
 
-    Application* application = nullptr;  // not owned
     Hearing heard;                        // the latest microphone block
     std::unique_ptr<SphereGroup> group;  // made by init
     RipplePool ripples;
@@ -45,6 +56,10 @@ public:
     Ground ground;
     LightMask lightMask;
     ScreenFade fade;
+
+private:
+    const platform::Keyboard* keys_ = nullptr;
+    uint32_t* frameInterval_ = nullptr;
 };
 
 }  // namespace glassfalls

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/EventCreate.h"
-#include "app/SceneDirector.h"
 #include "tests/app/TestApplication.h"
 
 using namespace glassfalls;
@@ -13,13 +12,12 @@ namespace {
 class EventCreateTest : public ::testing::Test {
 protected:
     void advance() {
-        scene.update(director);
+        scene.update();
         fixture.app.dispatchWaiting();
     }
 
     TestApplication fixture;
-    SceneDirector director;
-    EventCreate scene{&fixture.app};
+    EventCreate scene{fixture.app.sceneContext()};
 };
 
 }  // namespace

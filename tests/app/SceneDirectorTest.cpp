@@ -13,7 +13,7 @@ class SceneDirectorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fixture.app.frameInterval = 75;
-        ASSERT_TRUE(director.init(&fixture.app));
+        ASSERT_TRUE(director.init(fixture.app.sceneContext()));
     }
     EventTITLE& title() { return static_cast<EventTITLE&>(*director.at(0)); }
 
@@ -66,11 +66,11 @@ TEST_F(SceneDirectorTest, InactiveWindowFreezesTheTitle) {
 }
 
 TEST_F(SceneDirectorTest, HandOverWithoutAPerformanceKeepsTheTitle) {
-    director.removeAt(1);  // only a name differing in case would be just as absent
+    director.removeAt(1);
     for (int i = 0; i < 200; ++i) director.advance();
     ASSERT_NE(director.current(), nullptr);
     EXPECT_EQ(director.current()->name, "EventTITLE");
-    EXPECT_EQ(director.find("eventcreate"), nullptr);
+    EXPECT_EQ(director.find(Scene::Performance), nullptr);
 }
 
 TEST_F(SceneDirectorTest, EscapeInTheTitleClosesTheProgram) {
