@@ -4,7 +4,7 @@
 
 #include "app/World.h"
 #include "math/Angles.h"
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 
 namespace glassfalls {
 
@@ -63,7 +63,7 @@ void EventCreate::drawStep() {
     World& world = context.world();
     device.setRenderState(platform::gfx::RenderState::FogEnable, 0);
     device.setTransform(platform::gfx::TransformState::View,
-                        platform::gfx::matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
+                        matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
     turnStep();
     if (world.group) world.group->draw(device, turnMatrix, 1.0f);
     world.ground.draw(device, turnMatrix, 1.0f);

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/World.h"
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 
 namespace glassfalls {
 

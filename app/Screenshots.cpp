@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 
 namespace glassfalls {
 
@@ -28,12 +28,12 @@ std::string Screenshots::fileName(uint64_t advance) {
 
 void Screenshots::afterAdvance(uint64_t advance, platform::gfx::GraphicsDevice& device) {
     if (every_ == 0 || advance % every_ != 0) return;
-    platform::gfx::Picture frame;
+    platform::assets::Picture frame;
     frame.width = static_cast<int>(device.presentParameters().backBufferWidth);
     frame.height = static_cast<int>(device.presentParameters().backBufferHeight);
     device.readBackBuffer(frame.texels);
     const std::string path = directory_ + "/" + fileName(advance);
-    if (!platform::gfx::writePngRgb(path, frame)) {
+    if (!platform::assets::writePngRgb(path, frame)) {
         std::fprintf(stderr, "glassfalls: cannot write %s; no more screenshots\n", path.c_str());
         every_ = 0;
     }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/gfx/GraphicsDevice.h"
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 
 using namespace glassfalls;
 using namespace glassfalls::platform::gfx;

@@ -7,6 +7,7 @@
 namespace glassfalls {
 
 using namespace platform::gfx;
+namespace assets = platform::assets;
 
 bool Mesh::load(GraphicsDevice& device, const std::string& modelFile) {
     mesh = {};
@@ -14,10 +15,10 @@ bool Mesh::load(GraphicsDevice& device, const std::string& modelFile) {
     textures.clear();
     materialCount = 0;
     fileName = modelFile;
-    if (!loadMeshFile(modelFile, mesh, error)) return false;
+    if (!assets::loadMeshFile(modelFile, mesh, error)) return false;
     materialCount = static_cast<uint32_t>(mesh.materials.size());
     const std::filesystem::path folder = std::filesystem::path(modelFile).parent_path();
-    for (const MeshMaterial& m : mesh.materials) {
+    for (const assets::MeshMaterial& m : mesh.materials) {
         materials.push_back(m.material);
         textures.push_back(m.textureFile.empty()
                                ? nullptr
@@ -27,15 +28,15 @@ bool Mesh::load(GraphicsDevice& device, const std::string& modelFile) {
 }
 
 bool Mesh::convertFvf(uint32_t format) {
-    if (format != MeshVertex::kFormat || mesh.vertices.empty()) return false;
-    computeNormals(mesh);
+    if (format != assets::MeshVertex::kFormat || mesh.vertices.empty()) return false;
+    assets::computeNormals(mesh);
     return true;
 }
 
 int Mesh::drawSubsets(GraphicsDevice& device) {
-    std::vector<MeshVertex> triangles;
-    device.setFvf(MeshVertex::kFormat);
-    for (const MeshSubset& subset : mesh.subsets) {
+    std::vector<assets::MeshVertex> triangles;
+    device.setFvf(assets::MeshVertex::kFormat);
+    for (const assets::MeshSubset& subset : mesh.subsets) {
         triangles.clear();
         for (uint32_t i = subset.firstFace * 3; i < (subset.firstFace + subset.faceCount) * 3; ++i) {
             triangles.push_back(mesh.vertices[mesh.indices[i]]);
@@ -43,7 +44,7 @@ int Mesh::drawSubsets(GraphicsDevice& device) {
         device.setMaterial(materials[subset.material]);
         device.setTexture(0, textures[subset.material].get());
         device.drawPrimitiveUp(PrimitiveType::TriangleList, subset.faceCount, triangles.data(),
-                               sizeof(MeshVertex));
+                               sizeof(assets::MeshVertex));
     }
     return static_cast<int>(materialCount);
 }

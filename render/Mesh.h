@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/gfx/GraphicsDevice.h"
-#include "platform/gfx/MeshFile.h"
+#include "platform/assets/MeshFile.h"
 
 namespace glassfalls {
 
@@ -27,7 +27,7 @@ public:
 
     std::string fileName;
     std::string error;
-    platform::gfx::MeshData mesh;
+    platform::assets::MeshData mesh;
     std::vector<platform::gfx::Material> materials;
     std::vector<std::unique_ptr<platform::gfx::DeviceTexture>> textures;  // null: none
     uint32_t materialCount = 0;

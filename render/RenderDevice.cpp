@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 #include "platform/gfx/StateTable.h"
 
 namespace glassfalls {

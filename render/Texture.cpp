@@ -3,13 +3,15 @@
 #include <algorithm>
 
 #include "platform/file/WholeFile.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 #include "platform/gfx/TextureLoader.h"
 
 namespace glassfalls {
 
+namespace assets = platform::assets;
+
 using platform::gfx::LockedRect;
-using platform::gfx::Picture;
+using assets::Picture;
 
 namespace {
 
@@ -26,7 +28,7 @@ void forEachBottomUp(const Picture& picture, auto&& store) {
 }
 
 bool readPicture(const std::string& fileName, std::vector<uint8_t>& bytes, Picture& picture) {
-    return platform::readWholeFile(fileName, bytes) && platform::gfx::decodePicture(bytes, picture);
+    return platform::readWholeFile(fileName, bytes) && assets::decodePicture(bytes, picture);
 }
 
 }  // namespace
@@ -44,7 +46,7 @@ bool Image::loadBmp(const std::string& fileName) {
 }
 
 bool DibSurface::create(int32_t w, int32_t h, int32_t bits) {
-    if (w <= 0 || h <= 0 || w > platform::gfx::kMaxPictureSide || h > platform::gfx::kMaxPictureSide) {
+    if (w <= 0 || h <= 0 || w > assets::kMaxPictureSide || h > assets::kMaxPictureSide) {
         return false;
     }
     loadedFromFile = false;

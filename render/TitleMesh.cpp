@@ -10,6 +10,7 @@
 namespace glassfalls {
 
 using namespace platform::gfx;
+namespace assets = platform::assets;
 
 namespace {
 
@@ -44,8 +45,8 @@ constexpr StateSetting kShadowStates[] = {
     {TextureStageState::ColourArg2, textureArg::Diffuse},
 };
 
-void drawFace(GraphicsDevice& device, const MeshVertex (&face)[3]) {
-    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 1, face, sizeof(MeshVertex));
+void drawFace(GraphicsDevice& device, const assets::MeshVertex (&face)[3]) {
+    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 1, face, sizeof(assets::MeshVertex));
 }
 
 }  // namespace
@@ -57,7 +58,7 @@ bool TitleMesh::create(GraphicsDevice& device, const std::string& skinFile, cons
 
 bool TitleMesh::loadModel(GraphicsDevice& device, const std::string& modelFile) {
     if (!load(device, modelFile)) return false;
-    convertFvf(MeshVertex::kFormat);
+    convertFvf(assets::MeshVertex::kFormat);
     vertexCount = static_cast<int32_t>(mesh.vertices.size());
     faceCount = static_cast<int32_t>(mesh.indices.size() / 3);
     // The loader has checked every index against the vertices.
@@ -89,11 +90,11 @@ void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRi
     material.power = 0.4f;
     device.setMaterial(material);
     device.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
-    device.setFvf(MeshVertex::kFormat);
+    device.setFvf(assets::MeshVertex::kFormat);
     device.setTexture(0, skin.texture.get());
     for (size_t f = 0; f + 2 < triangles.size(); f += 3) {
-        MeshVertex face[3] = {triangles[f], triangles[f + 1], triangles[f + 2]};
-        for (MeshVertex& v : face) {
+        assets::MeshVertex face[3] = {triangles[f], triangles[f + 1], triangles[f + 2]};
+        for (assets::MeshVertex& v : face) {
             v.y += dropOffset;
             sphereMapCoordinates({v.nx, v.ny, v.nz}, normalMatrix, v.u, v.v);
         }
@@ -128,12 +129,12 @@ void TitleMesh::drawShadow(GraphicsDevice& device, const Matrix4&) {
     material.specular = {0, 0, 0, 0.2f};
     device.setMaterial(material);
     device.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
-    device.setFvf(MeshVertex::kFormat);
+    device.setFvf(assets::MeshVertex::kFormat);
     device.setRenderState(RenderState::CullMode, cull::CounterClockwise);
     device.setTexture(0, nullptr);
     for (size_t f = 0; f + 2 < triangles.size(); f += 3) {
-        MeshVertex face[3] = {triangles[f], triangles[f + 1], triangles[f + 2]};
-        for (MeshVertex& v : face) {
+        assets::MeshVertex face[3] = {triangles[f], triangles[f + 1], triangles[f + 2]};
+        for (assets::MeshVertex& v : face) {
             v.y = 0.0f;
             v.nx = 0.0f;
             v.ny = 1.0f;

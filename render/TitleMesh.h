@@ -35,7 +35,7 @@ public:
     Texture skin;
     int32_t vertexCount = 0;
     int32_t faceCount = 0;
-    std::vector<platform::gfx::MeshVertex> triangles;  // three per face, in index order
+    std::vector<platform::assets::MeshVertex> triangles;  // three per face, in index order
     float dropOffset = 90.0f;  // added to every y when drawing
     float dropStep = 4.0f;
     float fade = 1.0f;         // the diffuse brightness after landing; falls below 0 in time

@@ -1,6 +1,6 @@
 #include "render/WaterMirror.h"
 
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 
 namespace glassfalls {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/file/WholeFile.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 
 namespace glassfalls::platform::gfx {
 
@@ -12,7 +12,7 @@ std::unique_ptr<DeviceTexture> createTexture(GraphicsDevice& device, int width, 
     return device.createTexture(width, height, mipChain);
 }
 
-bool fillTexture(DeviceTexture& texture, const Picture& picture) {
+bool fillTexture(DeviceTexture& texture, const assets::Picture& picture) {
     if (texture.width() != picture.width || texture.height() != picture.height) return false;
     LockedRect locked;
     if (!texture.lockRect(0, locked)) return false;
@@ -23,8 +23,8 @@ bool fillTexture(DeviceTexture& texture, const Picture& picture) {
 std::unique_ptr<DeviceTexture> createTextureFromFile(GraphicsDevice& device,
                                                      const std::string& path) {
     std::vector<uint8_t> bytes;
-    Picture picture;
-    if (!readWholeFile(path, bytes) || !decodePicture(bytes, picture)) return nullptr;
+    assets::Picture picture;
+    if (!readWholeFile(path, bytes) || !assets::decodePicture(bytes, picture)) return nullptr;
     auto texture = device.createTexture(picture.width, picture.height, true);
     if (!texture || !fillTexture(*texture, picture)) return nullptr;
     return texture;

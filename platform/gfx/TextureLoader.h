@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/gfx/GraphicsDevice.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 
 // Texture creation and loading as the scenes call them by their published names.
 namespace glassfalls::platform::gfx {
@@ -13,13 +13,13 @@ namespace glassfalls::platform::gfx {
 std::unique_ptr<DeviceTexture> createTexture(GraphicsDevice& device, int width, int height,
                                              bool mipChain);
 
-// A texture holding the decoded picture file (any format decodePicture reads) at its own
+// A texture holding the decoded picture file (any format assets::decodePicture reads) at its own
 // size, with its full mip chain;
 // null when the file cannot be read or decoded.
 std::unique_ptr<DeviceTexture> createTextureFromFile(GraphicsDevice& device,
                                                      const std::string& path);
 
 // Fills level 0 of a texture of the picture's size.
-bool fillTexture(DeviceTexture& texture, const Picture& picture);
+bool fillTexture(DeviceTexture& texture, const assets::Picture& picture);
 
 }  // namespace glassfalls::platform::gfx

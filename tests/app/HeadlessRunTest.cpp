@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/file/WholeFile.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 #include "tests/app/RunProgram.h"
 #include "tests/platform/midi/SmfReader.h"
 #include "tests/support/TempPath.h"
@@ -146,9 +146,9 @@ TEST(HeadlessRun, ScreenshotsAreWrittenAtEveryKthAdvance) {
     EXPECT_EQ(names, (std::vector<std::string>{"frame-000003.png", "frame-000006.png"}));
 
     std::vector<uint8_t> bytes;
-    glassfalls::platform::gfx::Picture frame;
+    glassfalls::platform::assets::Picture frame;
     ASSERT_TRUE(glassfalls::platform::readWholeFile((directory / names.at(0)).string(), bytes));
-    ASSERT_TRUE(glassfalls::platform::gfx::decodePicture(bytes, frame));
+    ASSERT_TRUE(glassfalls::platform::assets::decodePicture(bytes, frame));
     EXPECT_EQ(frame.width, 640);
     EXPECT_EQ(frame.height, 480);
     std::filesystem::remove_all(directory.parent_path());

@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "platform/file/WholeFile.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 #include "platform/net/Socket.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
@@ -58,15 +58,15 @@ bool waitForShot(const fs::path& directory, int advance, int every) {
 }
 
 void writeSolid(const fs::path& file, uint32_t colour) {
-    platform::gfx::Picture picture{128, 128, std::vector<uint32_t>(128 * 128, colour)};
-    ASSERT_TRUE(platform::gfx::writePngRgb(file.string(), picture));
+    platform::assets::Picture picture{128, 128, std::vector<uint32_t>(128 * 128, colour)};
+    ASSERT_TRUE(platform::assets::writePngRgb(file.string(), picture));
 }
 
 // Red minus green in the middle of the ground, below the light falling from the top.
 int redOverGreen(const fs::path& file) {
     std::vector<uint8_t> bytes;
-    platform::gfx::Picture picture;
-    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::gfx::decodePicture(bytes, picture)) << file;
+    platform::assets::Picture picture;
+    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::assets::decodePicture(bytes, picture)) << file;
     if (picture.texels.empty()) return 0;
     const uint32_t texel = picture.texels[360 * 640 + 320];
     return static_cast<int>(texel >> 16 & 0xFF) - static_cast<int>(texel >> 8 & 0xFF);

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/file/WholeFile.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 #include "platform/video/VideoEncoder.h"
 #include "tests/app/RunProgram.h"
 #include "tests/audio/TestWav.h"
@@ -31,10 +31,10 @@ struct MelodyData : test_support::TestDataDirectory {
     MelodyData() { fs::copy_file(fs::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat", path / "music.dat"); }
 };
 
-platform::gfx::Picture readPicture(const fs::path& file) {
+platform::assets::Picture readPicture(const fs::path& file) {
     std::vector<uint8_t> bytes;
-    platform::gfx::Picture picture;
-    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::gfx::decodePicture(bytes, picture)) << file;
+    platform::assets::Picture picture;
+    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::assets::decodePicture(bytes, picture)) << file;
     return picture;
 }
 

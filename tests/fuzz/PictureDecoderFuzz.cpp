@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    glassfalls::platform::gfx::Picture picture;
-    if (glassfalls::platform::gfx::decodePicture({data, size}, picture) &&
+    glassfalls::platform::assets::Picture picture;
+    if (glassfalls::platform::assets::decodePicture({data, size}, picture) &&
         picture.texels.size() != static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height)) {
         std::abort();
     }

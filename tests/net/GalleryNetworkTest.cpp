@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "net/ImageNetLink.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 #include "platform/net/Socket.h"
 #include "tests/app/RunProgram.h"
 #include "tests/support/NetworkNamespace.h"
@@ -72,7 +72,7 @@ bool startServerHost(const std::string& name, const std::string& link, const std
 }
 
 void writeSolid(const fs::path& file, uint32_t colour) {
-    ASSERT_TRUE(platform::gfx::writePngRgb(file.string(), {128, 128, std::vector<uint32_t>(128 * 128, colour)}));
+    ASSERT_TRUE(platform::assets::writePngRgb(file.string(), {128, 128, std::vector<uint32_t>(128 * 128, colour)}));
 }
 
 // A name server that never answers: each lookup waits out the resolver's timeout. The link

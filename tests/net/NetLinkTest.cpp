@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 #include "render/Ground.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
@@ -292,7 +292,7 @@ TEST_F(NetPictureOnTheGround, AReceivedPictureIsDrawnOnTheGround) {
     ASSERT_TRUE(ground.init(*device, "/nonexistent/ground.bmp"));
     ground.showNetPicture(*device, link.frameBuffer.data());
     device->setTransform(platform::gfx::TransformState::View,
-                         platform::gfx::matrixLookAtLH({0, 64, -1}, {0, 0, 0}, {0, 1, 0}));
+                         matrixLookAtLH({0, 64, -1}, {0, 0, 0}, {0, 1, 0}));
     device->clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     ASSERT_TRUE(device->beginScene());
     ground.draw(*device, Matrix4::identity(), 1.0f);

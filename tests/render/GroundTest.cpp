@@ -10,7 +10,7 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/BmpBuilder.h"
 #include "tests/render/RenderDeviceFixture.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/file/WholeFile.h"
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 #include "render/SphereMap.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/support/TempPath.h"
@@ -91,7 +91,7 @@ TEST_F(TitleMeshTest, TheCommittedTitleLoadsWithItsTextureAndOutwardNormals) {
     EXPECT_LT(title.vertexCount, title.faceCount * 3) << "identical vertices are joined";
     float minX = 1e9f, maxX = -1e9f;
     int upward = 0, topVertices = 0;
-    for (const MeshVertex& v : title.triangles) {
+    for (const platform::assets::MeshVertex& v : title.triangles) {
         minX = std::min(minX, v.x);
         maxX = std::max(maxX, v.x);
         if (v.y == 3.0f && v.nx == 0.0f && v.nz == 0.0f) {

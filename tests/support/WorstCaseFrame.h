@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "math/Angles.h"
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 #include "render/Ground.h"
 #include "render/LightMask.h"
 #include "render/RenderDevice.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "math/TrigTables.h"
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 
 namespace glassfalls {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "math/PieceRandom.h"
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 #include "tests/render/RenderDeviceFixture.h"

@@ -5,12 +5,12 @@
 #include <filesystem>
 
 #include "platform/file/WholeFile.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 
 namespace picture_server {
 
 namespace fs = std::filesystem;
-using glassfalls::platform::gfx::Picture;
+using glassfalls::platform::assets::Picture;
 
 namespace {
 
@@ -100,7 +100,7 @@ std::unique_ptr<PictureSource> openPictureFiles(const std::string& path, std::st
         std::vector<uint8_t> bytes;
         Picture picture;
         if (!glassfalls::platform::readWholeFile(file.string(), bytes) ||
-            !glassfalls::platform::gfx::decodePicture(bytes, picture)) {
+            !glassfalls::platform::assets::decodePicture(bytes, picture)) {
             error = "cannot read the picture " + file.string();
             continue;
         }

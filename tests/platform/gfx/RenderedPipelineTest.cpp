@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 #include "platform/gfx/TextureLoader.h"
 #include "tests/platform/gfx/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"

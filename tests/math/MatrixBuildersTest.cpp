@@ -1,10 +1,10 @@
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls {
 namespace {
 
 struct Point4 {
@@ -80,4 +80,4 @@ TEST(MatrixBuilders, NormalizeKeepsTheZeroVector) {
 }
 
 }  // namespace
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls

@@ -1,5 +1,5 @@
 #include "platform/file/WholeFile.h"
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -50,8 +50,8 @@ TEST(PictureDecoder, EveryBmpLayoutGivesThePicture) {
         {"16-bit 565", {7, 5, 16, false, test_support::kBiBitfields}, blocks, 0xF8FCF8},
     };
     for (const Case& c : cases) {
-        Picture picture;
-        ASSERT_TRUE(decodePicture(makeBmp(c.layout, c.colourAt), picture)) << c.name;
+        assets::Picture picture;
+        ASSERT_TRUE(assets::decodePicture(makeBmp(c.layout, c.colourAt), picture)) << c.name;
         ASSERT_EQ(picture.width, c.layout.width) << c.name;
         ASSERT_EQ(picture.height, c.layout.height) << c.name;
         for (int y = 0; y < c.layout.height; ++y) {
@@ -64,8 +64,8 @@ TEST(PictureDecoder, EveryBmpLayoutGivesThePicture) {
         }
     }
     // 555 keeps five bits of each channel.
-    Picture picture;
-    ASSERT_TRUE(decodePicture(makeBmp({3, 2, 16, false, test_support::kBiRgb}, [](int, int) { return 0xF8F8F8u; }), picture));
+    assets::Picture picture;
+    ASSERT_TRUE(assets::decodePicture(makeBmp({3, 2, 16, false, test_support::kBiRgb}, [](int, int) { return 0xF8F8F8u; }), picture));
     EXPECT_EQ(picture.texels[0] & 0xF8F8F8u, 0xF8F8F8u);
 }
 
@@ -73,24 +73,24 @@ TEST(PictureDecoder, FirstFilePixelBytesAreBlueGreenRed) {
     auto file = makeBmp({2, 2, 24, false, 0}, [](int, int) { return 0u; });
     const size_t bottomLeft = 54;
     file[bottomLeft] = 1, file[bottomLeft + 1] = 2, file[bottomLeft + 2] = 3;
-    Picture picture;
-    ASSERT_TRUE(decodePicture(file, picture));
+    assets::Picture picture;
+    ASSERT_TRUE(assets::decodePicture(file, picture));
     EXPECT_EQ(picture.texels[2], 0xFF030201u) << "the file's first row is the picture's bottom";
 }
 
 TEST(PictureDecoder, RefusesWhatIsNotAPicture) {
     const auto plain = [](int, int) { return 0x123456u; };
-    Picture picture;
+    assets::Picture picture;
     auto file = makeBmp({4, 4, 24, false, 0}, plain);
     file[0] = 'X';
-    EXPECT_FALSE(decodePicture(file, picture)) << "not a BM signature";
+    EXPECT_FALSE(assets::decodePicture(file, picture)) << "not a BM signature";
     const std::string text = "hello, this is not a picture";
-    EXPECT_FALSE(decodePicture(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), picture));
-    EXPECT_FALSE(decodePicture({}, picture)) << "empty";
+    EXPECT_FALSE(assets::decodePicture(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), picture));
+    EXPECT_FALSE(assets::decodePicture({}, picture)) << "empty";
 
     auto huge = makeBmp({4, 4, 24, false, 0}, plain);
     huge[18] = 0xFF, huge[19] = 0xFF, huge[20] = 0xFF, huge[21] = 0x7F;
-    EXPECT_FALSE(decodePicture(huge, picture)) << "a width the file cannot hold";
+    EXPECT_FALSE(assets::decodePicture(huge, picture)) << "a width the file cannot hold";
 }
 
 // A PNG cut short right after a chunk whose check sum is wrong: the decoder used to warn
@@ -107,17 +107,17 @@ TEST(PictureDecoder, APngCutShortAfterADamagedChunkIsRefusedAtOnce) {
         }
         at += 12 + length;
     }
-    Picture picture;
-    EXPECT_FALSE(decodePicture(png, picture));
+    assets::Picture picture;
+    EXPECT_FALSE(assets::decodePicture(png, picture));
 }
 
 TEST(PictureDecoder, TruncatedFilesAreRefused) {
     const auto file = makeBmp({3, 3, 24, false, 0}, diagonal);
-    Picture picture;
+    assets::Picture picture;
     for (size_t length = 0; length < 60; ++length) {
-        EXPECT_FALSE(decodePicture(std::span(file.data(), length), picture)) << "first " << length << " bytes";
+        EXPECT_FALSE(assets::decodePicture(std::span(file.data(), length), picture)) << "first " << length << " bytes";
     }
-    EXPECT_TRUE(decodePicture(file, picture));
+    EXPECT_TRUE(assets::decodePicture(file, picture));
 }
 
 std::vector<uint8_t> encodeRgbaPng(int width, int height, const std::vector<uint8_t>& rgba) {
@@ -138,26 +138,26 @@ std::vector<uint8_t> encodeRgbaPng(int width, int height, const std::vector<uint
 TEST(PictureDecoder, PngKeepsAlphaAndRowOrder) {
     // Two rows: opaque red over half-transparent blue.
     const auto png = encodeRgbaPng(1, 2, {255, 0, 0, 255, 0, 0, 255, 128});
-    Picture picture;
-    ASSERT_TRUE(decodePicture(png, picture));
+    assets::Picture picture;
+    ASSERT_TRUE(assets::decodePicture(png, picture));
     ASSERT_EQ(picture.texels.size(), 2u);
     EXPECT_EQ(picture.texels[0], 0xFFFF0000u);
     EXPECT_EQ(picture.texels[1], 0x800000FFu);
-    EXPECT_FALSE(decodePicture(std::span(png.data(), png.size() / 2), picture)) << "truncated";
+    EXPECT_FALSE(assets::decodePicture(std::span(png.data(), png.size() / 2), picture)) << "truncated";
 }
 
 TEST(PngWriter, WritesWhatTheDecoderReadsBack) {
-    Picture frame;
+    assets::Picture frame;
     frame.width = 3;
     frame.height = 2;
     frame.texels = {0xFF010203u, 0xFF040506u, 0xFF070809u, 0xFFFFFFFFu, 0xFF000000u, 0xFF808080u};
     const auto path = test_support::tempPath("png-writer-test.png");
-    ASSERT_TRUE(writePngRgb(path.string(), frame));
+    ASSERT_TRUE(assets::writePngRgb(path.string(), frame));
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(readWholeFile(path.string(), bytes));
     std::filesystem::remove(path);
-    Picture back;
-    ASSERT_TRUE(decodePicture(bytes, back));
+    assets::Picture back;
+    ASSERT_TRUE(assets::decodePicture(bytes, back));
     EXPECT_EQ(back.width, 3);
     EXPECT_EQ(back.texels, frame.texels);
 }

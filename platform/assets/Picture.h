@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::assets {
 
 // A decoded picture: 32-bit 0xAARRGGBB texels, row 0 at the top.
 struct Picture {
@@ -28,4 +28,4 @@ bool decodePicture(std::span<const uint8_t> file, Picture& picture);
 // Writes the picture as an 8-bit RGB PNG (alpha dropped).
 bool writePngRgb(const std::string& path, const Picture& picture);
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::assets

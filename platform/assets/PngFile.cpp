@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::assets {
 
 bool writePngRgb(const std::string& path, const Picture& picture) {
     std::vector<uint8_t> rgb;
@@ -30,4 +30,4 @@ bool writePngRgb(const std::string& path, const Picture& picture) {
     return std::rename(partial.c_str(), path.c_str()) == 0;
 }
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::assets

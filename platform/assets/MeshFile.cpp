@@ -1,4 +1,4 @@
-#include "platform/gfx/MeshFile.h"
+#include "platform/assets/MeshFile.h"
 
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
@@ -13,7 +13,7 @@
 
 #include "platform/file/WholeFile.h"
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::assets {
 
 namespace {
 
@@ -114,7 +114,7 @@ bool declaredCountsFit(const std::string& path, std::string& error) {
     return fits;
 }
 
-ColourValue colourOf(const aiMaterial& m, const char* key, unsigned type, unsigned index) {
+gfx::ColourValue colourOf(const aiMaterial& m, const char* key, unsigned type, unsigned index) {
     aiColor4D c(0, 0, 0, 0);
     if (m.Get(key, type, index, c) != AI_SUCCESS) return {};
     return {c.r, c.g, c.b, c.a};
@@ -240,4 +240,4 @@ void computeNormals(MeshData& mesh) {
     }
 }
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::assets

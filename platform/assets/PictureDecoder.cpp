@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/gfx/Picture.h"
+#include "platform/assets/Picture.h"
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::assets {
 
 namespace {
 
@@ -115,4 +115,4 @@ bool decodePicture(std::span<const uint8_t> file, Picture& picture) {
     return true;
 }
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::assets

@@ -5,7 +5,7 @@
 
 // The matrix and plane builders the scenes call by their published names, from the published
 // formulas (left-handed, row-vector convention).
-namespace glassfalls::platform::gfx {
+namespace glassfalls {
 
 struct Plane {
     float a = 0, b = 0, c = 0, d = 0;
@@ -20,4 +20,4 @@ Plane planeFromPointNormal(const Vector3& point, const Vector3& normal);
 // The unit vector along v; the zero vector stays zero.
 Vector3 vec3Normalize(const Vector3& v);
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls

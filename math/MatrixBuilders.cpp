@@ -1,8 +1,8 @@
-#include "platform/gfx/MatrixBuilders.h"
+#include "math/MatrixBuilders.h"
 
 #include <cmath>
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls {
 
 namespace {
 
@@ -72,4 +72,4 @@ Plane planeFromPointNormal(const Vector3& point, const Vector3& normal) {
     return {normal.x, normal.y, normal.z, -dot(point, normal)};
 }
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls

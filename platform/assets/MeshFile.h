@@ -7,7 +7,7 @@
 #include "platform/gfx/DeviceTypes.h"
 
 // The model loading the title calls by the extension library's names, on Assimp.
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::assets {
 
 // Position, normal and texture coordinates (XYZ | NORMAL | TEX1, 32 bytes).
 struct MeshVertex {
@@ -19,7 +19,7 @@ struct MeshVertex {
 static_assert(sizeof(MeshVertex) == 32);
 
 struct MeshMaterial {
-    Material material;
+    gfx::Material material;
     std::string textureFile;  // as the model names it; empty: none
 };
 
@@ -49,4 +49,4 @@ bool loadMeshFile(const std::string& path, MeshData& mesh, std::string& error);
 // each weighted by its area; the front of a face is clockwise seen from outside.
 void computeNormals(MeshData& mesh);
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::assets
