@@ -61,7 +61,7 @@ void EventCreate::frameStep() {
 void EventCreate::drawStep() {
     platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
     World& world = context.world();
-    device.setRenderState(platform::gfx::RenderState::FogEnable, 0);
+    device.setRenderState(platform::gfx::renderState::FogEnable, 0);
     device.setTransform(platform::gfx::TransformState::View,
                         matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
     turnStep();

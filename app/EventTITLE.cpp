@@ -42,7 +42,7 @@ void EventTITLE::drawStep() {
     world.ripples.update();
     world.titleMesh.drawReflection(device, identity);
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
-    device.setRenderState(RenderState::CullMode, cull::CounterClockwise);
+    device.setRenderState(renderState::CullMode, Cull::CounterClockwise);
     world.titleMesh.draw(device, identity, &world.ripples);
     world.titleMesh.drawShadow(device, identity);
     device.setTransform(TransformState::World, identity);

@@ -43,11 +43,11 @@ std::unique_ptr<GraphicsDevice> openDevice() {
 
 // A frame's worth of ripple rings: `rings` rings of 60 four-vertex fans each.
 void drawRings(GraphicsDevice& device, int rings) {
-    device.setRenderState(RenderState::CullMode, cull::Clockwise);
-    device.setRenderState(RenderState::Lighting, 0);
-    device.setRenderState(RenderState::AlphaBlendEnable, 1);
-    device.setRenderState(RenderState::SrcBlend, blend::SrcAlpha);
-    device.setRenderState(RenderState::DestBlend, blend::InvSrcAlpha);
+    device.setRenderState(renderState::CullMode, Cull::Clockwise);
+    device.setRenderState(renderState::Lighting, 0);
+    device.setRenderState(renderState::AlphaBlendEnable, 1);
+    device.setRenderState(renderState::SrcBlend, Blend::SrcAlpha);
+    device.setRenderState(renderState::DestBlend, Blend::InvSrcAlpha);
     device.setFvf(fvf::Xyz | fvf::Diffuse | fvf::Tex1);
     RingVertex quad[4];
     for (int ring = 0; ring < rings; ++ring) {
@@ -62,8 +62,8 @@ void drawRings(GraphicsDevice& device, int rings) {
             device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, quad, sizeof quad[0]);
         }
     }
-    device.setRenderState(RenderState::Lighting, 1);
-    device.setRenderState(RenderState::AlphaBlendEnable, 0);
+    device.setRenderState(renderState::Lighting, 1);
+    device.setRenderState(renderState::AlphaBlendEnable, 0);
 }
 
 // Eight full trails of 96 segments, three passes each: a 32-vertex strip per stretch and
@@ -74,7 +74,7 @@ void drawTrails(GraphicsDevice& device) {
     TubeVertex cap[3];
     for (int pass = 0; pass < 24; ++pass) {
         for (int segment = 1; segment < 96; ++segment) {
-            device.setRenderState(RenderState::CullMode, pass % 3 == 0 ? cull::Clockwise : cull::CounterClockwise);
+            device.setRenderState(renderState::CullMode, pass % 3 == 0 ? Cull::Clockwise : Cull::CounterClockwise);
             for (int i = 0; i < 32; ++i) {
                 const float a = static_cast<float>(i / 2) * 0.41887902f;
                 const float z = static_cast<float>(segment - (i % 2)) * 0.6f;
@@ -84,7 +84,7 @@ void drawTrails(GraphicsDevice& device) {
             device.drawPrimitiveUp(PrimitiveType::TriangleStrip, 30, strip.data(), sizeof(TubeVertex));
         }
         for (int i = 0; i < 15; ++i) {
-            device.setRenderState(RenderState::CullMode, cull::CounterClockwise);
+            device.setRenderState(renderState::CullMode, Cull::CounterClockwise);
             cap[0] = strip[static_cast<size_t>(i * 2)];
             cap[1] = strip[static_cast<size_t>(i * 2 + 2)];
             cap[2] = {static_cast<float>(pass), 2, 58, 0, 0, 1, 0xFFE5E5E5u, 0.5f, 0.5f};

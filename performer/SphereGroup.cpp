@@ -41,13 +41,13 @@ void SphereGroup::draw(GraphicsDevice& device, const Matrix4& parent, float leve
         device.setTexture(0, sphereMap.texture.get());
         const TrailView trail = performer.trailView();
         drawTrailReflection(device, trail, worldView, level);
-        device.setRenderState(RenderState::SpecularEnable, 1);
+        device.setRenderState(renderState::SpecularEnable, 1);
         clipAtTheWater(device);
         drawTrail(device, trail, worldView, level, TrailPass::Normal);
         startTrailRipples(trail, performer.surroundings->waterRipples());
-        device.setRenderState(RenderState::SpecularEnable, 0);
+        device.setRenderState(renderState::SpecularEnable, 0);
         drawTrailShadow(device, trail, level);
-        device.setRenderState(RenderState::ClipPlaneEnable, 0);
+        device.setRenderState(renderState::ClipPlaneEnable, 0);
     }
     device.setTransform(TransformState::World, parent);
 }

@@ -13,21 +13,21 @@ namespace {
 
 // Translucent by the vertex alpha, unlit, seen from above.
 constexpr StateSetting kGroundStates[] = {
-    {RenderState::AlphaBlendEnable, 1},
-    {RenderState::SrcBlend, blend::SrcAlpha},
-    {RenderState::DestBlend, blend::InvSrcAlpha},
-    {RenderState::ZFunc, compare::Less},
-    {TextureStageState::AlphaOp, textureOp::Modulate},
-    {TextureStageState::ColourArg1, textureArg::Texture},
-    {TextureStageState::ColourArg2, textureArg::Diffuse},
-    {RenderState::Lighting, 0},
-    {RenderState::CullMode, cull::Clockwise},
+    {renderState::AlphaBlendEnable, 1},
+    {renderState::SrcBlend, Blend::SrcAlpha},
+    {renderState::DestBlend, Blend::InvSrcAlpha},
+    {renderState::ZFunc, Compare::Less},
+    {textureStage::AlphaOp, TextureOp::Modulate},
+    {textureStage::ColourArg1, TextureArg::Texture},
+    {textureStage::ColourArg2, TextureArg::Diffuse},
+    {renderState::Lighting, 0},
+    {renderState::CullMode, Cull::Clockwise},
 };
 
 constexpr StateSetting kAfterGround[] = {
-    {RenderState::Lighting, 1},
-    {RenderState::AlphaBlendEnable, 0},
-    {RenderState::FogEnable, 0},
+    {renderState::Lighting, 1},
+    {renderState::AlphaBlendEnable, 0},
+    {renderState::FogEnable, 0},
 };
 
 }  // namespace

@@ -15,30 +15,30 @@ namespace {
 
 // Added onto the picture, over everything, clamped at the mask's edges.
 constexpr StateSetting kMaskStates[] = {
-    {RenderState::CullMode, cull::Clockwise},
-    {RenderState::Lighting, 0},
-    {RenderState::ZWriteEnable, 0},
-    {RenderState::ZFunc, compare::Always},
-    {RenderState::AlphaBlendEnable, 1},
-    {RenderState::SrcBlend, blend::One},
-    {RenderState::DestBlend, blend::One},
-    {TextureStageState::ColourOp, textureOp::Modulate},
-    {TextureStageState::ColourArg1, textureArg::Texture},
-    {TextureStageState::ColourArg2, textureArg::Diffuse},
-    {TextureStageState::AlphaOp, textureOp::Disable},
-    {SamplerState::AddressU, textureAddress::Clamp},
-    {SamplerState::AddressV, textureAddress::Clamp},
-    {SamplerState::MinFilter, textureFilter::Linear},
-    {SamplerState::MagFilter, textureFilter::Linear},
-    {SamplerState::MipFilter, textureFilter::Linear},
+    {renderState::CullMode, Cull::Clockwise},
+    {renderState::Lighting, 0},
+    {renderState::ZWriteEnable, 0},
+    {renderState::ZFunc, Compare::Always},
+    {renderState::AlphaBlendEnable, 1},
+    {renderState::SrcBlend, Blend::One},
+    {renderState::DestBlend, Blend::One},
+    {textureStage::ColourOp, TextureOp::Modulate},
+    {textureStage::ColourArg1, TextureArg::Texture},
+    {textureStage::ColourArg2, TextureArg::Diffuse},
+    {textureStage::AlphaOp, TextureOp::Disable},
+    {sampler::AddressU, TextureAddress::Clamp},
+    {sampler::AddressV, TextureAddress::Clamp},
+    {sampler::MinFilter, TextureFilter::Linear},
+    {sampler::MagFilter, TextureFilter::Linear},
+    {sampler::MipFilter, TextureFilter::Linear},
 };
 
 // The cull mode (clockwise) and the addressing (clamp) stay as the mask set them.
 constexpr StateSetting kAfterMask[] = {
-    {RenderState::Lighting, 1},
-    {RenderState::ZWriteEnable, 1},
-    {RenderState::AlphaBlendEnable, 0},
-    {RenderState::ZFunc, compare::Less},
+    {renderState::Lighting, 1},
+    {renderState::ZWriteEnable, 1},
+    {renderState::AlphaBlendEnable, 0},
+    {renderState::ZFunc, Compare::Less},
 };
 
 }  // namespace

@@ -13,26 +13,26 @@ namespace {
 
 // Lit, depth-tested, counter-clockwise culled.
 constexpr StateSetting kDefaultStates[] = {
-    {RenderState::ZEnable, 1},
-    {RenderState::ZWriteEnable, 1},
-    {RenderState::AlphaRef, 0},
-    {RenderState::AlphaFunc, compare::Greater},
-    {RenderState::Ambient, 0x00888888},
-    {RenderState::Lighting, 1},
-    {RenderState::CullMode, cull::CounterClockwise},
-    {RenderState::MultisampleAntialias, 1},
-    {RenderState::MultisampleMask, 0x7FFFFFFF},
+    {renderState::ZEnable, 1},
+    {renderState::ZWriteEnable, 1},
+    {renderState::AlphaRef, 0},
+    {renderState::AlphaFunc, Compare::Greater},
+    {renderState::Ambient, 0x00888888},
+    {renderState::Lighting, 1},
+    {renderState::CullMode, Cull::CounterClockwise},
+    {renderState::MultisampleAntialias, 1},
+    {renderState::MultisampleMask, 0x7FFFFFFF},
 };
 
 constexpr StateSetting kDefaultTextureStage[] = {
-    {TextureStageState::ColourOp, textureOp::Modulate},
-    {TextureStageState::ColourArg1, textureArg::Texture},
-    {TextureStageState::ColourArg2, textureArg::Diffuse},
-    {TextureStageState::AlphaOp, textureOp::Disable},
-    {TextureStageState::AlphaArg1, textureArg::Texture},
-    {SamplerState::MinFilter, textureFilter::Linear},
-    {SamplerState::MagFilter, textureFilter::Linear},
-    {SamplerState::MipFilter, textureFilter::Linear},
+    {textureStage::ColourOp, TextureOp::Modulate},
+    {textureStage::ColourArg1, TextureArg::Texture},
+    {textureStage::ColourArg2, TextureArg::Diffuse},
+    {textureStage::AlphaOp, TextureOp::Disable},
+    {textureStage::AlphaArg1, TextureArg::Texture},
+    {sampler::MinFilter, TextureFilter::Linear},
+    {sampler::MagFilter, TextureFilter::Linear},
+    {sampler::MipFilter, TextureFilter::Linear},
 };
 
 }  // namespace
@@ -155,7 +155,7 @@ void RenderDevice::applyDefaultStates() {
     material.specular = {1, 1, 1, 1};
     material.power = 10.0f;
     d.setMaterial(material);
-    d.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
+    d.setRenderState(renderState::SpecularMaterialSource, MaterialSource::Material);
 
     d.setLight(0, whiteDirectionalLight({0, -8, 4}));
     d.lightEnable(0, true);

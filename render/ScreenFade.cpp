@@ -10,24 +10,24 @@ namespace {
 
 // Black over everything, by the quad's alpha.
 constexpr StateSetting kFadeStates[] = {
-    {RenderState::CullMode, cull::Clockwise},
-    {RenderState::Lighting, 0},
-    {RenderState::ZWriteEnable, 0},
-    {RenderState::AlphaBlendEnable, 1},
-    {RenderState::SrcBlend, blend::SrcAlpha},
-    {RenderState::DestBlend, blend::InvSrcAlpha},
-    {RenderState::ZFunc, compare::Always},
+    {renderState::CullMode, Cull::Clockwise},
+    {renderState::Lighting, 0},
+    {renderState::ZWriteEnable, 0},
+    {renderState::AlphaBlendEnable, 1},
+    {renderState::SrcBlend, Blend::SrcAlpha},
+    {renderState::DestBlend, Blend::InvSrcAlpha},
+    {renderState::ZFunc, Compare::Always},
 };
 
 // The cull mode stays clockwise: what is drawn next sees it unless it sets its own.
 constexpr StateSetting kAfterFade[] = {
-    {RenderState::Lighting, 1},
-    {RenderState::AlphaBlendEnable, 0},
-    {RenderState::ZWriteEnable, 1},
-    {TextureStageState::AlphaOp, textureOp::Disable},
-    {RenderState::ZFunc, compare::LessEqual},
-    {SamplerState::AddressU, textureAddress::Wrap},
-    {SamplerState::AddressV, textureAddress::Wrap},
+    {renderState::Lighting, 1},
+    {renderState::AlphaBlendEnable, 0},
+    {renderState::ZWriteEnable, 1},
+    {textureStage::AlphaOp, TextureOp::Disable},
+    {renderState::ZFunc, Compare::LessEqual},
+    {sampler::AddressU, TextureAddress::Wrap},
+    {sampler::AddressV, TextureAddress::Wrap},
 };
 
 }  // namespace

@@ -18,31 +18,31 @@ constexpr float kLandedStepFloor = 0.08f;
 
 // What the mirror image leaves behind for the next drawer.
 constexpr StateSetting kAfterReflection[] = {
-    {RenderState::ZWriteEnable, 1},
-    {RenderState::AlphaBlendEnable, 0},
-    {RenderState::ClipPlaneEnable, 0},
+    {renderState::ZWriteEnable, 1},
+    {renderState::AlphaBlendEnable, 0},
+    {renderState::ClipPlaneEnable, 0},
 };
 
 constexpr StateSetting kBackToTheBaseline[] = {
-    {TextureStageState::ColourOp, textureOp::Modulate},
-    {RenderState::Lighting, 1},
-    {RenderState::AlphaBlendEnable, 0},
-    {RenderState::ZWriteEnable, 1},
-    {TextureStageState::AlphaOp, textureOp::Disable},
-    {RenderState::ZFunc, compare::LessEqual},
-    {SamplerState::AddressU, textureAddress::Wrap},
-    {SamplerState::AddressV, textureAddress::Wrap},
+    {textureStage::ColourOp, TextureOp::Modulate},
+    {renderState::Lighting, 1},
+    {renderState::AlphaBlendEnable, 0},
+    {renderState::ZWriteEnable, 1},
+    {textureStage::AlphaOp, TextureOp::Disable},
+    {renderState::ZFunc, Compare::LessEqual},
+    {sampler::AddressU, TextureAddress::Wrap},
+    {sampler::AddressV, TextureAddress::Wrap},
 };
 
 constexpr StateSetting kShadowStates[] = {
-    {RenderState::ZFunc, compare::LessEqual},
-    {RenderState::NormalizeNormals, 1},
-    {RenderState::AlphaBlendEnable, 1},
-    {RenderState::SrcBlend, blend::SrcAlpha},
-    {RenderState::DestBlend, blend::InvSrcAlpha},
-    {TextureStageState::AlphaOp, textureOp::Modulate},
-    {TextureStageState::ColourArg1, textureArg::Texture},
-    {TextureStageState::ColourArg2, textureArg::Diffuse},
+    {renderState::ZFunc, Compare::LessEqual},
+    {renderState::NormalizeNormals, 1},
+    {renderState::AlphaBlendEnable, 1},
+    {renderState::SrcBlend, Blend::SrcAlpha},
+    {renderState::DestBlend, Blend::InvSrcAlpha},
+    {textureStage::AlphaOp, TextureOp::Modulate},
+    {textureStage::ColourArg1, TextureArg::Texture},
+    {textureStage::ColourArg2, TextureArg::Diffuse},
 };
 
 void drawFace(GraphicsDevice& device, const assets::MeshVertex (&face)[3]) {
@@ -82,14 +82,14 @@ void TitleMesh::place(GraphicsDevice& device, const Matrix4& parent) {
 }
 
 void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRipples* ripples) {
-    device.setRenderState(RenderState::NormalizeNormals, 1);
+    device.setRenderState(renderState::NormalizeNormals, 1);
     Material material;
     material.diffuse = landed ? ColourValue{fade, fade, fade, fade} : ColourValue{1, 1, 1, 1};
     material.ambient = {0, 0, 0, 1};
     material.specular = {1, 1, 1, 1};
     material.power = 0.4f;
     device.setMaterial(material);
-    device.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
+    device.setRenderState(renderState::SpecularMaterialSource, MaterialSource::Material);
     device.setFvf(assets::MeshVertex::kFormat);
     device.setTexture(0, skin.texture.get());
     for (size_t f = 0; f + 2 < triangles.size(); f += 3) {
@@ -105,13 +105,13 @@ void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRi
             ripples->spawnHugeRipple({(face[0].x + face[1].x) * 0.5f, 0.0f, (face[0].z + face[1].z) * 0.5f});
         }
     }
-    device.setRenderState(RenderState::NormalizeNormals, 0);
+    device.setRenderState(renderState::NormalizeNormals, 0);
     device.setTexture(0, nullptr);
 }
 
 void TitleMesh::drawReflection(GraphicsDevice& device, const Matrix4& normalMatrix) {
     const Matrix4 view = mirrorInTheWater(device);
-    device.setRenderState(RenderState::CullMode, cull::Clockwise);
+    device.setRenderState(renderState::CullMode, Cull::Clockwise);
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     draw(device, normalMatrix, nullptr);
     applyStates(device, kAfterReflection);
@@ -128,9 +128,9 @@ void TitleMesh::drawShadow(GraphicsDevice& device, const Matrix4&) {
     material.ambient = {0.1f, 0.1f, 0.1f, 0.2f};
     material.specular = {0, 0, 0, 0.2f};
     device.setMaterial(material);
-    device.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
+    device.setRenderState(renderState::SpecularMaterialSource, MaterialSource::Material);
     device.setFvf(assets::MeshVertex::kFormat);
-    device.setRenderState(RenderState::CullMode, cull::CounterClockwise);
+    device.setRenderState(renderState::CullMode, Cull::CounterClockwise);
     device.setTexture(0, nullptr);
     for (size_t f = 0; f + 2 < triangles.size(); f += 3) {
         assets::MeshVertex face[3] = {triangles[f], triangles[f + 1], triangles[f + 2]};
@@ -143,9 +143,9 @@ void TitleMesh::drawShadow(GraphicsDevice& device, const Matrix4&) {
         drawFace(device, face);
     }
     // Alpha blending stays on for what follows.
-    device.setRenderState(RenderState::NormalizeNormals, 0);
+    device.setRenderState(renderState::NormalizeNormals, 0);
     device.setTexture(0, nullptr);
-    device.setRenderState(RenderState::ZFunc, compare::LessEqual);
+    device.setRenderState(renderState::ZFunc, Compare::LessEqual);
 }
 
 }  // namespace glassfalls

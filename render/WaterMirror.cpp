@@ -16,7 +16,7 @@ void clipAtTheWater(GraphicsDevice& device) {
     const Plane plane = water();
     const float coefficients[4] = {plane.a, plane.b, plane.c, plane.d};
     device.setClipPlane(0, coefficients);
-    device.setRenderState(RenderState::ClipPlaneEnable, 1);
+    device.setRenderState(renderState::ClipPlaneEnable, 1);
 }
 
 Matrix4 mirrorInTheWater(GraphicsDevice& device) {

@@ -23,21 +23,21 @@ constexpr float kWaterHeight = 0.1f;
 
 // Translucent by the ring's alpha, unlit, seen from above.
 constexpr StateSetting kRingStates[] = {
-    {RenderState::CullMode, cull::Clockwise},
-    {RenderState::ZFunc, compare::LessEqual},
-    {RenderState::Lighting, 0},
-    {RenderState::AlphaBlendEnable, 1},
-    {RenderState::SrcBlend, blend::SrcAlpha},
-    {RenderState::DestBlend, blend::InvSrcAlpha},
-    {TextureStageState::AlphaOp, textureOp::Modulate},
-    {TextureStageState::ColourArg1, textureArg::Texture},
-    {TextureStageState::ColourArg2, textureArg::Diffuse},
+    {renderState::CullMode, Cull::Clockwise},
+    {renderState::ZFunc, Compare::LessEqual},
+    {renderState::Lighting, 0},
+    {renderState::AlphaBlendEnable, 1},
+    {renderState::SrcBlend, Blend::SrcAlpha},
+    {renderState::DestBlend, Blend::InvSrcAlpha},
+    {textureStage::AlphaOp, TextureOp::Modulate},
+    {textureStage::ColourArg1, TextureArg::Texture},
+    {textureStage::ColourArg2, TextureArg::Diffuse},
 };
 
 constexpr StateSetting kAfterRings[] = {
-    {RenderState::Lighting, 1},
-    {RenderState::AlphaBlendEnable, 0},
-    {RenderState::ZFunc, compare::LessEqual},
+    {renderState::Lighting, 1},
+    {renderState::AlphaBlendEnable, 0},
+    {renderState::ZFunc, Compare::LessEqual},
 };
 
 }  // namespace

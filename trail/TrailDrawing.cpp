@@ -19,21 +19,21 @@ constexpr uint32_t kShadowColour = 0x44444444u;
 constexpr int kRim = TrailSegment::kRimPoints;
 
 constexpr StateSetting kShadowStates[] = {
-    {RenderState::ZFunc, compare::LessEqual},
-    {RenderState::AlphaBlendEnable, 1},
-    {RenderState::SrcBlend, blend::SrcAlpha},
-    {RenderState::DestBlend, blend::InvSrcAlpha},
-    {TextureStageState::AlphaOp, textureOp::Modulate},
-    {TextureStageState::ColourArg1, textureArg::Texture},
-    {TextureStageState::ColourArg2, textureArg::Diffuse},
-    {RenderState::CullMode, cull::Clockwise},
+    {renderState::ZFunc, Compare::LessEqual},
+    {renderState::AlphaBlendEnable, 1},
+    {renderState::SrcBlend, Blend::SrcAlpha},
+    {renderState::DestBlend, Blend::InvSrcAlpha},
+    {textureStage::AlphaOp, TextureOp::Modulate},
+    {textureStage::ColourArg1, TextureArg::Texture},
+    {textureStage::ColourArg2, TextureArg::Diffuse},
+    {renderState::CullMode, Cull::Clockwise},
 };
 
 // The alpha operation stays modulating; the next drawer sets its own.
 constexpr StateSetting kAfterShadow[] = {
-    {RenderState::ZFunc, compare::LessEqual},
-    {RenderState::Lighting, 1},
-    {RenderState::AlphaBlendEnable, 0},
+    {renderState::ZFunc, Compare::LessEqual},
+    {renderState::Lighting, 1},
+    {renderState::AlphaBlendEnable, 0},
 };
 
 // What every piece of one pass is drawn with.
@@ -41,7 +41,7 @@ struct Pass {
     GraphicsDevice& device;
     const Matrix4& worldView;
     uint32_t colour;
-    uint32_t cullMode;
+    Cull cullMode;
 };
 
 bool below(float y) { return y < 0.0f; }
@@ -81,14 +81,14 @@ void drawTubeStretch(const Pass& pass, const TrailSegment& s) {
         strip[2 * i] = tubeVertex(pass, s.rim[r].position, s.rim[r].normal);
         strip[2 * i + 1] = tubeVertex(pass, p->rim[r].position, p->rim[r].normal);
     }
-    pass.device.setRenderState(RenderState::CullMode, pass.cullMode);
+    pass.device.setRenderState(renderState::CullMode, pass.cullMode);
     drawStrip(pass.device, strip);
 }
 
 // A pointed cap of 15 one-triangle fans; the tail's turn the other way round the rim. Both
 // tips carry the segment's direction as their normal.
 void drawCap(const Pass& pass, const TrailSegment& s, const Vector3& tipPoint, bool head) {
-    pass.device.setRenderState(RenderState::CullMode, pass.cullMode);
+    pass.device.setRenderState(renderState::CullMode, pass.cullMode);
     const TubeVertex tip = tubeVertex(pass, tipPoint, s.direction);
     for (int i = 0; i < kRim; ++i) {
         const RimPoint& a = s.rim[i];
@@ -114,14 +114,14 @@ void drawStretchShadow(const Pass& pass, const TrailSegment& s) {
         strip[2 * i] = shadowVertex(s.rim[i % kRim].position);
         strip[2 * i + 1] = shadowVertex(p->rim[i % kRim].position);
     }
-    pass.device.setRenderState(RenderState::CullMode, pass.cullMode);
+    pass.device.setRenderState(renderState::CullMode, pass.cullMode);
     drawStrip(pass.device, strip);
 }
 
 // The cap's shadow where the tip and each triangle's first rim point are above the water.
 void drawCapShadow(const Pass& pass, const TrailSegment& s, const Vector3& tip, bool head) {
     if (below(tip.y)) return;
-    pass.device.setRenderState(RenderState::CullMode, pass.cullMode);
+    pass.device.setRenderState(renderState::CullMode, pass.cullMode);
     for (int i = 0; i < kRim; ++i) {
         const Vector3& a = s.rim[i].position;
         if (below(a.y)) continue;
@@ -188,12 +188,12 @@ void drawTrail(GraphicsDevice& device, const TrailView& trail, const Matrix4& wo
     // The mirror image of a closing trail keeps one brightness.
     if (pass == TrailPass::Mirror && trail.closing) level = 0.45f;
     device.setMaterial(tubeMaterial(level, pass));
-    device.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
+    device.setRenderState(renderState::SpecularMaterialSource, MaterialSource::Material);
     device.setFvf(TubeVertex::kFormat);
     if (!trail.started) return;
     if (pass == TrailPass::Normal && trail.closing && trail.endCount) *trail.endCount = trail.segmentCount;
     const Pass drawing{device, worldView, passColour(level),
-                       pass == TrailPass::Normal ? cull::CounterClockwise : cull::Clockwise};
+                       pass == TrailPass::Normal ? Cull::CounterClockwise : Cull::Clockwise};
     drawRanges(drawing, trail, {drawTubeStretch, drawTailCap, drawHeadCap});
 }
 
@@ -201,9 +201,9 @@ void drawTrailReflection(GraphicsDevice& device, const TrailView& trail, const M
                          float level) {
     const Matrix4 view = mirrorInTheWater(device);
     drawTrail(device, trail, worldView, level * 0.3f, TrailPass::Mirror);
-    device.setRenderState(RenderState::ZWriteEnable, 1);
-    device.setRenderState(RenderState::AlphaBlendEnable, 0);
-    device.setRenderState(RenderState::ClipPlaneEnable, 0);
+    device.setRenderState(renderState::ZWriteEnable, 1);
+    device.setRenderState(renderState::AlphaBlendEnable, 0);
+    device.setRenderState(renderState::ClipPlaneEnable, 0);
     device.setTransform(TransformState::View, view);
 }
 
@@ -216,11 +216,11 @@ void drawTrailShadow(GraphicsDevice& device, const TrailView& trail, float level
     m.specular = {0, 0, 0, 0.2f * level};
     m.power = 0;
     device.setMaterial(m);
-    device.setRenderState(RenderState::SpecularMaterialSource, materialSource::Material);
+    device.setRenderState(renderState::SpecularMaterialSource, MaterialSource::Material);
     applyStates(device, kShadowStates);
     if (!trail.started) return;
     const Matrix4 unused = Matrix4::identity();
-    drawRanges({device, unused, kShadowColour, cull::Clockwise}, trail,
+    drawRanges({device, unused, kShadowColour, Cull::Clockwise}, trail,
                {drawStretchShadow, drawTailCapShadow, drawHeadCapShadow});
     applyStates(device, kAfterShadow);
 }

@@ -36,7 +36,8 @@ public:
 
     // Sampler settings last given to the driver for this texture.
     struct AppliedSampler {
-        uint32_t minFilter = 0, magFilter = 0, mipFilter = 0, addressU = 0, addressV = 0;
+        TextureFilter minFilter{}, magFilter{}, mipFilter{};
+        TextureAddress addressU{}, addressV{};
         bool valid = false;
         friend bool operator==(const AppliedSampler&, const AppliedSampler&) = default;
     };

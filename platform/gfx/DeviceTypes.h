@@ -20,82 +20,112 @@ enum class Result {
     Failed,
 };
 
-enum class RenderState : uint32_t {
-    ZEnable = 7,
-    ZWriteEnable = 14,
-    AlphaTestEnable = 15,
-    SrcBlend = 19,
-    DestBlend = 20,
-    CullMode = 22,
-    ZFunc = 23,
-    AlphaRef = 24,
-    AlphaFunc = 25,
-    AlphaBlendEnable = 27,
-    FogEnable = 28,
-    SpecularEnable = 29,
-    Lighting = 137,
-    Ambient = 139,
-    ColorVertex = 141,
-    LocalViewer = 142,
-    NormalizeNormals = 143,
-    DiffuseMaterialSource = 145,
-    SpecularMaterialSource = 146,
-    AmbientMaterialSource = 147,
-    EmissiveMaterialSource = 148,
-    ClipPlaneEnable = 152,
-    MultisampleAntialias = 161,
-    MultisampleMask = 162,
+// The values the states take, each its own type: a value of one cannot be given to a
+// state of another.
+enum class Cull : uint32_t { None = 1, Clockwise = 2, CounterClockwise = 3 };
+enum class Compare : uint32_t {
+    Never = 1, Less = 2, Equal = 3, LessEqual = 4, Greater = 5, NotEqual = 6, GreaterEqual = 7, Always = 8,
 };
+enum class Blend : uint32_t {
+    Zero = 1, One = 2, SrcColour = 3, InvSrcColour = 4, SrcAlpha = 5, InvSrcAlpha = 6, DestAlpha = 7,
+    InvDestAlpha = 8, DestColour = 9, InvDestColour = 10,
+};
+enum class MaterialSource : uint32_t { Material = 0, Colour1 = 1, Colour2 = 2 };
+enum class TextureOp : uint32_t { Disable = 1, SelectArg1 = 2, SelectArg2 = 3, Modulate = 4, Add = 7 };
+enum class TextureArg : uint32_t { Diffuse = 0, Current = 1, Texture = 2 };
+enum class TextureAddress : uint32_t { Wrap = 1, Mirror = 2, Clamp = 3 };
+enum class TextureFilter : uint32_t { None = 0, Point = 1, Linear = 2 };
+
+// Which group of OpenGL state a state belongs to, given again before the next draw when it
+// changes. Kept: recorded and read back, but nothing the piece draws depends on it.
+enum class StateGroup : uint32_t {
+    Kept = 0,
+    Transforms = 1u << 0,  // matrices, light position, clip plane
+    Lighting = 1u << 1,    // light model, material, colour tracking
+    Raster = 1u << 2,      // depth, blending, alpha test, culling
+    Stage = 1u << 3,       // texture binding and combiner
+    Sampler = 1u << 4,     // the bound texture's filtering and addressing
+};
+
+// Every state, one row each: its name, its number, the type of its values, its group and its
+// value when the device is made. A new state is one row here, then its use where its group
+// is given to OpenGL; a row without a group, a type or a value does not compile.
+#define GLASSFALLS_RENDER_STATES(X)                                                     \
+    X(ZEnable, 7, bool, Raster, true)                                                   \
+    X(ZWriteEnable, 14, bool, Raster, true)                                             \
+    X(AlphaTestEnable, 15, bool, Raster, false)                                         \
+    X(SrcBlend, 19, Blend, Raster, Blend::One)                                          \
+    X(DestBlend, 20, Blend, Raster, Blend::Zero)                                        \
+    X(CullMode, 22, Cull, Raster, Cull::CounterClockwise)                               \
+    X(ZFunc, 23, Compare, Raster, Compare::LessEqual)                                   \
+    X(AlphaRef, 24, uint32_t, Raster, 0u)                                               \
+    X(AlphaFunc, 25, Compare, Raster, Compare::Always)                                  \
+    X(AlphaBlendEnable, 27, bool, Raster, false)                                        \
+    X(FogEnable, 28, bool, Kept, false)                                                 \
+    X(SpecularEnable, 29, bool, Lighting, false)                                        \
+    X(Lighting, 137, bool, Lighting, true)                                              \
+    X(Ambient, 139, Colour, Lighting, 0u)                                               \
+    X(ColorVertex, 141, bool, Lighting, true)                                           \
+    X(LocalViewer, 142, bool, Lighting, true)                                           \
+    X(NormalizeNormals, 143, bool, Lighting, false)                                     \
+    X(DiffuseMaterialSource, 145, MaterialSource, Lighting, MaterialSource::Colour1)    \
+    X(SpecularMaterialSource, 146, MaterialSource, Lighting, MaterialSource::Colour2)   \
+    X(AmbientMaterialSource, 147, MaterialSource, Lighting, MaterialSource::Material)   \
+    X(EmissiveMaterialSource, 148, MaterialSource, Lighting, MaterialSource::Material)  \
+    X(ClipPlaneEnable, 152, uint32_t, Transforms, 0u)                                   \
+    X(MultisampleAntialias, 161, bool, Kept, true)                                      \
+    X(MultisampleMask, 162, uint32_t, Kept, 0xFFFFFFFFu)
+// Of texture stage 0, the only stage the piece draws with.
+#define GLASSFALLS_TEXTURE_STAGE_STATES(X)                          \
+    X(ColourOp, 1, TextureOp, Stage, TextureOp::Modulate)           \
+    X(ColourArg1, 2, TextureArg, Stage, TextureArg::Texture)        \
+    X(ColourArg2, 3, TextureArg, Stage, TextureArg::Current)        \
+    X(AlphaOp, 4, TextureOp, Stage, TextureOp::SelectArg1)          \
+    X(AlphaArg1, 5, TextureArg, Stage, TextureArg::Texture)         \
+    X(AlphaArg2, 6, TextureArg, Stage, TextureArg::Current)
+#define GLASSFALLS_SAMPLER_STATES(X)                                    \
+    X(AddressU, 1, TextureAddress, Sampler, TextureAddress::Wrap)       \
+    X(AddressV, 2, TextureAddress, Sampler, TextureAddress::Wrap)       \
+    X(MagFilter, 5, TextureFilter, Sampler, TextureFilter::Point)       \
+    X(MinFilter, 6, TextureFilter, Sampler, TextureFilter::Point)       \
+    X(MipFilter, 7, TextureFilter, Sampler, TextureFilter::None)
+
+#define GLASSFALLS_STATE_NUMBER(name, number, type, group, initial) name = number,
+enum class RenderState : uint32_t { GLASSFALLS_RENDER_STATES(GLASSFALLS_STATE_NUMBER) };
+enum class TextureStageState : uint32_t { GLASSFALLS_TEXTURE_STAGE_STATES(GLASSFALLS_STATE_NUMBER) };
+enum class SamplerState : uint32_t { GLASSFALLS_SAMPLER_STATES(GLASSFALLS_STATE_NUMBER) };
+#undef GLASSFALLS_STATE_NUMBER
 inline constexpr uint32_t kRenderStateSlots = 256;
-
-namespace cull {
-inline constexpr uint32_t None = 1, Clockwise = 2, CounterClockwise = 3;
-}
-namespace compare {
-inline constexpr uint32_t Never = 1, Less = 2, Equal = 3, LessEqual = 4, Greater = 5,
-                          NotEqual = 6, GreaterEqual = 7, Always = 8;
-}
-namespace blend {
-inline constexpr uint32_t Zero = 1, One = 2, SrcColour = 3, InvSrcColour = 4, SrcAlpha = 5,
-                          InvSrcAlpha = 6, DestAlpha = 7, InvDestAlpha = 8, DestColour = 9,
-                          InvDestColour = 10;
-}
-namespace materialSource {
-inline constexpr uint32_t Material = 0, Colour1 = 1, Colour2 = 2;
-}
-
-enum class TextureStageState : uint32_t {
-    ColourOp = 1,
-    ColourArg1 = 2,
-    ColourArg2 = 3,
-    AlphaOp = 4,
-    AlphaArg1 = 5,
-    AlphaArg2 = 6,
-};
 inline constexpr uint32_t kTextureStageSlots = 7;
-
-namespace textureOp {
-inline constexpr uint32_t Disable = 1, SelectArg1 = 2, SelectArg2 = 3, Modulate = 4, Add = 7;
-}
-namespace textureArg {
-inline constexpr uint32_t Diffuse = 0, Current = 1, Texture = 2;
-}
-
-enum class SamplerState : uint32_t {
-    AddressU = 1,
-    AddressV = 2,
-    MagFilter = 5,
-    MinFilter = 6,
-    MipFilter = 7,
-};
 inline constexpr uint32_t kSamplerSlots = 8;
 
-namespace textureAddress {
-inline constexpr uint32_t Wrap = 1, Mirror = 2, Clamp = 3;
+// A state as the drawing code names it: which one, its group, the type of its values and
+// its value when the device is made.
+template <typename Name, typename Value>
+struct StateKey {
+    Name state;
+    StateGroup group;
+    Value initial;
+};
+
+#define GLASSFALLS_RENDER_KEY(name, number, type, group, initial) \
+    inline constexpr StateKey<RenderState, type> name{RenderState::name, StateGroup::group, initial};
+#define GLASSFALLS_STAGE_KEY(name, number, type, group, initial) \
+    inline constexpr StateKey<TextureStageState, type> name{TextureStageState::name, StateGroup::group, initial};
+#define GLASSFALLS_SAMPLER_KEY(name, number, type, group, initial) \
+    inline constexpr StateKey<SamplerState, type> name{SamplerState::name, StateGroup::group, initial};
+namespace renderState {
+GLASSFALLS_RENDER_STATES(GLASSFALLS_RENDER_KEY)
 }
-namespace textureFilter {
-inline constexpr uint32_t None = 0, Point = 1, Linear = 2;
+namespace textureStage {
+GLASSFALLS_TEXTURE_STAGE_STATES(GLASSFALLS_STAGE_KEY)
 }
+namespace sampler {
+GLASSFALLS_SAMPLER_STATES(GLASSFALLS_SAMPLER_KEY)
+}
+#undef GLASSFALLS_RENDER_KEY
+#undef GLASSFALLS_STAGE_KEY
+#undef GLASSFALLS_SAMPLER_KEY
 
 enum class TransformState : uint32_t { View = 2, Projection = 3, World = 256 };
 

@@ -8,58 +8,77 @@ namespace glassfalls::platform::gfx {
 
 namespace {
 
-GLenum glCompare(uint32_t value) {
+// The mappings below name every value of their type and have no default, so a value added
+// to a type and not mapped does not compile (the build makes a switch that misses one an
+// error).
+GLenum glCompare(Compare value) {
     switch (value) {
-        case compare::Never: return GL_NEVER;
-        case compare::Less: return GL_LESS;
-        case compare::Equal: return GL_EQUAL;
-        case compare::LessEqual: return GL_LEQUAL;
-        case compare::Greater: return GL_GREATER;
-        case compare::NotEqual: return GL_NOTEQUAL;
-        case compare::GreaterEqual: return GL_GEQUAL;
-        default: return GL_ALWAYS;
+        case Compare::Never: return GL_NEVER;
+        case Compare::Less: return GL_LESS;
+        case Compare::Equal: return GL_EQUAL;
+        case Compare::LessEqual: return GL_LEQUAL;
+        case Compare::Greater: return GL_GREATER;
+        case Compare::NotEqual: return GL_NOTEQUAL;
+        case Compare::GreaterEqual: return GL_GEQUAL;
+        case Compare::Always: return GL_ALWAYS;
     }
+    return GL_ALWAYS;  // a number no value has, read from a raw state
 }
 
-GLenum glBlendFactor(uint32_t value) {
+GLenum glBlendFactor(Blend value) {
     switch (value) {
-        case blend::Zero: return GL_ZERO;
-        case blend::SrcColour: return GL_SRC_COLOR;
-        case blend::InvSrcColour: return GL_ONE_MINUS_SRC_COLOR;
-        case blend::SrcAlpha: return GL_SRC_ALPHA;
-        case blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
-        case blend::DestAlpha: return GL_DST_ALPHA;
-        case blend::InvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
-        case blend::DestColour: return GL_DST_COLOR;
-        case blend::InvDestColour: return GL_ONE_MINUS_DST_COLOR;
-        default: return GL_ONE;
+        case Blend::Zero: return GL_ZERO;
+        case Blend::One: return GL_ONE;
+        case Blend::SrcColour: return GL_SRC_COLOR;
+        case Blend::InvSrcColour: return GL_ONE_MINUS_SRC_COLOR;
+        case Blend::SrcAlpha: return GL_SRC_ALPHA;
+        case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+        case Blend::DestAlpha: return GL_DST_ALPHA;
+        case Blend::InvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
+        case Blend::DestColour: return GL_DST_COLOR;
+        case Blend::InvDestColour: return GL_ONE_MINUS_DST_COLOR;
     }
+    return GL_ONE;
 }
 
 // Stage 0 has nothing before it, so "current" is the vertex colour.
-GLint glSource(uint32_t arg) {
-    return arg == textureArg::Texture ? GL_TEXTURE : GL_PRIMARY_COLOR;
+GLint glSource(TextureArg arg) {
+    switch (arg) {
+        case TextureArg::Texture: return GL_TEXTURE;
+        case TextureArg::Diffuse:
+        case TextureArg::Current: return GL_PRIMARY_COLOR;
+    }
+    return GL_PRIMARY_COLOR;
+}
+
+GLint glAddress(TextureAddress mode) {
+    switch (mode) {
+        case TextureAddress::Wrap: return GL_REPEAT;
+        case TextureAddress::Mirror: return GL_MIRRORED_REPEAT;
+        case TextureAddress::Clamp: return GL_CLAMP_TO_EDGE;
+    }
+    return GL_REPEAT;
 }
 
 // One channel group (colour or alpha) of the texture stage as a GL_COMBINE function.
-void combine(GLenum function, GLenum source0, GLenum source1, uint32_t op, uint32_t arg1,
-             uint32_t arg2) {
+void combine(GLenum function, GLenum source0, GLenum source1, TextureOp op, TextureArg arg1,
+             TextureArg arg2) {
     switch (op) {
-        case textureOp::SelectArg1:
+        case TextureOp::SelectArg1:
             glTexEnvi(GL_TEXTURE_ENV, function, GL_REPLACE);
             glTexEnvi(GL_TEXTURE_ENV, source0, glSource(arg1));
             break;
-        case textureOp::SelectArg2:
+        case TextureOp::SelectArg2:
             glTexEnvi(GL_TEXTURE_ENV, function, GL_REPLACE);
             glTexEnvi(GL_TEXTURE_ENV, source0, glSource(arg2));
             break;
-        case textureOp::Add:
-        case textureOp::Modulate:
-            glTexEnvi(GL_TEXTURE_ENV, function, op == textureOp::Add ? GL_ADD : GL_MODULATE);
+        case TextureOp::Add:
+        case TextureOp::Modulate:
+            glTexEnvi(GL_TEXTURE_ENV, function, op == TextureOp::Add ? GL_ADD : GL_MODULATE);
             glTexEnvi(GL_TEXTURE_ENV, source0, glSource(arg1));
             glTexEnvi(GL_TEXTURE_ENV, source1, glSource(arg2));
             break;
-        default:  // disabled: the vertex colour passes through
+        case TextureOp::Disable:  // the vertex colour passes through
             glTexEnvi(GL_TEXTURE_ENV, function, GL_REPLACE);
             glTexEnvi(GL_TEXTURE_ENV, source0, GL_PRIMARY_COLOR);
             break;
@@ -123,7 +142,7 @@ void GraphicsDevice::applyTransforms(bool pretransformed) {
     const double plane[4] = {state_.clipPlane[0], state_.clipPlane[1], state_.clipPlane[2],
                              state_.clipPlane[3]};
     glClipPlane(GL_CLIP_PLANE0, plane);
-    if (getRenderState(RenderState::ClipPlaneEnable) & 1u) {
+    if (getRenderState(renderState::ClipPlaneEnable) & 1u) {
         glEnable(GL_CLIP_PLANE0);
     } else {
         glDisable(GL_CLIP_PLANE0);
@@ -133,7 +152,7 @@ void GraphicsDevice::applyTransforms(bool pretransformed) {
 }
 
 void GraphicsDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
-    const bool lighting = getRenderState(RenderState::Lighting) != 0 && !pretransformed;
+    const bool lighting = getRenderState(renderState::Lighting) && !pretransformed;
     if (!lighting) {
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);
@@ -149,17 +168,17 @@ void GraphicsDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
     loadColour(GL_LIGHT0, GL_SPECULAR, state_.light.specular);
     loadColour(GL_LIGHT0, GL_AMBIENT, state_.light.ambient);
 
-    const uint32_t ambient = getRenderState(RenderState::Ambient);
+    const Colour ambient = getRenderState(renderState::Ambient);
     const float global[4] = {static_cast<float>((ambient >> 16) & 0xFF) / 255.0f,
                              static_cast<float>((ambient >> 8) & 0xFF) / 255.0f,
                              static_cast<float>(ambient & 0xFF) / 255.0f,
                              static_cast<float>(ambient >> 24) / 255.0f};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, global);
-    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, getRenderState(RenderState::LocalViewer) ? 1 : 0);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, getRenderState(renderState::LocalViewer) ? 1 : 0);
     // Highlights are added after texturing, and only when asked for.
     glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
-    const bool specular = getRenderState(RenderState::SpecularEnable) != 0;
-    if (getRenderState(RenderState::NormalizeNormals)) {
+    const bool specular = getRenderState(renderState::SpecularEnable);
+    if (getRenderState(renderState::NormalizeNormals)) {
         glEnable(GL_NORMALIZE);
     } else {
         glDisable(GL_NORMALIZE);
@@ -175,12 +194,12 @@ void GraphicsDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
     materialColour(GL_EMISSION, m.emissive);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(m.power, 0.0f, 128.0f));
 
-    const bool fromVertex = hasDiffuse && getRenderState(RenderState::ColorVertex) != 0;
-    auto tracks = [&](RenderState source) {
-        return fromVertex && getRenderState(source) == materialSource::Colour1;
+    const bool fromVertex = hasDiffuse && getRenderState(renderState::ColorVertex);
+    auto tracks = [&](StateKey<RenderState, MaterialSource> source) {
+        return fromVertex && getRenderState(source) == MaterialSource::Colour1;
     };
-    const bool diffuse = tracks(RenderState::DiffuseMaterialSource);
-    const bool ambientTracks = tracks(RenderState::AmbientMaterialSource);
+    const bool diffuse = tracks(renderState::DiffuseMaterialSource);
+    const bool ambientTracks = tracks(renderState::AmbientMaterialSource);
     GLenum mode = 0;
     if (diffuse && ambientTracks) {
         mode = GL_AMBIENT_AND_DIFFUSE;
@@ -188,9 +207,9 @@ void GraphicsDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
         mode = GL_DIFFUSE;
     } else if (ambientTracks) {
         mode = GL_AMBIENT;
-    } else if (tracks(RenderState::EmissiveMaterialSource)) {
+    } else if (tracks(renderState::EmissiveMaterialSource)) {
         mode = GL_EMISSION;
-    } else if (specular && tracks(RenderState::SpecularMaterialSource)) {
+    } else if (specular && tracks(renderState::SpecularMaterialSource)) {
         mode = GL_SPECULAR;
     }
     if (mode != 0) {
@@ -200,66 +219,66 @@ void GraphicsDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
 }
 
 void GraphicsDevice::applyRasterState() {
-    if (getRenderState(RenderState::ZEnable)) {
+    if (getRenderState(renderState::ZEnable)) {
         glEnable(GL_DEPTH_TEST);
     } else {
         glDisable(GL_DEPTH_TEST);
     }
-    glDepthMask(getRenderState(RenderState::ZWriteEnable) ? GL_TRUE : GL_FALSE);
-    glDepthFunc(glCompare(getRenderState(RenderState::ZFunc)));
+    glDepthMask(getRenderState(renderState::ZWriteEnable) ? GL_TRUE : GL_FALSE);
+    glDepthFunc(glCompare(getRenderState(renderState::ZFunc)));
 
-    if (getRenderState(RenderState::AlphaBlendEnable)) {
+    if (getRenderState(renderState::AlphaBlendEnable)) {
         glEnable(GL_BLEND);
     } else {
         glDisable(GL_BLEND);
     }
-    glBlendFunc(glBlendFactor(getRenderState(RenderState::SrcBlend)),
-                glBlendFactor(getRenderState(RenderState::DestBlend)));
+    glBlendFunc(glBlendFactor(getRenderState(renderState::SrcBlend)),
+                glBlendFactor(getRenderState(renderState::DestBlend)));
 
-    if (getRenderState(RenderState::AlphaTestEnable)) {
+    if (getRenderState(renderState::AlphaTestEnable)) {
         glEnable(GL_ALPHA_TEST);
     } else {
         glDisable(GL_ALPHA_TEST);
     }
-    glAlphaFunc(glCompare(getRenderState(RenderState::AlphaFunc)),
-                static_cast<float>(getRenderState(RenderState::AlphaRef) & 0xFF) / 255.0f);
+    glAlphaFunc(glCompare(getRenderState(renderState::AlphaFunc)),
+                static_cast<float>(getRenderState(renderState::AlphaRef) & 0xFF) / 255.0f);
 
     // Both interfaces name the winding as the viewer sees it on the screen; the device's
     // front faces are the clockwise ones.
     glFrontFace(GL_CW);
-    switch (getRenderState(RenderState::CullMode)) {
-        case cull::Clockwise:
+    switch (getRenderState(renderState::CullMode)) {
+        case Cull::Clockwise:
             glEnable(GL_CULL_FACE);
             glCullFace(GL_FRONT);
             break;
-        case cull::CounterClockwise:
+        case Cull::CounterClockwise:
             glEnable(GL_CULL_FACE);
             glCullFace(GL_BACK);
             break;
-        default: glDisable(GL_CULL_FACE); break;
+        case Cull::None: glDisable(GL_CULL_FACE); break;
     }
 }
 
 void GraphicsDevice::applyTextureStage() {
-    const uint32_t colourOp = state_.stage[static_cast<uint32_t>(TextureStageState::ColourOp)];
+    const TextureOp colourOp = getTextureStageState(0, textureStage::ColourOp);
     // No texture samples as opaque white, so that "texture times vertex colour" is the
     // vertex colour. The stage's texture stays bound even while the stage is off, so that
     // its sampler settings always go to it.
     DeviceTexture* texture = state_.texture ? state_.texture : white_.get();
     glBindTexture(GL_TEXTURE_2D, texture->glName());
-    if (colourOp == textureOp::Disable) {
+    if (colourOp == TextureOp::Disable) {
         // With the first stage off, every later one is off too: the vertex colour and alpha.
         glDisable(GL_TEXTURE_2D);
         return;
     }
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-    auto stage = [this](TextureStageState s) { return state_.stage[static_cast<uint32_t>(s)]; };
+    auto stage = [this](auto key) { return getTextureStageState(0, key); };
     combine(GL_COMBINE_RGB, GL_SOURCE0_RGB, GL_SOURCE1_RGB, colourOp,
-            stage(TextureStageState::ColourArg1), stage(TextureStageState::ColourArg2));
+            stage(textureStage::ColourArg1), stage(textureStage::ColourArg2));
     // A disabled alpha operation takes the vertex's alpha.
-    combine(GL_COMBINE_ALPHA, GL_SOURCE0_ALPHA, GL_SOURCE1_ALPHA, stage(TextureStageState::AlphaOp),
-            stage(TextureStageState::AlphaArg1), stage(TextureStageState::AlphaArg2));
+    combine(GL_COMBINE_ALPHA, GL_SOURCE0_ALPHA, GL_SOURCE1_ALPHA, stage(textureStage::AlphaOp),
+            stage(textureStage::AlphaArg1), stage(textureStage::AlphaArg2));
     for (GLenum operand : {GL_OPERAND0_RGB, GL_OPERAND1_RGB}) {
         glTexEnvi(GL_TEXTURE_ENV, operand, GL_SRC_COLOR);
     }
@@ -270,37 +289,30 @@ void GraphicsDevice::applyTextureStage() {
 
 void GraphicsDevice::applySampler(DeviceTexture& texture) {
     DeviceTexture::AppliedSampler wanted;
-    wanted.minFilter = state_.sampler[static_cast<uint32_t>(SamplerState::MinFilter)];
-    wanted.magFilter = state_.sampler[static_cast<uint32_t>(SamplerState::MagFilter)];
-    wanted.mipFilter = state_.sampler[static_cast<uint32_t>(SamplerState::MipFilter)];
-    wanted.addressU = state_.sampler[static_cast<uint32_t>(SamplerState::AddressU)];
-    wanted.addressV = state_.sampler[static_cast<uint32_t>(SamplerState::AddressV)];
+    wanted.minFilter = getSamplerState(0, sampler::MinFilter);
+    wanted.magFilter = getSamplerState(0, sampler::MagFilter);
+    wanted.mipFilter = getSamplerState(0, sampler::MipFilter);
+    wanted.addressU = getSamplerState(0, sampler::AddressU);
+    wanted.addressV = getSamplerState(0, sampler::AddressV);
     wanted.valid = true;
     if (texture.applied == wanted) return;
     texture.applied = wanted;
 
-    const bool linear = wanted.minFilter == textureFilter::Linear;
+    const bool linear = wanted.minFilter == TextureFilter::Linear;
     GLint minFilter = linear ? GL_LINEAR : GL_NEAREST;
     // A single-level texture has nothing to filter between; asking for mipmaps would make
     // OpenGL treat it as incomplete.
-    if (texture.levelCount() > 1 && wanted.mipFilter == textureFilter::Linear) {
+    if (texture.levelCount() > 1 && wanted.mipFilter == TextureFilter::Linear) {
         minFilter = linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-    } else if (texture.levelCount() > 1 && wanted.mipFilter == textureFilter::Point) {
+    } else if (texture.levelCount() > 1 && wanted.mipFilter == TextureFilter::Point) {
         minFilter = linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
     }
-    auto address = [](uint32_t mode) -> GLint {
-        switch (mode) {
-            case textureAddress::Clamp: return GL_CLAMP_TO_EDGE;
-            case textureAddress::Mirror: return GL_MIRRORED_REPEAT;
-            default: return GL_REPEAT;
-        }
-    };
     // The texture is the stage's own, already bound by applyTextureStage.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
-                    wanted.magFilter == textureFilter::Linear ? GL_LINEAR : GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, address(wanted.addressU));
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, address(wanted.addressV));
+                    wanted.magFilter == TextureFilter::Linear ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, glAddress(wanted.addressU));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, glAddress(wanted.addressV));
 }
 
 }  // namespace glassfalls::platform::gfx

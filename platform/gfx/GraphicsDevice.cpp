@@ -9,33 +9,6 @@ namespace glassfalls::platform::gfx {
 
 namespace {
 
-uint32_t dirtyBitsFor(RenderState state) {
-    switch (state) {
-        case RenderState::ZEnable:
-        case RenderState::ZWriteEnable:
-        case RenderState::ZFunc:
-        case RenderState::AlphaTestEnable:
-        case RenderState::AlphaRef:
-        case RenderState::AlphaFunc:
-        case RenderState::AlphaBlendEnable:
-        case RenderState::SrcBlend:
-        case RenderState::DestBlend:
-        case RenderState::CullMode: return kDirtyRaster;
-        case RenderState::Lighting:
-        case RenderState::Ambient:
-        case RenderState::ColorVertex:
-        case RenderState::LocalViewer:
-        case RenderState::NormalizeNormals:
-        case RenderState::DiffuseMaterialSource:
-        case RenderState::SpecularMaterialSource:
-        case RenderState::AmbientMaterialSource:
-        case RenderState::EmissiveMaterialSource:
-        case RenderState::SpecularEnable: return kDirtyLighting;
-        case RenderState::ClipPlaneEnable: return kDirtyTransforms;
-        default: return 0;
-    }
-}
-
 uint32_t vertexCount(PrimitiveType type, uint32_t primitives) {
     switch (type) {
         case PrimitiveType::PointList: return primitives;
@@ -145,40 +118,20 @@ void GraphicsDevice::createWhiteTexture() {
 
 void GraphicsDevice::setDefaultState() {
     DeviceState s;
-    auto rs = [&s](RenderState state, uint32_t value) {
-        s.renderStates[static_cast<uint32_t>(state)] = value;
-    };
-    rs(RenderState::ZEnable, 1);
-    rs(RenderState::ZWriteEnable, 1);
-    rs(RenderState::SrcBlend, blend::One);
-    rs(RenderState::DestBlend, blend::Zero);
-    rs(RenderState::CullMode, cull::CounterClockwise);
-    rs(RenderState::ZFunc, compare::LessEqual);
-    rs(RenderState::AlphaFunc, compare::Always);
-    rs(RenderState::Lighting, 1);
-    rs(RenderState::ColorVertex, 1);
-    rs(RenderState::LocalViewer, 1);
-    rs(RenderState::DiffuseMaterialSource, materialSource::Colour1);
-    rs(RenderState::SpecularMaterialSource, materialSource::Colour2);
-    rs(RenderState::MultisampleAntialias, 1);
-    rs(RenderState::MultisampleMask, 0xFFFFFFFFu);
-    auto ts = [&s](TextureStageState state, uint32_t value) {
-        s.stage[static_cast<uint32_t>(state)] = value;
-    };
-    ts(TextureStageState::ColourOp, textureOp::Modulate);
-    ts(TextureStageState::ColourArg1, textureArg::Texture);
-    ts(TextureStageState::ColourArg2, textureArg::Current);
-    ts(TextureStageState::AlphaOp, textureOp::SelectArg1);
-    ts(TextureStageState::AlphaArg1, textureArg::Texture);
-    ts(TextureStageState::AlphaArg2, textureArg::Current);
-    auto ss = [&s](SamplerState state, uint32_t value) {
-        s.sampler[static_cast<uint32_t>(state)] = value;
-    };
-    ss(SamplerState::AddressU, textureAddress::Wrap);
-    ss(SamplerState::AddressV, textureAddress::Wrap);
-    ss(SamplerState::MagFilter, textureFilter::Point);
-    ss(SamplerState::MinFilter, textureFilter::Point);
-    ss(SamplerState::MipFilter, textureFilter::None);
+#define GLASSFALLS_INITIAL(name, number, type, group, initial) slots[number] = static_cast<uint32_t>(type(initial));
+    {
+        auto& slots = s.renderStates;
+        GLASSFALLS_RENDER_STATES(GLASSFALLS_INITIAL)
+    }
+    {
+        auto& slots = s.stage;
+        GLASSFALLS_TEXTURE_STAGE_STATES(GLASSFALLS_INITIAL)
+    }
+    {
+        auto& slots = s.sampler;
+        GLASSFALLS_SAMPLER_STATES(GLASSFALLS_INITIAL)
+    }
+#undef GLASSFALLS_INITIAL
     s.world = s.view = s.projection = Matrix4::identity();
     s.light.diffuse = {1, 1, 1, 0};
     s.light.direction = {0, 0, 1};
@@ -264,42 +217,23 @@ void GraphicsDevice::setViewport(const Viewport& viewport) {
     glDepthRange(viewport.minZ, viewport.maxZ);
 }
 
-void GraphicsDevice::setRenderState(RenderState state, uint32_t value) {
-    const auto slot = static_cast<uint32_t>(state);
-    if (slot >= kRenderStateSlots || state_.renderStates[slot] == value) return;
+void GraphicsDevice::setState(const StateSetting& setting) {
+    uint32_t* slot = nullptr;
+    switch (setting.kind) {
+        case StateSetting::Kind::Render:
+            if (setting.state < kRenderStateSlots) slot = &state_.renderStates[setting.state];
+            break;
+        case StateSetting::Kind::TextureStage:
+            if (setting.state < kTextureStageSlots) slot = &state_.stage[setting.state];
+            break;
+        case StateSetting::Kind::Sampler:
+            if (setting.state < kSamplerSlots) slot = &state_.sampler[setting.state];
+            break;
+    }
+    if (!slot || *slot == setting.value) return;
     flush();
-    state_.renderStates[slot] = value;
-    dirty_ |= dirtyBitsFor(state);
-}
-
-uint32_t GraphicsDevice::getRenderState(RenderState state) const {
-    const auto slot = static_cast<uint32_t>(state);
-    return slot < kRenderStateSlots ? state_.renderStates[slot] : 0;
-}
-
-void GraphicsDevice::setTextureStageState(uint32_t stage, TextureStageState state, uint32_t value) {
-    const auto slot = static_cast<uint32_t>(state);
-    if (stage != 0 || slot >= kTextureStageSlots || state_.stage[slot] == value) return;
-    flush();
-    state_.stage[slot] = value;
-    dirty_ |= kDirtyStage;
-}
-
-uint32_t GraphicsDevice::getTextureStageState(uint32_t stage, TextureStageState state) const {
-    const auto slot = static_cast<uint32_t>(state);
-    return stage == 0 && slot < kTextureStageSlots ? state_.stage[slot] : 0;
-}
-
-void GraphicsDevice::setSamplerState(uint32_t sampler, SamplerState state, uint32_t value) {
-    const auto slot = static_cast<uint32_t>(state);
-    if (sampler != 0 || slot >= kSamplerSlots || state_.sampler[slot] == value) return;
-    flush();
-    state_.sampler[slot] = value;
-}
-
-uint32_t GraphicsDevice::getSamplerState(uint32_t sampler, SamplerState state) const {
-    const auto slot = static_cast<uint32_t>(state);
-    return sampler == 0 && slot < kSamplerSlots ? state_.sampler[slot] : 0;
+    *slot = setting.value;
+    dirty_ |= static_cast<uint32_t>(setting.group);
 }
 
 void GraphicsDevice::setTransform(TransformState state, const Matrix4& matrix) {

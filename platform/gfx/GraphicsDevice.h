@@ -12,14 +12,15 @@
 #include "platform/gfx/DeviceTypes.h"
 #include "platform/gfx/FrameTarget.h"
 #include "platform/gfx/GlContext.h"
+#include "platform/gfx/StateTable.h"
 
 namespace glassfalls::platform::gfx {
 
 // Which groups of OpenGL state must be given again before the next draw.
-inline constexpr uint32_t kDirtyTransforms = 1u << 0;  // matrices, light position, clip plane
-inline constexpr uint32_t kDirtyLighting = 1u << 1;    // light model, material, colour tracking
-inline constexpr uint32_t kDirtyRaster = 1u << 2;      // depth, blending, alpha test, culling
-inline constexpr uint32_t kDirtyStage = 1u << 3;       // texture binding and combiner
+inline constexpr uint32_t kDirtyTransforms = static_cast<uint32_t>(StateGroup::Transforms);
+inline constexpr uint32_t kDirtyLighting = static_cast<uint32_t>(StateGroup::Lighting);
+inline constexpr uint32_t kDirtyRaster = static_cast<uint32_t>(StateGroup::Raster);
+inline constexpr uint32_t kDirtyStage = static_cast<uint32_t>(StateGroup::Stage);
 
 class GraphicsDevice;
 
@@ -79,12 +80,32 @@ public:
     void clear(uint32_t flags, Colour colour, float z, uint32_t stencil);
     void setViewport(const Viewport& viewport);
 
-    void setRenderState(RenderState state, uint32_t value);
-    uint32_t getRenderState(RenderState state) const;
-    void setTextureStageState(uint32_t stage, TextureStageState state, uint32_t value);
-    uint32_t getTextureStageState(uint32_t stage, TextureStageState state) const;
-    void setSamplerState(uint32_t sampler, SamplerState state, uint32_t value);
-    uint32_t getSamplerState(uint32_t sampler, SamplerState state) const;
+    // States of texture stage and sampler 0 only; the others are ignored and read as 0.
+    void setState(const StateSetting& setting);
+    template <typename Value>
+    void setRenderState(StateKey<RenderState, Value> key, std::type_identity_t<Value> value) {
+        setState({key, value});
+    }
+    template <typename Value>
+    Value getRenderState(StateKey<RenderState, Value> key) const {
+        return static_cast<Value>(state_.renderStates[static_cast<uint32_t>(key.state)]);
+    }
+    template <typename Value>
+    void setTextureStageState(uint32_t stage, StateKey<TextureStageState, Value> key, std::type_identity_t<Value> value) {
+        if (stage == 0) setState({key, value});
+    }
+    template <typename Value>
+    Value getTextureStageState(uint32_t stage, StateKey<TextureStageState, Value> key) const {
+        return static_cast<Value>(stage == 0 ? state_.stage[static_cast<uint32_t>(key.state)] : 0);
+    }
+    template <typename Value>
+    void setSamplerState(uint32_t sampler, StateKey<SamplerState, Value> key, std::type_identity_t<Value> value) {
+        if (sampler == 0) setState({key, value});
+    }
+    template <typename Value>
+    Value getSamplerState(uint32_t sampler, StateKey<SamplerState, Value> key) const {
+        return static_cast<Value>(sampler == 0 ? state_.sampler[static_cast<uint32_t>(key.state)] : 0);
+    }
     void setTransform(TransformState state, const Matrix4& matrix);
     void getTransform(TransformState state, Matrix4& matrix) const;
     void setMaterial(const Material& material);

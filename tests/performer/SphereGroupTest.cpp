@@ -69,8 +69,8 @@ TEST_F(SphereGroupTest, PlacingAllEightLeavesTheLastPlacementForTheRings) {
     Matrix4 after;
     device->getTransform(platform::gfx::TransformState::World, after);
     EXPECT_EQ(after, parent) << "the world transform goes back to the parent";
-    EXPECT_EQ(device->getRenderState(platform::gfx::RenderState::ClipPlaneEnable), 0u);
-    EXPECT_EQ(device->getRenderState(platform::gfx::RenderState::SpecularEnable), 0u);
+    EXPECT_EQ(device->getRenderState(platform::gfx::renderState::ClipPlaneEnable), 0u);
+    EXPECT_EQ(device->getRenderState(platform::gfx::renderState::SpecularEnable), 0u);
 
     // Each performer stands 12 from the centre: (12, 0, 0) in its turned frame.
     for (int i = 0; i < SphereGroup::kPerformers; ++i) {

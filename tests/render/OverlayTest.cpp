@@ -20,8 +20,8 @@ protected:
     void beginOnPicture(uint32_t left = 0xFFC8C8C8u, uint32_t right = 0xFFFFFFFFu) {
         device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
         ASSERT_TRUE(device->beginScene());
-        device->setRenderState(RenderState::Lighting, 0);
-        device->setRenderState(RenderState::CullMode, cull::None);
+        device->setRenderState(renderState::Lighting, 0);
+        device->setRenderState(renderState::CullMode, Cull::None);
         device->setFvf(test_support::ScreenVertex::kFormat);
         const auto l = test_support::screenQuad(0, 0, 320, 480, left);
         const auto r = test_support::screenQuad(320, 0, 640, 480, right);
@@ -43,7 +43,7 @@ TEST_F(Overlays, FadeAlphaZeroLeavesThePictureAndFullAlphaBlacksItOut) {
     const Frame clear(*device);
     EXPECT_EQ(clear.at(10, 10), 0xC8C8C8u);
     EXPECT_EQ(clear.at(630, 470), 0xFFFFFFu);
-    EXPECT_EQ(device->getRenderState(RenderState::CullMode), cull::Clockwise) << "left for what follows";
+    EXPECT_EQ(device->getRenderState(renderState::CullMode), Cull::Clockwise) << "left for what follows";
 
     beginOnPicture();
     fade.draw(*device, Matrix4::identity(), 128);

@@ -227,7 +227,7 @@ TEST_F(RenderDeviceTest, SpecularHighlightsOnlyWhenEnabledAndSeenFromTheEye) {
     auto centrePixel = [&](bool specular) {
         device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
         EXPECT_TRUE(device->beginScene());
-        device->setRenderState(RenderState::SpecularEnable, specular ? 1 : 0);
+        device->setRenderState(renderState::SpecularEnable, specular ? 1 : 0);
         device->setFvf(test_support::LitVertex::kFormat);
         device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, ground.data(), sizeof ground[0]);
         device->endScene();

@@ -64,13 +64,13 @@ public:
                 const Matrix4 worldView = world.multiply(view);
                 device.setTexture(0, sphereMap_.texture.get());
                 drawTrailReflection(device, trail, worldView, 1.0f);
-                device.setRenderState(RenderState::SpecularEnable, 1);
+                device.setRenderState(renderState::SpecularEnable, 1);
                 device.setClipPlane(0, water);
-                device.setRenderState(RenderState::ClipPlaneEnable, 1);
+                device.setRenderState(renderState::ClipPlaneEnable, 1);
                 drawTrail(device, trail, worldView, 1.0f, TrailPass::Normal);
-                device.setRenderState(RenderState::SpecularEnable, 0);
+                device.setRenderState(renderState::SpecularEnable, 0);
                 drawTrailShadow(device, trail, 1.0f);
-                device.setRenderState(RenderState::ClipPlaneEnable, 0);
+                device.setRenderState(renderState::ClipPlaneEnable, 0);
             }
             device.setTransform(TransformState::World, Matrix4::identity());
             ground_.draw(device, Matrix4::identity(), 1.0f);

@@ -68,22 +68,22 @@ protected:
     // The normal pass as the group draws it: highlights on, clipped at the water.
     void drawNormalPass(const TrailView& trail) {
         const float water[4] = {0, 1, 0, 0};
-        device->setRenderState(RenderState::SpecularEnable, 1);
+        device->setRenderState(renderState::SpecularEnable, 1);
         device->setClipPlane(0, water);
-        device->setRenderState(RenderState::ClipPlaneEnable, 1);
+        device->setRenderState(renderState::ClipPlaneEnable, 1);
         drawTrail(*device, trail, worldView(), 1.0f, TrailPass::Normal);
-        device->setRenderState(RenderState::SpecularEnable, 0);
-        device->setRenderState(RenderState::ClipPlaneEnable, 0);
+        device->setRenderState(renderState::SpecularEnable, 0);
+        device->setRenderState(renderState::ClipPlaneEnable, 0);
     }
 
     // An unlit red square in the plane z = 0, behind the near half of an upright tube at x.
     void drawMarker(float x, float bottom, float top) {
-        device->setRenderState(RenderState::Lighting, 0);
-        device->setRenderState(RenderState::CullMode, cull::None);
+        device->setRenderState(renderState::Lighting, 0);
+        device->setRenderState(renderState::CullMode, Cull::None);
         device->setFvf(test_support::ColouredVertex::kFormat);
         const auto quad = test_support::zQuad(x - 0.3f, bottom, x + 0.3f, top, 0, 0xFF000000u | kMarker);
         device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, quad.data(), sizeof quad[0]);
-        device->setRenderState(RenderState::Lighting, 1);
+        device->setRenderState(renderState::Lighting, 1);
     }
 
     uint32_t at(const test_support::Frame& frame, float x, float y, float z = 0) const {
@@ -142,13 +142,13 @@ TEST_F(TrailDrawing, TheNearSideOfTheTubeAndOfItsImageHidesTheAxis) {
 // Catches a shadow culled away (it is seen from above, flattened onto the water).
 TEST_F(TrailDrawing, TheShadowDarkensTheWaterUnderTheTrail) {
     device->setTransform(TransformState::View, matrixLookAtLH({0, 20, -20}, {0, 0, 0}, {0, 1, 0}));
-    device->setRenderState(RenderState::Lighting, 0);
+    device->setRenderState(renderState::Lighting, 0);
     device->setFvf(test_support::ColouredVertex::kFormat);
     const test_support::ColouredVertex water[4] = {{-10, 0, -10, 0xFFC0C0C0u}, {-10, 0, 10, 0xFFC0C0C0u},
                                                    {10, 0, 10, 0xFFC0C0C0u}, {10, 0, -10, 0xFFC0C0C0u}};
-    device->setRenderState(RenderState::CullMode, cull::None);
+    device->setRenderState(renderState::CullMode, Cull::None);
     device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, water, sizeof water[0]);
-    device->setRenderState(RenderState::Lighting, 1);
+    device->setRenderState(renderState::Lighting, 1);
     Trail lying({{-3, 3, 0}, {-2, 3, 0}, {-1, 3, 0}, {0, 3, 0}, {1, 3, 0}, {2, 3, 0}});
     drawTrailShadow(*device, lying.view(), 1.0f);
     const auto frame = finish();

@@ -35,7 +35,7 @@ protected:
                              matrixLookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
         device->setTransform(TransformState::Projection,
                              matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 1000));
-        device->setRenderState(RenderState::Lighting, 0);
+        device->setRenderState(renderState::Lighting, 0);
         device->setFvf(test_support::ColouredVertex::kFormat);
     }
 
@@ -87,7 +87,7 @@ TEST_F(RenderedPipeline, ScreenQuadsArePixelsCountedFromTheTopLeft) {
 
 TEST_F(RenderedPipeline, WorldRightAndUpAppearRightAndUp) {
     lookAlongZ();
-    device->setRenderState(RenderState::CullMode, cull::None);
+    device->setRenderState(renderState::CullMode, Cull::None);
     const auto upperRight = test_support::zQuad(1, 1, 3, 3, 0, 0xFFFF0000u);
     const auto lowerLeft = test_support::zQuad(-3, -3, -1, -1, 0, 0xFF00FF00u);
     drawFan(upperRight.data(), 2);
@@ -108,28 +108,28 @@ TEST_F(RenderedPipeline, CullModesRemoveTrianglesByTheirWindingOnScreen) {
     const test_support::ColouredVertex counterClockwise[3] = {clockwise[0], clockwise[2],
                                                               clockwise[1]};
     struct Case {
-        uint32_t mode;
+        Cull mode;
         const test_support::ColouredVertex* triangle;
         bool drawn;
     };
-    const Case cases[] = {{cull::CounterClockwise, clockwise, true},
-                          {cull::CounterClockwise, counterClockwise, false},
-                          {cull::Clockwise, clockwise, false},
-                          {cull::Clockwise, counterClockwise, true},
-                          {cull::None, counterClockwise, true}};
+    const Case cases[] = {{Cull::CounterClockwise, clockwise, true},
+                          {Cull::CounterClockwise, counterClockwise, false},
+                          {Cull::Clockwise, clockwise, false},
+                          {Cull::Clockwise, counterClockwise, true},
+                          {Cull::None, counterClockwise, true}};
     for (const Case& c : cases) {
         device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
-        device->setRenderState(RenderState::CullMode, c.mode);
+        device->setRenderState(renderState::CullMode, c.mode);
         device->drawPrimitiveUp(PrimitiveType::TriangleList, 1, c.triangle, sizeof *c.triangle);
         const Frame frame(*device);
         EXPECT_EQ(colourAtWorld(frame, 0, 1), c.drawn ? kRed : 0u)
-            << "cull mode " << c.mode << (c.triangle == clockwise ? ", clockwise" : ", counter-clockwise");
+            << "cull mode " << static_cast<uint32_t>(c.mode) << (c.triangle == clockwise ? ", clockwise" : ", counter-clockwise");
     }
 }
 
 TEST_F(RenderedPipeline, NearerSurfaceWinsWhicheverIsDrawnFirst) {
     lookAlongZ();
-    device->setRenderState(RenderState::CullMode, cull::None);
+    device->setRenderState(renderState::CullMode, Cull::None);
     const auto nearLeft = test_support::zQuad(-3, -1, -1, 1, -1, 0xFF00FF00u);
     const auto farLeft = test_support::zQuad(-3, -1, -1, 1, 1, 0xFFFF0000u);
     const auto farRight = test_support::zQuad(1, -1, 3, 1, 1, 0xFFFF0000u);
@@ -150,11 +150,11 @@ TEST_F(RenderedPipeline, NearerSurfaceWinsWhicheverIsDrawnFirst) {
 
 TEST_F(RenderedPipeline, ClipPlaneKeepsThePositiveSideOfAWorldPlane) {
     lookAlongZ();
-    device->setRenderState(RenderState::CullMode, cull::None);
+    device->setRenderState(renderState::CullMode, Cull::None);
     const auto quad = test_support::zQuad(-2, -2, 2, 2, 0, 0xFFFF0000u);
     const float keepAbove[4] = {0, 1, 0, 0};
     device->setClipPlane(0, keepAbove);
-    device->setRenderState(RenderState::ClipPlaneEnable, 1);
+    device->setRenderState(renderState::ClipPlaneEnable, 1);
     drawFan(quad.data(), 2);
     const Frame above(*device);
     EXPECT_EQ(colourAtWorld(above, 0, 1), kRed);
@@ -169,7 +169,7 @@ TEST_F(RenderedPipeline, ClipPlaneKeepsThePositiveSideOfAWorldPlane) {
     EXPECT_EQ(colourAtWorld(below, 0, -1), kRed);
 
     device->clear(clearFlags::Target, 0xFF000000u, 1.0f, 0);
-    device->setRenderState(RenderState::ClipPlaneEnable, 0);
+    device->setRenderState(renderState::ClipPlaneEnable, 0);
     drawFan(quad.data(), 2);
     const Frame unclipped = finish();
     EXPECT_EQ(colourAtWorld(unclipped, 0, 1), kRed);
@@ -195,8 +195,8 @@ TEST_F(RenderedPipeline, MirroredViewShowsWhatIsAboveTheWaterBelowIt) {
     device->setTransform(TransformState::View, mirror);
     const float water[4] = {0, 1, 0, 0};
     device->setClipPlane(0, water);
-    device->setRenderState(RenderState::ClipPlaneEnable, 1);
-    device->setRenderState(RenderState::CullMode, cull::Clockwise);
+    device->setRenderState(renderState::ClipPlaneEnable, 1);
+    device->setRenderState(renderState::CullMode, Cull::Clockwise);
     drawFan(above.data(), 2);
     drawFan(below.data(), 2);
     const Frame mirrored(*device);
@@ -204,7 +204,7 @@ TEST_F(RenderedPipeline, MirroredViewShowsWhatIsAboveTheWaterBelowIt) {
     EXPECT_EQ(colourAtWorld(mirrored, 0, 2), 0u) << "what is under the water is not mirrored";
 
     device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
-    device->setRenderState(RenderState::CullMode, cull::CounterClockwise);
+    device->setRenderState(renderState::CullMode, Cull::CounterClockwise);
     drawFan(above.data(), 2);
     const Frame culled = finish();
     EXPECT_EQ(colourAtWorld(culled, 0, -2), 0u) << "mirrored front faces turn counter-clockwise";
@@ -212,13 +212,13 @@ TEST_F(RenderedPipeline, MirroredViewShowsWhatIsAboveTheWaterBelowIt) {
 
 TEST_F(RenderedPipeline, AlphaBlendingMixesWithWhatIsThere) {
     device->clear(clearFlags::Target, 0xFF0000FFu, 1.0f, 0);
-    device->setRenderState(RenderState::AlphaBlendEnable, 1);
-    device->setRenderState(RenderState::SrcBlend, blend::SrcAlpha);
-    device->setRenderState(RenderState::DestBlend, blend::InvSrcAlpha);
+    device->setRenderState(renderState::AlphaBlendEnable, 1);
+    device->setRenderState(renderState::SrcBlend, Blend::SrcAlpha);
+    device->setRenderState(renderState::DestBlend, Blend::InvSrcAlpha);
     device->setFvf(test_support::ScreenVertex::kFormat);
 
     // No texture and the alpha operation off: colour and alpha are the vertex's own.
-    device->setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
+    device->setTextureStageState(0, textureStage::AlphaOp, TextureOp::Disable);
     const auto half = test_support::screenQuad(0, 0, 100, 100, 0x80FF0000u);
     device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, half.data(), sizeof half[0]);
 
@@ -229,8 +229,8 @@ TEST_F(RenderedPipeline, AlphaBlendingMixesWithWhatIsThere) {
     *reinterpret_cast<uint32_t*>(locked.bits) = 0x00FFFFFFu;
     clear->unlockRect(0);
     device->setTexture(0, clear.get());
-    device->setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Modulate);
-    device->setTextureStageState(0, TextureStageState::ColourArg2, textureArg::Diffuse);
+    device->setTextureStageState(0, textureStage::AlphaOp, TextureOp::Modulate);
+    device->setTextureStageState(0, textureStage::ColourArg2, TextureArg::Diffuse);
     const auto hidden = test_support::screenQuad(200, 0, 300, 100, 0xFFFF0000u);
     device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, hidden.data(), sizeof hidden[0]);
     const Frame frame = finish();

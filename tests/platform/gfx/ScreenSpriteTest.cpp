@@ -74,17 +74,17 @@ TEST_F(ScreenSpriteTest, TheColourAlphaFadesThePicture) {
 }
 
 TEST_F(ScreenSpriteTest, DrawingLeavesTheDeviceStateAsItWas) {
-    device->setRenderState(RenderState::ZEnable, 1);
-    device->setRenderState(RenderState::AlphaBlendEnable, 0);
-    device->setRenderState(RenderState::CullMode, cull::Clockwise);
-    device->setTextureStageState(0, TextureStageState::AlphaOp, textureOp::Disable);
+    device->setRenderState(renderState::ZEnable, 1);
+    device->setRenderState(renderState::AlphaBlendEnable, 0);
+    device->setRenderState(renderState::CullMode, Cull::Clockwise);
+    device->setTextureStageState(0, textureStage::AlphaOp, TextureOp::Disable);
     device->setFvf(0x112);
     device->setTexture(0, nullptr);
     drawAt({0, 0}, 0xFFFFFFFFu);
-    EXPECT_EQ(device->getRenderState(RenderState::ZEnable), 1u);
-    EXPECT_EQ(device->getRenderState(RenderState::AlphaBlendEnable), 0u);
-    EXPECT_EQ(device->getRenderState(RenderState::CullMode), cull::Clockwise);
-    EXPECT_EQ(device->getTextureStageState(0, TextureStageState::AlphaOp), textureOp::Disable);
+    EXPECT_EQ(device->getRenderState(renderState::ZEnable), 1u);
+    EXPECT_EQ(device->getRenderState(renderState::AlphaBlendEnable), 0u);
+    EXPECT_EQ(device->getRenderState(renderState::CullMode), Cull::Clockwise);
+    EXPECT_EQ(device->getTextureStageState(0, textureStage::AlphaOp), TextureOp::Disable);
     EXPECT_EQ(device->getFvf(), 0x112u);
     EXPECT_EQ(device->getTexture(0), nullptr);
 }

@@ -13,16 +13,16 @@ TEST(StateTable, EachKindReachesItsOwnStateInOrder) {
     auto device = test_support::openOffscreenDevice();
     ASSERT_NE(device, nullptr);
     constexpr StateSetting kTable[] = {
-        {RenderState::ZFunc, compare::Always},
-        {TextureStageState::AlphaOp, textureOp::Modulate},
-        {SamplerState::AddressU, textureAddress::Clamp},
-        {RenderState::ZFunc, compare::LessEqual},
+        {renderState::ZFunc, Compare::Always},
+        {textureStage::AlphaOp, TextureOp::Modulate},
+        {sampler::AddressU, TextureAddress::Clamp},
+        {renderState::ZFunc, Compare::LessEqual},
     };
     applyStates(*device, kTable);
-    EXPECT_EQ(device->getRenderState(RenderState::ZFunc), compare::LessEqual);
-    EXPECT_EQ(device->getTextureStageState(0, TextureStageState::AlphaOp), textureOp::Modulate);
-    EXPECT_EQ(device->getSamplerState(0, SamplerState::AddressU), textureAddress::Clamp);
-    EXPECT_NE(device->getSamplerState(0, SamplerState::AddressV), textureAddress::Clamp)
+    EXPECT_EQ(device->getRenderState(renderState::ZFunc), Compare::LessEqual);
+    EXPECT_EQ(device->getTextureStageState(0, textureStage::AlphaOp), TextureOp::Modulate);
+    EXPECT_EQ(device->getSamplerState(0, sampler::AddressU), TextureAddress::Clamp);
+    EXPECT_NE(device->getSamplerState(0, sampler::AddressV), TextureAddress::Clamp)
         << "only the state named";
 }
 
