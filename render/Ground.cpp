@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/gfx/StateTable.h"
+#include "render/StatePresets.h"
 
 namespace glassfalls {
 
@@ -12,22 +13,11 @@ using namespace platform::gfx;
 namespace {
 
 // Translucent by the vertex alpha, unlit, seen from above.
+// With statePresets::kBlendedTextureTimesColour.
 constexpr StateSetting kGroundStates[] = {
-    {renderState::AlphaBlendEnable, 1},
-    {renderState::SrcBlend, Blend::SrcAlpha},
-    {renderState::DestBlend, Blend::InvSrcAlpha},
     {renderState::ZFunc, Compare::Less},
-    {textureStage::AlphaOp, TextureOp::Modulate},
-    {textureStage::ColourArg1, TextureArg::Texture},
-    {textureStage::ColourArg2, TextureArg::Diffuse},
-    {renderState::Lighting, 0},
+    {renderState::Lighting, false},
     {renderState::CullMode, Cull::Clockwise},
-};
-
-constexpr StateSetting kAfterGround[] = {
-    {renderState::Lighting, 1},
-    {renderState::AlphaBlendEnable, 0},
-    {renderState::FogEnable, 0},
 };
 
 }  // namespace
@@ -44,6 +34,7 @@ bool Ground::init(GraphicsDevice& device, const std::string& floorFile) {
 }
 
 void Ground::draw(GraphicsDevice& device, const Matrix4&, float brightness) {
+    applyStates(device, statePresets::kBlendedTextureTimesColour);
     applyStates(device, kGroundStates);
     device.setFvf(GroundVertex::kFormat);
     if (!netPictureShown) {
@@ -58,7 +49,7 @@ void Ground::draw(GraphicsDevice& device, const Matrix4&, float brightness) {
     }
     device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, floor.data(), sizeof(GroundVertex));
     device.setTexture(0, nullptr);
-    applyStates(device, kAfterGround);
+    statePresets::restoreBaseline(device);
 }
 
 void Ground::showNetPicture(GraphicsDevice& device, const uint8_t* picture) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/gfx/StateTable.h"
+#include "render/StatePresets.h"
 #include "render/RenderDevice.h"
 
 namespace glassfalls {
@@ -34,13 +35,6 @@ constexpr StateSetting kMaskStates[] = {
 };
 
 // The cull mode (clockwise) and the addressing (clamp) stay as the mask set them.
-constexpr StateSetting kAfterMask[] = {
-    {renderState::Lighting, 1},
-    {renderState::ZWriteEnable, 1},
-    {renderState::AlphaBlendEnable, 0},
-    {renderState::ZFunc, Compare::Less},
-};
-
 }  // namespace
 
 bool LightMask::init(GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight) {
@@ -106,7 +100,7 @@ void LightMask::draw(GraphicsDevice& device, const Matrix4&) {
     device.setTexture(0, texture.texture.get());
     device.setFvf(ScreenVertex::kFormat);
     device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, vertices.data(), sizeof(ScreenVertex));
-    applyStates(device, kAfterMask);
+    statePresets::restoreBaseline(device);
     applyDefaultTextureStage(device);
 }
 

@@ -1,6 +1,7 @@
 #include "render/ScreenFade.h"
 
 #include "platform/gfx/StateTable.h"
+#include "render/StatePresets.h"
 
 namespace glassfalls {
 
@@ -20,16 +21,6 @@ constexpr StateSetting kFadeStates[] = {
 };
 
 // The cull mode stays clockwise: what is drawn next sees it unless it sets its own.
-constexpr StateSetting kAfterFade[] = {
-    {renderState::Lighting, 1},
-    {renderState::AlphaBlendEnable, 0},
-    {renderState::ZWriteEnable, 1},
-    {textureStage::AlphaOp, TextureOp::Disable},
-    {renderState::ZFunc, Compare::LessEqual},
-    {sampler::AddressU, TextureAddress::Wrap},
-    {sampler::AddressV, TextureAddress::Wrap},
-};
-
 }  // namespace
 
 bool ScreenFade::init(GraphicsDevice&, int32_t screenWidth, int32_t screenHeight) {
@@ -49,7 +40,8 @@ void ScreenFade::draw(GraphicsDevice& device, const Matrix4&, int32_t alpha) {
     applyStates(device, kFadeStates);
     device.setFvf(ScreenVertex::kFormat);
     device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, vertices.data(), sizeof(ScreenVertex));
-    applyStates(device, kAfterFade);
+    statePresets::restoreBaseline(device);
+    applyStates(device, statePresets::kWrapAddressing);
 }
 
 }  // namespace glassfalls

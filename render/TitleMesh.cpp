@@ -4,6 +4,7 @@
 
 #include "math/PieceRandom.h"
 #include "platform/gfx/StateTable.h"
+#include "render/StatePresets.h"
 #include "render/SphereMap.h"
 #include "render/WaterMirror.h"
 
@@ -16,33 +17,10 @@ namespace {
 
 constexpr float kLandedStepFloor = 0.08f;
 
-// What the mirror image leaves behind for the next drawer.
-constexpr StateSetting kAfterReflection[] = {
-    {renderState::ZWriteEnable, 1},
-    {renderState::AlphaBlendEnable, 0},
-    {renderState::ClipPlaneEnable, 0},
-};
-
-constexpr StateSetting kBackToTheBaseline[] = {
-    {textureStage::ColourOp, TextureOp::Modulate},
-    {renderState::Lighting, 1},
-    {renderState::AlphaBlendEnable, 0},
-    {renderState::ZWriteEnable, 1},
-    {textureStage::AlphaOp, TextureOp::Disable},
-    {renderState::ZFunc, Compare::LessEqual},
-    {sampler::AddressU, TextureAddress::Wrap},
-    {sampler::AddressV, TextureAddress::Wrap},
-};
-
+// With statePresets::kBlendedTextureTimesColour.
 constexpr StateSetting kShadowStates[] = {
     {renderState::ZFunc, Compare::LessEqual},
-    {renderState::NormalizeNormals, 1},
-    {renderState::AlphaBlendEnable, 1},
-    {renderState::SrcBlend, Blend::SrcAlpha},
-    {renderState::DestBlend, Blend::InvSrcAlpha},
-    {textureStage::AlphaOp, TextureOp::Modulate},
-    {textureStage::ColourArg1, TextureArg::Texture},
-    {textureStage::ColourArg2, TextureArg::Diffuse},
+    {renderState::NormalizeNormals, true},
 };
 
 void drawFace(GraphicsDevice& device, const assets::MeshVertex (&face)[3]) {
@@ -114,14 +92,15 @@ void TitleMesh::drawReflection(GraphicsDevice& device, const Matrix4& normalMatr
     device.setRenderState(renderState::CullMode, Cull::Clockwise);
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     draw(device, normalMatrix, nullptr);
-    applyStates(device, kAfterReflection);
     device.setTransform(TransformState::View, view);
     device.setTexture(0, nullptr);
-    applyStates(device, kBackToTheBaseline);
+    statePresets::restoreBaseline(device);
+    applyStates(device, statePresets::kWrapAddressing);
 }
 
 void TitleMesh::drawShadow(GraphicsDevice& device, const Matrix4&) {
     if (landed) return;
+    applyStates(device, statePresets::kBlendedTextureTimesColour);
     applyStates(device, kShadowStates);
     Material material;
     material.diffuse = {0, 0, 0.2f, 0.5f};

@@ -6,6 +6,7 @@
 #include "math/Angles.h"
 #include "math/TrigTables.h"
 #include "platform/gfx/StateTable.h"
+#include "render/StatePresets.h"
 
 namespace glassfalls {
 
@@ -22,22 +23,11 @@ constexpr uint32_t kRingFormat = fvf::Xyz | fvf::Diffuse | fvf::Tex1;
 constexpr float kWaterHeight = 0.1f;
 
 // Translucent by the ring's alpha, unlit, seen from above.
+// With statePresets::kBlendedTextureTimesColour.
 constexpr StateSetting kRingStates[] = {
     {renderState::CullMode, Cull::Clockwise},
     {renderState::ZFunc, Compare::LessEqual},
-    {renderState::Lighting, 0},
-    {renderState::AlphaBlendEnable, 1},
-    {renderState::SrcBlend, Blend::SrcAlpha},
-    {renderState::DestBlend, Blend::InvSrcAlpha},
-    {textureStage::AlphaOp, TextureOp::Modulate},
-    {textureStage::ColourArg1, TextureArg::Texture},
-    {textureStage::ColourArg2, TextureArg::Diffuse},
-};
-
-constexpr StateSetting kAfterRings[] = {
-    {renderState::Lighting, 1},
-    {renderState::AlphaBlendEnable, 0},
-    {renderState::ZFunc, Compare::LessEqual},
+    {renderState::Lighting, false},
 };
 
 }  // namespace
@@ -116,6 +106,7 @@ void RipplePool::draw(GraphicsDevice& device, float turnDegrees) {
 
     device.setTexture(0, nullptr);
     device.setFvf(kRingFormat);
+    applyStates(device, statePresets::kBlendedTextureTimesColour);
     applyStates(device, kRingStates);
     device.setTransform(TransformState::World, Matrix4::identity());
 
@@ -136,7 +127,7 @@ void RipplePool::draw(GraphicsDevice& device, float turnDegrees) {
     }
 
     device.setTransform(TransformState::World, savedWorld);
-    applyStates(device, kAfterRings);
+    statePresets::restoreBaseline(device);
 }
 
 }  // namespace glassfalls

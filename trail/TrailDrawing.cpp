@@ -4,6 +4,7 @@
 
 #include "math/PieceRandom.h"
 #include "platform/gfx/StateTable.h"
+#include "render/StatePresets.h"
 #include "render/SphereMap.h"
 #include "render/WaterMirror.h"
 
@@ -18,22 +19,10 @@ constexpr float kShadowHeight = 0.1f;
 constexpr uint32_t kShadowColour = 0x44444444u;
 constexpr int kRim = TrailSegment::kRimPoints;
 
+// With statePresets::kBlendedTextureTimesColour.
 constexpr StateSetting kShadowStates[] = {
     {renderState::ZFunc, Compare::LessEqual},
-    {renderState::AlphaBlendEnable, 1},
-    {renderState::SrcBlend, Blend::SrcAlpha},
-    {renderState::DestBlend, Blend::InvSrcAlpha},
-    {textureStage::AlphaOp, TextureOp::Modulate},
-    {textureStage::ColourArg1, TextureArg::Texture},
-    {textureStage::ColourArg2, TextureArg::Diffuse},
     {renderState::CullMode, Cull::Clockwise},
-};
-
-// The alpha operation stays modulating; the next drawer sets its own.
-constexpr StateSetting kAfterShadow[] = {
-    {renderState::ZFunc, Compare::LessEqual},
-    {renderState::Lighting, 1},
-    {renderState::AlphaBlendEnable, 0},
 };
 
 // What every piece of one pass is drawn with.
@@ -217,12 +206,13 @@ void drawTrailShadow(GraphicsDevice& device, const TrailView& trail, float level
     m.power = 0;
     device.setMaterial(m);
     device.setRenderState(renderState::SpecularMaterialSource, MaterialSource::Material);
+    applyStates(device, statePresets::kBlendedTextureTimesColour);
     applyStates(device, kShadowStates);
     if (!trail.started) return;
     const Matrix4 unused = Matrix4::identity();
     drawRanges({device, unused, kShadowColour, Cull::Clockwise}, trail,
                {drawStretchShadow, drawTailCapShadow, drawHeadCapShadow});
-    applyStates(device, kAfterShadow);
+    statePresets::restoreBaseline(device);
 }
 
 void startTrailRipples(const TrailView& trail, RipplePool& ripples) {
