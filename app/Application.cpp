@@ -60,7 +60,7 @@ bool Application::init(const StartOptions& options) {
     const auto settings = readSettingsFile(dataPath("glassFalls.ini"));
     if (!settings) return true;
     netLink = std::make_unique<ImageNetLink>();
-    if (!netLink->open(ImageNetLink::kConnectingRole, settings->host, settings->port)) {
+    if (!netLink->open(settings->host, settings->port)) {
         return fail("cannot connect to the picture server " + settings->host + ":" +
                     std::to_string(settings->port));
     }
@@ -84,7 +84,7 @@ void Application::onIdle() {
 
 const uint8_t* Application::Stage::takeNewPicture() { return app_.netLink ? app_.netLink->takeNewPicture() : nullptr; }
 
-void Application::Stage::presentFrame() { app_.renderDevice.presentFrame(app_.window()); }
+void Application::Stage::presentFrame() { app_.renderDevice.presentFrame(); }
 
 bool Application::openCapture() {
     std::string error;

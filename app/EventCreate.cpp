@@ -66,7 +66,7 @@ void EventCreate::drawStep() {
                         matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
     turnStep();
     if (world.group) world.group->draw(device, turnMatrix, 1.0f);
-    world.ground.draw(device, turnMatrix, 1.0f);
+    world.ground.draw(device, 1.0f);
     world.ripples.draw(device, turnAngle);
     world.lightMask.draw(device, turnMatrix);
     fadeStep();

@@ -46,7 +46,7 @@ void EventTITLE::drawStep() {
     world.titleMesh.draw(device, identity, &world.ripples);
     world.titleMesh.drawShadow(device, identity);
     device.setTransform(TransformState::World, identity);
-    world.ground.draw(device, identity, 1.0f);
+    world.ground.draw(device, 1.0f);
     world.ripples.draw(device, 0.0f);
     phaseStep();
 }

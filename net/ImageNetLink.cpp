@@ -5,14 +5,14 @@
 
 namespace glassfalls {
 
-bool ImageNetLink::open(int role, const std::string& host, int32_t port) {
+bool ImageNetLink::open(const std::string& host, int32_t port) {
     try {
         frameBuffer.assign(kPictureBytes, 0);
         udpBuffer_.assign(kPictureBytes, 0);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    return NetLink::open(role, host, port);
+    return NetLink::open(host, port);
 }
 
 const uint8_t* ImageNetLink::takeNewPicture() {

@@ -22,7 +22,7 @@ NetLink::~NetLink() {
     udp_.close();
 }
 
-bool NetLink::open(int, const std::string& host, int32_t port) {
+bool NetLink::open(const std::string& host, int32_t port) {
     host_ = host;
     port_ = port;
     opened_ = true;

@@ -16,8 +16,6 @@ namespace glassfalls {
 // frames; nothing it does waits on the network: names are looked up on a thread of their own.
 class NetLink {
 public:
-    static constexpr int kConnectingRole = 1;
-
     NetLink() = default;
     NetLink(const NetLink&) = delete;
     NetLink& operator=(const NetLink&) = delete;
@@ -33,7 +31,7 @@ public:
     // Starts connecting to `host`:`port` by TCP and aims the UDP socket there. A host that
     // cannot be found, a server that is not there or sockets that cannot be made leave a
     // link that receives nothing yet; open still succeeds.
-    virtual bool open(int role, const std::string& host, int32_t port);
+    virtual bool open(const std::string& host, int32_t port);
 
     // Main thread, between frames: moves the connection on and handles what its sockets have
     // ready. Without a connection to the server it tries again kRetryMs of the program's

@@ -33,7 +33,7 @@ bool Ground::init(GraphicsDevice& device, const std::string& floorFile) {
     return true;
 }
 
-void Ground::draw(GraphicsDevice& device, const Matrix4&, float brightness) {
+void Ground::draw(GraphicsDevice& device, float brightness) {
     applyStates(device, statePresets::kBlendedTextureTimesColour);
     applyStates(device, kGroundStates);
     device.setFvf(GroundVertex::kFormat);
@@ -62,7 +62,6 @@ void Ground::showNetPicture(GraphicsDevice& device, const uint8_t* picture) {
             const float e = 1.0f - d * d;
             const uint8_t* in = picture + (kNetPictureSide * i + j) * 3;
             const auto offset = static_cast<uint32_t>((j + i * surface.width) * 3);
-            surface.cursor = offset;
             for (int k = 0; k < 3; ++k) {
                 surface.buffer[offset + static_cast<uint32_t>(k)] =
                     static_cast<uint8_t>(static_cast<float>(in[k]) * e);

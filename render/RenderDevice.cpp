@@ -89,10 +89,10 @@ bool RenderDevice::create(platform::Window& window, int width, int height, bool 
     }
     error_.clear();
     applyDefaultStates();
-    return resize(window);
+    return resize();
 }
 
-bool RenderDevice::resize(platform::Window&) {
+bool RenderDevice::resize() {
     const uint32_t width = presentationParameters.backBufferWidth;
     const uint32_t height = presentationParameters.backBufferHeight;
     reset();
@@ -103,11 +103,11 @@ bool RenderDevice::resize(platform::Window&) {
     return true;
 }
 
-void RenderDevice::presentFrame(platform::Window& window) {
+void RenderDevice::presentFrame() {
     if (device->present() != Result::DeviceLost) return;
     if (device->testCooperativeLevel() != Result::DeviceNotReset) return;
     reset();
-    resize(window);
+    resize();
 }
 
 const char* resetFailureLine(Result result) {

@@ -35,7 +35,7 @@ public:
     bool create(platform::Window& window, int width, int height, bool windowed);
     // Adapts the back buffer to the window's client area (the 640 x 480 frame that the
     // window scales), resets, and sets the perspective projection and the viewport.
-    bool resize(platform::Window& window);
+    bool resize();
     // Rebuilds the device, telling every registered resource before and after.
     bool reset();
     virtual void applyDefaultStates();
@@ -51,7 +51,7 @@ public:
     }
     // Shows the finished frame; when the device was lost and can be rebuilt, rebuilds it
     // (reset, then resize) so that the next frame draws again.
-    void presentFrame(platform::Window& window);
+    void presentFrame();
 
     // Lets the device go, before the window it draws into does. Resources stay registered.
     void release();

@@ -7,8 +7,8 @@ using platform::gfx::Vector2;
 bool BackgroundSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
                               const std::string& file) {
     if (!device || !picture.loadFromFile(*device->device, file)) return false;
-    DibSurface header;
-    if (!header.loadBmp(file)) return false;
+    Image header;
+    if (!header.loadPicture(file)) return false;
     picture.pictureWidth = header.width;
     picture.pictureHeight = header.height;
     scaleX = static_cast<float>(screenWidth) / static_cast<float>(header.width);

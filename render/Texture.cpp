@@ -33,7 +33,7 @@ bool readPicture(const std::string& fileName, std::vector<uint8_t>& bytes, Pictu
 
 }  // namespace
 
-bool Image::loadBmp(const std::string& fileName) {
+bool Image::loadPicture(const std::string& fileName) {
     pixels.clear();
     std::vector<uint8_t> bytes;
     Picture picture;
@@ -49,28 +49,11 @@ bool DibSurface::create(int32_t w, int32_t h, int32_t bits) {
     if (w <= 0 || h <= 0 || w > assets::kMaxPictureSide || h > assets::kMaxPictureSide) {
         return false;
     }
-    loadedFromFile = false;
     width = w;
     height = h;
     bitsPerPixel = bits;
     const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
     buffer.assign(count * (bits == 16 ? 2 : 3), 0);
-    depth.assign(count, 1.0e10f);
-    return true;
-}
-
-bool DibSurface::loadBmp(const std::string& fileName) {
-    std::vector<uint8_t> bytes;
-    Picture picture;
-    if (!readPicture(fileName, bytes, picture)) return false;
-    buffer = std::move(bytes);
-    width = picture.width;
-    height = picture.height;
-    bitsPerPixel = 24;
-    rgb.clear();
-    rgb.reserve(picture.texels.size() * 3);
-    forEachBottomUp(picture, [this](RgbPixel p) { rgb.insert(rgb.end(), {p.r, p.g, p.b}); });
-    loadedFromFile = true;
     return true;
 }
 
@@ -112,7 +95,6 @@ bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y,
     for (int32_t j = top; j < textureBottom; ++j) {
         for (int32_t i = left; i < textureRight; ++i) {
             const auto offset = static_cast<uint32_t>((j * dib->width + i) * 3);
-            dib->cursor = offset;
             const uint8_t* p = &dib->buffer[offset];
             const uint32_t texel = 0xFF000000u | static_cast<uint32_t>(p[0]) << 16 |
                                    static_cast<uint32_t>(p[1]) << 8 | p[2];

@@ -20,33 +20,24 @@ public:
     virtual ~Image() = default;
     // Any picture file the loader reads (a BMP by name, whatever its content); false (and no
     // pixels) when it cannot be read or decoded.
-    virtual bool loadBmp(const std::string& fileName);
+    bool loadPicture(const std::string& fileName);
 
     int32_t width = 0;
     int32_t height = 0;
     std::vector<RgbPixel> pixels;
 };
 
-// A CPU-side RGB picture: either created empty to be drawn into pixel by pixel and uploaded
-// to a texture, or loaded from a BMP file.
+// A CPU-side RGB picture, created empty to be drawn into pixel by pixel and uploaded to a
+// texture.
 class DibSurface {
 public:
-    virtual ~DibSurface() = default;
-
-    // An empty picture: 3 bytes per pixel (2 at 16 bits per pixel), row 0 first, all zero;
-    // and a depth value of 1e10 per pixel.
+    // An empty picture: 3 bytes per pixel (2 at 16 bits per pixel), row 0 first, all zero.
     bool create(int32_t width, int32_t height, int32_t bitsPerPixel);
-    // Keeps the file's bytes in `buffer` and its picture as RGB, bottom row first, in `rgb`.
-    bool loadBmp(const std::string& fileName);
 
-    bool loadedFromFile = false;
     int32_t bitsPerPixel = 0;
     std::vector<uint8_t> buffer;
-    std::vector<uint8_t> rgb;
-    std::vector<float> depth;
     int32_t width = 0;
     int32_t height = 0;
-    uint32_t cursor = 0;  // byte offset of the pixel last read or written
 };
 
 // A picture on the device: loaded from a file, or filled from its own DibSurface.

@@ -66,7 +66,7 @@ protected:
     }
     // Connects, registers as index 3 and returns where the link receives pictures.
     net::Endpoint registerLink() {
-        EXPECT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
+        EXPECT_TRUE(link.open("127.0.0.1", server.port));
         EXPECT_TRUE(server.accept([this] { pass(); }));
         const uint8_t registration[4] = {0xFF, 0xFF, 0x03, 0x00};
         server.connection.send(registration);
@@ -113,7 +113,7 @@ TEST(NetLinkRegistration, IsGatheredAcrossReadsAndOtherDataIsIgnored) {
             link.poll(now);
             std::this_thread::sleep_for(std::chrono::microseconds(200));
         };
-        ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
+        ASSERT_TRUE(link.open("127.0.0.1", server.port));
         ASSERT_TRUE(server.accept(pump));
         for (const Bytes& read : c.reads) {
             server.connection.send(read);
@@ -210,7 +210,7 @@ TEST(NetLinkWithoutServer, ANeverStartedServerOrAnUnknownHostLeavesALinkThatWait
     for (const char* host : {"127.0.0.1", "no-such-host.invalid"}) {
         ImageNetLink link;
         const uint32_t now = 0;
-        ASSERT_TRUE(link.open(NetLink::kConnectingRole, host, unused)) << host;
+        ASSERT_TRUE(link.open(host, unused)) << host;
         for (int i = 0; i < 200 && link.connectedToServer(); ++i) {
             link.poll(now);
             std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -234,7 +234,7 @@ TEST(NetLinkReconnects, ToAServerThatStartsLateAndAgainAfterItRestarts) {
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     };
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", port));
+    ASSERT_TRUE(link.open("127.0.0.1", port));
     for (int tries = 0; tries < 3; ++tries) {
         for (int i = 0; i < 100; ++i) pass();
         now += NetLink::kRetryMs;
@@ -271,7 +271,7 @@ TEST_F(NetPictureOnTheGround, AReceivedPictureIsDrawnOnTheGround) {
     TestServer server;
     ImageNetLink link;
     const uint32_t now = 0;
-    ASSERT_TRUE(link.open(NetLink::kConnectingRole, "127.0.0.1", server.port));
+    ASSERT_TRUE(link.open("127.0.0.1", server.port));
     auto pass = [&] {
         link.poll(now);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -295,7 +295,7 @@ TEST_F(NetPictureOnTheGround, AReceivedPictureIsDrawnOnTheGround) {
                          matrixLookAtLH({0, 64, -1}, {0, 0, 0}, {0, 1, 0}));
     device->clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     ASSERT_TRUE(device->beginScene());
-    ground.draw(*device, Matrix4::identity(), 1.0f);
+    ground.draw(*device, 1.0f);
     device->endScene();
     const uint32_t centre = test_support::Frame(*device).at(320, 240);
     EXPECT_GT(test_support::red(centre), 50) << std::hex << centre;

@@ -34,7 +34,7 @@ protected:
     uint32_t drawOverRed(Ground& ground, float brightness) {
         device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFFFF0000u, 1.0f, 0);
         EXPECT_TRUE(device->beginScene());
-        ground.draw(*device, Matrix4::identity(), brightness);
+        ground.draw(*device, brightness);
         device->endScene();
         return Frame(*device).at(320, 240);
     }
@@ -116,7 +116,7 @@ protected:
         device->setTransform(TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
         device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
         EXPECT_TRUE(device->beginScene());
-        ground.draw(*device, Matrix4::identity(), 1.0f);
+        ground.draw(*device, 1.0f);
         device->endScene();
         return Frame(*device).pixels;
     }

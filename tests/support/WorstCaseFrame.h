@@ -73,7 +73,7 @@ public:
                 device.setRenderState(renderState::ClipPlaneEnable, 0);
             }
             device.setTransform(TransformState::World, Matrix4::identity());
-            ground_.draw(device, Matrix4::identity(), 1.0f);
+            ground_.draw(device, 1.0f);
             ripples_.draw(device, 0.0f);
             lightMask_.draw(device, Matrix4::identity());
             fade_.draw(device, Matrix4::identity(), 96);
