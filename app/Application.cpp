@@ -24,6 +24,12 @@ bool Application::fail(std::string reason) {
 }
 
 bool Application::init(const StartOptions& options) {
+    if (!start(options)) return false;
+    service_.ready();
+    return true;
+}
+
+bool Application::start(const StartOptions& options) {
     options_ = options;
 
     platform::WindowConfig config;
@@ -75,6 +81,7 @@ void Application::onIdle() {
     keyboard().beforeAdvance(advances_);
     director.advance();
     midiOut.flush();
+    service_.frameAdvanced();
     if (renderDevice.device) {
         screenshots_.afterAdvance(advances_, *renderDevice.device);
         video_.afterAdvance(clock().now(), *renderDevice.device);

@@ -18,6 +18,7 @@
 #include "performer/MidiOut.h"
 #include "platform/clock/Clock.h"
 #include "platform/keyboard/Keyboard.h"
+#include "platform/service/ServiceNotifier.h"
 #include "render/RenderDevice.h"
 
 namespace glassfalls {
@@ -36,7 +37,8 @@ public:
     explicit Application(PlatformServices services);
     ~Application() override;
 
-    // The whole start-up. On false, failure() says what went wrong.
+    // The whole start-up; a service manager is told when it is complete. On false,
+    // failure() says what went wrong.
     bool init(const StartOptions& options);
 
     // Records why start-up failed (the first reason wins) and returns false for the caller.
@@ -86,6 +88,7 @@ private:
         Application& app_;
     };
 
+    bool start(const StartOptions& options);
     void shutDownOutputs();
     bool openCapture();
     bool openMidi();
@@ -100,6 +103,7 @@ private:
     uint64_t advances_ = 0;
     std::string failure_;
     Stage stage_{*this};
+    platform::ServiceNotifier service_;
 };
 
 }  // namespace glassfalls

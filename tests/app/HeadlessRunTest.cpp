@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <chrono>
 #include <fstream>
 #include <map>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -315,4 +319,42 @@ TEST(HeadlessRun, NotesAreSilencedOnEveryWayOut) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends the piece normally";
     EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "SIGTERM";
     std::filesystem::remove(midiFile);
+}
+
+// Under a unit of Type=notify the piece says it is ready once, then pings the watchdog at half
+// its interval while the frames advance. The messages are read as they come, as the service
+// manager does: a socket left full would hold up the sender.
+TEST(HeadlessRun, AServiceManagerHearsReadyThenWatchdogPings) {
+    const auto path = glassfalls::test_support::tempPath("notify.sock");
+    const int listener = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    std::vector<std::string> said;
+    std::atomic<bool> finished{false};
+    std::thread reader([&] {
+        char datagram[256];
+        while (!finished) {
+            const ssize_t n = ::recv(listener, datagram, sizeof datagram, MSG_DONTWAIT);
+            if (n > 0) {
+                said.emplace_back(datagram, static_cast<size_t>(n));
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        }
+    });
+    const Outcome run = runProgram("--headless --frames 200 --midi none " + dataArgument(),
+                                   "NOTIFY_SOCKET=" + path.string() + " WATCHDOG_USEC=100000");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    finished = true;
+    reader.join();
+    ::close(listener);
+    std::filesystem::remove(path);
+    EXPECT_EQ(run.status, 0) << run.output;
+    ASSERT_FALSE(said.empty());
+    EXPECT_EQ(said.front(), "READY=1");
+    EXPECT_EQ(std::count(said.begin(), said.end(), "READY=1"), 1);
+    EXPECT_GE(std::count(said.begin(), said.end(), "WATCHDOG=1"), 1);
 }
