@@ -89,6 +89,8 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
 std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, int& exitCode) {
     CommandLine line;
     CLI::App cli;
+    // The options file comes first: an option given again on the command line wins.
+    cli.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     describeOptions(cli, line);
     try {
         cli.parse(argc, argv);

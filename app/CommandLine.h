@@ -20,8 +20,9 @@ struct CommandLine {
 // parser and the manual page are made from.
 void describeOptions(CLI::App& cli, CommandLine& line);
 
-// Parses the program's arguments. Returns nothing when the program should end at once with
-// `exitCode`: after --help or --version (0), or a bad option (non-zero, reason printed).
+// Parses the program's arguments (the options file's first). Returns nothing when the program
+// should end at once with `exitCode`: after --help or --version (0), or a bad option
+// (non-zero, reason printed). An option given twice takes the later value.
 std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, int& exitCode);
 
 }  // namespace glassfalls

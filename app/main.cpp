@@ -1,12 +1,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/Application.h"
 #include "app/Backends.h"
 #include "app/CommandLine.h"
 #include "app/DataDirectory.h"
 #include "app/DeviceList.h"
+#include "app/OptionsFile.h"
 #include "platform/audio/CaptureSource.h"
 #include "platform/midi/MidiPort.h"
 
@@ -25,8 +28,22 @@ int listDevices() {
 
 int main(int argc, char** argv) {
     platform::quietenAlsaDiagnostics();
+    std::vector<std::string> arguments{argv[0]};
+    if (const std::string file = findOptionsFile(); !file.empty()) {
+        std::string error;
+        const auto fromFile = readOptionsFile(file, error);
+        if (!fromFile) {
+            std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+            return 2;
+        }
+        arguments.insert(arguments.end(), fromFile->begin(), fromFile->end());
+    }
+    arguments.insert(arguments.end(), argv + 1, argv + argc);
+    std::vector<const char*> pointers;
+    for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
+
     int exitCode = 0;
-    const auto line = parseCommandLine(argc, argv, exitCode);
+    const auto line = parseCommandLine(static_cast<int>(pointers.size()), pointers.data(), exitCode);
     if (!line) return exitCode;
     if (line->listDevices) return listDevices();
 

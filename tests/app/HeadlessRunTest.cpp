@@ -358,3 +358,34 @@ TEST(HeadlessRun, AServiceManagerHearsReadyThenWatchdogPings) {
     EXPECT_EQ(std::count(said.begin(), said.end(), "READY=1"), 1);
     EXPECT_GE(std::count(said.begin(), said.end(), "WATCHDOG=1"), 1);
 }
+
+// The options file is read before the command line, which wins; a bad line is refused with
+// its file and line number before anything runs.
+TEST(HeadlessRun, TheOptionsFileComesFirstAndABadLineIsNamed) {
+    const auto config = glassfalls::test_support::tempPath("config");
+    std::filesystem::create_directories(config / "glassfalls");
+    const auto file = config / "glassfalls/options";
+    const auto shots = glassfalls::test_support::tempPath("options-shots");
+    std::ofstream(file) << "# the gallery's settings\n\n--midi none\n--frames 50\n--screenshots " << shots.string()
+                        << "\n";
+    const std::string environment = "XDG_CONFIG_HOME=" + config.string();
+    const Outcome good = runProgram("--headless --frames 2 " + dataArgument(), environment);
+    EXPECT_EQ(good.status, 0) << good.output;
+    EXPECT_TRUE(std::filesystem::exists(shots / "frame-000002.png")) << "the file's screenshots";
+    EXPECT_FALSE(std::filesystem::exists(shots / "frame-000003.png")) << "the command line's --frames";
+    std::filesystem::remove_all(shots);
+
+    const struct {
+        const char* line;
+        const char* said;
+    } bad[] = {{"--frames none", ":4: --frames: must be a whole number"},
+               {"frames 5", ":4: not an option"},
+               {"--colour blue", ":4: unknown option --colour"}};
+    for (const auto& c : bad) {
+        std::ofstream(file) << "# the gallery's settings\n\n--midi none\n" << c.line << "\n";
+        const Outcome refused = runProgram("--headless --frames 2 " + dataArgument(), environment);
+        EXPECT_EQ(refused.status, 2) << c.line;
+        EXPECT_NE(refused.output.find("glassfalls: " + file.string() + c.said), std::string::npos) << refused.output;
+    }
+    std::filesystem::remove_all(config);
+}
