@@ -84,6 +84,11 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "video (H.264 and AAC, e.g. FILE.mp4) made by ffmpeg, which must be installed")
         ->needs(headless);
     cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and the ALSA MIDI ports, and exit");
+    cli.add_flag("--listen", line.listen,
+                 "Check the microphone (or --audio-file) without a window: print ten times a "
+                 "second on one line how loud it is, the level and the note the performers "
+                 "would hear, and whether a performance would start; until Ctrl-C or the end "
+                 "of the file (with --headless, as fast as the file allows)");
 }
 
 std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, int& exitCode) {

@@ -14,6 +14,7 @@ namespace glassfalls {
 struct CommandLine {
     StartOptions start;
     bool listDevices = false;
+    bool listen = false;
 };
 
 // Declares the program's options on `cli`, bound to `line`: the one table that --help, the

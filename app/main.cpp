@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/DataDirectory.h"
 #include "app/DeviceList.h"
+#include "app/ListenCheck.h"
 #include "app/OptionsFile.h"
 #include "platform/audio/CaptureSource.h"
 #include "platform/midi/MidiPort.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto clock = pickClock(options);
+    if (line->listen) return runListenCheck(options, *clock);
 
     Application application({*clock, *keyboard, pickWindowOpener()});
     if (!application.init(options)) {

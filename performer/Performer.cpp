@@ -30,6 +30,19 @@ HeardBand loudestBand(const float* levels) {
 
 bool isNote(const HeardBand& heard) { return heard.band != -1 && heard.strength < kSilenceStrength; }
 
+int32_t blockPeak(const platform::MicrophoneBlock& block) {
+    // The sample area the block was first measured in ran on in silence past the block's 800
+    // samples, so a block below zero throughout peaks at zero.
+    return std::max<int32_t>(0, *std::max_element(block.begin(), block.end()));
+}
+
+float microphoneLevel(const platform::MicrophoneBlock& block, int32_t note) {
+    const int32_t k = (note - 59) * blockPeak(block) * 2;
+    const float level = static_cast<float>(k) * 3.9999999e-05f;
+    if (level > 1.0f) return 1.0f;
+    return level < 0.45f ? 0.45f : level;
+}
+
 BandNote noteForBand(int32_t band) {
     // The seventh direction is 275 degrees, not 270.
     if (band <= 68) return {60, 0.0f, 0.0f};
@@ -125,14 +138,7 @@ float Performer::levelOf(int32_t note) const {
         const int32_t entry = std::min(scoreIndex, score.count - 1);
         return static_cast<float>(score.entries[static_cast<size_t>(entry)].level) * 0.003921569f;
     }
-    // The sample area the block was first measured in ran on in silence past the block's 800
-    // samples, so a block below zero throughout peaks at zero.
-    const platform::MicrophoneBlock& block = surroundings->hearing().block();
-    const int32_t peak = std::max<int32_t>(0, *std::max_element(block.begin(), block.end()));
-    const int32_t k = (note - 59) * peak * 2;
-    const float level = static_cast<float>(k) * 3.9999999e-05f;
-    if (level > 1.0f) return 1.0f;
-    return level < 0.45f ? 0.45f : level;
+    return microphoneLevel(surroundings->hearing().block(), note);
 }
 
 void Performer::update() {

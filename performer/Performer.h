@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "performer/Surroundings.h"
+#include "platform/audio/CaptureSource.h"
 #include "render/Movable.h"
 #include "trail/ContourTracker.h"
 #include "trail/Score.h"
@@ -30,6 +31,11 @@ struct BandNote {
     float bendRadians;  // as stored, not converted
 };
 BandNote noteForBand(int32_t band);
+
+// The highest sample of a microphone block, 0 … 32767.
+int32_t blockPeak(const platform::MicrophoneBlock& block);
+// How loud a block is as a performer measures it, 0.45 … 1, for the note it heard (255: none).
+float microphoneLevel(const platform::MicrophoneBlock& block, int32_t note);
 
 // One of the eight figures that grow glass trails from what they hear. Everything follows
 // from the same inputs in the same single-precision order, so the same voice always grows

@@ -34,6 +34,8 @@ public:
 
     // True once the device has gone (unplugged); it delivers nothing more.
     virtual bool lost() const { return false; }
+    // True once a recording has delivered its last sound; a device never ends.
+    virtual bool ended() const { return false; }
 };
 
 // Never delivers a block: the piece hears silence.

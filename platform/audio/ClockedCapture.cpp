@@ -33,6 +33,8 @@ public:
 
     std::optional<uint32_t> nextBlockDue() const override { return nextDue_; }
 
+    bool ended() const override { return blockIndex_ * kBlockSamples >= samples_.size(); }
+
 private:
     std::vector<int16_t> samples_;
     uint64_t blockIndex_ = 0;

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -22,6 +23,7 @@
 #include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
 #include "tests/app/RunProgram.h"
+#include "tests/audio/TestWav.h"
 #include "tests/platform/midi/SmfReader.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
@@ -388,4 +390,34 @@ TEST(HeadlessRun, TheOptionsFileComesFirstAndABadLineIsNamed) {
         EXPECT_NE(refused.output.find("glassfalls: " + file.string() + c.said), std::string::npos) << refused.output;
     }
     std::filesystem::remove_all(config);
+}
+
+// The setup check hears what the performers would: four sung notes, each in the middle of its
+// band, come out in order, with silence between them.
+TEST(HeadlessRun, TheListeningCheckPrintsTheNotesOfASungTune) {
+    std::vector<int16_t> tune(8000 / 2, 0);
+    for (const int bin : {64, 80, 98, 130}) {
+        for (int i = 0; i < 4000; ++i) {
+            tune.push_back(static_cast<int16_t>(9000.0 * std::sin(2 * M_PI * bin * 7.8125 * i / 8000.0)));
+        }
+        tune.insert(tune.end(), 2400, 0);
+    }
+    const auto wav = glassfalls::test_support::tempPath("tune.wav");
+    glassfalls::test_support::writeWav(wav.string(), 8000, 1, tune);
+    const Outcome run = runProgram("--listen --headless --audio-file " + wav.string());
+    std::filesystem::remove(wav);
+    EXPECT_EQ(run.status, 0) << run.output;
+    std::vector<std::string> heard;
+    size_t at = 0;
+    while ((at = run.output.find('\r', at)) != std::string::npos) {
+        const std::string line = run.output.substr(at + 1, run.output.find_first_of("\r\n", at + 1) - at - 1);
+        ++at;
+        const bool starts = line.find("a performance would start") != std::string::npos;
+        const size_t name = line.find("  ", line.find("level ") + 6);
+        const std::string note = line.substr(name + 2, line.find(' ', name + 2) - name - 2);
+        EXPECT_EQ(starts, note != "silence") << line;
+        if (heard.empty() || heard.back() != note) heard.push_back(note);
+    }
+    EXPECT_EQ(heard, (std::vector<std::string>{"silence", "C4", "silence", "E4", "silence", "G4", "silence", "C5",
+                                               "silence"}));
 }

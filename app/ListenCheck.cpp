@@ -1,0 +1,87 @@
+#include "app/ListenCheck.h"
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#include "app/Backends.h"
+#include "audio/WaveCapture.h"
+#include "performer/Hearing.h"
+#include "performer/Performer.h"
+#include "platform/window/EventSource.h"
+
+namespace glassfalls {
+
+namespace {
+
+volatile std::sig_atomic_t stopping = 0;
+
+void stop(int) { stopping = 1; }
+
+// Without a window there is nothing to wake for: waiting is sleeping.
+class Sleep final : public platform::EventSource {
+public:
+    void poll(std::deque<platform::Message>&) override {}
+    void wait(uint32_t timeoutMs, std::span<const int>) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+    }
+};
+
+const char* noteName(int32_t note) {
+    switch (note) {
+        case 60: return "C4";
+        case 62: return "D4";
+        case 64: return "E4";
+        case 65: return "F4";
+        case 67: return "G4";
+        case 69: return "A4";
+        case 71: return "B4";
+        case 72: return "C5";
+        default: return "silence";
+    }
+}
+
+std::string levelBar(int32_t peak) {
+    constexpr int kWidth = 20;
+    const int filled = static_cast<int>(static_cast<int64_t>(peak) * kWidth / 32767);
+    return "[" + std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(kWidth - filled), ' ') + "]";
+}
+
+}  // namespace
+
+int runListenCheck(const StartOptions& options, platform::Clock& clock) {
+    std::string error;
+    auto source = pickCapture(options, clock, error);
+    if (!source) {
+        std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+        return 1;
+    }
+    const platform::CaptureSource& watched = *source;
+    WaveCapture capture;
+    capture.open(std::move(source));
+    Hearing hearing;
+    if (!hearing.init()) return 1;
+    std::signal(SIGINT, stop);
+    std::signal(SIGTERM, stop);
+
+    Sleep events;
+    uint32_t next = clock.now() + platform::kBlockMs;
+    while (!stopping && !watched.ended()) {
+        clock.waitUntil(next, events, {});
+        if (platform::ticksUntil(clock.now(), next) > 0) continue;
+        next += platform::kBlockMs;
+        if (platform::MicrophoneBlock block; capture.collect(clock.now(), block)) hearing.hear(block);
+        const HeardBand heard = loudestBand(hearing.levels().data());
+        const bool note = isNote(heard);
+        const int32_t played = note ? noteForBand(heard.band).note : Performer::kNoNote;
+        const int32_t peak = blockPeak(hearing.block());
+        std::printf("\r%s level %.2f  %-7s  %s", levelBar(peak).c_str(), microphoneLevel(hearing.block(), played),
+                    noteName(played), note ? "a performance would start" : "no performance would start");
+        std::fflush(stdout);
+    }
+    std::printf("\n");
+    return 0;
+}
+
+}  // namespace glassfalls
