@@ -35,6 +35,7 @@ bool Application::start(const StartOptions& options) {
     platform::WindowConfig config;
     config.title = "glassFalls";
     config.fullScreen = !options.windowed && !options.headless;
+    config.display = options.display;
     config.headless = options.headless;
     std::string error;
     auto window = services_.openWindow(config, error);

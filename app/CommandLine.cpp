@@ -28,6 +28,9 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
     cli.set_version_flag("--version", std::string("glassfalls ") + kVersion);
     cli.add_flag("--windowed", line.start.windowed,
                  "Run in a resizable 640x480 window instead of full screen");
+    cli.add_option("--display", line.start.display,
+                   "Put the window (full screen or not) on display N, counted from 0 (see --list-devices)")
+        ->check(CLI::NonNegativeNumber);
     cli.add_option("--data", line.start.dataDir,
                    "Directory holding the pictures, the title model, the optional melody "
                    "music.dat and the optional settings glassFalls.ini (default: data in the "

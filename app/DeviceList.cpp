@@ -2,9 +2,16 @@
 
 namespace glassfalls {
 
-std::string describeDevices(const std::vector<std::string>& captureDevices, const std::string& defaultCapture,
+std::string describeDevices(const std::vector<platform::DisplayInfo>& displays,
+                            const std::vector<std::string>& captureDevices, const std::string& defaultCapture,
                             const std::vector<std::string>& midiPorts) {
-    std::string text = "Capture devices (for --audio-device):\n";
+    std::string text = "Displays (for --display):\n";
+    if (displays.empty()) text += "  (none found; only --headless runs here)\n";
+    for (const platform::DisplayInfo& d : displays) {
+        text += "  " + std::to_string(d.index) + "  " + d.name + "  " + std::to_string(d.width) + "x" +
+                std::to_string(d.height) + (d.index == 0 ? "  (default)" : "") + "\n";
+    }
+    text += "Capture devices (for --audio-device):\n";
     if (captureDevices.empty()) text += "  (none found; the piece runs on silence)\n";
     for (const std::string& name : captureDevices) {
         text += "  " + name + (name == defaultCapture ? "  (default)" : "") + "\n";

@@ -3,12 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/window/Window.h"
+
 namespace glassfalls {
 
-// What --list-devices prints: the capture devices (the default one marked) and the ALSA MIDI
-// ports, each heading followed by "(none found …)" and what the piece does instead when the
-// list is empty.
-std::string describeDevices(const std::vector<std::string>& captureDevices, const std::string& defaultCapture,
+// What --list-devices prints: the displays, the capture devices (the default one marked) and
+// the ALSA MIDI ports, each heading followed by "(none found …)" and what the piece does
+// instead when the list is empty.
+std::string describeDevices(const std::vector<platform::DisplayInfo>& displays,
+                            const std::vector<std::string>& captureDevices, const std::string& defaultCapture,
                             const std::vector<std::string>& midiPorts);
 
 }  // namespace glassfalls

@@ -10,6 +10,7 @@ namespace glassfalls {
 struct StartOptions {
     bool windowed = false;
     bool headless = false;
+    std::optional<int> display;          // the display the window goes on; the first when not given
     std::string dataDir = "data";
     bool dataChosen = false;             // --data was given
     std::optional<uint64_t> frameLimit;  // end normally after this many scene advances

@@ -21,7 +21,8 @@ namespace {
 int listDevices() {
     std::string defaultCapture;
     const auto captureDevices = platform::listCaptureDevices(&defaultCapture);
-    std::fputs(describeDevices(captureDevices, defaultCapture, platform::listAlsaPorts()).c_str(), stdout);
+    std::fputs(describeDevices(platform::listDisplays(), captureDevices, defaultCapture, platform::listAlsaPorts()).c_str(),
+               stdout);
     return 0;
 }
 

@@ -97,6 +97,54 @@ bool initVideoQuietly() {
     return started;
 }
 
+std::vector<DisplayInfo> displaysOfTheVideoSystem() {
+    std::vector<DisplayInfo> displays;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect bounds{};
+        SDL_GetDisplayBounds(i, &bounds);
+        const char* name = SDL_GetDisplayName(i);
+        displays.push_back({i, name ? name : "display", bounds.w, bounds.h});
+    }
+    return displays;
+}
+
+}  // namespace
+
+std::vector<DisplayInfo> listDisplays() {
+    const bool started = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+    if (!started && !initVideoQuietly()) return {};
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    std::vector<DisplayInfo> displays;
+    if (driver != "offscreen" && driver != "dummy") displays = displaysOfTheVideoSystem();
+    if (!started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return displays;
+}
+
+std::string describeDisplays(const std::vector<DisplayInfo>& displays) {
+    if (displays.empty()) return "none";
+    std::string text;
+    for (const DisplayInfo& d : displays) {
+        if (!text.empty()) text += ", ";
+        text += std::to_string(d.index) + " " + d.name + " (" + std::to_string(d.width) + "x" + std::to_string(d.height) + ")";
+    }
+    return text;
+}
+
+namespace {
+
+// Where the window goes: anywhere on the first display, or on the one asked for.
+bool placeOnDisplay(const WindowConfig& config, int& position, std::string& error) {
+    position = SDL_WINDOWPOS_UNDEFINED;
+    if (!config.display || config.headless) return true;
+    const std::vector<DisplayInfo> displays = displaysOfTheVideoSystem();
+    if (*config.display >= static_cast<int>(displays.size())) {
+        error = "there is no display " + std::to_string(*config.display) + "; the displays are: " + describeDisplays(displays);
+        return false;
+    }
+    position = static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(*config.display));
+    return true;
+}
+
 }  // namespace
 
 std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& error) {
@@ -114,12 +162,16 @@ std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& e
         error = "no display found; run it from a desktop session, or use --headless to render off-screen";
         return nullptr;
     }
+    int position = 0;
+    if (!placeOnDisplay(config, position, error)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
     // A headless window exists only for its drawing context.
     Uint32 flags = (config.headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN) | SDL_WINDOW_OPENGL;
     flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
     SDL_Window* window =
-        SDL_CreateWindow(config.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                         config.width, config.height, flags);
+        SDL_CreateWindow(config.title.c_str(), position, position, config.width, config.height, flags);
     if (!window) {
         error = std::string("cannot open the window: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

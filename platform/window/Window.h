@@ -2,7 +2,9 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/gfx/GlContext.h"
 #include "platform/window/EventSource.h"
@@ -15,7 +17,19 @@ struct WindowConfig {
     int width = 640;
     int height = 480;
     bool headless = false;   // no visible window at all; drawing still works off-screen
+    std::optional<int> display;  // which display the window goes on; the first when not given
 };
+
+// A display the window can go on, as the system numbers them.
+struct DisplayInfo {
+    int index = 0;
+    std::string name;
+    int width = 0, height = 0;
+};
+// The displays there are; none without a display server.
+std::vector<DisplayInfo> listDisplays();
+// "0 NAME (WIDTHxHEIGHT), 1 …", or "none" when there are none.
+std::string describeDisplays(const std::vector<DisplayInfo>& displays);
 
 // The one top-level window and the event stream that belongs to it. Main thread only.
 class Window : public EventSource {

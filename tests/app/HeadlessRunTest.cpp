@@ -85,11 +85,17 @@ TEST(HeadlessRun, NoDisplayIsOneLineUnlessTheDriverWasChosen) {
     const Outcome chosen = runProgram("--windowed --frames 2 --midi none " + dataArgument(),
                                       "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen");
     EXPECT_EQ(chosen.status, 0) << chosen.output;
+    // A display that is not there is named with the ones that are.
+    const Outcome elsewhere = runProgram("--windowed --frames 2 --display 3 --midi none " + dataArgument(),
+                                         "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen");
+    EXPECT_EQ(elsewhere.status, 1);
+    EXPECT_EQ(elsewhere.output.rfind("glassfalls: there is no display 3; the displays are: 0 ", 0), 0u) << elsewhere.output;
 }
 
 TEST(HeadlessRun, DeviceListsSayWhatHappensWithoutDevices) {
     const Outcome run = runProgram("--list-devices");
     ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.output.rfind("Displays (for --display):\n", 0), 0u) << run.output;
     const size_t capture = run.output.find("Capture devices (for --audio-device):\n");
     const size_t midi = run.output.find("MIDI outputs (for --midi):\n");
     ASSERT_NE(capture, std::string::npos) << run.output;
