@@ -36,6 +36,10 @@ void NetLink::say(const std::string& what) {
     std::fprintf(stderr, "glassfalls: picture server %s:%d: %s\n", host_.c_str(), static_cast<int>(port_), what.c_str());
 }
 
+void NetLink::sayCannotConnect(int error) {
+    say(std::string("cannot connect (") + std::strerror(error) + ")" + kTryingAgain);
+}
+
 void NetLink::startTry(uint32_t now) {
     tryUnderWay_ = true;
     lookup_ = std::make_unique<net::HostLookup>(host_);
@@ -66,7 +70,7 @@ void NetLink::connectTo(uint32_t address, uint32_t now) {
     server_ = net::Socket::tcp();
     if (server_) server_.detectVanishedPeer();
     if (!server_ || !server_.connect(serverAddress_)) {
-        say(std::string("cannot connect (") + std::strerror(errno) + ")" + kTryingAgain);
+        sayCannotConnect(errno);
         server_.close();
         tryEnded(now);
         return;
@@ -100,7 +104,7 @@ void NetLink::pollServer() {
         if (!r.writable && !r.hungUp) return;
         connecting_ = false;
         if (const int error = server_.takeError(); error != 0) {
-            say(std::string("cannot connect (") + std::strerror(error) + ")" + kTryingAgain);
+            sayCannotConnect(error);
             onClose();
             return;
         }

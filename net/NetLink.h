@@ -26,7 +26,6 @@ public:
     // Between the end of one try and the next, and between two registration replies while
     // no picture has come.
     static constexpr uint32_t kRetryMs = 3000;
-    static constexpr uint32_t kReconnectMs = kRetryMs;
 
     // Starts connecting to `host`:`port` by TCP and aims the UDP socket there. A host that
     // cannot be found, a server that is not there or sockets that cannot be made leave a
@@ -62,6 +61,7 @@ protected:
 private:
     // Each change of the connection is said once on standard error.
     void say(const std::string& what);
+    void sayCannotConnect(int error);
     void startTry(uint32_t now);
     void continueLookup(uint32_t now);
     void connectTo(uint32_t address, uint32_t now);

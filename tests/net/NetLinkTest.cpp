@@ -242,7 +242,7 @@ TEST(NetLinkReconnects, ToAServerThatStartsLateAndAgainAfterItRestarts) {
     EXPECT_FALSE(link.connectedToServer()) << "nobody listens yet";
     for (const uint8_t index : {uint8_t{5}, uint8_t{6}}) {
         TestServer server(port);
-        now += NetLink::kReconnectMs;
+        now += NetLink::kRetryMs;
         ASSERT_TRUE(server.accept(pass)) << "server " << int{index};
         const uint8_t registration[4] = {0xFF, 0xFF, index, 0x00};
         server.connection.send(registration);
