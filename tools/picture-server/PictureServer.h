@@ -45,6 +45,7 @@ public:
     // When the next datagram of the round is due; nothing once the round is sent.
     std::optional<Clock::time_point> nextSendDue() const;
 
+    uint64_t roundsStarted() const { return rounds_; }
     size_t clientCount() const { return clients_.size(); }
     size_t registeredCount() const;
     uint64_t picturesSent() const { return sent_; }

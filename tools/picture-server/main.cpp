@@ -85,13 +85,13 @@ int main(int argc, char** argv) {
     constexpr auto kSummaryEvery = std::chrono::seconds(60);
     auto roundDue = Clock::now();
     auto summaryDue = roundDue + kSummaryEvery;
-    uint64_t rounds = 0, sentAtSummary = 0, droppedAtSummary = 0;
+    uint64_t sentAtSummary = 0, droppedAtSummary = 0;
+    auto roundsLeft = [&] { return count == 0 || server.roundsStarted() < count; };
     // The last round is sent in full before stopping.
-    while (!stopping && (count == 0 || rounds < count || server.nextSendDue())) {
+    while (!stopping && (roundsLeft() || server.nextSendDue())) {
         auto now = Clock::now();
-        if (now >= roundDue && (count == 0 || rounds < count)) {
+        if (now >= roundDue && roundsLeft()) {
             server.startRound(now, interval);
-            ++rounds;
             roundDue += interval;
             if (roundDue < now) roundDue = now + interval;  // after a stall, no burst to catch up
         }
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         const auto wait = wake > now ? std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count() + 1 : 0;
         server.serve(static_cast<uint32_t>(wait));
     }
-    logLine("stopped after " + std::to_string(rounds) + " pictures, " + std::to_string(server.picturesSent()) +
+    logLine("stopped after " + std::to_string(server.roundsStarted()) + " pictures, " + std::to_string(server.picturesSent()) +
             " datagrams sent, " + std::to_string(server.picturesDropped()) + " dropped");
     return 0;
 }
