@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -15,6 +13,7 @@
 #include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
 #include "platform/net/Socket.h"
+#include "tests/support/Processes.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -24,22 +23,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr uint32_t kLoopback = 0x0100007F;  // 127.0.0.1, network order
-
-pid_t start(const std::string& command) {
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", ("exec " + command + " >/dev/null 2>&1").c_str(), nullptr);
-        _exit(127);
-    }
-    return child;
-}
-
-int finish(pid_t child, int signal) {
-    if (signal) kill(child, signal);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+constexpr const char* kQuiet = " >/dev/null 2>&1";
 
 fs::path shot(const fs::path& directory, int advance) {
     char name[32];
@@ -84,15 +68,16 @@ TEST(PictureServerRestart, PicturesResumeOnTheGroundWhenAKilledServerIsStartedAg
     const fs::path shots = test_support::tempPath("restart-shots");
     const std::string server = std::string(GLASSFALLS_PICTURE_SERVER) + " --port " + port + " --rate 50 --pictures ";
 
-    pid_t serverPid = start(server + (data.path / "red.png").string());
-    const pid_t piece = start(std::string(GLASSFALLS_BINARY) + " --headless --frames 700 --midi none --every 10 --data " +
-                              data.path.string() + " --screenshots " + shots.string());
+    pid_t serverPid = test_support::startProcess(server + (data.path / "red.png").string() + kQuiet);
+    const pid_t piece = test_support::startProcess(std::string(GLASSFALLS_BINARY) +
+                                                   " --headless --frames 700 --midi none --every 10 --data " +
+                                                   data.path.string() + " --screenshots " + shots.string() + kQuiet);
     ASSERT_TRUE(waitForShot(shots, 200, 10));
-    finish(serverPid, SIGKILL);
+    test_support::finishProcess(serverPid, SIGKILL);
     ASSERT_TRUE(waitForShot(shots, 300, 10));
-    serverPid = start(server + (data.path / "green.png").string());
-    EXPECT_EQ(finish(piece, 0), 0);
-    finish(serverPid, SIGTERM);
+    serverPid = test_support::startProcess(server + (data.path / "green.png").string() + kQuiet);
+    EXPECT_EQ(test_support::finishProcess(piece, 0), 0);
+    test_support::finishProcess(serverPid, SIGTERM);
 
     EXPECT_GT(redOverGreen(shot(shots, 200)), 60) << "the first server's picture";
     EXPECT_GT(redOverGreen(shot(shots, 300)), 60) << "kept while no server is there";

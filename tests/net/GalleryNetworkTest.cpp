@@ -15,6 +15,7 @@
 #include "platform/net/Socket.h"
 #include "tests/app/RunProgram.h"
 #include "tests/support/NetworkNamespace.h"
+#include "tests/support/Processes.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -140,8 +141,8 @@ TEST(GalleryNetwork, AVanishedServerIsNoticedAndItsSuccessorServes) {
         } else if (!pumpUntil(links, start, std::chrono::seconds(20), [&] { return link.frameBuffer[1] == 220; })) {
             result = "no green picture from the second server within 20 s";
         }
-        test_support::stopProcess(first);
-        test_support::stopProcess(second);
+        test_support::finishProcess(first, SIGTERM);
+        test_support::finishProcess(second, SIGTERM);
         return result;
     });
     fs::remove(red);
@@ -178,7 +179,7 @@ TEST(GalleryNetwork, TenClientsOnAHundredMegabitLinkEachGetTheirPictures) {
                 if (got < 90) result += "client " + std::to_string(i) + " got " + std::to_string(got) + " of 100; ";
             }
         }
-        test_support::stopProcess(serverPid);
+        test_support::finishProcess(serverPid, SIGTERM);
         return result;
     });
 }

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <net/if.h>
 #include <sched.h>
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
@@ -68,22 +67,5 @@ inline std::string inNetworkNamespace(const std::function<std::string()>& body) 
 
 // Runs a shell command line; true when it succeeded.
 inline bool shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
-
-// Starts a command line in a process of its own; its pid, to stop it with.
-inline pid_t startProcess(const std::string& command) {
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", ("exec " + command).c_str(), nullptr);
-        _exit(127);
-    }
-    return child;
-}
-
-inline void stopProcess(pid_t child) {
-    if (child <= 0) return;
-    kill(child, SIGTERM);
-    int status = 0;
-    waitpid(child, &status, 0);
-}
 
 }  // namespace glassfalls::test_support
