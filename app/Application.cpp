@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "app/Backends.h"
@@ -64,6 +66,8 @@ bool Application::start(const StartOptions& options) {
 
     if (!openMidi()) return false;
 
+    if (options.oscPort && !showControl_.open(*options.oscPort, error)) return fail(error);
+
     const auto settings = readSettingsFile(dataPath("glassFalls.ini"));
     if (!settings) return true;
     netLink = std::make_unique<ImageNetLink>();
@@ -83,6 +87,7 @@ void Application::onIdle() {
     director.advance();
     midiOut.flush();
     service_.frameAdvanced();
+    showControl_.frameAdvanced();
     if (renderDevice.device) {
         screenshots_.afterAdvance(advances_, *renderDevice.device);
         video_.afterAdvance(clock().now(), *renderDevice.device);
@@ -117,6 +122,20 @@ void Application::pollSources() {
     // A block goes straight to what the performers hear, between two frames.
     if (platform::MicrophoneBlock block; waveCapture.collect(clock().now(), block)) world.heard.hear(block);
     if (netLink) netLink->poll(clock().now());
+    showControl_.poll([this] { return showStatus(); });
+}
+
+ShowStatus Application::showStatus() const {
+    ShowStatus status;
+    const SceneEvent* scene = director.current();
+    status.scene = scene && scene->kind == Scene::Performance ? "performance" : "title";
+    if (world.group) {
+        for (const Performer& performer : world.group->performers) {
+            if (performer.started || performer.closing) ++status.performers;
+        }
+    }
+    status.framesDrawn = static_cast<int32_t>(std::min<uint64_t>(advances_, INT32_MAX));
+    return status;
 }
 
 void Application::waitForWork() {
@@ -126,7 +145,8 @@ void Application::waitForWork() {
     if (const auto block = waveCapture.nextBlockDue(); block && platform::ticksUntil(*block, deadline) > 0) {
         deadline = *block;
     }
-    const std::vector<int> sockets = netLink ? netLink->sockets() : std::vector<int>{};
+    std::vector<int> sockets = netLink ? netLink->sockets() : std::vector<int>{};
+    if (showControl_.socket() >= 0) sockets.push_back(showControl_.socket());
     clock().waitUntil(deadline, window(), sockets);
 }
 

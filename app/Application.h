@@ -9,6 +9,7 @@
 #include "app/FramePacer.h"
 #include "app/SceneDirector.h"
 #include "app/Screenshots.h"
+#include "app/ShowControl.h"
 #include "app/StartOptions.h"
 #include "app/VideoRecording.h"
 #include "app/WindowBase.h"
@@ -17,7 +18,7 @@
 #include "net/ImageNetLink.h"
 #include "performer/MidiOut.h"
 #include "platform/clock/Clock.h"
-#include "platform/keyboard/Keyboard.h"
+#include "platform/keyboard/RemoteKeys.h"
 #include "platform/service/ServiceNotifier.h"
 #include "render/RenderDevice.h"
 
@@ -46,7 +47,8 @@ public:
     const std::string& failure() const { return failure_; }
 
     std::string dataPath(const std::string& name) const { return options_.dataDir + "/" + name; }
-    platform::Keyboard& keyboard() const { return services_.keyboard; }
+    // The keyboard's keys and those pressed over OSC.
+    platform::Keyboard& keyboard() { return keys_; }
     platform::Clock& clock() { return services_.clock; }
     uint64_t advances() const { return advances_; }
     // What the scenes are given of the application.
@@ -77,7 +79,7 @@ private:
         explicit Stage(Application& app) : app_(app) {}
         RenderDevice& renderDevice() override { return app_.renderDevice; }
         World& world() override { return app_.world; }
-        const platform::Keyboard& keys() const override { return app_.keyboard(); }
+        const platform::Keyboard& keys() const override { return app_.keys_; }
         bool showing() const override { return app_.running && app_.active; }
         void setFrameInterval(uint32_t milliseconds) override { app_.frameInterval = milliseconds; }
         void requestClose() override { app_.postMessage({platform::MessageId::Close}); }
@@ -93,8 +95,11 @@ private:
     bool openCapture();
     bool openMidi();
     bool openVideo();
+    ShowStatus showStatus() const;
 
     PlatformServices services_;
+    platform::RemoteKeys keys_{services_.keyboard};
+    ShowControl showControl_{keys_};
     StartOptions options_;
     FramePacer pacer_;
     Screenshots screenshots_;

@@ -86,6 +86,12 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "With --headless: write the frames and the synthesiser's sound to FILE, a "
                    "video (H.264 and AAC, e.g. FILE.mp4) made by ffmpeg, which must be installed")
         ->needs(headless);
+    cli.add_option("--osc-port", line.start.oscPort,
+                   "Take show control over OSC on UDP port N of every interface: "
+                   "/glassfalls/enter, /glassfalls/escape, /glassfalls/left i 1|0, "
+                   "/glassfalls/right i 1|0 and /glassfalls/status [i PORT] (see README, "
+                   "Show control); off unless given")
+        ->check(CLI::Range(1, 65535));
     cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and the ALSA MIDI ports, and exit");
     cli.add_flag("--listen", line.listen,
                  "Check the microphone (or --audio-file) without a window: print ten times a "

@@ -25,6 +25,7 @@ struct StartOptions {
     std::string videoFile;               // headless: the frames and the sound as a video here
     std::string screenshotDir;           // empty: no screenshots
     uint64_t screenshotEvery = 1;        // a screenshot after every K-th advance
+    std::optional<int> oscPort;          // listen for show control on this UDP port
 };
 
 }  // namespace glassfalls

@@ -25,6 +25,8 @@
 #include "tests/app/RunProgram.h"
 #include "tests/audio/TestWav.h"
 #include "tests/platform/midi/SmfReader.h"
+#include "tests/support/FreePort.h"
+#include "tests/support/Processes.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -302,30 +304,31 @@ TEST(HeadlessRun, NotesAreSilencedOnEveryWayOut) {
     EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "Escape";
     std::filesystem::remove(keys);
 
-    // SIGTERM while the note sounds.
-    const std::string command = std::string(GLASSFALLS_BINARY) + " --frames 100000000 " + common;
-    std::filesystem::remove(midiFile);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", ("exec " + command + " >/dev/null 2>&1").c_str(), nullptr);
-        _exit(127);
+    // SIGTERM, and an escape from show control, while the note sounds.
+    const int oscPort = glassfalls::test_support::freeUdpPort();
+    const std::string command = std::string(GLASSFALLS_BINARY) + " --frames 100000000 --osc-port " +
+                                std::to_string(oscPort) + " " + common + " >/dev/null 2>&1";
+    for (const std::string way : {"SIGTERM", "OSC escape"}) {
+        std::filesystem::remove(midiFile);
+        const pid_t child = glassfalls::test_support::startProcess(command);
+        // Wait until the note is heard in the file, which is written every frame.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        bool heard = false;
+        while (!heard && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            std::vector<uint8_t> bytes;
+            if (!glassfalls::platform::readWholeFile(midiFile.string(), bytes)) continue;
+            for (const auto& e : glassfalls::test_support::readSmf(bytes).events) heard = heard || e.status == 0x90;
+        }
+        EXPECT_TRUE(heard) << "the performance never started";
+        const bool signalled = way == "SIGTERM";
+        if (!signalled) {
+            EXPECT_EQ(std::system(("oscsend 127.0.0.1 " + std::to_string(oscPort) + " /glassfalls/escape").c_str()), 0);
+        }
+        EXPECT_EQ(glassfalls::test_support::finishProcess(child, signalled ? SIGTERM : 0), 0)
+            << way << " ends the piece normally";
+        EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << way;
     }
-    // Wait until the note is heard in the file, which is written every frame.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    bool heard = false;
-    while (!heard && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        std::vector<uint8_t> bytes;
-        if (!glassfalls::platform::readWholeFile(midiFile.string(), bytes)) continue;
-        for (const auto& e : glassfalls::test_support::readSmf(bytes).events) heard = heard || e.status == 0x90;
-    }
-    EXPECT_TRUE(heard) << "the performance never started";
-    kill(child, SIGTERM);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "SIGTERM ends the piece normally";
-    EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "SIGTERM";
     std::filesystem::remove(midiFile);
 }
 

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/keyboard/Keyboard.h"
+#include "platform/keyboard/RemoteKeys.h"
 
 using namespace glassfalls::platform;
 
@@ -57,4 +58,27 @@ TEST(SdlKeyboard, ATapBetweenTwoAdvancesIsSeenByEveryReaderOfTheNext) {
         EXPECT_FALSE(keys.isDown(Key::Enter)) << "a tap counts for one advance";
     }
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+// Keys from a show-control system join the keyboard's: a tap for the next advance only, a
+// hold until it is let go, and the keyboard's own keys as they are.
+TEST(RemoteKeys, TapsLastOneAdvanceHoldsUntilReleased) {
+    std::string error;
+    auto local = ScriptedKeyboard::parse("2 Right down\n", error);
+    ASSERT_TRUE(local) << error;
+    RemoteKeys keys(*local);
+    keys.tap(Key::Enter);
+    keys.hold(Key::Left, true);
+    EXPECT_FALSE(keys.isDown(Key::Enter)) << "the advance under way keeps its keys";
+    keys.beforeAdvance(1);
+    EXPECT_TRUE(keys.isDown(Key::Enter));
+    EXPECT_TRUE(keys.isDown(Key::Left));
+    EXPECT_FALSE(keys.isDown(Key::Right));
+    keys.beforeAdvance(2);
+    EXPECT_FALSE(keys.isDown(Key::Enter));
+    EXPECT_TRUE(keys.isDown(Key::Left));
+    EXPECT_TRUE(keys.isDown(Key::Right)) << "the keyboard's own key";
+    keys.hold(Key::Left, false);
+    keys.beforeAdvance(3);
+    EXPECT_FALSE(keys.isDown(Key::Left));
 }

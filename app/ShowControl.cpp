@@ -1,0 +1,99 @@
+#include "app/ShowControl.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace glassfalls {
+
+namespace {
+
+using platform::Key;
+
+constexpr size_t kPacketsPerPoll = 64;
+constexpr size_t kReasonsSaid = 32;  // beyond these a sender gone wrong is not said at all
+constexpr auto kRateWindow = std::chrono::seconds(10);
+
+// A key message's one argument: true for 1 (press), false for 0 (release); nothing when it
+// is neither.
+std::optional<bool> pressOf(const platform::OscMessage& message) {
+    if (message.types.size() != 1 || message.numbers.size() != 1) return std::nullopt;
+    if (message.numbers[0] == 1) return true;
+    if (message.numbers[0] == 0) return false;
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool ShowControl::open(int port, std::string& error) {
+    opened_ = Clock::now();
+    return server_.open(port, error);
+}
+
+void ShowControl::poll(const std::function<ShowStatus()>& status) {
+    if (!server_.isOpen()) return;
+    std::vector<std::string> unreadable;
+    for (const platform::OscMessage& message : server_.receive(kPacketsPerPoll, unreadable)) handle(message, status);
+    for (const std::string& why : unreadable) ignore("a packet that is not OSC: " + why);
+}
+
+void ShowControl::handle(const platform::OscMessage& message, const std::function<ShowStatus()>& status) {
+    const std::string& path = message.path;
+    // Enter and Escape are taps. A button that also sends 0 when it is let go does not tap
+    // twice.
+    if (path == "/glassfalls/enter" || path == "/glassfalls/escape") {
+        const Key key = path == "/glassfalls/enter" ? Key::Enter : Key::Escape;
+        if (message.types.empty() || pressOf(message) == true) {
+            keys_.tap(key);
+        } else if (!pressOf(message)) {
+            ignore(path + " with arguments " + message.types + ": it takes none");
+        }
+    } else if (path == "/glassfalls/left" || path == "/glassfalls/right") {
+        const auto press = pressOf(message);
+        if (!press) return ignore(path + " with arguments " + message.types + ": it takes one, 1 or 0");
+        keys_.hold(path == "/glassfalls/left" ? Key::Left : Key::Right, *press);
+    } else if (path == "/glassfalls/status") {
+        reply(message, status);
+    } else {
+        ignore(path + ": not an address of the piece");
+    }
+}
+
+void ShowControl::reply(const platform::OscMessage& request, const std::function<ShowStatus()>& status) {
+    std::string port = request.senderPort;
+    if (!request.types.empty()) {
+        const bool given = request.types == "i" && request.numbers[0] >= 1 && request.numbers[0] <= 65535;
+        if (!given) return ignore("/glassfalls/status with arguments " + request.types + ": it takes none or i PORT");
+        port = std::to_string(static_cast<int>(request.numbers[0]));
+    }
+    const ShowStatus now = status();
+    if (!server_.send(request.senderHost, port, "/glassfalls/status",
+                      {now.scene, now.performers, now.framesDrawn, framesPerSecond()})) {
+        ignore("a status request: the reply to " + request.senderHost + ":" + port + " could not be sent");
+    }
+}
+
+void ShowControl::ignore(const std::string& why) {
+    if (said_.size() >= kReasonsSaid || !said_.insert(why).second) return;
+    std::fprintf(stderr, "glassfalls: OSC: ignored %s (said once)\n", why.c_str());
+}
+
+void ShowControl::frameAdvanced() {
+    if (!server_.isOpen()) return;
+    const Clock::time_point now = Clock::now();
+    recentFrames_.push_back(now);
+    while (now - recentFrames_.front() > kRateWindow) recentFrames_.pop_front();
+}
+
+float ShowControl::framesPerSecond() const {
+    // Over the last 10 s, or over the time since opening while that is shorter.
+    const Clock::time_point now = Clock::now();
+    const auto span = std::min<Clock::duration>(now - opened_, kRateWindow);
+    const double seconds = std::chrono::duration<double>(span).count();
+    if (seconds <= 0) return 0.0f;
+    size_t frames = 0;
+    for (auto it = recentFrames_.rbegin(); it != recentFrames_.rend() && now - *it <= kRateWindow; ++it) ++frames;
+    return static_cast<float>(static_cast<double>(frames) / seconds);
+}
+
+}  // namespace glassfalls

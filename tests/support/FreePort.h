@@ -1,0 +1,23 @@
+#pragma once
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace glassfalls::test_support {
+
+// A UDP port nothing holds at the moment, the system's own choice: tests run in parallel
+// and may not agree on fixed ports.
+inline int freeUdpPort() {
+    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(s);
+    return ntohs(address.sin_port);
+}
+
+}  // namespace glassfalls::test_support
