@@ -129,11 +129,7 @@ ShowStatus Application::showStatus() const {
     ShowStatus status;
     const SceneEvent* scene = director.current();
     status.scene = scene && scene->kind == Scene::Performance ? "performance" : "title";
-    if (world.group) {
-        for (const Performer& performer : world.group->performers) {
-            if (performer.started || performer.closing) ++status.performers;
-        }
-    }
+    if (world.group) status.performers = world.group->performing();
     status.framesDrawn = static_cast<int32_t>(std::min<uint64_t>(advances_, INT32_MAX));
     return status;
 }

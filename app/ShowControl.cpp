@@ -42,12 +42,9 @@ void ShowControl::handle(const platform::OscMessage& message, const std::functio
     // Enter and Escape are taps. A button that also sends 0 when it is let go does not tap
     // twice.
     if (path == "/glassfalls/enter" || path == "/glassfalls/escape") {
-        const Key key = path == "/glassfalls/enter" ? Key::Enter : Key::Escape;
-        if (message.types.empty() || pressOf(message) == true) {
-            keys_.tap(key);
-        } else if (!pressOf(message)) {
-            ignore(path + " with arguments " + message.types + ": it takes none");
-        }
+        const auto press = message.types.empty() ? std::optional<bool>(true) : pressOf(message);
+        if (!press) return ignore(path + " with arguments " + message.types + ": it takes none");
+        if (*press) keys_.tap(path == "/glassfalls/enter" ? Key::Enter : Key::Escape);
     } else if (path == "/glassfalls/left" || path == "/glassfalls/right") {
         const auto press = pressOf(message);
         if (!press) return ignore(path + " with arguments " + message.types + ": it takes one, 1 or 0");
@@ -80,20 +77,21 @@ void ShowControl::ignore(const std::string& why) {
 
 void ShowControl::frameAdvanced() {
     if (!server_.isOpen()) return;
-    const Clock::time_point now = Clock::now();
-    recentFrames_.push_back(now);
-    while (now - recentFrames_.front() > kRateWindow) recentFrames_.pop_front();
+    recentFrames_.push_back(Clock::now());
+    forgetFramesBefore(recentFrames_.back() - kRateWindow);
 }
 
-float ShowControl::framesPerSecond() const {
-    // Over the last 10 s, or over the time since opening while that is shorter.
+void ShowControl::forgetFramesBefore(Clock::time_point start) {
+    while (!recentFrames_.empty() && recentFrames_.front() < start) recentFrames_.pop_front();
+}
+
+float ShowControl::framesPerSecond() {
+    // Over the last 10 s, or over the time since opening while that is shorter; a piece that
+    // stopped advancing has its old frames forgotten here.
     const Clock::time_point now = Clock::now();
-    const auto span = std::min<Clock::duration>(now - opened_, kRateWindow);
-    const double seconds = std::chrono::duration<double>(span).count();
-    if (seconds <= 0) return 0.0f;
-    size_t frames = 0;
-    for (auto it = recentFrames_.rbegin(); it != recentFrames_.rend() && now - *it <= kRateWindow; ++it) ++frames;
-    return static_cast<float>(static_cast<double>(frames) / seconds);
+    forgetFramesBefore(now - kRateWindow);
+    const double seconds = std::chrono::duration<double>(std::min<Clock::duration>(now - opened_, kRateWindow)).count();
+    return seconds > 0 ? static_cast<float>(static_cast<double>(recentFrames_.size()) / seconds) : 0.0f;
 }
 
 }  // namespace glassfalls

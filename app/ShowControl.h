@@ -44,7 +44,8 @@ private:
     void reply(const platform::OscMessage& request, const std::function<ShowStatus()>& status);
     // Says why something was ignored, the first time that reason comes up.
     void ignore(const std::string& why);
-    float framesPerSecond() const;
+    void forgetFramesBefore(Clock::time_point start);
+    float framesPerSecond();
 
     platform::RemoteKeys& keys_;
     platform::OscServer server_;

@@ -1,5 +1,6 @@
 #include "performer/SphereGroup.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "math/Angles.h"
@@ -57,6 +58,11 @@ bool SphereGroup::anyClosing() const {
         if (performer.closing) return true;
     }
     return false;
+}
+
+int32_t SphereGroup::performing() const {
+    return static_cast<int32_t>(std::count_if(performers.begin(), performers.end(),
+                                              [](const Performer& p) { return p.started || p.closing; }));
 }
 
 }  // namespace glassfalls

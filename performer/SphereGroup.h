@@ -27,6 +27,8 @@ public:
     // the highlights off.
     void draw(platform::gfx::GraphicsDevice& device, const Matrix4& parent, float level);
     bool anyClosing() const;
+    // The performers in a performance, growing or closing.
+    int32_t performing() const;
 
     Texture sphereMap;
     std::array<Performer, kPerformers> performers;
