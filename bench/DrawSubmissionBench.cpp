@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gfx/GraphicsDevice.h"
 #include "math/MatrixBuilders.h"
+#include "platform/gl/GlDevice.h"
 
 using namespace glassfalls;
 using namespace glassfalls::platform::gfx;
@@ -29,9 +29,9 @@ struct TubeVertex {
 
 std::unique_ptr<GraphicsDevice> openDevice() {
     std::string error;
-    auto context = createOffscreenGlContext(640, 480, DeviceType::Hardware, error);
+    auto context = platform::gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, error);
     PresentParameters parameters{640, 480, true, false};
-    auto device = context ? GraphicsDevice::create(std::move(context), parameters, error) : nullptr;
+    auto device = context ? platform::gl::GlDevice::create(std::move(context), parameters, error) : nullptr;
     if (!device) std::fprintf(stderr, "no device: %s\n", error.c_str());
     if (device) {
         device->setTransform(TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));

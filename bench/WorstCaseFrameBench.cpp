@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/gl/GlDevice.h"
 #include "platform/window/NullWindow.h"
 #include "tests/support/WorstCaseFrame.h"
 
@@ -13,7 +14,7 @@ static void drawWorstCaseFrames(benchmark::State& state, bool merging) {
     platform::NullWindow window;
     RenderDevice renderDevice;
     if (!renderDevice.create(window, 640, 480, true)) return state.SkipWithError(renderDevice.error().c_str());
-    renderDevice.device->setMergingDraws(merging);
+    static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(merging);
     test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
     std::vector<uint32_t> pixels;
     for (auto _ : state) {

@@ -4,6 +4,7 @@
 
 #include "math/MatrixBuilders.h"
 #include "platform/gfx/StateTable.h"
+#include "platform/gl/GlDevice.h"
 
 namespace glassfalls {
 
@@ -79,7 +80,7 @@ bool RenderDevice::create(platform::Window& window, int width, int height, bool 
     for (DeviceType type : {DeviceType::Hardware, DeviceType::Software}) {
         std::string error;
         auto context = window.createGlContext(type, error);
-        if (context) device = GraphicsDevice::create(std::move(context), presentationParameters, error);
+        if (context) device = platform::gl::GlDevice::create(std::move(context), presentationParameters, error);
         if (device) break;
         error_ += (error_.empty() ? "" : "; ") + error;
     }

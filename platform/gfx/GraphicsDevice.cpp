@@ -1,39 +1,8 @@
 #include "platform/gfx/GraphicsDevice.h"
 
 #include <algorithm>
-#include <utility>
-
-#include "platform/gfx/Gl.h"
 
 namespace glassfalls::platform::gfx {
-
-namespace {
-
-uint32_t vertexCount(PrimitiveType type, uint32_t primitives) {
-    switch (type) {
-        case PrimitiveType::PointList: return primitives;
-        case PrimitiveType::LineList: return primitives * 2;
-        case PrimitiveType::LineStrip: return primitives + 1;
-        case PrimitiveType::TriangleList: return primitives * 3;
-        case PrimitiveType::TriangleStrip:
-        case PrimitiveType::TriangleFan: return primitives + 2;
-    }
-    return 0;
-}
-
-GLenum glPrimitive(PrimitiveType type) {
-    switch (type) {
-        case PrimitiveType::PointList: return GL_POINTS;
-        case PrimitiveType::LineList: return GL_LINES;
-        case PrimitiveType::LineStrip: return GL_LINE_STRIP;
-        case PrimitiveType::TriangleList: return GL_TRIANGLES;
-        case PrimitiveType::TriangleStrip: return GL_TRIANGLE_STRIP;
-        case PrimitiveType::TriangleFan: return GL_TRIANGLE_FAN;
-    }
-    return GL_TRIANGLES;
-}
-
-}  // namespace
 
 bool Surface::lockRect(LockedRect& locked) {
     if (!readable_ || locked_) return false;
@@ -46,75 +15,8 @@ bool Surface::lockRect(LockedRect& locked) {
 
 void Surface::unlockRect() { locked_ = false; }
 
-std::unique_ptr<GraphicsDevice> GraphicsDevice::create(std::unique_ptr<GlContext> context,
-                                                       const PresentParameters& parameters,
-                                                       std::string& error) {
-    if (!context) {
-        error = "no OpenGL context";
-        return nullptr;
-    }
-    std::unique_ptr<GraphicsDevice> device(new GraphicsDevice(std::move(context), parameters));
-    if (device->reset(parameters) != Result::Ok) {
-        error = "cannot create a " + std::to_string(parameters.backBufferWidth) + " x " +
-                std::to_string(parameters.backBufferHeight) + " frame buffer on " +
-                device->renderer();
-        return nullptr;
-    }
-    return device;
-}
-
-GraphicsDevice::GraphicsDevice(std::unique_ptr<GlContext> context,
-                               const PresentParameters& parameters)
-    : context_(std::move(context)),
-      registry_(std::make_shared<TextureRegistry>()),
-      parameters_(parameters),
-      backBuffer_(*this, true),
-      depthBuffer_(*this, false) {
-    registry_->flushPendingDraws = [this] { flush(); };
-}
-
-GraphicsDevice::~GraphicsDevice() {
-    // The objects below belong to this device's context, whichever is current now.
-    context_->makeCurrent();
-    registry_->flushPendingDraws = nullptr;
-    pending_.clear();
-    white_.reset();
-    frame_.release();
-    registry_->contextAlive = false;
-}
-
-Result GraphicsDevice::reset(const PresentParameters& parameters) {
-    if (parameters.backBufferWidth == 0 || parameters.backBufferHeight == 0 ||
-        parameters.backBufferWidth > 16384 || parameters.backBufferHeight > 16384) {
-        return Result::InvalidCall;
-    }
-    pending_.clear();
-    if (lost_) {
-        std::string error;
-        frame_.abandon();
-        if (!context_->recreate(error)) return Result::DeviceLost;
-        // Every texture lives on in main memory; give the new context its own copy.
-        for (DeviceTexture* texture : registry_->textures) texture->upload();
-        lost_ = false;
-    }
-    parameters_ = parameters;
-    if (!frame_.create(static_cast<int>(parameters.backBufferWidth),
-                       static_cast<int>(parameters.backBufferHeight))) {
-        return Result::OutOfVideoMemory;
-    }
-    context_->setVsync(parameters.vsync);
-    if (!white_) createWhiteTexture();
-    setDefaultState();
-    return Result::Ok;
-}
-
-void GraphicsDevice::createWhiteTexture() {
-    white_ = createTexture(1, 1, false);
-    LockedRect locked;
-    white_->lockRect(0, locked);
-    *reinterpret_cast<uint32_t*>(locked.bits) = 0xFFFFFFFFu;
-    white_->unlockRect(0);
-}
+GraphicsDevice::GraphicsDevice(const PresentParameters& parameters)
+    : parameters_(parameters), backBuffer_(*this, true), depthBuffer_(*this, false) {}
 
 void GraphicsDevice::setDefaultState() {
     DeviceState s;
@@ -140,81 +42,15 @@ void GraphicsDevice::setDefaultState() {
 }
 
 void GraphicsDevice::applyState(const DeviceState& state) {
-    flush();
+    stateChanging(kDirtyAll);
     state_ = state;
-    setViewport(state_.viewport);
-    markAllDirty();
-}
-
-Result GraphicsDevice::testCooperativeLevel() {
-    if (!lost_ && context_->wasReset()) lost_ = true;
-    return lost_ ? Result::DeviceNotReset : Result::Ok;
-}
-
-Result GraphicsDevice::present() {
-    flush();
-    if (lost_ || context_->wasReset()) {
-        lost_ = true;
-        return Result::DeviceLost;
-    }
-    // Scaling the frame into a window nobody sees costs as much as drawing a layer of it.
-    // Without a swap nothing holds the frames back, and a software renderer queues their
-    // drawing faster than its threads finish it: memory grew by megabytes a frame. Waiting
-    // for each frame leaves the driver one frame of work, as a swap with vsync would.
-    if (!context_->showsFrames()) {
-        glFinish();
-        return Result::Ok;
-    }
-    int width = 0, height = 0;
-    context_->drawableSize(width, height);
-    frame_.presentInto(width, height);
-    context_->swapBuffers();
-    return Result::Ok;
-}
-
-bool GraphicsDevice::beginScene() {
-    if (inScene_ || lost_) return false;
-    inScene_ = true;
-    frame_.bind();
-    return true;
-}
-
-bool GraphicsDevice::endScene() {
-    if (!inScene_) return false;
-    flush();
-    inScene_ = false;
-    return true;
-}
-
-void GraphicsDevice::clear(uint32_t flags, Colour colour, float z, uint32_t) {
-    flush();
-    frame_.bind();
-    GLbitfield mask = 0;
-    if (flags & clearFlags::Target) {
-        glClearColor(static_cast<float>((colour >> 16) & 0xFF) / 255.0f,
-                     static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
-                     static_cast<float>(colour & 0xFF) / 255.0f,
-                     static_cast<float>(colour >> 24) / 255.0f);
-        mask |= GL_COLOR_BUFFER_BIT;
-    }
-    if (flags & clearFlags::ZBuffer) {
-        glClearDepth(z);
-        // Clearing ignores the depth write switch here, but not in OpenGL.
-        glDepthMask(GL_TRUE);
-        dirty_ |= kDirtyRaster;
-        mask |= GL_DEPTH_BUFFER_BIT;
-    }
-    glClear(mask);
+    viewportChanged();
 }
 
 void GraphicsDevice::setViewport(const Viewport& viewport) {
-    flush();
+    stateChanging(0);
     state_.viewport = viewport;
-    const auto height = static_cast<GLint>(parameters_.backBufferHeight);
-    glViewport(static_cast<GLint>(viewport.x),
-               height - static_cast<GLint>(viewport.y + viewport.height),
-               static_cast<GLsizei>(viewport.width), static_cast<GLsizei>(viewport.height));
-    glDepthRange(viewport.minZ, viewport.maxZ);
+    viewportChanged();
 }
 
 void GraphicsDevice::setState(const StateSetting& setting) {
@@ -231,9 +67,8 @@ void GraphicsDevice::setState(const StateSetting& setting) {
             break;
     }
     if (!slot || *slot == setting.value) return;
-    flush();
+    stateChanging(static_cast<uint32_t>(setting.group));
     *slot = setting.value;
-    dirty_ |= static_cast<uint32_t>(setting.group);
 }
 
 void GraphicsDevice::setTransform(TransformState state, const Matrix4& matrix) {
@@ -241,9 +76,8 @@ void GraphicsDevice::setTransform(TransformState state, const Matrix4& matrix) {
                        : state == TransformState::View ? state_.view
                                                        : state_.projection;
     if (current == matrix) return;
-    flush();
+    stateChanging(kDirtyTransforms);
     current = matrix;
-    dirty_ |= kDirtyTransforms;
 }
 
 void GraphicsDevice::getTransform(TransformState state, Matrix4& matrix) const {
@@ -256,165 +90,32 @@ void GraphicsDevice::getTransform(TransformState state, Matrix4& matrix) const {
 
 void GraphicsDevice::setMaterial(const Material& material) {
     if (state_.material == material) return;
-    flush();
+    stateChanging(kDirtyLighting);
     state_.material = material;
-    dirty_ |= kDirtyLighting;
 }
 
 void GraphicsDevice::setLight(uint32_t index, const Light& light) {
     if (index != 0 || state_.light == light) return;
-    flush();
+    stateChanging(kDirtyLighting | kDirtyTransforms);
     state_.light = light;
-    dirty_ |= kDirtyLighting | kDirtyTransforms;
 }
 
 void GraphicsDevice::lightEnable(uint32_t index, bool enable) {
     if (index != 0 || state_.lightEnabled == enable) return;
-    flush();
+    stateChanging(kDirtyLighting);
     state_.lightEnabled = enable;
-    dirty_ |= kDirtyLighting;
 }
 
 void GraphicsDevice::setClipPlane(uint32_t index, const float plane[4]) {
     if (index != 0 || std::equal(plane, plane + 4, state_.clipPlane.begin())) return;
-    flush();
-    for (int i = 0; i < 4; ++i) state_.clipPlane[static_cast<size_t>(i)] = plane[i];
-    dirty_ |= kDirtyTransforms;
+    stateChanging(kDirtyTransforms);
+    std::copy(plane, plane + 4, state_.clipPlane.begin());
 }
 
 void GraphicsDevice::setTexture(uint32_t stage, DeviceTexture* texture) {
     if (stage != 0 || state_.texture == texture) return;
-    flush();
+    stateChanging(kDirtyStage);
     state_.texture = texture;
-    dirty_ |= kDirtyStage;
 }
-
-void GraphicsDevice::setFvf(uint32_t fvf) { state_.fvf = fvf; }
-
-std::unique_ptr<DeviceTexture> GraphicsDevice::createTexture(int width, int height, bool mipChain) {
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
-    return std::make_unique<DeviceTexture>(registry_, width, height, mipChain);
-}
-
-void GraphicsDevice::readBackBuffer(std::vector<uint32_t>& pixels) {
-    flush();
-    frame_.read(pixels);
-}
-
-void GraphicsDevice::setMergingDraws(bool on) {
-    flush();
-    merging_ = on;
-}
-
-void GraphicsDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount,
-                                     const void* vertices, uint32_t stride) {
-    const uint32_t count = vertexCount(type, primitiveCount);
-    if (!inScene_ || count == 0 || !vertices) return;
-    const bool triangles = type == PrimitiveType::TriangleList || type == PrimitiveType::TriangleStrip ||
-                           type == PrimitiveType::TriangleFan;
-    if (!merging_ || !triangles) {
-        flush();
-        drawNow(type, count, vertices, stride);
-        return;
-    }
-    if (!pending_.empty() && (state_.fvf != pendingFvf_ || stride != pendingStride_)) flush();
-    pendingFvf_ = state_.fvf;
-    pendingStride_ = stride;
-    // The vertices once each, and every triangle as indices in the order OpenGL would
-    // assemble it: strips keep their winding by swapping the first two corners of every
-    // second triangle; fans turn about their first corner.
-    const auto first = static_cast<uint32_t>(pending_.size() / stride);
-    const auto* base = static_cast<const uint8_t*>(vertices);
-    pending_.insert(pending_.end(), base, base + size_t{count} * stride);
-    for (uint32_t t = 0; t < primitiveCount; ++t) {
-        uint32_t corners[3] = {3 * t, 3 * t + 1, 3 * t + 2};
-        if (type == PrimitiveType::TriangleStrip) {
-            corners[0] = t % 2 ? t + 1 : t;
-            corners[1] = t % 2 ? t : t + 1;
-            corners[2] = t + 2;
-        } else if (type == PrimitiveType::TriangleFan) {
-            corners[0] = 0;
-            corners[1] = t + 1;
-            corners[2] = t + 2;
-        }
-        for (const uint32_t corner : corners) pendingIndices_.push_back(first + corner);
-    }
-}
-
-void GraphicsDevice::flush() {
-    if (pending_.empty()) return;
-    const auto count = static_cast<uint32_t>(pending_.size() / pendingStride_);
-    const uint32_t fvf = state_.fvf;
-    state_.fvf = pendingFvf_;
-    drawNow(PrimitiveType::TriangleList, count, pending_.data(), pendingStride_, pendingIndices_);
-    state_.fvf = fvf;
-    pending_.clear();
-    pendingIndices_.clear();
-}
-
-void GraphicsDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride,
-                             std::span<const uint32_t> indices) {
-    const uint32_t format = state_.fvf;
-    const bool pretransformed = (format & fvf::XyzRhw) != 0;
-    const bool hasNormal = (format & fvf::Normal) != 0;
-    const bool hasDiffuse = (format & fvf::Diffuse) != 0;
-    const bool hasTexture = (format & 0xF00) != 0;
-    if (!pretransformed && !(format & fvf::Xyz)) return;
-    prepareDraw(pretransformed, hasDiffuse);
-
-    const auto* base = static_cast<const uint8_t*>(vertices);
-    size_t offset = pretransformed ? 16 : 12;
-    const auto glStride = static_cast<GLsizei>(stride);
-    if (pretransformed) {
-        // Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps
-        // texturing perspective-correct. Whole-number coordinates fall on pixel edges, so a
-        // rectangle covers exactly the pixels it names and texel centres meet pixel centres.
-        const float width = static_cast<float>(parameters_.backBufferWidth);
-        const float height = static_cast<float>(parameters_.backBufferHeight);
-        scratch_.resize(size_t{count} * 4);
-        for (uint32_t i = 0; i < count; ++i) {
-            const auto* v = reinterpret_cast<const float*>(base + size_t{i} * stride);
-            const float w = v[3] != 0.0f ? 1.0f / v[3] : 1.0f;
-            scratch_[i * 4 + 0] = (v[0] * 2.0f / width - 1.0f) * w;
-            scratch_[i * 4 + 1] = (1.0f - v[1] * 2.0f / height) * w;
-            scratch_[i * 4 + 2] = (v[2] * 2.0f - 1.0f) * w;
-            scratch_[i * 4 + 3] = w;
-        }
-        glVertexPointer(4, GL_FLOAT, 0, scratch_.data());
-    } else {
-        glVertexPointer(3, GL_FLOAT, glStride, base);
-    }
-    glEnableClientState(GL_VERTEX_ARRAY);
-    if (hasNormal) {
-        glNormalPointer(GL_FLOAT, glStride, base + offset);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        offset += 12;
-    } else {
-        glDisableClientState(GL_NORMAL_ARRAY);
-        glNormal3f(0, 0, 0);
-    }
-    if (hasDiffuse) {
-        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, glStride, base + offset);
-        glEnableClientState(GL_COLOR_ARRAY);
-        offset += 4;
-    } else {
-        glDisableClientState(GL_COLOR_ARRAY);
-        glColor4f(1, 1, 1, 1);
-    }
-    if (format & fvf::Specular) offset += 4;
-    if (hasTexture) {
-        glTexCoordPointer(2, GL_FLOAT, glStride, base + offset);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    } else {
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoord2f(0, 0);
-    }
-    if (indices.empty()) {
-        glDrawArrays(glPrimitive(type), 0, static_cast<GLsizei>(count));
-    } else {
-        glDrawElements(glPrimitive(type), static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
-    }
-}
-
 
 }  // namespace glassfalls::platform::gfx

@@ -20,9 +20,9 @@ public:
     void hideCursor() override {}
     void close() override { closed_ = true; }
     // Drawing still happens for real, off-screen, so that tests see actual frames.
-    std::unique_ptr<gfx::GlContext> createGlContext(gfx::DeviceType type,
+    std::unique_ptr<gl::GlContext> createGlContext(gfx::DeviceType type,
                                                     std::string& error) override {
-        return gfx::createOffscreenGlContext(640, 480, type, error);
+        return gl::createOffscreenGlContext(640, 480, type, error);
     }
 
 private:

@@ -51,13 +51,13 @@ public:
         window_ = nullptr;
     }
 
-    std::unique_ptr<gfx::GlContext> createGlContext(gfx::DeviceType type,
+    std::unique_ptr<gl::GlContext> createGlContext(gfx::DeviceType type,
                                                     std::string& error) override {
         if (!window_) {
             error = "the window is closed";
             return nullptr;
         }
-        return gfx::createSdlGlContext(window_, type, error);
+        return gl::createSdlGlContext(window_, type, error);
     }
 
 private:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gfx/GlContext.h"
+#include "platform/gl/GlContext.h"
 #include "platform/window/EventSource.h"
 
 namespace glassfalls::platform {
@@ -38,7 +38,7 @@ public:
     // Removes the window from the screen. Polling stays valid afterwards.
     virtual void close() = 0;
     // An OpenGL context that draws for this window; null with the reason in `error`.
-    virtual std::unique_ptr<gfx::GlContext> createGlContext(gfx::DeviceType type,
+    virtual std::unique_ptr<gl::GlContext> createGlContext(gfx::DeviceType type,
                                                             std::string& error) = 0;
 };
 

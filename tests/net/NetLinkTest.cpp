@@ -12,7 +12,7 @@
 
 #include "math/MatrixBuilders.h"
 #include "render/Ground.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
 
 namespace glassfalls {

@@ -7,7 +7,7 @@
 
 #include "math/PieceRandom.h"
 #include "tests/performer/PerformerFixture.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/support/TestDataDirectory.h"
 
 namespace glassfalls {

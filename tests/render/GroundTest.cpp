@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "math/MatrixBuilders.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/BmpBuilder.h"
 #include "tests/render/RenderDeviceFixture.h"
 #include "tests/support/TempPath.h"

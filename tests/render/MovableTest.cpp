@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/math/VectorExpectations.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 
 namespace glassfalls {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "render/LightMask.h"
 #include "render/ScreenFade.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 #include "tests/render/RenderDeviceFixture.h"
 

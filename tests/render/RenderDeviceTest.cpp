@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "math/MatrixBuilders.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 #include "tests/render/RenderDeviceFixture.h"
 #include "tests/support/TestDataDirectory.h"
@@ -264,7 +264,7 @@ TEST(MergedDraws, TheWorstCaseFrameIsTheSameDrawnPieceByPiece) {
         platform::NullWindow window;
         RenderDevice renderDevice;
         ASSERT_TRUE(renderDevice.create(window, 640, 480, true)) << renderDevice.error();
-        renderDevice.device->setMergingDraws(merging);
+        static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(merging);
         test_support::WorstCaseFrame frame(renderDevice, test_support::TestDataDirectory::source().string());
         frame.draw();
         frames.emplace_back();

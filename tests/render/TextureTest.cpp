@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "tests/platform/gfx/BmpBuilder.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/support/TempPath.h"
 
 namespace glassfalls {

@@ -11,7 +11,7 @@
 #include "platform/file/WholeFile.h"
 #include "math/MatrixBuilders.h"
 #include "render/SphereMap.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 

@@ -4,7 +4,7 @@
 
 #include "math/TrigTables.h"
 #include "math/MatrixBuilders.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 
 namespace glassfalls {
 namespace {

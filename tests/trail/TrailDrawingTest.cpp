@@ -8,7 +8,7 @@
 
 #include "math/PieceRandom.h"
 #include "math/MatrixBuilders.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 #include "tests/render/RenderDeviceFixture.h"
 

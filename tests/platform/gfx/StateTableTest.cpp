@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 
 namespace glassfalls::platform::gfx {
 namespace {

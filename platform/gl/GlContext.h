@@ -7,7 +7,9 @@
 
 struct SDL_Window;
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::gl {
+
+using gfx::DeviceType;
 
 // An OpenGL compatibility context, current on the main thread, with the drawable that it
 // presents to.
@@ -39,4 +41,4 @@ std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType typ
 std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, DeviceType type,
                                                     std::string& error);
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::gl

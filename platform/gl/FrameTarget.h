@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::gl {
 
 // The off-screen framebuffer every frame is drawn into: colour and depth of a fixed size,
 // independent of the window's.
@@ -40,4 +40,4 @@ struct Letterbox {
 };
 Letterbox letterbox(int frameWidth, int frameHeight, int drawableWidth, int drawableHeight);
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::gl

@@ -1,10 +1,12 @@
 // How the device's state becomes OpenGL fixed-function state, applied lazily before a draw.
 #include <algorithm>
 
-#include "platform/gfx/Gl.h"
-#include "platform/gfx/GraphicsDevice.h"
+#include "platform/gl/Gl.h"
+#include "platform/gl/GlDevice.h"
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::gl {
+
+using namespace gfx;
 
 namespace {
 
@@ -106,7 +108,7 @@ Matrix4 withOpenGlDepth(const Matrix4& projection) {
 
 }  // namespace
 
-void GraphicsDevice::prepareDraw(bool pretransformed, bool hasDiffuse) {
+void GlDevice::prepareDraw(bool pretransformed, bool hasDiffuse) {
     if (pretransformed != lastPretransformed_) dirty_ |= kDirtyTransforms | kDirtyLighting;
     if (hasDiffuse != lastHadDiffuse_) dirty_ |= kDirtyLighting;
     lastPretransformed_ = pretransformed;
@@ -115,11 +117,11 @@ void GraphicsDevice::prepareDraw(bool pretransformed, bool hasDiffuse) {
     if (dirty_ & kDirtyLighting) applyLightingState(pretransformed, hasDiffuse);
     if (dirty_ & kDirtyRaster) applyRasterState();
     if (dirty_ & kDirtyStage) applyTextureStage();
-    if (state_.texture) applySampler(*state_.texture);
+    if (state_.texture) applySampler(*boundTexture());
     dirty_ = 0;
 }
 
-void GraphicsDevice::applyTransforms(bool pretransformed) {
+void GlDevice::applyTransforms(bool pretransformed) {
     if (pretransformed) {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -151,7 +153,7 @@ void GraphicsDevice::applyTransforms(bool pretransformed) {
     glLoadMatrixf(&worldView.m[0][0]);
 }
 
-void GraphicsDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
+void GlDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
     const bool lighting = getRenderState(renderState::Lighting) && !pretransformed;
     if (!lighting) {
         glDisable(GL_LIGHTING);
@@ -218,7 +220,7 @@ void GraphicsDevice::applyLightingState(bool pretransformed, bool hasDiffuse) {
     }
 }
 
-void GraphicsDevice::applyRasterState() {
+void GlDevice::applyRasterState() {
     if (getRenderState(renderState::ZEnable)) {
         glEnable(GL_DEPTH_TEST);
     } else {
@@ -259,12 +261,12 @@ void GraphicsDevice::applyRasterState() {
     }
 }
 
-void GraphicsDevice::applyTextureStage() {
+void GlDevice::applyTextureStage() {
     const TextureOp colourOp = getTextureStageState(0, textureStage::ColourOp);
     // No texture samples as opaque white, so that "texture times vertex colour" is the
     // vertex colour. The stage's texture stays bound even while the stage is off, so that
     // its sampler settings always go to it.
-    DeviceTexture* texture = state_.texture ? state_.texture : white_.get();
+    GlTexture* texture = state_.texture ? boundTexture() : white_.get();
     glBindTexture(GL_TEXTURE_2D, texture->glName());
     if (colourOp == TextureOp::Disable) {
         // With the first stage off, every later one is off too: the vertex colour and alpha.
@@ -287,8 +289,8 @@ void GraphicsDevice::applyTextureStage() {
     }
 }
 
-void GraphicsDevice::applySampler(DeviceTexture& texture) {
-    DeviceTexture::AppliedSampler wanted;
+void GlDevice::applySampler(GlTexture& texture) {
+    GlTexture::AppliedSampler wanted;
     wanted.minFilter = getSamplerState(0, sampler::MinFilter);
     wanted.magFilter = getSamplerState(0, sampler::MagFilter);
     wanted.mipFilter = getSamplerState(0, sampler::MipFilter);

@@ -7,7 +7,7 @@
 
 #include "math/MatrixBuilders.h"
 #include "platform/gfx/TextureLoader.h"
-#include "tests/platform/gfx/OffscreenDevice.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 
 namespace glassfalls::platform::gfx {

@@ -1,12 +1,12 @@
-#include "platform/gfx/FrameTarget.h"
+#include "platform/gl/FrameTarget.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <utility>
 
-#include "platform/gfx/Gl.h"
+#include "platform/gl/Gl.h"
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::gl {
 
 Letterbox letterbox(int frameWidth, int frameHeight, int drawableWidth, int drawableHeight) {
     // Compare drawableWidth / drawableHeight with frameWidth / frameHeight without rounding.
@@ -83,4 +83,4 @@ void FrameTarget::read(std::vector<uint32_t>& pixels) const {
     for (auto& p : pixels) p |= 0xFF000000u;
 }
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::gl

@@ -1,6 +1,6 @@
 #include <SDL.h>
 
-#include "platform/gfx/Gl.h"
+#include "platform/gl/Gl.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -10,9 +10,9 @@
 #include <link.h>
 #endif
 
-#include "platform/gfx/GlContext.h"
+#include "platform/gl/GlContext.h"
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::gl {
 
 namespace {
 
@@ -169,4 +169,4 @@ std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, Devic
     return context;
 }
 
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::gl

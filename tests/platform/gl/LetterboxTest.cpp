@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/gfx/FrameTarget.h"
+#include "platform/gl/FrameTarget.h"
 
-namespace glassfalls::platform::gfx {
+namespace glassfalls::platform::gl {
 namespace {
 
 TEST(Letterbox, KeepsFourToThreeCentredInAnyWindow) {

@@ -7,15 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/gfx/GraphicsDevice.h"
+#include "platform/gl/GlDevice.h"
 
 namespace glassfalls::test_support {
 
 // A real 640 x 480 device on Mesa, off-screen, with the device's own default state.
-inline std::unique_ptr<platform::gfx::GraphicsDevice> openOffscreenDevice(int width = 640,
-                                                                          int height = 480) {
+inline std::unique_ptr<platform::gl::GlDevice> openOffscreenDevice(int width = 640, int height = 480) {
     std::string error;
-    auto context = platform::gfx::createOffscreenGlContext(width, height,
+    auto context = platform::gl::createOffscreenGlContext(width, height,
                                                            platform::gfx::DeviceType::Hardware, error);
     EXPECT_TRUE(context) << error;
     if (!context) return nullptr;
@@ -23,7 +22,7 @@ inline std::unique_ptr<platform::gfx::GraphicsDevice> openOffscreenDevice(int wi
     parameters.backBufferWidth = static_cast<uint32_t>(width);
     parameters.backBufferHeight = static_cast<uint32_t>(height);
     parameters.vsync = false;
-    auto device = platform::gfx::GraphicsDevice::create(std::move(context), parameters, error);
+    auto device = platform::gl::GlDevice::create(std::move(context), parameters, error);
     EXPECT_TRUE(device) << error;
     return device;
 }

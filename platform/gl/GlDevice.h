@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/GraphicsDevice.h"
+#include "platform/gl/FrameTarget.h"
+#include "platform/gl/GlContext.h"
+#include "platform/gl/GlTexture.h"
+
+namespace glassfalls::platform::gl {
+
+// The device drawn with OpenGL's fixed-function pipeline. Frames go to a back buffer of the
+// presentation size in an off-screen framebuffer; present() scales it into the window
+// keeping its aspect ratio. State reaches OpenGL lazily, a group at a time, before a draw.
+class GlDevice final : public gfx::GraphicsDevice {
+public:
+    // On failure returns null and says why in `error`.
+    static std::unique_ptr<GlDevice> create(std::unique_ptr<GlContext> context,
+                                            const gfx::PresentParameters& parameters,
+                                            std::string& error);
+    ~GlDevice() override;
+
+    gfx::Result reset(const gfx::PresentParameters& parameters) override;
+    gfx::Result testCooperativeLevel() override;
+    gfx::Result present() override;
+    bool beginScene() override;
+    bool endScene() override;
+    void clear(uint32_t flags, gfx::Colour colour, float z, uint32_t stencil) override;
+
+    // Consecutive triangle draws under the same state are merged into one draw, made when
+    // the state, a texture's contents or the vertex layout change, or the frame is cleared,
+    // read, ended or shown; the picture is the same as when each is drawn at once.
+    void drawPrimitiveUp(gfx::PrimitiveType type, uint32_t primitiveCount, const void* vertices,
+                         uint32_t stride) override;
+    // Off: every draw goes to OpenGL at once (for measuring what merging saves).
+    void setMergingDraws(bool on);
+
+    std::unique_ptr<gfx::DeviceTexture> createTexture(int width, int height, bool mipChain) override;
+    std::string renderer() const override { return context_->renderer(); }
+    void readBackBuffer(std::vector<uint32_t>& pixels) override;
+
+private:
+    GlDevice(std::unique_ptr<GlContext> context, const gfx::PresentParameters& parameters);
+    void stateChanging(uint32_t groups) override;
+    void viewportChanged() override;
+    void prepareDraw(bool pretransformed, bool hasDiffuse);
+    void applyTransforms(bool pretransformed);
+    void applyLightingState(bool pretransformed, bool hasDiffuse);
+    void applyRasterState();
+    void applyTextureStage();
+    void applySampler(GlTexture& texture);
+    void createWhiteTexture();
+    // `count` vertices; with `indices`, the triangles they name.
+    void drawNow(gfx::PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride,
+                 std::span<const uint32_t> indices = {});
+    // Draws what merging holds back.
+    void flush();
+    // Every texture set on this device was made by it.
+    GlTexture* boundTexture() const { return static_cast<GlTexture*>(state_.texture); }
+
+    std::unique_ptr<GlContext> context_;
+    std::shared_ptr<TextureRegistry> registry_;
+    FrameTarget frame_;
+    uint32_t dirty_ = gfx::kDirtyAll;
+    bool lastPretransformed_ = false;
+    bool lastHadDiffuse_ = false;
+    bool inScene_ = false;
+    bool lost_ = false;
+    std::unique_ptr<GlTexture> white_;  // what a stage samples when no texture is set
+    std::vector<float> scratch_;
+    bool merging_ = true;
+    std::vector<uint8_t> pending_;  // the vertices of the merged draws
+    std::vector<uint32_t> pendingIndices_;  // their triangles
+    uint32_t pendingFvf_ = 0;
+    uint32_t pendingStride_ = 0;
+};
+
+}  // namespace glassfalls::platform::gl
