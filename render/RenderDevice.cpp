@@ -4,7 +4,6 @@
 
 #include "math/MatrixBuilders.h"
 #include "platform/gfx/StateTable.h"
-#include "platform/gl/GlDevice.h"
 
 namespace glassfalls {
 
@@ -79,8 +78,7 @@ bool RenderDevice::create(platform::Window& window, int width, int height, bool 
     // The system's driver first; Mesa's software rasteriser when that fails.
     for (DeviceType type : {DeviceType::Hardware, DeviceType::Software}) {
         std::string error;
-        auto context = window.createGlContext(type, error);
-        if (context) device = platform::gl::GlDevice::create(std::move(context), presentationParameters, error);
+        device = window.createDevice(type, presentationParameters, error);
         if (device) break;
         error_ += (error_.empty() ? "" : "; ") + error;
     }

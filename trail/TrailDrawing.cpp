@@ -208,10 +208,12 @@ void drawTrailShadow(GraphicsDevice& device, const TrailView& trail, float level
     device.setRenderState(renderState::SpecularMaterialSource, MaterialSource::Material);
     applyStates(device, statePresets::kBlendedTextureTimesColour);
     applyStates(device, kShadowStates);
-    if (!trail.started) return;
-    const Matrix4 unused = Matrix4::identity();
-    drawRanges({device, unused, kShadowColour, Cull::Clockwise}, trail,
-               {drawStretchShadow, drawTailCapShadow, drawHeadCapShadow});
+    if (trail.started) {
+        const Matrix4 unused = Matrix4::identity();
+        drawRanges({device, unused, kShadowColour, Cull::Clockwise}, trail,
+                   {drawStretchShadow, drawTailCapShadow, drawHeadCapShadow});
+    }
+    // Also when nothing was drawn: blending left on would reach whatever is drawn next.
     statePresets::restoreBaseline(device);
 }
 

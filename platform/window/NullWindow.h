@@ -2,6 +2,8 @@
 
 #include <deque>
 
+#include "platform/gfx/RecordingDevice.h"
+#include "platform/gl/GlDevice.h"
 #include "platform/window/Window.h"
 
 namespace glassfalls::platform {
@@ -9,6 +11,11 @@ namespace glassfalls::platform {
 // A window without a screen: events are whatever the owner injects. For tests.
 class NullWindow final : public Window {
 public:
+    // Off-screen on Mesa, so that tests see actual frames; or on the recording device, for
+    // tests where the pixels do not matter.
+    enum class Drawing { OffscreenGl, Recorded };
+    explicit NullWindow(Drawing drawing = Drawing::OffscreenGl) : drawing_(drawing) {}
+
     void inject(Message m) { pending_.push_back(m); }
     bool closed() const { return closed_; }
 
@@ -19,13 +26,17 @@ public:
     void wait(uint32_t, std::span<const int>) override {}
     void hideCursor() override {}
     void close() override { closed_ = true; }
-    // Drawing still happens for real, off-screen, so that tests see actual frames.
-    std::unique_ptr<gl::GlContext> createGlContext(gfx::DeviceType type,
-                                                    std::string& error) override {
-        return gl::createOffscreenGlContext(640, 480, type, error);
+    std::unique_ptr<gfx::GraphicsDevice> createDevice(gfx::DeviceType type,
+                                                      const gfx::PresentParameters& parameters,
+                                                      std::string& error) override {
+        if (drawing_ == Drawing::Recorded) return std::make_unique<gfx::RecordingDevice>(parameters);
+        auto context = gl::createOffscreenGlContext(640, 480, type, error);
+        if (!context) return nullptr;
+        return gl::GlDevice::create(std::move(context), parameters, error);
     }
 
 private:
+    Drawing drawing_;
     std::deque<Message> pending_;
     bool closed_ = false;
 };

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/gl/GlDevice.h"
 #include "platform/net/Socket.h"
 #include "platform/window/Window.h"
 
@@ -51,13 +52,16 @@ public:
         window_ = nullptr;
     }
 
-    std::unique_ptr<gl::GlContext> createGlContext(gfx::DeviceType type,
-                                                    std::string& error) override {
+    std::unique_ptr<gfx::GraphicsDevice> createDevice(gfx::DeviceType type,
+                                                      const gfx::PresentParameters& parameters,
+                                                      std::string& error) override {
         if (!window_) {
             error = "the window is closed";
             return nullptr;
         }
-        return gl::createSdlGlContext(window_, type, error);
+        auto context = gl::createSdlGlContext(window_, type, error);
+        if (!context) return nullptr;
+        return gl::GlDevice::create(std::move(context), parameters, error);
     }
 
 private:

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gl/GlContext.h"
+#include "platform/gfx/GraphicsDevice.h"
 #include "platform/window/EventSource.h"
 
 namespace glassfalls::platform {
@@ -37,9 +37,10 @@ public:
     virtual void hideCursor() = 0;
     // Removes the window from the screen. Polling stays valid afterwards.
     virtual void close() = 0;
-    // An OpenGL context that draws for this window; null with the reason in `error`.
-    virtual std::unique_ptr<gl::GlContext> createGlContext(gfx::DeviceType type,
-                                                            std::string& error) = 0;
+    // A device that draws for this window; null with the reason in `error`.
+    virtual std::unique_ptr<gfx::GraphicsDevice> createDevice(gfx::DeviceType type,
+                                                              const gfx::PresentParameters& parameters,
+                                                              std::string& error) = 0;
 };
 
 using WindowOpener =

@@ -16,11 +16,11 @@ public:
 };
 
 // An application attached to a window without a screen, on a virtual clock, active and
-// running, with a real off-screen render device but nothing else initialised: enough for
-// the scenes and the message flow.
+// running, drawing on the recording device but with nothing else initialised: enough for
+// the scenes and the message flow, none of whose tests look at pixels.
 struct TestApplication {
     TestApplication() {
-        auto owned = std::make_unique<platform::NullWindow>();
+        auto owned = std::make_unique<platform::NullWindow>(platform::NullWindow::Drawing::Recorded);
         window = owned.get();
         app.create(std::move(owned));
         app.active = true;
@@ -30,10 +30,10 @@ struct TestApplication {
     platform::VirtualClock clock;
     HeldKeys keys;
     Application app{{clock, keys, [](const platform::WindowConfig&, std::string&) {
-                         return std::make_unique<platform::NullWindow>();
+                         return std::make_unique<platform::NullWindow>(platform::NullWindow::Drawing::Recorded);
                      }}};
     platform::NullWindow* window = nullptr;
-    bool deviceReady = false;  // frames are drawn off-screen for real
+    bool deviceReady = false;
 };
 
 }  // namespace glassfalls::test_support

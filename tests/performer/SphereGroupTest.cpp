@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "math/PieceRandom.h"
+#include "platform/gfx/RecordingDevice.h"
 #include "tests/performer/PerformerFixture.h"
-#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/support/TestDataDirectory.h"
 
 namespace glassfalls {
@@ -17,12 +17,11 @@ namespace {
 class SphereGroupTest : public test_support::PerformerFixture {
 protected:
     void initGroup() {
-        ASSERT_NE(device, nullptr);
-        ASSERT_TRUE(group.init(&world, *device,
+        ASSERT_TRUE(group.init(&world, device,
                                (test_support::TestDataDirectory::source() / "spheremap.bmp").string(),
                                "/nonexistent/music.dat"));
     }
-    std::unique_ptr<platform::gfx::GraphicsDevice> device = test_support::openOffscreenDevice();
+    platform::gfx::RecordingDevice device;
     SphereGroup group;
 };
 
@@ -59,7 +58,7 @@ TEST_F(SphereGroupTest, TheRandomSequenceStartsAfreshAtTheSameValuesEverywhere) 
 TEST_F(SphereGroupTest, PlacingAllEightLeavesTheLastPlacementForTheRings) {
     initGroup();
     const Matrix4 parent = Matrix4::translation(0, 1, 0);
-    group.draw(*device, parent, 1.0f);
+    group.draw(device, parent, 1.0f);
 
     // The eighth performer's transform: its parent, its translation, then its turn.
     const Performer& last = group.performers[7];
@@ -67,10 +66,10 @@ TEST_F(SphereGroupTest, PlacingAllEightLeavesTheLastPlacementForTheRings) {
                                  .multiply(last.orientation.toMatrix());
     EXPECT_EQ(world.ripples.placement, expected);
     Matrix4 after;
-    device->getTransform(platform::gfx::TransformState::World, after);
+    device.getTransform(platform::gfx::TransformState::World, after);
     EXPECT_EQ(after, parent) << "the world transform goes back to the parent";
-    EXPECT_EQ(device->getRenderState(platform::gfx::renderState::ClipPlaneEnable), 0u);
-    EXPECT_EQ(device->getRenderState(platform::gfx::renderState::SpecularEnable), 0u);
+    EXPECT_EQ(device.getRenderState(platform::gfx::renderState::ClipPlaneEnable), 0u);
+    EXPECT_EQ(device.getRenderState(platform::gfx::renderState::SpecularEnable), 0u);
 
     // Each performer stands 12 from the centre: (12, 0, 0) in its turned frame.
     for (int i = 0; i < SphereGroup::kPerformers; ++i) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/math/VectorExpectations.h"
-#include "tests/platform/gl/OffscreenDevice.h"
+#include "platform/gfx/RecordingDevice.h"
 
 namespace glassfalls {
 namespace {
@@ -44,16 +44,15 @@ TEST(Movable, EightEighthTurnsComeBackWithTheSignReversed) {
 }
 
 TEST(Movable, PlacingRotatesThenTranslatesThenAppliesTheParent) {
-    auto device = test_support::openOffscreenDevice();
-    ASSERT_TRUE(device);
+    platform::gfx::RecordingDevice device;
     Thing thing;
     thing.turn(false, 90);
     thing.position = {3, 0, 0};
     const Matrix4 parent = Matrix4::translation(0, 10, 0);
-    thing.place(*device, parent);
+    thing.place(device, parent);
 
     Matrix4 world;
-    device->getTransform(platform::gfx::TransformState::World, world);
+    device.getTransform(platform::gfx::TransformState::World, world);
     // The object's own +x ends up along world -z (turned 90 degrees about y), then moved by
     // its position and the parent.
     const float x = 1, y = 0, z = 0;

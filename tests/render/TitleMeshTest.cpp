@@ -11,6 +11,7 @@
 #include "platform/file/WholeFile.h"
 #include "math/MatrixBuilders.h"
 #include "render/SphereMap.h"
+#include "platform/gfx/RecordingDevice.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
@@ -45,7 +46,8 @@ protected:
         return (folder / name).string();
     }
 
-    std::unique_ptr<GraphicsDevice> device = test_support::openOffscreenDevice();
+    // Pixels only where a test needs them.
+    std::unique_ptr<GraphicsDevice> device = std::make_unique<RecordingDevice>();
     std::filesystem::path folder = test_support::tempPath("models");
     TitleMesh title;
 };
@@ -115,6 +117,8 @@ TEST_F(TitleMeshTest, AMaterialWithoutATextureNameGetsNone) {
 
 // Drawn from above: the shadow darkens the water under the model until it lands.
 TEST_F(TitleMeshTest, TheShadowFallsOnlyBeforeLanding) {
+    device = test_support::openOffscreenDevice();
+    ASSERT_NE(device, nullptr);
     ASSERT_TRUE(title.loadModel(*device, write("tri.x", oneTriangle(kPlainMaterial)))) << title.error;
     device->setTransform(TransformState::View, matrixLookAtLH({0, 10, -0.01f}, {0, 0, 0}, {0, 1, 0}));
     device->setTransform(TransformState::Projection, matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 100));

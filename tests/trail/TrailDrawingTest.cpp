@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
-#include "math/PieceRandom.h"
 #include "math/MatrixBuilders.h"
+#include "math/PieceRandom.h"
+#include "math/TrigTables.h"
+#include "platform/gfx/RecordingDevice.h"
+#include "render/Ground.h"
+#include "render/StatePresets.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
 #include "tests/render/RenderDeviceFixture.h"
@@ -158,15 +163,60 @@ TEST_F(TrailDrawing, TheShadowDarkensTheWaterUnderTheTrail) {
     EXPECT_LT(test_support::red(shadow), 0xB0) << std::hex << shadow;
 }
 
-// Catches a trail drawn before its performance has started.
-TEST_F(TrailDrawing, NothingIsDrawnBeforeThePerformanceStarts) {
+// A state's value in a recorded state.
+uint32_t valueIn(const DeviceState& state, const StateSetting& setting) {
+    switch (setting.kind) {
+        case StateSetting::Kind::Render: return state.renderStates[setting.state];
+        case StateSetting::Kind::TextureStage: return state.stage[setting.state];
+        case StateSetting::Kind::Sampler: return state.sampler[setting.state];
+    }
+    return 0;
+}
+
+// Set, draw, restore: each drawer sharing the blended preset draws under it and leaves the
+// baseline behind, also when it has nothing to draw. Catches a drawer that leaves blending on
+// for whatever is drawn next.
+TEST(SharedStates, EachBlendedDrawerDrawsUnderThePresetAndLeavesTheBaseline) {
+    fillTrigTables();
+    RecordingDevice device;
+    Ground ground;
+    ASSERT_TRUE(ground.init(device, "/nonexistent/ground.bmp"));
+    RipplePool pool;
+    ASSERT_TRUE(pool.init());
+    pool.spawnLargeRipple({0, 0, 0});
     Trail trail = uprightTrail(0);
-    const TrailView waiting = trail.view(false);
-    drawTrailReflection(*device, waiting, worldView(), 1.0f);
-    drawNormalPass(waiting);
-    drawTrailShadow(*device, waiting, 1.0f);
-    const auto frame = finish();
-    for (uint32_t pixel : frame.pixels) ASSERT_EQ(pixel & 0xFFFFFFu, kBackground);
+    struct Case {
+        const char* name;
+        std::function<void()> draw;
+        bool draws;
+    };
+    const Case cases[] = {
+        {"the ground", [&] { ground.draw(device, 1.0f); }, true},
+        {"the rings", [&] { pool.draw(device, 0.0f); }, true},
+        {"a trail's shadow", [&] { drawTrailShadow(device, trail.view(), 1.0f); }, true},
+        {"a waiting trail's shadow", [&] { drawTrailShadow(device, trail.view(false), 1.0f); }, false},
+        {"a waiting trail", [&] {
+             drawTrail(device, trail.view(false), Matrix4::identity(), 1.0f, TrailPass::Normal);
+             drawTrailReflection(device, trail.view(false), Matrix4::identity(), 1.0f);
+         }, false},
+    };
+    for (const Case& c : cases) {
+        statePresets::restoreBaseline(device);
+        device.forgetCalls();
+        ASSERT_TRUE(device.beginScene());
+        c.draw();
+        device.endScene();
+        const auto draws = device.callsOf(DeviceCall::Kind::Draw);
+        EXPECT_EQ(draws.empty(), !c.draws) << c.name;
+        if (!draws.empty() && c.draws) {
+            for (const StateSetting& s : statePresets::kBlendedTextureTimesColour) {
+                EXPECT_EQ(valueIn(draws.front().state, s), s.value) << c.name << ", state " << s.state;
+            }
+        }
+        for (const StateSetting& s : statePresets::kBaseline) {
+            EXPECT_EQ(valueIn(device.captureState(), s), s.value) << c.name << " leaves state " << s.state;
+        }
+    }
 }
 
 // While closing, the tube pass fixes the end count, and only the stretches from the cursor

@@ -4,25 +4,24 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/platform/gl/OffscreenDevice.h"
+#include "platform/gfx/RecordingDevice.h"
 
 namespace glassfalls::platform::gfx {
 namespace {
 
 TEST(StateTable, EachKindReachesItsOwnStateInOrder) {
-    auto device = test_support::openOffscreenDevice();
-    ASSERT_NE(device, nullptr);
+    RecordingDevice device;
     constexpr StateSetting kTable[] = {
         {renderState::ZFunc, Compare::Always},
         {textureStage::AlphaOp, TextureOp::Modulate},
         {sampler::AddressU, TextureAddress::Clamp},
         {renderState::ZFunc, Compare::LessEqual},
     };
-    applyStates(*device, kTable);
-    EXPECT_EQ(device->getRenderState(renderState::ZFunc), Compare::LessEqual);
-    EXPECT_EQ(device->getTextureStageState(0, textureStage::AlphaOp), TextureOp::Modulate);
-    EXPECT_EQ(device->getSamplerState(0, sampler::AddressU), TextureAddress::Clamp);
-    EXPECT_NE(device->getSamplerState(0, sampler::AddressV), TextureAddress::Clamp)
+    applyStates(device, kTable);
+    EXPECT_EQ(device.getRenderState(renderState::ZFunc), Compare::LessEqual);
+    EXPECT_EQ(device.getTextureStageState(0, textureStage::AlphaOp), TextureOp::Modulate);
+    EXPECT_EQ(device.getSamplerState(0, sampler::AddressU), TextureAddress::Clamp);
+    EXPECT_NE(device.getSamplerState(0, sampler::AddressV), TextureAddress::Clamp)
         << "only the state named";
 }
 
