@@ -15,6 +15,32 @@ bool Surface::lockRect(LockedRect& locked) {
 
 void Surface::unlockRect() { locked_ = false; }
 
+namespace {
+
+// For a state and a read-only one alike.
+template <typename State>
+auto* slotIn(State& state, const StateSetting& setting) {
+    decltype(&state.renderStates[0]) none = nullptr;
+    switch (setting.kind) {
+        case StateSetting::Kind::Render:
+            return setting.state < kRenderStateSlots ? &state.renderStates[setting.state] : none;
+        case StateSetting::Kind::TextureStage:
+            return setting.state < kTextureStageSlots ? &state.stage[setting.state] : none;
+        case StateSetting::Kind::Sampler:
+            return setting.state < kSamplerSlots ? &state.sampler[setting.state] : none;
+    }
+    return none;
+}
+
+}  // namespace
+
+uint32_t* DeviceState::slotOf(const StateSetting& setting) { return slotIn(*this, setting); }
+
+uint32_t DeviceState::valueOf(const StateSetting& setting) const {
+    const uint32_t* slot = slotIn(*this, setting);
+    return slot ? *slot : 0;
+}
+
 GraphicsDevice::GraphicsDevice(const PresentParameters& parameters)
     : parameters_(parameters), backBuffer_(*this, true), depthBuffer_(*this, false) {}
 
@@ -54,18 +80,7 @@ void GraphicsDevice::setViewport(const Viewport& viewport) {
 }
 
 void GraphicsDevice::setState(const StateSetting& setting) {
-    uint32_t* slot = nullptr;
-    switch (setting.kind) {
-        case StateSetting::Kind::Render:
-            if (setting.state < kRenderStateSlots) slot = &state_.renderStates[setting.state];
-            break;
-        case StateSetting::Kind::TextureStage:
-            if (setting.state < kTextureStageSlots) slot = &state_.stage[setting.state];
-            break;
-        case StateSetting::Kind::Sampler:
-            if (setting.state < kSamplerSlots) slot = &state_.sampler[setting.state];
-            break;
-    }
+    uint32_t* slot = state_.slotOf(setting);
     if (!slot || *slot == setting.value) return;
     stateChanging(static_cast<uint32_t>(setting.group));
     *slot = setting.value;

@@ -51,6 +51,11 @@ struct DeviceState {
     DeviceTexture* texture = nullptr;
     uint32_t fvf = 0;
     Viewport viewport;
+
+    // Where the setting's state is kept; null for a number past the slots.
+    uint32_t* slotOf(const StateSetting& setting);
+    // The setting's state as it is here; 0 for a number past the slots.
+    uint32_t valueOf(const StateSetting& setting) const;
 };
 
 // The fixed-function drawing device the scenes are written against. It keeps the state the
@@ -116,9 +121,11 @@ public:
     virtual void drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
                                  uint32_t stride) = 0;
 
-    // A texture of the given size (null for none, or beyond 16384); mipChain asks for every
-    // level down to 1 x 1. Textures given to a device must come from it.
-    virtual std::unique_ptr<DeviceTexture> createTexture(int width, int height, bool mipChain) = 0;
+    // A texture of the given size (null for a side the device does not take); mipChain asks
+    // for every level down to 1 x 1. Textures given to a device must come from it.
+    std::unique_ptr<DeviceTexture> createTexture(int width, int height, bool mipChain) {
+        return sideAccepted(width) && sideAccepted(height) ? makeTexture(width, height, mipChain) : nullptr;
+    }
 
     Surface* backBuffer() { return &backBuffer_; }
     Surface* depthStencilSurface() { return &depthBuffer_; }
@@ -133,6 +140,9 @@ public:
 
 protected:
     explicit GraphicsDevice(const PresentParameters& parameters);
+    // A side of a texture or of the back buffer that every backend takes.
+    static bool sideAccepted(int64_t side) { return side > 0 && side <= 16384; }
+    virtual std::unique_ptr<DeviceTexture> makeTexture(int width, int height, bool mipChain) = 0;
     // Every state at its initial value, the viewport the whole back buffer.
     void setDefaultState();
     // Told before a state of these groups takes a new value: what was drawn before was drawn

@@ -30,7 +30,9 @@ void RecordingDevice::record(DeviceCall::Kind kind) {
 }
 
 Result RecordingDevice::reset(const PresentParameters& parameters) {
-    if (parameters.backBufferWidth == 0 || parameters.backBufferHeight == 0) return Result::InvalidCall;
+    if (!sideAccepted(parameters.backBufferWidth) || !sideAccepted(parameters.backBufferHeight)) {
+        return Result::InvalidCall;
+    }
     parameters_ = parameters;
     setDefaultState();
     record(DeviceCall::Kind::Reset);
@@ -64,8 +66,7 @@ void RecordingDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCoun
     calls_->push_back({DeviceCall::Kind::Draw, type, primitiveCount, nullptr, state_});
 }
 
-std::unique_ptr<DeviceTexture> RecordingDevice::createTexture(int width, int height, bool mipChain) {
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+std::unique_ptr<DeviceTexture> RecordingDevice::makeTexture(int width, int height, bool mipChain) {
     return std::make_unique<RecordedTexture>(calls_, width, height, mipChain);
 }
 

@@ -34,7 +34,6 @@ public:
     void clear(uint32_t flags, Colour colour, float z, uint32_t stencil) override;
     void drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
                          uint32_t stride) override;
-    std::unique_ptr<DeviceTexture> createTexture(int width, int height, bool mipChain) override;
     std::string renderer() const override { return "nothing (recording)"; }
     void readBackBuffer(std::vector<uint32_t>& pixels) override;
 
@@ -44,6 +43,7 @@ public:
     void forgetCalls() { calls_->clear(); }
 
 private:
+    std::unique_ptr<DeviceTexture> makeTexture(int width, int height, bool mipChain) override;
     void stateChanging(uint32_t) override {}
     void viewportChanged() override {}
     void record(DeviceCall::Kind kind);

@@ -41,7 +41,8 @@ std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context,
                                            const PresentParameters& parameters,
                                            std::string& error) {
     if (!context) {
-        error = "no OpenGL context";
+        // The context's maker has said why, when it made none.
+        if (error.empty()) error = "no OpenGL context";
         return nullptr;
     }
     std::unique_ptr<GlDevice> device(new GlDevice(std::move(context), parameters));
@@ -72,8 +73,7 @@ GlDevice::~GlDevice() {
 }
 
 Result GlDevice::reset(const PresentParameters& parameters) {
-    if (parameters.backBufferWidth == 0 || parameters.backBufferHeight == 0 ||
-        parameters.backBufferWidth > 16384 || parameters.backBufferHeight > 16384) {
+    if (!sideAccepted(parameters.backBufferWidth) || !sideAccepted(parameters.backBufferHeight)) {
         return Result::InvalidCall;
     }
     pending_.clear();
@@ -179,8 +179,7 @@ void GlDevice::viewportChanged() {
     glDepthRange(viewport.minZ, viewport.maxZ);
 }
 
-std::unique_ptr<DeviceTexture> GlDevice::createTexture(int width, int height, bool mipChain) {
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+std::unique_ptr<DeviceTexture> GlDevice::makeTexture(int width, int height, bool mipChain) {
     return std::make_unique<GlTexture>(registry_, width, height, mipChain);
 }
 
@@ -194,8 +193,8 @@ void GlDevice::setMergingDraws(bool on) {
     merging_ = on;
 }
 
-void GlDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount,
-                                     const void* vertices, uint32_t stride) {
+void GlDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
+                               uint32_t stride) {
     const uint32_t count = vertexCount(type, primitiveCount);
     if (!inScene_ || count == 0 || !vertices) return;
     const bool triangles = type == PrimitiveType::TriangleList || type == PrimitiveType::TriangleStrip ||
@@ -241,7 +240,7 @@ void GlDevice::flush() {
 }
 
 void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride,
-                             std::span<const uint32_t> indices) {
+                       std::span<const uint32_t> indices) {
     const uint32_t format = state_.fvf;
     const bool pretransformed = (format & fvf::XyzRhw) != 0;
     const bool hasNormal = (format & fvf::Normal) != 0;
@@ -304,5 +303,4 @@ void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices,
     }
 }
 
-
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::gl

@@ -18,7 +18,7 @@ namespace glassfalls::platform::gl {
 // keeping its aspect ratio. State reaches OpenGL lazily, a group at a time, before a draw.
 class GlDevice final : public gfx::GraphicsDevice {
 public:
-    // On failure returns null and says why in `error`.
+    // On failure returns null and says why in `error` (a null context: what its maker said).
     static std::unique_ptr<GlDevice> create(std::unique_ptr<GlContext> context,
                                             const gfx::PresentParameters& parameters,
                                             std::string& error);
@@ -39,12 +39,12 @@ public:
     // Off: every draw goes to OpenGL at once (for measuring what merging saves).
     void setMergingDraws(bool on);
 
-    std::unique_ptr<gfx::DeviceTexture> createTexture(int width, int height, bool mipChain) override;
     std::string renderer() const override { return context_->renderer(); }
     void readBackBuffer(std::vector<uint32_t>& pixels) override;
 
 private:
     GlDevice(std::unique_ptr<GlContext> context, const gfx::PresentParameters& parameters);
+    std::unique_ptr<gfx::DeviceTexture> makeTexture(int width, int height, bool mipChain) override;
     void stateChanging(uint32_t groups) override;
     void viewportChanged() override;
     void prepareDraw(bool pretransformed, bool hasDiffuse);

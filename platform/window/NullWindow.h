@@ -30,9 +30,7 @@ public:
                                                       const gfx::PresentParameters& parameters,
                                                       std::string& error) override {
         if (drawing_ == Drawing::Recorded) return std::make_unique<gfx::RecordingDevice>(parameters);
-        auto context = gl::createOffscreenGlContext(640, 480, type, error);
-        if (!context) return nullptr;
-        return gl::GlDevice::create(std::move(context), parameters, error);
+        return gl::GlDevice::create(gl::createOffscreenGlContext(640, 480, type, error), parameters, error);
     }
 
 private:

@@ -59,9 +59,7 @@ public:
             error = "the window is closed";
             return nullptr;
         }
-        auto context = gl::createSdlGlContext(window_, type, error);
-        if (!context) return nullptr;
-        return gl::GlDevice::create(std::move(context), parameters, error);
+        return gl::GlDevice::create(gl::createSdlGlContext(window_, type, error), parameters, error);
     }
 
 private:

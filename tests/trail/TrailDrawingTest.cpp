@@ -163,16 +163,6 @@ TEST_F(TrailDrawing, TheShadowDarkensTheWaterUnderTheTrail) {
     EXPECT_LT(test_support::red(shadow), 0xB0) << std::hex << shadow;
 }
 
-// A state's value in a recorded state.
-uint32_t valueIn(const DeviceState& state, const StateSetting& setting) {
-    switch (setting.kind) {
-        case StateSetting::Kind::Render: return state.renderStates[setting.state];
-        case StateSetting::Kind::TextureStage: return state.stage[setting.state];
-        case StateSetting::Kind::Sampler: return state.sampler[setting.state];
-    }
-    return 0;
-}
-
 // Set, draw, restore: each drawer sharing the blended preset draws under it and leaves the
 // baseline behind, also when it has nothing to draw. Catches a drawer that leaves blending on
 // for whatever is drawn next.
@@ -208,13 +198,13 @@ TEST(SharedStates, EachBlendedDrawerDrawsUnderThePresetAndLeavesTheBaseline) {
         device.endScene();
         const auto draws = device.callsOf(DeviceCall::Kind::Draw);
         EXPECT_EQ(draws.empty(), !c.draws) << c.name;
-        if (!draws.empty() && c.draws) {
+        for (const DeviceCall& draw : draws) {
             for (const StateSetting& s : statePresets::kBlendedTextureTimesColour) {
-                EXPECT_EQ(valueIn(draws.front().state, s), s.value) << c.name << ", state " << s.state;
+                EXPECT_EQ(draw.state.valueOf(s), s.value) << c.name << ", state " << s.state;
             }
         }
         for (const StateSetting& s : statePresets::kBaseline) {
-            EXPECT_EQ(valueIn(device.captureState(), s), s.value) << c.name << " leaves state " << s.state;
+            EXPECT_EQ(device.captureState().valueOf(s), s.value) << c.name << " leaves state " << s.state;
         }
     }
 }
