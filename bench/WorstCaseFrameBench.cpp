@@ -1,11 +1,13 @@
 // The costliest performance frame (see tests/support/WorstCaseFrame.h) on the software
-// renderer, with the facade merging the scenes' small draws and without.
+// renderer: with the facade merging the scenes' small draws, without, and the floor, the
+// same draws from buffers built once.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
 #include "platform/gl/GlDevice.h"
 #include "platform/window/NullWindow.h"
+#include "tests/support/StaticBufferFrame.h"
 #include "tests/support/WorstCaseFrame.h"
 
 using namespace glassfalls;
@@ -27,5 +29,22 @@ static void drawWorstCaseFrames(benchmark::State& state, bool merging) {
 
 static void BM_WorstCaseFrame(benchmark::State& state) { drawWorstCaseFrames(state, true); }
 static void BM_WorstCaseFramePerPiece(benchmark::State& state) { drawWorstCaseFrames(state, false); }
+
+static void BM_WorstCaseFrameFloor(benchmark::State& state) {
+    platform::NullWindow window;
+    RenderDevice renderDevice;
+    if (!renderDevice.create(window, 640, 480, true)) return state.SkipWithError(renderDevice.error().c_str());
+    test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
+    test_support::StaticBufferFrame floor(renderDevice, [&] { frame.draw(); });
+    std::vector<uint32_t> pixels;
+    for (auto _ : state) {
+        floor.draw();
+        renderDevice.device->readBackBuffer(pixels);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    state.counters["draws"] = static_cast<double>(floor.drawCount());
+}
+
 BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorstCaseFramePerPiece)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WorstCaseFrameFloor)->Unit(benchmark::kMillisecond);

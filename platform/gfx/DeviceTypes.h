@@ -180,6 +180,7 @@ struct Light {
 struct Viewport {
     uint32_t x = 0, y = 0, width = 0, height = 0;
     float minZ = 0, maxZ = 1;
+    friend bool operator==(const Viewport&, const Viewport&) = default;
 };
 
 struct PresentParameters {

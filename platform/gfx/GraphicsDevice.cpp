@@ -41,6 +41,33 @@ uint32_t DeviceState::valueOf(const StateSetting& setting) const {
     return slot ? *slot : 0;
 }
 
+uint32_t DeviceState::groupsChangedTo(const DeviceState& next) const {
+    uint32_t groups = 0;
+#define GLASSFALLS_CHANGED(name, number, type, group, initial) \
+    if (slots[number] != nextSlots[number]) groups |= static_cast<uint32_t>(StateGroup::group);
+    {
+        const auto &slots = renderStates, &nextSlots = next.renderStates;
+        GLASSFALLS_RENDER_STATES(GLASSFALLS_CHANGED)
+    }
+    {
+        const auto &slots = stage, &nextSlots = next.stage;
+        GLASSFALLS_TEXTURE_STAGE_STATES(GLASSFALLS_CHANGED)
+    }
+    {
+        const auto &slots = sampler, &nextSlots = next.sampler;
+        GLASSFALLS_SAMPLER_STATES(GLASSFALLS_CHANGED)
+    }
+#undef GLASSFALLS_CHANGED
+    if (world != next.world || view != next.view || projection != next.projection || clipPlane != next.clipPlane) {
+        groups |= kDirtyTransforms;
+    }
+    // The light's direction is given through the view.
+    if (light != next.light) groups |= kDirtyTransforms | kDirtyLighting;
+    if (material != next.material || lightEnabled != next.lightEnabled) groups |= kDirtyLighting;
+    if (texture != next.texture) groups |= kDirtyStage;
+    return groups;
+}
+
 GraphicsDevice::GraphicsDevice(const PresentParameters& parameters)
     : parameters_(parameters), backBuffer_(*this, true), depthBuffer_(*this, false) {}
 
@@ -64,13 +91,17 @@ void GraphicsDevice::setDefaultState() {
     s.light.diffuse = {1, 1, 1, 0};
     s.light.direction = {0, 0, 1};
     s.viewport = {0, 0, parameters_.backBufferWidth, parameters_.backBufferHeight, 0, 1};
-    applyState(s);
+    // After a reset the backend may hold none of the state it gave before.
+    stateChanging(kDirtyAll);
+    state_ = s;
+    viewportChanged();
 }
 
 void GraphicsDevice::applyState(const DeviceState& state) {
-    stateChanging(kDirtyAll);
+    stateChanging(state_.groupsChangedTo(state));
+    const bool viewportMoves = state.viewport != state_.viewport;
     state_ = state;
-    viewportChanged();
+    if (viewportMoves) viewportChanged();
 }
 
 void GraphicsDevice::setViewport(const Viewport& viewport) {

@@ -56,6 +56,8 @@ struct DeviceState {
     uint32_t* slotOf(const StateSetting& setting);
     // The setting's state as it is here; 0 for a number past the slots.
     uint32_t valueOf(const StateSetting& setting) const;
+    // The groups (kDirty…) of the states that differ in `next`.
+    uint32_t groupsChangedTo(const DeviceState& next) const;
 };
 
 // The fixed-function drawing device the scenes are written against. It keeps the state the

@@ -35,6 +35,15 @@ GLenum glPrimitive(PrimitiveType type) {
     return GL_TRIANGLES;
 }
 
+// `count` vertices in the arrays; with `indexCount` indices, the triangles those name.
+void drawVertices(PrimitiveType type, uint32_t count, size_t indexCount, const void* indices) {
+    if (indexCount == 0) {
+        glDrawArrays(glPrimitive(type), 0, static_cast<GLsizei>(count));
+    } else {
+        glDrawElements(glPrimitive(type), static_cast<GLsizei>(indexCount), GL_UNSIGNED_INT, indices);
+    }
+}
+
 }  // namespace
 
 std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context,
@@ -243,15 +252,10 @@ void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices,
                        std::span<const uint32_t> indices) {
     const uint32_t format = state_.fvf;
     const bool pretransformed = (format & fvf::XyzRhw) != 0;
-    const bool hasNormal = (format & fvf::Normal) != 0;
-    const bool hasDiffuse = (format & fvf::Diffuse) != 0;
-    const bool hasTexture = (format & 0xF00) != 0;
     if (!pretransformed && !(format & fvf::Xyz)) return;
-    prepareDraw(pretransformed, hasDiffuse);
+    prepareDraw(pretransformed, (format & fvf::Diffuse) != 0);
 
     const auto* base = static_cast<const uint8_t*>(vertices);
-    size_t offset = pretransformed ? 16 : 12;
-    const auto glStride = static_cast<GLsizei>(stride);
     if (pretransformed) {
         // Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps
         // texturing perspective-correct. Whole-number coordinates fall on pixel edges, so a
@@ -267,21 +271,44 @@ void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices,
             scratch_[i * 4 + 2] = (v[2] * 2.0f - 1.0f) * w;
             scratch_[i * 4 + 3] = w;
         }
-        glVertexPointer(4, GL_FLOAT, 0, scratch_.data());
+    }
+    pointArrays(reinterpret_cast<uintptr_t>(base), stride, reinterpret_cast<uintptr_t>(scratch_.data()));
+    if (kept_) {
+        kept_->push_back({state_, type, count, stride, {base, base + size_t{count} * stride},
+                          pretransformed ? scratch_ : std::vector<float>{}, {indices.begin(), indices.end()}});
+    }
+    drawVertices(type, count, indices.size(), indices.data());
+}
+
+void GlDevice::drawFromBuffers(const GivenDraw& draw, const BufferPlacement& placement) {
+    const uint32_t format = state_.fvf;
+    prepareDraw((format & fvf::XyzRhw) != 0, (format & fvf::Diffuse) != 0);
+    pointArrays(placement.vertices, draw.stride, placement.clipPositions);
+    drawVertices(draw.type, draw.count, draw.indices.size(), reinterpret_cast<const void*>(placement.indices));
+}
+
+void GlDevice::pointArrays(uintptr_t base, uint32_t stride, uintptr_t clipPositions) {
+    const uint32_t format = state_.fvf;
+    const bool pretransformed = (format & fvf::XyzRhw) != 0;
+    const auto at = [base](size_t offset) { return reinterpret_cast<const void*>(base + offset); };
+    size_t offset = pretransformed ? 16 : 12;
+    const auto glStride = static_cast<GLsizei>(stride);
+    if (pretransformed) {
+        glVertexPointer(4, GL_FLOAT, 0, reinterpret_cast<const void*>(clipPositions));
     } else {
-        glVertexPointer(3, GL_FLOAT, glStride, base);
+        glVertexPointer(3, GL_FLOAT, glStride, at(0));
     }
     glEnableClientState(GL_VERTEX_ARRAY);
-    if (hasNormal) {
-        glNormalPointer(GL_FLOAT, glStride, base + offset);
+    if (format & fvf::Normal) {
+        glNormalPointer(GL_FLOAT, glStride, at(offset));
         glEnableClientState(GL_NORMAL_ARRAY);
         offset += 12;
     } else {
         glDisableClientState(GL_NORMAL_ARRAY);
         glNormal3f(0, 0, 0);
     }
-    if (hasDiffuse) {
-        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, glStride, base + offset);
+    if (format & fvf::Diffuse) {
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, glStride, at(offset));
         glEnableClientState(GL_COLOR_ARRAY);
         offset += 4;
     } else {
@@ -289,17 +316,12 @@ void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices,
         glColor4f(1, 1, 1, 1);
     }
     if (format & fvf::Specular) offset += 4;
-    if (hasTexture) {
-        glTexCoordPointer(2, GL_FLOAT, glStride, base + offset);
+    if (format & 0xF00) {
+        glTexCoordPointer(2, GL_FLOAT, glStride, at(offset));
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     } else {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoord2f(0, 0);
-    }
-    if (indices.empty()) {
-        glDrawArrays(glPrimitive(type), 0, static_cast<GLsizei>(count));
-    } else {
-        glDrawElements(glPrimitive(type), static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
     }
 }
 

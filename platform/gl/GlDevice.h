@@ -13,6 +13,26 @@
 
 namespace glassfalls::platform::gl {
 
+// A draw as the device gave it to OpenGL: the state it was made under, its vertices as the
+// caller laid them out (screen vertices also as the clip-space positions they became) and,
+// for merged draws, the triangles as indices.
+struct GivenDraw {
+    gfx::DeviceState state;
+    gfx::PrimitiveType type = gfx::PrimitiveType::TriangleList;
+    uint32_t count = 0;
+    uint32_t stride = 0;
+    std::vector<uint8_t> vertices;
+    std::vector<float> clipPositions;
+    std::vector<uint32_t> indices;
+};
+
+// Where a given draw's data lie, in bytes, in the bound array and element buffers.
+struct BufferPlacement {
+    size_t vertices = 0;
+    size_t clipPositions = 0;
+    size_t indices = 0;
+};
+
 // The device drawn with OpenGL's fixed-function pipeline. Frames go to a back buffer of the
 // presentation size in an off-screen framebuffer; present() scales it into the window
 // keeping its aspect ratio. State reaches OpenGL lazily, a group at a time, before a draw.
@@ -38,6 +58,11 @@ public:
                          uint32_t stride) override;
     // Off: every draw goes to OpenGL at once (for measuring what merging saves).
     void setMergingDraws(bool on);
+    // While `into` is set, each draw given to OpenGL is also kept there.
+    void keepGivenDraws(std::vector<GivenDraw>* into) { kept_ = into; }
+    // Gives `draw` again from the bound array and element buffers, which hold its data at
+    // `placement`; the caller has applied its state.
+    void drawFromBuffers(const GivenDraw& draw, const BufferPlacement& placement);
 
     std::string renderer() const override { return context_->renderer(); }
     void readBackBuffer(std::vector<uint32_t>& pixels) override;
@@ -57,6 +82,9 @@ private:
     // `count` vertices; with `indices`, the triangles they name.
     void drawNow(gfx::PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride,
                  std::span<const uint32_t> indices = {});
+    // Points OpenGL's arrays at vertices of the current format from `base` on, and at
+    // `clipPositions` for screen vertices: addresses, or offsets into the bound buffer.
+    void pointArrays(uintptr_t base, uint32_t stride, uintptr_t clipPositions);
     // Draws what merging holds back.
     void flush();
     // Every texture set on this device was made by it.
@@ -71,7 +99,8 @@ private:
     bool inScene_ = false;
     bool lost_ = false;
     std::unique_ptr<GlTexture> white_;  // what a stage samples when no texture is set
-    std::vector<float> scratch_;
+    std::vector<float> scratch_;  // screen vertices' clip-space positions
+    std::vector<GivenDraw>* kept_ = nullptr;
     bool merging_ = true;
     std::vector<uint8_t> pending_;  // the vertices of the merged draws
     std::vector<uint32_t> pendingIndices_;  // their triangles
