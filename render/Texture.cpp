@@ -69,6 +69,7 @@ bool Texture::createDib(platform::gfx::GraphicsDevice& device, int32_t w, int32_
     pictureWidth = w;
     pictureHeight = h;
     texture.reset();
+    copiedWhole_.clear();
     texture = platform::gfx::createTexture(device, w, h, false);
     if (!texture) return false;
     dib = std::make_unique<DibSurface>();
@@ -88,6 +89,9 @@ bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y,
     const int32_t top = clip(y, pictureHeight);
     const int32_t right = clip(int64_t{x} + w, std::min(pictureWidth, dib->width));
     const int32_t bottom = clip(int64_t{y} + h, std::min(pictureHeight, dib->height));
+    const bool whole = left == 0 && top == 0 && right == std::min(pictureWidth, dib->width) &&
+                       bottom == std::min(pictureHeight, dib->height);
+    if (whole && dib->buffer == copiedWhole_) return true;
     LockedRect locked;
     if (!texture->lockRect(0, locked)) return false;
     const int32_t textureRight = std::min(right, texture->width());
@@ -102,6 +106,11 @@ bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y,
                                                                       static_cast<size_t>(j));
             row[i] = texel;
         }
+    }
+    if (whole) {
+        copiedWhole_ = dib->buffer;
+    } else if (left < right && top < bottom) {
+        copiedWhole_.clear();
     }
     return texture->unlockRect(0);
 }

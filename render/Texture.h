@@ -48,7 +48,9 @@ public:
     bool loadFromFile(platform::gfx::GraphicsDevice& device, const std::string& name);
     // An empty width x height picture (black, opaque) with a DibSurface to draw into.
     bool createDib(platform::gfx::GraphicsDevice& device, int32_t width, int32_t height);
-    // Copies a rectangle of the DibSurface into the texture, clipped to the picture.
+    // Copies a rectangle of the DibSurface into the texture, clipped to the picture. The
+    // whole picture, unchanged since it was last copied whole, is not copied again: the
+    // DibSurface is the texture's only writer.
     bool uploadRegion(platform::gfx::GraphicsDevice& device, int32_t x, int32_t y, int32_t w,
                       int32_t h);
 
@@ -57,6 +59,9 @@ public:
     std::unique_ptr<DibSurface> dib;
     int32_t pictureWidth = 0;
     int32_t pictureHeight = 0;
+
+private:
+    std::vector<uint8_t> copiedWhole_;  // the DibSurface as last copied whole; empty when not
 };
 
 }  // namespace glassfalls

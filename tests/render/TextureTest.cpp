@@ -95,6 +95,35 @@ TEST_F(TextureOnDevice, UploadRegionCopiesRgbWithFullAlphaOnlyInsideThePicture) 
     EXPECT_EQ(texelAt(*texture.texture, 0, 0), 0xFF102030u);
 }
 
+// The light mask and the network picture are copied in whole every time they are made; the
+// driver is given only a picture that changed.
+TEST_F(TextureOnDevice, AWholePictureIsGivenToTheDriverOnlyWhenItChanged) {
+    auto& recorder = static_cast<platform::gfx::RecordingDevice&>(*device);
+    Texture texture;
+    ASSERT_TRUE(texture.createDib(*device, 8, 8));
+    struct Step {
+        const char* what;
+        int x, y, side;
+        int changedByte;  // -1: none
+        size_t fills;
+    };
+    const Step steps[] = {
+        {"the same picture again", 0, 0, 8, -1, 0},
+        {"one byte changed", 0, 0, 8, 5, 1},
+        {"that picture again", -2, -2, 20, -1, 0},
+        {"a part, unchanged", 2, 2, 2, -1, 1},
+        {"the whole after a part", 0, 0, 8, -1, 1},
+        {"and again", 0, 0, 8, -1, 0},
+    };
+    for (const Step& step : steps) {
+        if (step.changedByte >= 0) ++texture.dib->buffer[static_cast<size_t>(step.changedByte)];
+        recorder.forgetCalls();
+        EXPECT_TRUE(texture.uploadRegion(*device, step.x, step.y, step.side, step.side)) << step.what;
+        EXPECT_EQ(recorder.callsOf(platform::gfx::DeviceCall::Kind::TextureFilled).size(), step.fills) << step.what;
+    }
+    EXPECT_EQ(texelAt(*texture.texture, 1, 0), 0xFF000001u) << "the changed byte is the second pixel's blue";
+}
+
 TEST_F(TextureOnDevice, LoadingFromFileKeepsTheNameAndFailsCleanly) {
     const auto file = makeBmp({4, 2, 24, true, 0}, [](int x, int y) { return x == 0 && y == 0 ? 0xABCDEFu : 0u; });
     Texture texture;
