@@ -1,6 +1,7 @@
 #include "platform/gl/GlDevice.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "platform/gl/Gl.h"
@@ -35,6 +36,28 @@ GLenum glPrimitive(PrimitiveType type) {
     return GL_TRIANGLES;
 }
 
+// Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps texturing
+// perspective-correct. Whole-number coordinates fall on pixel edges, so a rectangle covers
+// exactly the pixels it names and texel centres meet pixel centres. Reads the first four
+// floats of each vertex from `in`, writes four to `out`.
+void toClipSpace(const uint8_t* in, uint32_t inStride, uint8_t* out, uint32_t outStride, uint32_t count,
+                 const PresentParameters& parameters) {
+    const auto width = static_cast<float>(parameters.backBufferWidth);
+    const auto height = static_cast<float>(parameters.backBufferHeight);
+    for (uint32_t i = 0; i < count; ++i) {
+        float v[4];
+        std::memcpy(v, in + size_t{i} * inStride, sizeof v);
+        const float w = v[3] != 0.0f ? 1.0f / v[3] : 1.0f;
+        const float clip[4] = {(v[0] * 2.0f / width - 1.0f) * w, (1.0f - v[1] * 2.0f / height) * w,
+                               (v[2] * 2.0f - 1.0f) * w, w};
+        std::memcpy(out + size_t{i} * outStride, clip, sizeof clip);
+    }
+}
+
+// Room for the merged draws of a frame or so; a larger draw goes to OpenGL by itself.
+constexpr size_t kGatheredVertexBytes = size_t{2} << 20;
+constexpr size_t kGatheredIndexBytes = size_t{1} << 20;
+
 // `count` vertices in the arrays; with `indexCount` indices, the triangles those name.
 void drawVertices(PrimitiveType type, uint32_t count, size_t indexCount, const void* indices) {
     if (indexCount == 0) {
@@ -67,7 +90,9 @@ std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context,
 GlDevice::GlDevice(std::unique_ptr<GlContext> context, const PresentParameters& parameters)
     : GraphicsDevice(parameters),
       context_(std::move(context)),
-      registry_(std::make_shared<TextureRegistry>()) {
+      registry_(std::make_shared<TextureRegistry>()),
+      gatheredVertices_(GL_ARRAY_BUFFER, kGatheredVertexBytes),
+      gatheredIndices_(GL_ELEMENT_ARRAY_BUFFER, kGatheredIndexBytes) {
     registry_->flushPendingDraws = [this] { flush(); };
 }
 
@@ -75,7 +100,8 @@ GlDevice::~GlDevice() {
     // The objects below belong to this device's context, whichever is current now.
     context_->makeCurrent();
     registry_->flushPendingDraws = nullptr;
-    pending_.clear();
+    gatheredVertices_.release();
+    gatheredIndices_.release();
     white_.reset();
     frame_.release();
     registry_->contextAlive = false;
@@ -85,15 +111,18 @@ Result GlDevice::reset(const PresentParameters& parameters) {
     if (!sideAccepted(parameters.backBufferWidth) || !sideAccepted(parameters.backBufferHeight)) {
         return Result::InvalidCall;
     }
-    pending_.clear();
     if (lost_) {
         std::string error;
         frame_.abandon();
+        gatheredVertices_.abandon();
+        gatheredIndices_.abandon();
+        gatheredCount_ = 0;
         if (!context_->recreate(error)) return Result::DeviceLost;
         // Every texture lives on in main memory; give the new context its own copy.
         for (GlTexture* texture : registry_->textures) texture->upload();
         lost_ = false;
     }
+    dropGathered();
     parameters_ = parameters;
     if (!frame_.create(static_cast<int>(parameters.backBufferWidth),
                        static_cast<int>(parameters.backBufferHeight))) {
@@ -202,99 +231,133 @@ void GlDevice::setMergingDraws(bool on) {
     merging_ = on;
 }
 
+void GlDevice::keepGivenDraws(std::vector<GivenDraw>* into) {
+    // What was gathered unreadable is drawn before keeping starts.
+    flush();
+    kept_ = into;
+}
+
 void GlDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
                                uint32_t stride) {
     const uint32_t count = vertexCount(type, primitiveCount);
     if (!inScene_ || count == 0 || !vertices) return;
     const bool triangles = type == PrimitiveType::TriangleList || type == PrimitiveType::TriangleStrip ||
                            type == PrimitiveType::TriangleFan;
-    if (!merging_ || !triangles) {
+    const size_t bytes = size_t{count} * stride;
+    const size_t indexBytes = size_t{primitiveCount} * 3 * sizeof(uint32_t);
+    if (gatheredCount_ > 0 && (state_.fvf != gatheredFvf_ || stride != gatheredStride_ ||
+                               !gatheredVertices_.fits(bytes) || !gatheredIndices_.fits(indexBytes))) {
         flush();
+    }
+    uint8_t* out = nullptr;
+    uint32_t* corners = nullptr;
+    if (merging_ && triangles && bytes <= gatheredVertices_.capacity() && indexBytes <= gatheredIndices_.capacity()) {
+        const bool readable = kept_ != nullptr;
+        out = gatheredVertices_.take(bytes, readable);
+        if (out) corners = reinterpret_cast<uint32_t*>(gatheredIndices_.take(indexBytes, readable));
+    }
+    if (!corners) {
+        flush();
+        dropGathered();  // a gathering whose indices found no room
         drawNow(type, count, vertices, stride);
         return;
     }
-    if (!pending_.empty() && (state_.fvf != pendingFvf_ || stride != pendingStride_)) flush();
-    pendingFvf_ = state_.fvf;
-    pendingStride_ = stride;
-    // The vertices once each, and every triangle as indices in the order OpenGL would
-    // assemble it: strips keep their winding by swapping the first two corners of every
-    // second triangle; fans turn about their first corner.
-    const auto first = static_cast<uint32_t>(pending_.size() / stride);
+    gatheredFvf_ = state_.fvf;
+    gatheredStride_ = stride;
     const auto* base = static_cast<const uint8_t*>(vertices);
-    pending_.insert(pending_.end(), base, base + size_t{count} * stride);
-    for (uint32_t t = 0; t < primitiveCount; ++t) {
-        uint32_t corners[3] = {3 * t, 3 * t + 1, 3 * t + 2};
+    std::memcpy(out, base, bytes);
+    if (state_.fvf & fvf::XyzRhw) toClipSpace(base, stride, out, stride, count, parameters_);
+    // Every triangle as indices in the order OpenGL would assemble it: strips keep their
+    // winding by swapping the first two corners of every second triangle; fans turn about
+    // their first corner.
+    const uint32_t first = gatheredCount_;
+    for (uint32_t t = 0; t < primitiveCount; ++t, corners += 3) {
         if (type == PrimitiveType::TriangleStrip) {
-            corners[0] = t % 2 ? t + 1 : t;
-            corners[1] = t % 2 ? t : t + 1;
-            corners[2] = t + 2;
+            corners[0] = first + (t % 2 ? t + 1 : t);
+            corners[1] = first + (t % 2 ? t : t + 1);
+            corners[2] = first + t + 2;
         } else if (type == PrimitiveType::TriangleFan) {
-            corners[0] = 0;
-            corners[1] = t + 1;
-            corners[2] = t + 2;
+            corners[0] = first;
+            corners[1] = first + t + 1;
+            corners[2] = first + t + 2;
+        } else {
+            corners[0] = first + 3 * t;
+            corners[1] = first + 3 * t + 1;
+            corners[2] = first + 3 * t + 2;
         }
-        for (const uint32_t corner : corners) pendingIndices_.push_back(first + corner);
     }
+    gatheredCount_ += count;
 }
 
 void GlDevice::flush() {
-    if (pending_.empty()) return;
-    const auto count = static_cast<uint32_t>(pending_.size() / pendingStride_);
+    if (gatheredCount_ == 0) return;
     const uint32_t fvf = state_.fvf;
-    state_.fvf = pendingFvf_;
-    drawNow(PrimitiveType::TriangleList, count, pending_.data(), pendingStride_, pendingIndices_);
+    state_.fvf = gatheredFvf_;
+    const size_t indexCount = gatheredIndices_.gatheredBytes() / sizeof(uint32_t);
+    if (kept_) {
+        const uint8_t* v = gatheredVertices_.gathered();
+        const auto* i = reinterpret_cast<const uint32_t*>(gatheredIndices_.gathered());
+        kept_->push_back({state_, PrimitiveType::TriangleList, gatheredCount_, gatheredStride_,
+                          {v, v + gatheredVertices_.gatheredBytes()}, {i, i + indexCount}});
+    }
+    const size_t vertexAt = gatheredVertices_.finish();
+    const size_t indexAt = gatheredIndices_.finish();
+    prepareDraw((gatheredFvf_ & fvf::XyzRhw) != 0, (gatheredFvf_ & fvf::Diffuse) != 0);
+    pointArrays(vertexAt, gatheredStride_, vertexAt, gatheredStride_);
+    drawVertices(PrimitiveType::TriangleList, gatheredCount_, indexCount, reinterpret_cast<const void*>(indexAt));
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     state_.fvf = fvf;
-    pending_.clear();
-    pendingIndices_.clear();
+    gatheredCount_ = 0;
 }
 
-void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride,
-                       std::span<const uint32_t> indices) {
+void GlDevice::dropGathered() {
+    if (!gatheredVertices_.mapped() && !gatheredIndices_.mapped()) return;
+    gatheredVertices_.finish();
+    gatheredIndices_.finish();
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    gatheredCount_ = 0;
+}
+
+void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride) {
     const uint32_t format = state_.fvf;
     const bool pretransformed = (format & fvf::XyzRhw) != 0;
     if (!pretransformed && !(format & fvf::Xyz)) return;
     prepareDraw(pretransformed, (format & fvf::Diffuse) != 0);
-
     const auto* base = static_cast<const uint8_t*>(vertices);
+    auto positions = reinterpret_cast<uintptr_t>(base);
+    uint32_t positionStride = stride;
     if (pretransformed) {
-        // Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps
-        // texturing perspective-correct. Whole-number coordinates fall on pixel edges, so a
-        // rectangle covers exactly the pixels it names and texel centres meet pixel centres.
-        const float width = static_cast<float>(parameters_.backBufferWidth);
-        const float height = static_cast<float>(parameters_.backBufferHeight);
         scratch_.resize(size_t{count} * 4);
-        for (uint32_t i = 0; i < count; ++i) {
-            const auto* v = reinterpret_cast<const float*>(base + size_t{i} * stride);
-            const float w = v[3] != 0.0f ? 1.0f / v[3] : 1.0f;
-            scratch_[i * 4 + 0] = (v[0] * 2.0f / width - 1.0f) * w;
-            scratch_[i * 4 + 1] = (1.0f - v[1] * 2.0f / height) * w;
-            scratch_[i * 4 + 2] = (v[2] * 2.0f - 1.0f) * w;
-            scratch_[i * 4 + 3] = w;
-        }
+        auto* clip = reinterpret_cast<uint8_t*>(scratch_.data());
+        toClipSpace(base, stride, clip, 4 * sizeof(float), count, parameters_);
+        positions = reinterpret_cast<uintptr_t>(clip);
+        positionStride = 4 * sizeof(float);
     }
-    pointArrays(reinterpret_cast<uintptr_t>(base), stride, reinterpret_cast<uintptr_t>(scratch_.data()));
+    pointArrays(reinterpret_cast<uintptr_t>(base), stride, positions, positionStride);
     if (kept_) {
-        kept_->push_back({state_, type, count, stride, {base, base + size_t{count} * stride},
-                          pretransformed ? scratch_ : std::vector<float>{}, {indices.begin(), indices.end()}});
+        GivenDraw& kept = kept_->emplace_back(GivenDraw{state_, type, count, stride, {base, base + size_t{count} * stride}, {}});
+        if (pretransformed) toClipSpace(base, stride, kept.vertices.data(), stride, count, parameters_);
     }
-    drawVertices(type, count, indices.size(), indices.data());
+    drawVertices(type, count, 0, nullptr);
 }
 
 void GlDevice::drawFromBuffers(const GivenDraw& draw, const BufferPlacement& placement) {
     const uint32_t format = state_.fvf;
     prepareDraw((format & fvf::XyzRhw) != 0, (format & fvf::Diffuse) != 0);
-    pointArrays(placement.vertices, draw.stride, placement.clipPositions);
+    pointArrays(placement.vertices, draw.stride, placement.vertices, draw.stride);
     drawVertices(draw.type, draw.count, draw.indices.size(), reinterpret_cast<const void*>(placement.indices));
 }
 
-void GlDevice::pointArrays(uintptr_t base, uint32_t stride, uintptr_t clipPositions) {
+void GlDevice::pointArrays(uintptr_t base, uint32_t stride, uintptr_t positions, uint32_t positionStride) {
     const uint32_t format = state_.fvf;
     const bool pretransformed = (format & fvf::XyzRhw) != 0;
     const auto at = [base](size_t offset) { return reinterpret_cast<const void*>(base + offset); };
     size_t offset = pretransformed ? 16 : 12;
     const auto glStride = static_cast<GLsizei>(stride);
     if (pretransformed) {
-        glVertexPointer(4, GL_FLOAT, 0, reinterpret_cast<const void*>(clipPositions));
+        glVertexPointer(4, GL_FLOAT, static_cast<GLsizei>(positionStride), reinterpret_cast<const void*>(positions));
     } else {
         glVertexPointer(3, GL_FLOAT, glStride, at(0));
     }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -10,26 +9,25 @@
 #include "platform/gl/FrameTarget.h"
 #include "platform/gl/GlContext.h"
 #include "platform/gl/GlTexture.h"
+#include "platform/gl/StreamBuffer.h"
 
 namespace glassfalls::platform::gl {
 
-// A draw as the device gave it to OpenGL: the state it was made under, its vertices as the
-// caller laid them out (screen vertices also as the clip-space positions they became) and,
-// for merged draws, the triangles as indices.
+// A draw as the device gave it to OpenGL: the state it was made under, its vertices as
+// OpenGL read them (the caller's layout, a screen vertex's position turned into clip space)
+// and, for merged draws, the triangles as indices.
 struct GivenDraw {
     gfx::DeviceState state;
     gfx::PrimitiveType type = gfx::PrimitiveType::TriangleList;
     uint32_t count = 0;
     uint32_t stride = 0;
     std::vector<uint8_t> vertices;
-    std::vector<float> clipPositions;
     std::vector<uint32_t> indices;
 };
 
 // Where a given draw's data lie, in bytes, in the bound array and element buffers.
 struct BufferPlacement {
     size_t vertices = 0;
-    size_t clipPositions = 0;
     size_t indices = 0;
 };
 
@@ -53,13 +51,14 @@ public:
 
     // Consecutive triangle draws under the same state are merged into one draw, made when
     // the state, a texture's contents or the vertex layout change, or the frame is cleared,
-    // read, ended or shown; the picture is the same as when each is drawn at once.
+    // read, ended or shown; the picture is the same as when each is drawn at once. Their
+    // vertices go straight into a buffer object.
     void drawPrimitiveUp(gfx::PrimitiveType type, uint32_t primitiveCount, const void* vertices,
                          uint32_t stride) override;
     // Off: every draw goes to OpenGL at once (for measuring what merging saves).
     void setMergingDraws(bool on);
     // While `into` is set, each draw given to OpenGL is also kept there.
-    void keepGivenDraws(std::vector<GivenDraw>* into) { kept_ = into; }
+    void keepGivenDraws(std::vector<GivenDraw>* into);
     // Gives `draw` again from the bound array and element buffers, which hold its data at
     // `placement`; the caller has applied its state.
     void drawFromBuffers(const GivenDraw& draw, const BufferPlacement& placement);
@@ -79,14 +78,15 @@ private:
     void applyTextureStage();
     void applySampler(GlTexture& texture);
     void createWhiteTexture();
-    // `count` vertices; with `indices`, the triangles they name.
-    void drawNow(gfx::PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride,
-                 std::span<const uint32_t> indices = {});
-    // Points OpenGL's arrays at vertices of the current format from `base` on, and at
-    // `clipPositions` for screen vertices: addresses, or offsets into the bound buffer.
-    void pointArrays(uintptr_t base, uint32_t stride, uintptr_t clipPositions);
+    // Draws `count` vertices from the caller's memory.
+    void drawNow(gfx::PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride);
+    // Points OpenGL's arrays at vertices of the current format from `base` on, a screen
+    // vertex's clip-space position at `positions`: addresses, or offsets into the bound buffer.
+    void pointArrays(uintptr_t base, uint32_t stride, uintptr_t positions, uint32_t positionStride);
     // Draws what merging holds back.
     void flush();
+    // Forgets what merging holds back, undrawn.
+    void dropGathered();
     // Every texture set on this device was made by it.
     GlTexture* boundTexture() const { return static_cast<GlTexture*>(state_.texture); }
 
@@ -102,10 +102,11 @@ private:
     std::vector<float> scratch_;  // screen vertices' clip-space positions
     std::vector<GivenDraw>* kept_ = nullptr;
     bool merging_ = true;
-    std::vector<uint8_t> pending_;  // the vertices of the merged draws
-    std::vector<uint32_t> pendingIndices_;  // their triangles
-    uint32_t pendingFvf_ = 0;
-    uint32_t pendingStride_ = 0;
+    StreamBuffer gatheredVertices_;  // of the merged draws
+    StreamBuffer gatheredIndices_;   // their triangles
+    uint32_t gatheredCount_ = 0;     // vertices
+    uint32_t gatheredFvf_ = 0;
+    uint32_t gatheredStride_ = 0;
 };
 
 }  // namespace glassfalls::platform::gl

@@ -26,9 +26,6 @@ public:
             platform::gl::BufferPlacement& at = placements_.emplace_back();
             at.vertices = data.size();
             data.insert(data.end(), draw.vertices.begin(), draw.vertices.end());
-            at.clipPositions = data.size();
-            const auto* positions = reinterpret_cast<const uint8_t*>(draw.clipPositions.data());
-            data.insert(data.end(), positions, positions + draw.clipPositions.size() * sizeof(float));
             at.indices = indices.size() * sizeof(uint32_t);
             indices.insert(indices.end(), draw.indices.begin(), draw.indices.end());
         }
