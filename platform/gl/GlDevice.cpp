@@ -55,8 +55,8 @@ void toClipSpace(const uint8_t* in, uint32_t inStride, uint8_t* out, uint32_t ou
 }
 
 // Room for the merged draws of a frame or so; a larger draw goes to OpenGL by itself.
-constexpr size_t kGatheredVertexBytes = size_t{2} << 20;
-constexpr size_t kGatheredIndexBytes = size_t{1} << 20;
+constexpr size_t kGatheredVertexBytes = size_t{1} << 20;
+constexpr size_t kGatheredIndexBytes = size_t{1} << 19;
 
 // `count` vertices in the arrays; with `indexCount` indices, the triangles those name.
 void drawVertices(PrimitiveType type, uint32_t count, size_t indexCount, const void* indices) {
