@@ -58,6 +58,7 @@ struct DeviceState {
     uint32_t valueOf(const StateSetting& setting) const;
     // The groups (kDirty…) of the states that differ in `next`.
     uint32_t groupsChangedTo(const DeviceState& next) const;
+    friend bool operator==(const DeviceState&, const DeviceState&) = default;
 };
 
 // The fixed-function drawing device the scenes are written against. It keeps the state the

@@ -17,9 +17,22 @@ public:
     template <typename DrawFrame>
     StaticBufferFrame(RenderDevice& renderDevice, DrawFrame&& drawFrame)
         : renderDevice_(renderDevice), device_(static_cast<platform::gl::GlDevice&>(*renderDevice.device)) {
-        device_.keepGivenDraws(&draws_);
+        std::vector<platform::gl::GivenDraw> given;
+        device_.keepGivenDraws(&given);
         drawFrame();
         device_.keepGivenDraws(nullptr);
+        for (platform::gl::GivenDraw& draw : given) {
+            if (!draws_.empty() && continues(draws_.back(), draw)) {
+                // The device split a merged draw where its buffer was full: the floor does not.
+                platform::gl::GivenDraw& last = draws_.back();
+                for (uint32_t& index : draw.indices) index += last.count;
+                last.vertices.insert(last.vertices.end(), draw.vertices.begin(), draw.vertices.end());
+                last.indices.insert(last.indices.end(), draw.indices.begin(), draw.indices.end());
+                last.count += draw.count;
+            } else {
+                draws_.push_back(std::move(draw));
+            }
+        }
         std::vector<uint8_t> data;
         std::vector<uint32_t> indices;
         for (const platform::gl::GivenDraw& draw : draws_) {
@@ -57,6 +70,9 @@ public:
     size_t drawCount() const { return draws_.size(); }
 
 private:
+    static bool continues(const platform::gl::GivenDraw& last, const platform::gl::GivenDraw& next) {
+        return !last.indices.empty() && !next.indices.empty() && last.stride == next.stride && last.state == next.state;
+    }
     static void unbind() {
         glBindBuffer(GL_ARRAY_BUFFER, 0);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
