@@ -54,6 +54,12 @@ void toClipSpace(const uint8_t* in, uint32_t inStride, uint8_t* out, uint32_t ou
     }
 }
 
+// Back to drawing from the caller's memory.
+void unbindBuffers() {
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
 // Room for the merged draws of a frame or so; a larger draw goes to OpenGL by itself.
 constexpr size_t kGatheredVertexBytes = size_t{1} << 20;
 constexpr size_t kGatheredIndexBytes = size_t{1} << 19;
@@ -300,13 +306,9 @@ void GlDevice::flush() {
         kept_->push_back({state_, PrimitiveType::TriangleList, gatheredCount_, gatheredStride_,
                           {v, v + gatheredVertices_.gatheredBytes()}, {i, i + indexCount}});
     }
-    const size_t vertexAt = gatheredVertices_.finish();
-    const size_t indexAt = gatheredIndices_.finish();
-    prepareDraw((gatheredFvf_ & fvf::XyzRhw) != 0, (gatheredFvf_ & fvf::Diffuse) != 0);
-    pointArrays(vertexAt, gatheredStride_, vertexAt, gatheredStride_);
-    drawVertices(PrimitiveType::TriangleList, gatheredCount_, indexCount, reinterpret_cast<const void*>(indexAt));
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    const BufferPlacement placement{gatheredVertices_.finish(), gatheredIndices_.finish()};
+    drawBound(PrimitiveType::TriangleList, gatheredCount_, gatheredStride_, indexCount, placement);
+    unbindBuffers();
     state_.fvf = fvf;
     gatheredCount_ = 0;
 }
@@ -315,8 +317,7 @@ void GlDevice::dropGathered() {
     if (!gatheredVertices_.mapped() && !gatheredIndices_.mapped()) return;
     gatheredVertices_.finish();
     gatheredIndices_.finish();
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    unbindBuffers();
     gatheredCount_ = 0;
 }
 
@@ -344,10 +345,15 @@ void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices,
 }
 
 void GlDevice::drawFromBuffers(const GivenDraw& draw, const BufferPlacement& placement) {
+    drawBound(draw.type, draw.count, draw.stride, draw.indices.size(), placement);
+}
+
+void GlDevice::drawBound(PrimitiveType type, uint32_t count, uint32_t stride, size_t indexCount,
+                         const BufferPlacement& placement) {
     const uint32_t format = state_.fvf;
     prepareDraw((format & fvf::XyzRhw) != 0, (format & fvf::Diffuse) != 0);
-    pointArrays(placement.vertices, draw.stride, placement.vertices, draw.stride);
-    drawVertices(draw.type, draw.count, draw.indices.size(), reinterpret_cast<const void*>(placement.indices));
+    pointArrays(placement.vertices, stride, placement.vertices, stride);
+    drawVertices(type, count, indexCount, reinterpret_cast<const void*>(placement.indices));
 }
 
 void GlDevice::pointArrays(uintptr_t base, uint32_t stride, uintptr_t positions, uint32_t positionStride) {

@@ -83,6 +83,10 @@ private:
     // Points OpenGL's arrays at vertices of the current format from `base` on, a screen
     // vertex's clip-space position at `positions`: addresses, or offsets into the bound buffer.
     void pointArrays(uintptr_t base, uint32_t stride, uintptr_t positions, uint32_t positionStride);
+    // Draws from the bound array and element buffers, which hold the vertices (of the
+    // current format) and the indices at `placement`.
+    void drawBound(gfx::PrimitiveType type, uint32_t count, uint32_t stride, size_t indexCount,
+                   const BufferPlacement& placement);
     // Draws what merging holds back.
     void flush();
     // Forgets what merging holds back, undrawn.

@@ -8,7 +8,7 @@ namespace glassfalls::platform::gl {
 // A buffer object that merged draws are written straight into. It is mapped while a draw
 // gathers and unmapped to be drawn from; each gathering takes the next free part, and one
 // that does not fit starts again at the front on storage the driver may renew, so no draw
-// waits for the driver to finish with an earlier one and nothing is allocated per frame.
+// waits for the driver to finish with an earlier one and the storage is made only once.
 class StreamBuffer {
 public:
     StreamBuffer(uint32_t target, size_t capacity) : target_(target), capacity_(capacity) {}
