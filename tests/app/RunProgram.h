@@ -8,6 +8,10 @@
 
 namespace glassfalls::test_support {
 
+// The environment prefix of a run drawn off-screen but paced by the real clock, as a live
+// piece is: for tests whose outcome depends on real time passing, not on frames.
+inline constexpr const char* kLiveOffScreen = "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen";
+
 struct Outcome {
     int status = -1;
     std::string output;  // standard output and standard error together

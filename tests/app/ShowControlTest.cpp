@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/app/RunProgram.h"
+#include "tests/audio/TestWav.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/Processes.h"
 #include "tests/support/TempPath.h"
@@ -59,10 +60,11 @@ bool sendUntil(const std::string& messages, const std::filesystem::path& dump,
 
 }  // namespace
 
-// A show-control system drives a headless run with liblo's own tools: it waits for the
-// performance, starts it with an enter (all eight performers see the same tap), and ends the
-// piece with an escape. What it sends wrong is said once; a second piece on the same port
-// is refused in one line.
+// A show-control system drives a run with liblo's own tools: it waits for the performance,
+// starts it with an enter (all eight performers see the same tap), and ends the piece with an
+// escape. What it sends wrong is said once; a second piece on the same port is refused in one
+// line. The run is paced by the real clock, as at a show: a performance in silence then lasts
+// 300 ms, far longer than the moment between a tap and the status request that follows it.
 TEST(ShowControl, OscStartsThePerformersAnswersStatusAndEndsThePiece) {
     const int piecePort = freeUdpPort();
     const int dumpPort = freeUdpPort();
@@ -70,8 +72,12 @@ TEST(ShowControl, OscStartsThePerformersAnswersStatusAndEndsThePiece) {
     const auto output = tempPath("osc-run.txt");
     const std::string data = "--data " + TestDataDirectory::source().string();
     const pid_t dumper = startProcess("oscdump -L " + std::to_string(dumpPort) + " >" + dump.string());
-    const pid_t piece = startProcess(std::string(GLASSFALLS_BINARY) + " --headless --frames 10000000 --midi none --osc-port " +
-                                     std::to_string(piecePort) + " " + data + " >" + output.string() + " 2>&1");
+    const auto silence = tempPath("osc-silence.wav");
+    writeWav(silence.string(), 8000, 1, std::vector<int16_t>(800, 0));
+    const pid_t piece = startProcess(std::string(kLiveOffScreen) + " " + GLASSFALLS_BINARY +
+                                     " --windowed --frames 10000000 --midi none --audio-file " + silence.string() +
+                                     " --osc-port " + std::to_string(piecePort) + " " + data + " >" + output.string() +
+                                     " 2>&1");
     const std::string send = "oscsend 127.0.0.1 " + std::to_string(piecePort) + " ";
     const std::string status = send + "/glassfalls/status i " + std::to_string(dumpPort);
 
@@ -104,4 +110,5 @@ TEST(ShowControl, OscStartsThePerformersAnswersStatusAndEndsThePiece) {
               "glassfalls: OSC: ignored /glassfalls/left with arguments s: it takes one, 1 or 0 (said once)\n");
     std::filesystem::remove(dump);
     std::filesystem::remove(output);
+    std::filesystem::remove(silence);
 }

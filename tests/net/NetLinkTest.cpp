@@ -14,6 +14,7 @@
 #include "render/Ground.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
+#include "tests/support/PumpUntil.h"
 
 namespace glassfalls {
 namespace {
@@ -38,11 +39,7 @@ struct TestServer {
     }
     // Waits for the link's connection while pumping it.
     bool accept(const std::function<void()>& pump) {
-        for (int i = 0; i < 2000 && !connection; ++i) {
-            pump();
-            connection = listener.accept();
-        }
-        return static_cast<bool>(connection);
+        return test_support::pumpUntil(pump, [this] { return static_cast<bool>(connection = listener.accept()); });
     }
     net::Socket listener = net::Socket::tcp();
     net::Socket udp = net::Socket::udp();
@@ -57,13 +54,7 @@ protected:
         link.poll(now);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    bool passUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 2000; ++i) {
-            if (done()) return true;
-            pass();
-        }
-        return done();
-    }
+    bool passUntil(const std::function<bool()>& done) { return test_support::pumpUntil([this] { pass(); }, done); }
     // Connects, registers as index 3 and returns where the link receives pictures.
     net::Endpoint registerLink() {
         EXPECT_TRUE(link.open("127.0.0.1", server.port));
@@ -122,11 +113,13 @@ TEST(NetLinkRegistration, IsGatheredAcrossReadsAndOtherDataIsIgnored) {
         uint8_t reply[8] = {};
         net::Endpoint from;
         long n = -1;
-        for (int i = 0; i < (c.index < 0 ? 50 : 2000) && (n = server.udp.receiveFrom(reply, from)) < 0; ++i) pump();
+        auto replied = [&] { return (n = server.udp.receiveFrom(reply, from)) >= 0; };
         if (c.index < 0) {
+            for (int i = 0; i < 50 && !replied(); ++i) pump();
             EXPECT_LT(n, 0) << c.reads.size() << " reads";
             continue;
         }
+        test_support::pumpUntil(pump, replied);
         ASSERT_EQ(n, 4) << "index " << c.index;
         EXPECT_EQ(reply[0] | reply[1] << 8, 0xFFFE);
         EXPECT_EQ(reply[2] | reply[3] << 8, c.index);
@@ -249,11 +242,11 @@ TEST(NetLinkReconnects, ToAServerThatStartsLateAndAgainAfterItRestarts) {
         uint8_t reply[8] = {};
         net::Endpoint from;
         long n = -1;
-        for (int i = 0; i < 2000 && (n = server.udp.receiveFrom(reply, from)) < 0; ++i) pass();
+        test_support::pumpUntil(pass, [&] { return (n = server.udp.receiveFrom(reply, from)) >= 0; });
         ASSERT_EQ(n, 4);
         EXPECT_EQ(reply[2], index) << "registered anew";
         server.connection.close();
-        for (int i = 0; i < 2000 && link.connectedToServer(); ++i) pass();
+        test_support::pumpUntil(pass, [&] { return !link.connectedToServer(); });
         EXPECT_FALSE(link.connectedToServer());
     }
     // Each change once, however many tries it took.
@@ -281,11 +274,11 @@ TEST_F(NetPictureOnTheGround, AReceivedPictureIsDrawnOnTheGround) {
     server.connection.send(registration);
     uint8_t reply[8];
     net::Endpoint client;
-    for (int i = 0; i < 2000 && server.udp.receiveFrom(reply, client) < 0; ++i) pass();
+    test_support::pumpUntil(pass, [&] { return server.udp.receiveFrom(reply, client) >= 0; });
     std::vector<uint8_t> red(ImageNetLink::kPictureBytes);
     for (size_t i = 0; i < red.size(); i += 3) red[i] = 220;
     server.udp.sendTo(red, client);
-    for (int i = 0; i < 2000 && !link.pictureReady; ++i) pass();
+    test_support::pumpUntil(pass, [&] { return link.pictureReady; });
     ASSERT_TRUE(link.pictureReady);
 
     Ground ground;
