@@ -29,7 +29,7 @@ struct TubeVertex {
 
 std::unique_ptr<GraphicsDevice> openDevice() {
     std::string error;
-    auto context = platform::gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, error);
+    auto context = platform::gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, platform::gfx::Renderer::Compat, error);
     PresentParameters parameters{640, 480, true, false};
     auto device = context ? platform::gl::GlDevice::create(std::move(context), parameters, error) : nullptr;
     if (!device) std::fprintf(stderr, "no device: %s\n", error.c_str());

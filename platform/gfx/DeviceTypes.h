@@ -143,6 +143,8 @@ enum class PrimitiveType : uint32_t {
 namespace fvf {
 inline constexpr uint32_t Xyz = 0x002, XyzRhw = 0x004, Normal = 0x010, Diffuse = 0x040,
                           Specular = 0x080, Tex1 = 0x100;
+// How many texture coordinate sets a vertex has: any means the first is there.
+inline constexpr uint32_t TexCountMask = 0xF00;
 }
 
 namespace clearFlags {
@@ -196,5 +198,9 @@ struct LockedRect {
 };
 
 enum class DeviceType { Hardware, Software };
+
+// Which OpenGL the device draws through: the compatibility profile's fixed function, or
+// shaders on a 3.3 core or an ES 3.0 context; Auto takes the first of those the driver gives.
+enum class Renderer { Auto, Compat, Core, Es };
 
 }  // namespace glassfalls::platform::gfx

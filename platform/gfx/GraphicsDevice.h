@@ -56,6 +56,18 @@ struct DeviceState {
     uint32_t* slotOf(const StateSetting& setting);
     // The setting's state as it is here; 0 for a number past the slots.
     uint32_t valueOf(const StateSetting& setting) const;
+    template <typename Value>
+    Value get(StateKey<RenderState, Value> key) const {
+        return static_cast<Value>(renderStates[static_cast<uint32_t>(key.state)]);
+    }
+    template <typename Value>
+    Value get(StateKey<TextureStageState, Value> key) const {
+        return static_cast<Value>(stage[static_cast<uint32_t>(key.state)]);
+    }
+    template <typename Value>
+    Value get(StateKey<SamplerState, Value> key) const {
+        return static_cast<Value>(sampler[static_cast<uint32_t>(key.state)]);
+    }
     // The groups (kDirty…) of the states that differ in `next`.
     uint32_t groupsChangedTo(const DeviceState& next) const;
     friend bool operator==(const DeviceState&, const DeviceState&) = default;

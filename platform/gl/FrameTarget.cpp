@@ -73,7 +73,13 @@ void FrameTarget::read(std::vector<uint32_t>& pixels) const {
     pixels.resize(w * h);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    if (readsBgra) {
+        glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+    } else {
+        // R, G, B, A in memory is 0xAABBGGRR: red and blue change places below.
+        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        for (auto& p : pixels) p = (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+    }
     // OpenGL hands the bottom row over first.
     for (size_t row = 0; row < h / 2; ++row) {
         std::swap_ranges(pixels.begin() + static_cast<std::ptrdiff_t>(row * w),

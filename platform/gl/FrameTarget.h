@@ -24,6 +24,9 @@ public:
     void read(std::vector<uint32_t>& pixels) const;
 
     int width() const { return width_; }
+
+    // Read as BGRA where the API gives it; otherwise as RGBA bytes, put in order here.
+    bool readsBgra = true;
     int height() const { return height_; }
 
 private:

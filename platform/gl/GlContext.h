@@ -10,13 +10,15 @@ struct SDL_Window;
 namespace glassfalls::platform::gl {
 
 using gfx::DeviceType;
+using gfx::Renderer;
 
-// An OpenGL compatibility context, current on the main thread, with the drawable that it
-// presents to.
+// An OpenGL context, current on the main thread, with the drawable that it presents to.
 class GlContext {
 public:
     virtual ~GlContext() = default;
 
+    // Compat, Core or Es: what this context is, and so which pipeline draws on it.
+    virtual Renderer api() const = 0;
     virtual void makeCurrent() = 0;
     virtual void swapBuffers() = 0;
     virtual void drawableSize(int& width, int& height) const = 0;
@@ -31,14 +33,19 @@ public:
     virtual std::string renderer() const = 0;
 };
 
+// "compat", "core", "es" or "auto": as the command line names them.
+const char* rendererName(Renderer renderer);
+
 // A context on an SDL window created with SDL_WINDOW_OPENGL. Hardware asks the system's
-// driver; Software asks Mesa's software rasteriser.
-std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType type,
+// driver; Software asks Mesa's software rasteriser. Auto tries compat, core and es in turn
+// and, when it passes over one, says on one line which it got and why. On failure `error`
+// says what the driver offers against what is needed.
+std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType type, Renderer renderer,
                                               std::string& error);
 
 // A context on a hidden window of its own, through SDL's off-screen video driver: drawing
 // with no display at all (tests, and windows that only exist in memory).
-std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, DeviceType type,
+std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, DeviceType type, Renderer renderer,
                                                     std::string& error);
 
 }  // namespace glassfalls::platform::gl

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/gl/FixedFunctionPipeline.h"
 #include "platform/gl/Gl.h"
+#include "platform/gl/ShaderPipeline.h"
 
 namespace glassfalls::platform::gl {
 
@@ -54,7 +56,22 @@ void toClipSpace(const uint8_t* in, uint32_t inStride, uint8_t* out, uint32_t ou
     }
 }
 
-// Back to drawing from the caller's memory.
+GLint glAddress(TextureAddress mode) {
+    switch (mode) {
+        case TextureAddress::Wrap: return GL_REPEAT;
+        case TextureAddress::Mirror: return GL_MIRRORED_REPEAT;
+        case TextureAddress::Clamp: return GL_CLAMP_TO_EDGE;
+    }
+    return GL_REPEAT;
+}
+
+// The one place that picks how state reaches OpenGL: by what the context is.
+std::unique_ptr<Pipeline> pipelineFor(Renderer api, std::string& error) {
+    if (api == Renderer::Compat) return std::make_unique<FixedFunctionPipeline>();
+    return ShaderPipeline::create(api == Renderer::Es, error);
+}
+
+// No array or element buffer bound.
 void unbindBuffers() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
@@ -83,7 +100,9 @@ std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context,
         if (error.empty()) error = "no OpenGL context";
         return nullptr;
     }
-    std::unique_ptr<GlDevice> device(new GlDevice(std::move(context), parameters));
+    auto pipeline = pipelineFor(context->api(), error);
+    if (!pipeline) return nullptr;
+    std::unique_ptr<GlDevice> device(new GlDevice(std::move(context), std::move(pipeline), parameters));
     if (device->reset(parameters) != Result::Ok) {
         error = "cannot create a " + std::to_string(parameters.backBufferWidth) + " x " +
                 std::to_string(parameters.backBufferHeight) + " frame buffer on " +
@@ -93,13 +112,17 @@ std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context,
     return device;
 }
 
-GlDevice::GlDevice(std::unique_ptr<GlContext> context, const PresentParameters& parameters)
+GlDevice::GlDevice(std::unique_ptr<GlContext> context, std::unique_ptr<Pipeline> pipeline,
+                   const PresentParameters& parameters)
     : GraphicsDevice(parameters),
       context_(std::move(context)),
+      pipeline_(std::move(pipeline)),
       registry_(std::make_shared<TextureRegistry>()),
       gatheredVertices_(GL_ARRAY_BUFFER, kGatheredVertexBytes),
       gatheredIndices_(GL_ELEMENT_ARRAY_BUFFER, kGatheredIndexBytes) {
     registry_->flushPendingDraws = [this] { flush(); };
+    registry_->bgraTexels = pipeline_->takesBgra();
+    frame_.readsBgra = pipeline_->takesBgra();
 }
 
 GlDevice::~GlDevice() {
@@ -108,6 +131,8 @@ GlDevice::~GlDevice() {
     registry_->flushPendingDraws = nullptr;
     gatheredVertices_.release();
     gatheredIndices_.release();
+    if (oversize_) glDeleteBuffers(1, &oversize_);
+    pipeline_.reset();
     white_.reset();
     frame_.release();
     registry_->contextAlive = false;
@@ -123,7 +148,9 @@ Result GlDevice::reset(const PresentParameters& parameters) {
         gatheredVertices_.abandon();
         gatheredIndices_.abandon();
         gatheredCount_ = 0;
+        oversize_ = 0;
         if (!context_->recreate(error)) return Result::DeviceLost;
+        pipeline_->contextRecreated();
         // Every texture lives on in main memory; give the new context its own copy.
         for (GlTexture* texture : registry_->textures) texture->upload();
         lost_ = false;
@@ -200,7 +227,7 @@ void GlDevice::clear(uint32_t flags, Colour colour, float z, uint32_t) {
         mask |= GL_COLOR_BUFFER_BIT;
     }
     if (flags & clearFlags::ZBuffer) {
-        glClearDepth(z);
+        pipeline_->clearDepth(z);
         // Clearing ignores the depth write switch here, but not in OpenGL.
         glDepthMask(GL_TRUE);
         dirty_ |= kDirtyRaster;
@@ -220,7 +247,7 @@ void GlDevice::viewportChanged() {
     glViewport(static_cast<GLint>(viewport.x),
                height - static_cast<GLint>(viewport.y + viewport.height),
                static_cast<GLsizei>(viewport.width), static_cast<GLsizei>(viewport.height));
-    glDepthRange(viewport.minZ, viewport.maxZ);
+    pipeline_->depthRange(viewport.minZ, viewport.maxZ);
 }
 
 std::unique_ptr<DeviceTexture> GlDevice::makeTexture(int width, int height, bool mipChain) {
@@ -322,26 +349,30 @@ void GlDevice::dropGathered() {
 }
 
 void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride) {
-    const uint32_t format = state_.fvf;
-    const bool pretransformed = (format & fvf::XyzRhw) != 0;
-    if (!pretransformed && !(format & fvf::Xyz)) return;
-    prepareDraw(pretransformed, (format & fvf::Diffuse) != 0);
+    const DrawLayout layout{state_.fvf};
+    if (!layout.pretransformed() && !(layout.format & fvf::Xyz)) return;
     const auto* base = static_cast<const uint8_t*>(vertices);
-    auto positions = reinterpret_cast<uintptr_t>(base);
-    uint32_t positionStride = stride;
-    if (pretransformed) {
-        scratch_.resize(size_t{count} * 4);
-        auto* clip = reinterpret_cast<uint8_t*>(scratch_.data());
-        toClipSpace(base, stride, clip, 4 * sizeof(float), count, parameters_);
-        positions = reinterpret_cast<uintptr_t>(clip);
-        positionStride = 4 * sizeof(float);
+    const size_t bytes = size_t{count} * stride;
+    uint8_t* out = bytes <= gatheredVertices_.capacity() ? gatheredVertices_.take(bytes, false) : nullptr;
+    if (!out) {
+        oversizeCopy_.resize(bytes);
+        out = oversizeCopy_.data();
     }
-    pointArrays(reinterpret_cast<uintptr_t>(base), stride, positions, positionStride);
-    if (kept_) {
-        GivenDraw& kept = kept_->emplace_back(GivenDraw{state_, type, count, stride, {base, base + size_t{count} * stride}, {}});
-        if (pretransformed) toClipSpace(base, stride, kept.vertices.data(), stride, count, parameters_);
+    std::memcpy(out, base, bytes);
+    if (layout.pretransformed()) toClipSpace(base, stride, out, stride, count, parameters_);
+    if (kept_) kept_->push_back(GivenDraw{state_, type, count, stride, {out, out + bytes}, {}});
+    size_t offset = 0;
+    if (out == oversizeCopy_.data()) {
+        if (!oversize_) glGenBuffers(1, &oversize_);
+        glBindBuffer(GL_ARRAY_BUFFER, oversize_);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), out, GL_STREAM_DRAW);
+    } else {
+        offset = gatheredVertices_.finish();
     }
+    prepareDraw(layout);
+    pipeline_->pointArrays(layout, offset, stride);
     drawVertices(type, count, 0, nullptr);
+    unbindBuffers();
 }
 
 void GlDevice::drawFromBuffers(const GivenDraw& draw, const BufferPlacement& placement) {
@@ -350,48 +381,51 @@ void GlDevice::drawFromBuffers(const GivenDraw& draw, const BufferPlacement& pla
 
 void GlDevice::drawBound(PrimitiveType type, uint32_t count, uint32_t stride, size_t indexCount,
                          const BufferPlacement& placement) {
-    const uint32_t format = state_.fvf;
-    prepareDraw((format & fvf::XyzRhw) != 0, (format & fvf::Diffuse) != 0);
-    pointArrays(placement.vertices, stride, placement.vertices, stride);
+    const DrawLayout layout{state_.fvf};
+    prepareDraw(layout);
+    pipeline_->pointArrays(layout, placement.vertices, stride);
     drawVertices(type, count, indexCount, reinterpret_cast<const void*>(placement.indices));
 }
 
-void GlDevice::pointArrays(uintptr_t base, uint32_t stride, uintptr_t positions, uint32_t positionStride) {
-    const uint32_t format = state_.fvf;
-    const bool pretransformed = (format & fvf::XyzRhw) != 0;
-    const auto at = [base](size_t offset) { return reinterpret_cast<const void*>(base + offset); };
-    size_t offset = pretransformed ? 16 : 12;
-    const auto glStride = static_cast<GLsizei>(stride);
-    if (pretransformed) {
-        glVertexPointer(4, GL_FLOAT, static_cast<GLsizei>(positionStride), reinterpret_cast<const void*>(positions));
-    } else {
-        glVertexPointer(3, GL_FLOAT, glStride, at(0));
+void GlDevice::prepareDraw(DrawLayout layout) {
+    if (layout.pretransformed() != lastPretransformed_) dirty_ |= kDirtyTransforms | kDirtyLighting;
+    if (layout.hasDiffuse() != lastHadDiffuse_) dirty_ |= kDirtyLighting;
+    lastPretransformed_ = layout.pretransformed();
+    lastHadDiffuse_ = layout.hasDiffuse();
+    // No texture samples as opaque white, so that "texture times vertex colour" is the
+    // vertex colour.
+    GlTexture& texture = state_.texture ? *boundTexture() : *white_;
+    pipeline_->apply(state_, dirty_, layout, texture);
+    if (state_.texture) applySampler(*boundTexture());
+    dirty_ = 0;
+}
+
+void GlDevice::applySampler(GlTexture& texture) {
+    GlTexture::AppliedSampler wanted;
+    wanted.minFilter = getSamplerState(0, sampler::MinFilter);
+    wanted.magFilter = getSamplerState(0, sampler::MagFilter);
+    wanted.mipFilter = getSamplerState(0, sampler::MipFilter);
+    wanted.addressU = getSamplerState(0, sampler::AddressU);
+    wanted.addressV = getSamplerState(0, sampler::AddressV);
+    wanted.valid = true;
+    if (texture.applied == wanted) return;
+    texture.applied = wanted;
+
+    const bool linear = wanted.minFilter == TextureFilter::Linear;
+    GLint minFilter = linear ? GL_LINEAR : GL_NEAREST;
+    // A single-level texture has nothing to filter between; asking for mipmaps would make
+    // OpenGL treat it as incomplete.
+    if (texture.levelCount() > 1 && wanted.mipFilter == TextureFilter::Linear) {
+        minFilter = linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+    } else if (texture.levelCount() > 1 && wanted.mipFilter == TextureFilter::Point) {
+        minFilter = linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
     }
-    glEnableClientState(GL_VERTEX_ARRAY);
-    if (format & fvf::Normal) {
-        glNormalPointer(GL_FLOAT, glStride, at(offset));
-        glEnableClientState(GL_NORMAL_ARRAY);
-        offset += 12;
-    } else {
-        glDisableClientState(GL_NORMAL_ARRAY);
-        glNormal3f(0, 0, 0);
-    }
-    if (format & fvf::Diffuse) {
-        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, glStride, at(offset));
-        glEnableClientState(GL_COLOR_ARRAY);
-        offset += 4;
-    } else {
-        glDisableClientState(GL_COLOR_ARRAY);
-        glColor4f(1, 1, 1, 1);
-    }
-    if (format & fvf::Specular) offset += 4;
-    if (format & 0xF00) {
-        glTexCoordPointer(2, GL_FLOAT, glStride, at(offset));
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    } else {
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoord2f(0, 0);
-    }
+    // The texture is the stage's own, already bound by applyTextureStage.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER,
+                    wanted.magFilter == TextureFilter::Linear ? GL_LINEAR : GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, glAddress(wanted.addressU));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, glAddress(wanted.addressV));
 }
 
 }  // namespace glassfalls::platform::gl

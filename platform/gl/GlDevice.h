@@ -9,6 +9,7 @@
 #include "platform/gl/FrameTarget.h"
 #include "platform/gl/GlContext.h"
 #include "platform/gl/GlTexture.h"
+#include "platform/gl/Pipeline.h"
 #include "platform/gl/StreamBuffer.h"
 
 namespace glassfalls::platform::gl {
@@ -31,9 +32,11 @@ struct BufferPlacement {
     size_t indices = 0;
 };
 
-// The device drawn with OpenGL's fixed-function pipeline. Frames go to a back buffer of the
+// The device drawn with OpenGL: through the fixed-function pipeline on a compatibility
+// context, through shaders on a core or ES one. Frames go to a back buffer of the
 // presentation size in an off-screen framebuffer; present() scales it into the window
 // keeping its aspect ratio. State reaches OpenGL lazily, a group at a time, before a draw.
+// Every draw's vertices go through buffer objects.
 class GlDevice final : public gfx::GraphicsDevice {
 public:
     // On failure returns null and says why in `error` (a null context: what its maker said).
@@ -67,22 +70,16 @@ public:
     void readBackBuffer(std::vector<uint32_t>& pixels) override;
 
 private:
-    GlDevice(std::unique_ptr<GlContext> context, const gfx::PresentParameters& parameters);
+    GlDevice(std::unique_ptr<GlContext> context, std::unique_ptr<Pipeline> pipeline,
+             const gfx::PresentParameters& parameters);
     std::unique_ptr<gfx::DeviceTexture> makeTexture(int width, int height, bool mipChain) override;
     void stateChanging(uint32_t groups) override;
     void viewportChanged() override;
-    void prepareDraw(bool pretransformed, bool hasDiffuse);
-    void applyTransforms(bool pretransformed);
-    void applyLightingState(bool pretransformed, bool hasDiffuse);
-    void applyRasterState();
-    void applyTextureStage();
+    void prepareDraw(DrawLayout layout);
     void applySampler(GlTexture& texture);
     void createWhiteTexture();
-    // Draws `count` vertices from the caller's memory.
+    // Draws `count` vertices of the caller's at once, through a buffer.
     void drawNow(gfx::PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride);
-    // Points OpenGL's arrays at vertices of the current format from `base` on, a screen
-    // vertex's clip-space position at `positions`: addresses, or offsets into the bound buffer.
-    void pointArrays(uintptr_t base, uint32_t stride, uintptr_t positions, uint32_t positionStride);
     // Draws from the bound array and element buffers, which hold the vertices (of the
     // current format) and the indices at `placement`.
     void drawBound(gfx::PrimitiveType type, uint32_t count, uint32_t stride, size_t indexCount,
@@ -95,6 +92,7 @@ private:
     GlTexture* boundTexture() const { return static_cast<GlTexture*>(state_.texture); }
 
     std::unique_ptr<GlContext> context_;
+    std::unique_ptr<Pipeline> pipeline_;
     std::shared_ptr<TextureRegistry> registry_;
     FrameTarget frame_;
     uint32_t dirty_ = gfx::kDirtyAll;
@@ -103,7 +101,8 @@ private:
     bool inScene_ = false;
     bool lost_ = false;
     std::unique_ptr<GlTexture> white_;  // what a stage samples when no texture is set
-    std::vector<float> scratch_;  // screen vertices' clip-space positions
+    uint32_t oversize_ = 0;       // the buffer of a draw too big for the stream buffer
+    std::vector<uint8_t> oversizeCopy_;  // its vertices, screen positions in clip space
     std::vector<GivenDraw>* kept_ = nullptr;
     bool merging_ = true;
     StreamBuffer gatheredVertices_;  // of the merged draws

@@ -24,6 +24,15 @@ private:
     GLint previous_ = 0;
 };
 
+// How the texels, 0xAARRGGBB each, are handed to OpenGL.
+struct TexelTransfer {
+    GLenum format, type;
+};
+TexelTransfer transferOf(const TextureRegistry& registry) {
+    if (registry.bgraTexels) return {GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV};
+    return {GL_RGBA, GL_UNSIGNED_BYTE};
+}
+
 }  // namespace
 
 GlTexture::GlTexture(std::shared_ptr<TextureRegistry> registry, int width, int height,
@@ -45,8 +54,8 @@ void GlTexture::texelsChanged() {
     if (registry_->flushPendingDraws) registry_->flushPendingDraws();
     ScopedBinding binding(glName_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width(), height(), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                    texels());
+    const TexelTransfer transfer = transferOf(*registry_);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width(), height(), transfer.format, transfer.type, texels());
     if (levelCount() > 1) glGenerateMipmap(GL_TEXTURE_2D);
 }
 
@@ -55,8 +64,8 @@ void GlTexture::upload() {
     ScopedBinding binding(glName_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levelCount() - 1));
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width(), height(), 0, GL_BGRA,
-                 GL_UNSIGNED_INT_8_8_8_8_REV, texels());
+    const TexelTransfer transfer = transferOf(*registry_);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width(), height(), 0, transfer.format, transfer.type, texels());
     if (levelCount() > 1) glGenerateMipmap(GL_TEXTURE_2D);
     applied = {};
 }

@@ -43,6 +43,9 @@ private:
 class TextureRegistry {
 public:
     bool contextAlive = true;
+    // Texels go to OpenGL as BGRA; otherwise as RGBA bytes (what ES takes) that the shaders
+    // read in B, G, R, A order.
+    bool bgraTexels = true;
     std::vector<GlTexture*> textures;
     // Draws the device still holds back; called before a texture's contents change or it goes.
     std::function<void()> flushPendingDraws;

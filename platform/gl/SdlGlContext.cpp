@@ -2,6 +2,7 @@
 
 #include "platform/gl/Gl.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,17 +17,35 @@ namespace glassfalls::platform::gl {
 
 namespace {
 
-// Framebuffer objects, blits and mipmap generation are used as core functions.
-constexpr int kMinimumMajorVersion = 3;
-
 void requestSoftwareRenderer(DeviceType type) {
     if (type != DeviceType::Software) return;
     setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
     setenv("GALLIUM_DRIVER", "llvmpipe", 0);
 }
 
-SDL_GLContext createContext(SDL_Window* window) {
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+// The profile and the least version each renderer asks for. Compat asks for 2.1, which gives
+// the driver's newest, and checks the one it gets: framebuffer objects, blits and mipmap
+// generation are used as core functions, which came with 3.0.
+struct ApiRequest {
+    int profile;
+    int major, minor;
+    const char* needed;
+};
+
+ApiRequest requestFor(Renderer api) {
+    switch (api) {
+        case Renderer::Core: return {SDL_GL_CONTEXT_PROFILE_CORE, 3, 3, "OpenGL 3.3 core"};
+        case Renderer::Es: return {SDL_GL_CONTEXT_PROFILE_ES, 3, 0, "OpenGL ES 3.0"};
+        case Renderer::Auto:
+        case Renderer::Compat: break;
+    }
+    return {SDL_GL_CONTEXT_PROFILE_COMPATIBILITY, 2, 1, "OpenGL 3.0"};
+}
+
+SDL_GLContext createContext(SDL_Window* window, const ApiRequest& request) {
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, request.profile);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, request.major);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, request.minor);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     // Ask to be told about a GPU reset; drivers without the extension refuse the flag.
@@ -36,6 +55,25 @@ SDL_GLContext createContext(SDL_Window* window) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_NO_NOTIFICATION);
     return SDL_GL_CreateContext(window);
+}
+
+std::string versionString() {
+    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    return version ? version : "none";
+}
+
+// What the driver gives for the profile of `request` when no version is asked for, as
+// OpenGL names it ("OpenGL ES 2.0 Mesa …", "2.1 Mesa …").
+std::string offeredVersion(SDL_Window* window, const ApiRequest& request) {
+    const ApiRequest any{request.profile == SDL_GL_CONTEXT_PROFILE_ES ? SDL_GL_CONTEXT_PROFILE_ES
+                                                                      : SDL_GL_CONTEXT_PROFILE_COMPATIBILITY,
+                         2, request.profile == SDL_GL_CONTEXT_PROFILE_ES ? 0 : 1, request.needed};
+    SDL_GLContext context = createContext(window, any);
+    if (!context) return "none";
+    std::string version = versionString();
+    SDL_GL_DeleteContext(context);
+    if (version.rfind("OpenGL", 0) != 0) version = "OpenGL " + version;
+    return version;
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -56,17 +94,18 @@ void keepDriverLoadedUnderLeakChecks() { dl_iterate_phdr(keepDriverLoaded, nullp
 void keepDriverLoadedUnderLeakChecks() {}
 #endif
 
-bool hasUsableVersion(std::string& error) {
-    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    if (version && std::atoi(version) >= kMinimumMajorVersion) return true;
-    error = std::string("OpenGL ") + std::to_string(kMinimumMajorVersion) +
-            ".0 or later is needed, the driver offers " + (version ? version : "none");
+bool hasUsableVersion(Renderer api, std::string& error) {
+    if (api != Renderer::Compat) return true;  // a core or ES context is made with the version asked for
+    const std::string version = versionString();
+    if (std::atoi(version.c_str()) >= 3) return true;
+    error = "OpenGL 3.0 or later is needed, the driver offers OpenGL " + version;
     return false;
 }
 
 class SdlGlContext final : public GlContext {
 public:
-    SdlGlContext(SDL_Window* window, SDL_GLContext context) : window_(window), context_(context) {}
+    SdlGlContext(SDL_Window* window, SDL_GLContext context, Renderer api)
+        : window_(window), context_(context), api_(api) {}
 
     ~SdlGlContext() override {
         SDL_GL_DeleteContext(context_);
@@ -76,6 +115,7 @@ public:
         }
     }
 
+    Renderer api() const override { return api_; }
     void makeCurrent() override { SDL_GL_MakeCurrent(window_, context_); }
     void swapBuffers() override { SDL_GL_SwapWindow(window_); }
     bool showsFrames() const override { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) == 0; }
@@ -95,7 +135,7 @@ public:
 
     bool recreate(std::string& error) override {
         SDL_GL_DeleteContext(context_);
-        context_ = createContext(window_);
+        context_ = createContext(window_, requestFor(api_));
         if (!context_) {
             error = std::string("cannot create an OpenGL context: ") + SDL_GetError();
             return false;
@@ -120,34 +160,69 @@ public:
 private:
     SDL_Window* window_;
     SDL_GLContext context_;
+    Renderer api_;
     bool ownsWindow_ = false;
     bool robust_ = false;
 };
 
-std::unique_ptr<GlContext> makeContext(SDL_Window* window, DeviceType type, bool ownsWindow,
-                                       std::string& error) {
-    requestSoftwareRenderer(type);
-    SDL_GLContext context = createContext(window);
+// A context of exactly `api`; null with what is needed against what the driver offers.
+std::unique_ptr<SdlGlContext> makeContextOf(SDL_Window* window, Renderer api, std::string& error) {
+    const ApiRequest request = requestFor(api);
+    SDL_GLContext context = createContext(window, request);
     if (!context) {
-        error = std::string("cannot create an OpenGL context: ") + SDL_GetError();
+        error = std::string(request.needed) + " or later is needed, the driver offers " + offeredVersion(window, request);
         return nullptr;
     }
     keepDriverLoadedUnderLeakChecks();
-    auto result = std::make_unique<SdlGlContext>(window, context);
-    if (!hasUsableVersion(error)) return nullptr;
+    auto result = std::make_unique<SdlGlContext>(window, context, api);
+    if (!hasUsableVersion(api, error)) return nullptr;
     result->detectRobustness();
-    if (ownsWindow) result->takeWindowOwnership();
+    return result;
+}
+
+std::unique_ptr<GlContext> makeContext(SDL_Window* window, DeviceType type, Renderer renderer, bool ownsWindow,
+                                       std::string& error) {
+    requestSoftwareRenderer(type);
+    std::unique_ptr<SdlGlContext> result;
+    if (renderer != Renderer::Auto) {
+        result = makeContextOf(window, renderer, error);
+    } else {
+        std::string passedOver;
+        for (Renderer api : {Renderer::Compat, Renderer::Core, Renderer::Es}) {
+            std::string why;
+            result = makeContextOf(window, api, why);
+            if (result) break;
+            passedOver += std::string(passedOver.empty() ? "" : "; ") + rendererName(api) + ": " + why;
+        }
+        if (!result) {
+            error = "no renderer the driver can give (" + passedOver + ")";
+        } else if (!passedOver.empty()) {
+            std::fprintf(stderr, "glassfalls: renderer %s (%s), passed over %s\n", rendererName(result->api()),
+                         versionString().c_str(), passedOver.c_str());
+        }
+    }
+    if (result && ownsWindow) result->takeWindowOwnership();
     return result;
 }
 
 }  // namespace
 
-std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType type,
-                                              std::string& error) {
-    return makeContext(window, type, false, error);
+const char* rendererName(Renderer renderer) {
+    switch (renderer) {
+        case Renderer::Auto: return "auto";
+        case Renderer::Compat: return "compat";
+        case Renderer::Core: return "core";
+        case Renderer::Es: return "es";
+    }
+    return "auto";
 }
 
-std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, DeviceType type,
+std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType type, Renderer renderer,
+                                              std::string& error) {
+    return makeContext(window, type, renderer, false, error);
+}
+
+std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, DeviceType type, Renderer renderer,
                                                     std::string& error) {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -161,7 +236,7 @@ std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, Devic
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    auto context = makeContext(window, type, true, error);
+    auto context = makeContext(window, type, renderer, true, error);
     if (!context) {
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -14,7 +14,8 @@ public:
     // Off-screen on Mesa, so that tests see actual frames; or on the recording device, for
     // tests where the pixels do not matter.
     enum class Drawing { OffscreenGl, Recorded };
-    explicit NullWindow(Drawing drawing = Drawing::OffscreenGl) : drawing_(drawing) {}
+    explicit NullWindow(Drawing drawing = Drawing::OffscreenGl, gfx::Renderer renderer = gfx::Renderer::Auto)
+        : drawing_(drawing), renderer_(renderer) {}
 
     void inject(Message m) { pending_.push_back(m); }
     bool closed() const { return closed_; }
@@ -30,11 +31,12 @@ public:
                                                       const gfx::PresentParameters& parameters,
                                                       std::string& error) override {
         if (drawing_ == Drawing::Recorded) return std::make_unique<gfx::RecordingDevice>(parameters);
-        return gl::GlDevice::create(gl::createOffscreenGlContext(640, 480, type, error), parameters, error);
+        return gl::GlDevice::create(gl::createOffscreenGlContext(640, 480, type, renderer_, error), parameters, error);
     }
 
 private:
     Drawing drawing_;
+    gfx::Renderer renderer_;
     std::deque<Message> pending_;
     bool closed_ = false;
 };

@@ -16,7 +16,7 @@ namespace {
 
 class SdlWindow final : public Window {
 public:
-    explicit SdlWindow(SDL_Window* window) : window_(window) {}
+    SdlWindow(SDL_Window* window, gfx::Renderer renderer) : window_(window), renderer_(renderer) {}
     ~SdlWindow() override {
         close();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -59,7 +59,7 @@ public:
             error = "the window is closed";
             return nullptr;
         }
-        return gl::GlDevice::create(gl::createSdlGlContext(window_, type, error), parameters, error);
+        return gl::GlDevice::create(gl::createSdlGlContext(window_, type, renderer_, error), parameters, error);
     }
 
 private:
@@ -83,6 +83,7 @@ private:
     }
 
     SDL_Window* window_;
+    gfx::Renderer renderer_;
 };
 
 // Display servers that are not there print their own complaints while SDL probes them; the
@@ -169,6 +170,9 @@ std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& e
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // Where SDL could draw through GLX or EGL it picks one when the window is made, by the
+    // profile asked for then: ES must be asked for before.
+    if (config.renderer == gfx::Renderer::Es) SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
     // A headless window exists only for its drawing context.
     Uint32 flags = (config.headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN) | SDL_WINDOW_OPENGL;
     flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
@@ -179,7 +183,7 @@ std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& e
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    return std::make_unique<SdlWindow>(window);
+    return std::make_unique<SdlWindow>(window, config.renderer);
 }
 
 }  // namespace glassfalls::platform

@@ -18,6 +18,7 @@ struct WindowConfig {
     int height = 480;
     bool headless = false;   // no visible window at all; drawing still works off-screen
     std::optional<int> display;  // which display the window goes on; the first when not given
+    gfx::Renderer renderer = gfx::Renderer::Auto;  // which OpenGL its device draws through
 };
 
 // A display the window can go on, as the system numbers them.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,11 +12,24 @@
 
 namespace glassfalls::test_support {
 
+// The renderer the rendered tests draw through: GLASSFALLS_TEST_RENDERER (compat, core or
+// es), so that the whole rendered suite runs under each; auto when it is not set.
+inline platform::gfx::Renderer rendererUnderTest() {
+    using platform::gfx::Renderer;
+    const char* chosen = std::getenv("GLASSFALLS_TEST_RENDERER");
+    const std::string name = chosen ? chosen : "";
+    for (Renderer r : {Renderer::Compat, Renderer::Core, Renderer::Es}) {
+        if (name == platform::gl::rendererName(r)) return r;
+    }
+    return Renderer::Auto;
+}
+
 // A real 640 x 480 device on Mesa, off-screen, with the device's own default state.
-inline std::unique_ptr<platform::gl::GlDevice> openOffscreenDevice(int width = 640, int height = 480) {
+inline std::unique_ptr<platform::gl::GlDevice> openOffscreenDevice(int width = 640, int height = 480,
+                                                                   platform::gfx::Renderer renderer = rendererUnderTest()) {
     std::string error;
-    auto context = platform::gl::createOffscreenGlContext(width, height,
-                                                           platform::gfx::DeviceType::Hardware, error);
+    auto context = platform::gl::createOffscreenGlContext(width, height, platform::gfx::DeviceType::Hardware,
+                                                           renderer, error);
     EXPECT_TRUE(context) << error;
     if (!context) return nullptr;
     platform::gfx::PresentParameters parameters;

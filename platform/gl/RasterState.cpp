@@ -1,0 +1,73 @@
+#include "platform/gl/RasterState.h"
+
+namespace glassfalls::platform::gl {
+
+using namespace gfx;
+
+// The mappings below name every value of their type and have no default, so a value added
+// to a type and not mapped does not compile (the build makes a switch that misses one an
+// error).
+GLenum glCompare(Compare value) {
+    switch (value) {
+        case Compare::Never: return GL_NEVER;
+        case Compare::Less: return GL_LESS;
+        case Compare::Equal: return GL_EQUAL;
+        case Compare::LessEqual: return GL_LEQUAL;
+        case Compare::Greater: return GL_GREATER;
+        case Compare::NotEqual: return GL_NOTEQUAL;
+        case Compare::GreaterEqual: return GL_GEQUAL;
+        case Compare::Always: return GL_ALWAYS;
+    }
+    return GL_ALWAYS;  // a number no value has, read from a raw state
+}
+
+GLenum glBlendFactor(Blend value) {
+    switch (value) {
+        case Blend::Zero: return GL_ZERO;
+        case Blend::One: return GL_ONE;
+        case Blend::SrcColour: return GL_SRC_COLOR;
+        case Blend::InvSrcColour: return GL_ONE_MINUS_SRC_COLOR;
+        case Blend::SrcAlpha: return GL_SRC_ALPHA;
+        case Blend::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+        case Blend::DestAlpha: return GL_DST_ALPHA;
+        case Blend::InvDestAlpha: return GL_ONE_MINUS_DST_ALPHA;
+        case Blend::DestColour: return GL_DST_COLOR;
+        case Blend::InvDestColour: return GL_ONE_MINUS_DST_COLOR;
+    }
+    return GL_ONE;
+}
+
+void applyDepthBlendCull(const DeviceState& state) {
+    if (state.get(renderState::ZEnable)) {
+        glEnable(GL_DEPTH_TEST);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+    glDepthMask(state.get(renderState::ZWriteEnable) ? GL_TRUE : GL_FALSE);
+    glDepthFunc(glCompare(state.get(renderState::ZFunc)));
+
+    if (state.get(renderState::AlphaBlendEnable)) {
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    glBlendFunc(glBlendFactor(state.get(renderState::SrcBlend)),
+                glBlendFactor(state.get(renderState::DestBlend)));
+
+    // Both interfaces name the winding as the viewer sees it on the screen; the device's
+    // front faces are the clockwise ones.
+    glFrontFace(GL_CW);
+    switch (state.get(renderState::CullMode)) {
+        case Cull::Clockwise:
+            glEnable(GL_CULL_FACE);
+            glCullFace(GL_FRONT);
+            break;
+        case Cull::CounterClockwise:
+            glEnable(GL_CULL_FACE);
+            glCullFace(GL_BACK);
+            break;
+        case Cull::None: glDisable(GL_CULL_FACE); break;
+    }
+}
+
+}  // namespace glassfalls::platform::gl
