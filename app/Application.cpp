@@ -38,6 +38,7 @@ bool Application::start(const StartOptions& options) {
     config.title = "glassFalls";
     config.fullScreen = !options.windowed && !options.headless;
     config.display = options.display;
+    config.renderer = options.renderer;
     config.headless = options.headless;
     std::string error;
     auto window = services_.openWindow(config, error);
@@ -47,6 +48,8 @@ bool Application::start(const StartOptions& options) {
     width = 640;
     height = 480;
     if (!renderDevice.create(this->window(), width, height, options.windowed)) {
+        // The renderer asked for by name is not there: the machine cannot run it as told.
+        if (options.renderer != platform::gfx::Renderer::Auto) failureStatus_ = 2;
         return fail(renderDevice.error());
     }
     if (!options.screenshotDir.empty() &&

@@ -45,6 +45,9 @@ public:
     // Records why start-up failed (the first reason wins) and returns false for the caller.
     bool fail(std::string reason);
     const std::string& failure() const { return failure_; }
+    // The exit status a failed start-up ends with: 2 when a renderer asked for by name is
+    // not there, else 1.
+    int failureStatus() const { return failureStatus_; }
 
     std::string dataPath(const std::string& name) const { return options_.dataDir + "/" + name; }
     // The keyboard's keys and those pressed over OSC.
@@ -107,6 +110,7 @@ private:
     bool temporarySoundTrack_ = false;
     uint64_t advances_ = 0;
     std::string failure_;
+    int failureStatus_ = 1;
     Stage stage_{*this};
     platform::ServiceNotifier service_;
 };

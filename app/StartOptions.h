@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/gfx/DeviceTypes.h"
+
 namespace glassfalls {
 
 // What the command line asks of a run.
@@ -11,6 +13,7 @@ struct StartOptions {
     bool windowed = false;
     bool headless = false;
     std::optional<int> display;          // the display the window goes on; the first when not given
+    platform::gfx::Renderer renderer = platform::gfx::Renderer::Auto;  // which OpenGL draws
     std::string dataDir = "data";
     bool dataChosen = false;             // --data was given
     std::optional<uint64_t> frameLimit;  // end normally after this many scene advances

@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     Application application({*clock, *keyboard, pickWindowOpener()});
     if (!application.init(options)) {
         std::fprintf(stderr, "glassfalls: %s\n", application.failure().c_str());
-        return 1;
+        return application.failureStatus();
     }
     return application.run();
 }

@@ -80,7 +80,8 @@ bool RenderDevice::create(platform::Window& window, int width, int height, bool 
         std::string error;
         device = window.createDevice(type, presentationParameters, error);
         if (device) break;
-        error_ += (error_.empty() ? "" : "; ") + error;
+        // A driver that offers too little says the same both times: once is enough.
+        if (error != error_) error_ += (error_.empty() ? "" : "; ") + error;
     }
     if (!device) {
         error_ = "cannot create the render device: " + error_;

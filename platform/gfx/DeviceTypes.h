@@ -202,5 +202,17 @@ enum class DeviceType { Hardware, Software };
 // Which OpenGL the device draws through: the compatibility profile's fixed function, or
 // shaders on a 3.3 core or an ES 3.0 context; Auto takes the first of those the driver gives.
 enum class Renderer { Auto, Compat, Core, Es };
+inline constexpr Renderer kRenderers[] = {Renderer::Auto, Renderer::Compat, Renderer::Core, Renderer::Es};
+
+// "auto", "compat", "core" or "es": as the command line names them.
+constexpr const char* rendererName(Renderer renderer) {
+    switch (renderer) {
+        case Renderer::Auto: return "auto";
+        case Renderer::Compat: return "compat";
+        case Renderer::Core: return "core";
+        case Renderer::Es: return "es";
+    }
+    return "auto";
+}
 
 }  // namespace glassfalls::platform::gfx

@@ -33,9 +33,6 @@ public:
     virtual std::string renderer() const = 0;
 };
 
-// "compat", "core", "es" or "auto": as the command line names them.
-const char* rendererName(Renderer renderer);
-
 // A context on an SDL window created with SDL_WINDOW_OPENGL. Hardware asks the system's
 // driver; Software asks Mesa's software rasteriser. Auto tries compat, core and es in turn
 // and, when it passes over one, says on one line which it got and why. On failure `error`

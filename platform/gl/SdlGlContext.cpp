@@ -192,12 +192,12 @@ std::unique_ptr<GlContext> makeContext(SDL_Window* window, DeviceType type, Rend
             std::string why;
             result = makeContextOf(window, api, why);
             if (result) break;
-            passedOver += std::string(passedOver.empty() ? "" : "; ") + rendererName(api) + ": " + why;
+            passedOver += std::string(passedOver.empty() ? "" : "; ") + gfx::rendererName(api) + ": " + why;
         }
         if (!result) {
             error = "no renderer the driver can give (" + passedOver + ")";
         } else if (!passedOver.empty()) {
-            std::fprintf(stderr, "glassfalls: renderer %s (%s), passed over %s\n", rendererName(result->api()),
+            std::fprintf(stderr, "glassfalls: renderer %s (%s), passed over %s\n", gfx::rendererName(result->api()),
                          versionString().c_str(), passedOver.c_str());
         }
     }
@@ -206,16 +206,6 @@ std::unique_ptr<GlContext> makeContext(SDL_Window* window, DeviceType type, Rend
 }
 
 }  // namespace
-
-const char* rendererName(Renderer renderer) {
-    switch (renderer) {
-        case Renderer::Auto: return "auto";
-        case Renderer::Compat: return "compat";
-        case Renderer::Core: return "core";
-        case Renderer::Es: return "es";
-    }
-    return "auto";
-}
 
 std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType type, Renderer renderer,
                                               std::string& error) {

@@ -34,7 +34,7 @@ ShaderPipeline::Uniforms locate(GLuint program) {
     auto at = [program](const char* name) { return glGetUniformLocation(program, name); };
     ShaderPipeline::Uniforms u;
     u.worldView = at("worldView");
-    u.projection = at("projection");
+    u.worldViewProjection = at("worldViewProjection");
     u.normalMatrix = at("normalMatrix");
     u.normalizeNormals = at("normalizeNormals");
     u.localViewer = at("localViewer");
@@ -219,7 +219,8 @@ void ShaderPipeline::setTransforms(const DeviceState& state, bool pretransformed
     const Matrix4 worldView = pretransformed ? identity : state.world.multiply(state.view);
     const Matrix4 projection = pretransformed ? identity : withOpenGlDepth(state.projection);
     glUniformMatrix4fv(u.worldView, 1, GL_FALSE, &worldView.m[0][0]);
-    glUniformMatrix4fv(u.projection, 1, GL_FALSE, &projection.m[0][0]);
+    const Matrix4 worldViewProjection = worldView.multiply(projection);
+    glUniformMatrix4fv(u.worldViewProjection, 1, GL_FALSE, &worldViewProjection.m[0][0]);
     if (u.normalMatrix >= 0) {
         const std::array<float, 9> normals = normalMatrixOf(worldView);
         glUniformMatrix3fv(u.normalMatrix, 1, GL_FALSE, normals.data());

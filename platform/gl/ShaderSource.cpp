@@ -16,7 +16,9 @@ layout(location = 2) in vec4 diffuse;
 layout(location = 3) in vec2 texCoord;
 
 uniform mat4 worldView;
-uniform mat4 projection;
+// Projection after worldView, made once on the processor as the fixed-function pipeline
+// makes it: positions then land on the same pixels to the last bit.
+uniform mat4 worldViewProjection;
 #if LIGHTING
 uniform mat3 normalMatrix;
 uniform bool normalizeNormals;
@@ -76,7 +78,7 @@ void main() {
     clipDistance = dot(clipPlane, world * position);
 #endif
     uv = texCoord;
-    gl_Position = projection * eye;
+    gl_Position = worldViewProjection * position;
     gl_PointSize = 1.0;
 }
 #endif

@@ -19,7 +19,7 @@ inline platform::gfx::Renderer rendererUnderTest() {
     const char* chosen = std::getenv("GLASSFALLS_TEST_RENDERER");
     const std::string name = chosen ? chosen : "";
     for (Renderer r : {Renderer::Compat, Renderer::Core, Renderer::Es}) {
-        if (name == platform::gl::rendererName(r)) return r;
+        if (name == platform::gfx::rendererName(r)) return r;
     }
     return Renderer::Auto;
 }

@@ -1,0 +1,129 @@
+// The piece drawn through each renderer: the shader pipelines against the fixed-function
+// one, frame by frame, and drivers that offer too little for the one asked for.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/assets/Picture.h"
+#include "platform/file/WholeFile.h"
+#include "tests/app/RunProgram.h"
+#include "tests/support/TempPath.h"
+#include "tests/support/TestDataDirectory.h"
+
+namespace glassfalls {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::Outcome;
+using test_support::runProgram;
+
+struct MelodyData : test_support::TestDataDirectory {
+    MelodyData() { fs::copy_file(fs::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat", path / "music.dat"); }
+};
+
+platform::assets::Picture readPicture(const fs::path& file) {
+    std::vector<uint8_t> bytes;
+    platform::assets::Picture picture;
+    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::assets::decodePicture(bytes, picture)) << file;
+    return picture;
+}
+
+// How far one frame is from another, over every channel of every pixel.
+struct Difference {
+    double withinThreeLevels = 0;  // share of pixels no channel of which differs by more than 3
+    double meanLevels = 0;         // mean absolute difference per channel
+};
+
+Difference compare(const platform::assets::Picture& a, const platform::assets::Picture& b) {
+    Difference d;
+    if (a.texels.size() != b.texels.size() || a.texels.empty()) return {0, 255};
+    size_t close = 0;
+    double total = 0;
+    for (size_t i = 0; i < a.texels.size(); ++i) {
+        int worst = 0;
+        for (int shift : {0, 8, 16}) {
+            const int level = std::abs(static_cast<int>(a.texels[i] >> shift & 0xFF) - static_cast<int>(b.texels[i] >> shift & 0xFF));
+            total += level;
+            worst = std::max(worst, level);
+        }
+        if (worst <= 3) ++close;
+    }
+    d.withinThreeLevels = static_cast<double>(close) / static_cast<double>(a.texels.size());
+    d.meanLevels = total / static_cast<double>(a.texels.size() * 3);
+    return d;
+}
+
+fs::path shot(const fs::path& directory, int advance) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%06d.png", advance);
+    return directory / name;
+}
+
+// 400 advances of the example melody, every 20th kept: the title, its light on the water, the
+// performers' trails with their mirror images, shadows and rings, each frame against compat's.
+// With Mesa told to offer a Raspberry Pi's desktop OpenGL (2.1), auto takes es.
+TEST(Renderers, TheShaderPipelinesDrawTheMelodyAsTheFixedFunctionOneDoes) {
+    MelodyData data;
+    auto run = [&](const std::string& renderer, const std::string& environment) {
+        const fs::path shots = test_support::tempPath("renderer-" + renderer);
+        const Outcome outcome = runProgram("--headless --frames 400 --every 20 --midi none --renderer " + renderer +
+                                               " --data " + data.path.string() + " --screenshots " + shots.string(),
+                                           environment);
+        EXPECT_EQ(outcome.status, 0) << renderer << ": " << outcome.output;
+        return std::make_pair(shots, outcome.output);
+    };
+    const auto [compat, compatSaid] = run("compat", "");
+    EXPECT_EQ(compatSaid, "");
+    const struct {
+        const char* renderer;
+        const char* environment;
+    } cases[] = {{"core", ""}, {"es", ""}, {"auto", "MESA_GL_VERSION_OVERRIDE=2.1"}};
+    for (const auto& c : cases) {
+        const auto [shots, said] = run(c.renderer, c.environment);
+        if (std::string(c.environment).empty()) {
+            EXPECT_EQ(said, "") << c.renderer;
+        } else {
+            EXPECT_EQ(said.rfind("glassfalls: renderer es (OpenGL ES 3.", 0), 0u) << said;
+        }
+        for (int advance = 20; advance <= 400; advance += 20) {
+            const Difference d = compare(readPicture(shot(compat, advance)), readPicture(shot(shots, advance)));
+            EXPECT_GE(d.withinThreeLevels, 0.99) << c.renderer << " " << c.environment << " advance " << advance;
+            EXPECT_LE(d.meanLevels, 0.5) << c.renderer << " " << c.environment << " advance " << advance;
+        }
+        fs::remove_all(shots);
+    }
+    fs::remove_all(compat);
+}
+
+// A driver offering less than the renderer asked for: one line naming both, status 2. Auto
+// goes on to the next and says why it passed over the others; with none left it fails.
+TEST(Renderers, ADriverOfferingTooLittleIsNamedInOneLine) {
+    const std::string data = "--data " + test_support::TestDataDirectory::source().string();
+    const struct {
+        const char* renderer;
+        const char* environment;
+        int status;
+        const char* said;
+    } cases[] = {
+        {"compat", "MESA_GL_VERSION_OVERRIDE=2.1", 2, "OpenGL 3.0 or later is needed, the driver offers OpenGL 2.1"},
+        {"core", "MESA_GL_VERSION_OVERRIDE=2.1", 2, "OpenGL 3.3 core or later is needed, the driver offers OpenGL 2.1"},
+        {"es", "MESA_GLES_VERSION_OVERRIDE=2.0", 2, "OpenGL ES 3.0 or later is needed, the driver offers OpenGL ES 2.0"},
+        {"auto", "MESA_GL_VERSION_OVERRIDE=2.1 MESA_GLES_VERSION_OVERRIDE=2.0", 1,
+         "no renderer the driver can give (compat: OpenGL 3.0 or later is needed, the driver offers OpenGL 2.1"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = runProgram("--headless --frames 2 --midi none --renderer " + std::string(c.renderer) + " " + data,
+                                       c.environment);
+        EXPECT_EQ(run.status, c.status) << c.renderer << ": " << run.output;
+        EXPECT_NE(run.output.find(c.said), std::string::npos) << c.renderer << ": " << run.output;
+        EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << c.renderer << ": " << run.output;
+    }
+    EXPECT_NE(runProgram("--renderer vulkan").output.find("--renderer: must be auto, compat, core or es"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace glassfalls
