@@ -1,6 +1,7 @@
 // The costliest performance frame (see tests/support/WorstCaseFrame.h) on the software
 // renderer: with the facade merging the scenes' small draws, without, and the floor, the
-// same draws from buffers built once.
+// same draws from buffers built once; and merged through the shader pipeline, on a core and
+// an ES context.
 #include <benchmark/benchmark.h>
 
 #include <vector>
@@ -12,8 +13,9 @@
 
 using namespace glassfalls;
 
-static void drawWorstCaseFrames(benchmark::State& state, bool merging) {
-    platform::NullWindow window;
+static void drawWorstCaseFrames(benchmark::State& state, bool merging,
+                                platform::gfx::Renderer renderer = platform::gfx::Renderer::Compat) {
+    platform::NullWindow window(platform::NullWindow::Drawing::OffscreenGl, renderer);
     RenderDevice renderDevice;
     if (!renderDevice.create(window, 640, 480, true)) return state.SkipWithError(renderDevice.error().c_str());
     static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(merging);
@@ -29,6 +31,9 @@ static void drawWorstCaseFrames(benchmark::State& state, bool merging) {
 
 static void BM_WorstCaseFrame(benchmark::State& state) { drawWorstCaseFrames(state, true); }
 static void BM_WorstCaseFramePerPiece(benchmark::State& state) { drawWorstCaseFrames(state, false); }
+static void BM_WorstCaseFrameShaders(benchmark::State& state, platform::gfx::Renderer renderer) {
+    drawWorstCaseFrames(state, true, renderer);
+}
 
 static void BM_WorstCaseFrameFloor(benchmark::State& state) {
     platform::NullWindow window;
@@ -47,4 +52,6 @@ static void BM_WorstCaseFrameFloor(benchmark::State& state) {
 
 BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorstCaseFramePerPiece)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WorstCaseFrameShaders, core, platform::gfx::Renderer::Core)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WorstCaseFrameShaders, es, platform::gfx::Renderer::Es)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorstCaseFrameFloor)->Unit(benchmark::kMillisecond);

@@ -306,35 +306,25 @@ void ShaderPipeline::setStage(const DeviceState& state) {
 
 void ShaderPipeline::pointArrays(DrawLayout layout, size_t offset, uint32_t stride) {
     const uint32_t format = layout.format;
-    const auto at = [](size_t bytes) { return reinterpret_cast<const void*>(bytes); };
     const auto glStride = static_cast<GLsizei>(stride);
-    glVertexAttribPointer(kPosition, layout.pretransformed() ? 4 : 3, GL_FLOAT, GL_FALSE, glStride, at(offset));
-    glEnableVertexAttribArray(kPosition);
-    offset += layout.pretransformed() ? 16 : 12;
-    if (format & fvf::Normal) {
-        glVertexAttribPointer(kNormal, 3, GL_FLOAT, GL_FALSE, glStride, at(offset));
-        glEnableVertexAttribArray(kNormal);
-        offset += 12;
-    } else {
-        glDisableVertexAttribArray(kNormal);
-        glVertexAttrib4f(kNormal, 0, 0, 0, 1);
-    }
-    if (format & fvf::Diffuse) {
-        glVertexAttribPointer(kDiffuse, 4, GL_UNSIGNED_BYTE, GL_TRUE, glStride, at(offset));
-        glEnableVertexAttribArray(kDiffuse);
-        offset += 4;
-    } else {
-        glDisableVertexAttribArray(kDiffuse);
-        glVertexAttrib4f(kDiffuse, 1, 1, 1, 1);
-    }
+    // An attribute the vertices have is read from the buffer; one they lack takes `absent`.
+    auto attribute = [&](Attribute index, bool present, GLint size, GLenum type, size_t bytes, const float (&absent)[4]) {
+        if (present) {
+            glVertexAttribPointer(index, size, type, type == GL_UNSIGNED_BYTE ? GL_TRUE : GL_FALSE, glStride,
+                                  reinterpret_cast<const void*>(offset));
+            glEnableVertexAttribArray(index);
+            offset += bytes;
+        } else {
+            glDisableVertexAttribArray(index);
+            glVertexAttrib4fv(index, absent);
+        }
+    };
+    const bool screen = layout.pretransformed();
+    attribute(kPosition, true, screen ? 4 : 3, GL_FLOAT, screen ? 16 : 12, {0, 0, 0, 1});
+    attribute(kNormal, (format & fvf::Normal) != 0, 3, GL_FLOAT, 12, {0, 0, 0, 1});
+    attribute(kDiffuse, (format & fvf::Diffuse) != 0, 4, GL_UNSIGNED_BYTE, 4, {1, 1, 1, 1});
     if (format & fvf::Specular) offset += 4;
-    if (format & fvf::TexCountMask) {
-        glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, glStride, at(offset));
-        glEnableVertexAttribArray(kTexCoord);
-    } else {
-        glDisableVertexAttribArray(kTexCoord);
-        glVertexAttrib4f(kTexCoord, 0, 0, 0, 1);
-    }
+    attribute(kTexCoord, (format & fvf::TexCountMask) != 0, 2, GL_FLOAT, 8, {0, 0, 0, 1});
 }
 
 }  // namespace glassfalls::platform::gl

@@ -16,6 +16,7 @@
 #include "tests/app/RunProgram.h"
 #include "tests/audio/TestWav.h"
 #include "tests/platform/midi/SmfReader.h"
+#include "tests/support/MelodyData.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -26,17 +27,8 @@ namespace fs = std::filesystem;
 using test_support::Outcome;
 using test_support::runProgram;
 
-// The data set with the example melody.
-struct MelodyData : test_support::TestDataDirectory {
-    MelodyData() { fs::copy_file(fs::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat", path / "music.dat"); }
-};
-
-platform::assets::Picture readPicture(const fs::path& file) {
-    std::vector<uint8_t> bytes;
-    platform::assets::Picture picture;
-    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::assets::decodePicture(bytes, picture)) << file;
-    return picture;
-}
+using test_support::MelodyData;
+using test_support::readPicture;
 
 // The goldens were made by scripts/update-goldens from this very run.
 TEST(Recording, AMelodyRunLooksLikeItsGoldens) {

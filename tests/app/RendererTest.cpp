@@ -10,6 +10,7 @@
 #include "platform/assets/Picture.h"
 #include "platform/file/WholeFile.h"
 #include "tests/app/RunProgram.h"
+#include "tests/support/MelodyData.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -20,16 +21,8 @@ namespace fs = std::filesystem;
 using test_support::Outcome;
 using test_support::runProgram;
 
-struct MelodyData : test_support::TestDataDirectory {
-    MelodyData() { fs::copy_file(fs::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat", path / "music.dat"); }
-};
-
-platform::assets::Picture readPicture(const fs::path& file) {
-    std::vector<uint8_t> bytes;
-    platform::assets::Picture picture;
-    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::assets::decodePicture(bytes, picture)) << file;
-    return picture;
-}
+using test_support::MelodyData;
+using test_support::readPicture;
 
 // How far one frame is from another, over every channel of every pixel.
 struct Difference {

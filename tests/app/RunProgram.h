@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace glassfalls::test_support {
@@ -17,9 +18,18 @@ struct Outcome {
     std::string output;  // standard output and standard error together
 };
 
-// `environment`: a prefix such as "env -u DISPLAY" for the program's environment.
+// The renderer the suite runs the piece with: GLASSFALLS_TEST_RENDERER, as for the rendered
+// tests in this process; nothing (the piece's own choice) when it is not set.
+inline std::string rendererArgument() {
+    const char* chosen = std::getenv("GLASSFALLS_TEST_RENDERER");
+    return chosen && *chosen ? std::string(" --renderer ") + chosen : std::string();
+}
+
+// `environment`: a prefix such as "env -u DISPLAY" for the program's environment. A
+// --renderer in `arguments` comes later and wins.
 inline Outcome runProgram(const std::string& arguments, const std::string& environment = "") {
-    const std::string command = environment + " " + std::string(GLASSFALLS_BINARY) + " " + arguments + " 2>&1";
+    const std::string command =
+        environment + " " + std::string(GLASSFALLS_BINARY) + rendererArgument() + " " + arguments + " 2>&1";
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return outcome;
