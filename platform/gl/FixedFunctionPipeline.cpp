@@ -68,7 +68,7 @@ Matrix4 withOpenGlDepth(const Matrix4& projection) {
 
 }  // namespace
 
-void FixedFunctionPipeline::apply(const DeviceState& state, uint32_t dirty, DrawLayout layout, GlTexture& texture) {
+void FixedFunctionPipeline::apply(const DeviceState& state, uint32_t dirty, VertexLayout layout, GlTexture& texture) {
     if (dirty & kDirtyTransforms) applyTransforms(state, layout.pretransformed());
     if (dirty & kDirtyLighting) applyLightingState(state, layout.pretransformed(), layout.hasDiffuse());
     if (dirty & kDirtyRaster) applyRasterState(state);
@@ -215,32 +215,27 @@ void FixedFunctionPipeline::applyTextureStage(const DeviceState& state, GlTextur
     }
 }
 
-void FixedFunctionPipeline::pointArrays(DrawLayout layout, size_t offset, uint32_t stride) {
-    const uint32_t format = layout.format;
-    const auto at = [](size_t bytes) { return reinterpret_cast<const void*>(bytes); };
+void FixedFunctionPipeline::pointArrays(VertexLayout layout, size_t offset, uint32_t stride) {
+    const auto at = [offset](size_t part) { return reinterpret_cast<const void*>(offset + part); };
     const auto glStride = static_cast<GLsizei>(stride);
-    glVertexPointer(layout.pretransformed() ? 4 : 3, GL_FLOAT, glStride, at(offset));
+    glVertexPointer(layout.positionComponents(), GL_FLOAT, glStride, at(0));
     glEnableClientState(GL_VERTEX_ARRAY);
-    offset += layout.pretransformed() ? 16 : 12;
-    if (format & fvf::Normal) {
-        glNormalPointer(GL_FLOAT, glStride, at(offset));
+    if (layout.hasNormal()) {
+        glNormalPointer(GL_FLOAT, glStride, at(layout.normalOffset()));
         glEnableClientState(GL_NORMAL_ARRAY);
-        offset += 12;
     } else {
         glDisableClientState(GL_NORMAL_ARRAY);
         glNormal3f(0, 0, 0);
     }
-    if (format & fvf::Diffuse) {
-        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, glStride, at(offset));
+    if (layout.hasDiffuse()) {
+        glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, glStride, at(layout.diffuseOffset()));
         glEnableClientState(GL_COLOR_ARRAY);
-        offset += 4;
     } else {
         glDisableClientState(GL_COLOR_ARRAY);
         glColor4f(1, 1, 1, 1);
     }
-    if (format & fvf::Specular) offset += 4;
-    if (format & fvf::TexCountMask) {
-        glTexCoordPointer(2, GL_FLOAT, glStride, at(offset));
+    if (layout.hasTexCoord()) {
+        glTexCoordPointer(2, GL_FLOAT, glStride, at(layout.texCoordOffset()));
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     } else {
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);

@@ -8,8 +8,8 @@ namespace glassfalls::platform::gl {
 // picture the drawing was written for, and the one the shader pipeline is held against.
 class FixedFunctionPipeline final : public Pipeline {
 public:
-    void apply(const gfx::DeviceState& state, uint32_t dirty, DrawLayout layout, GlTexture& texture) override;
-    void pointArrays(DrawLayout layout, size_t offset, uint32_t stride) override;
+    void apply(const gfx::DeviceState& state, uint32_t dirty, VertexLayout layout, GlTexture& texture) override;
+    void pointArrays(VertexLayout layout, size_t offset, uint32_t stride) override;
     void depthRange(float nearZ, float farZ) override;
     void clearDepth(float z) override;
     void contextRecreated() override {}

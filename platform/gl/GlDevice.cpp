@@ -14,18 +14,6 @@ using namespace gfx;
 
 namespace {
 
-uint32_t vertexCount(PrimitiveType type, uint32_t primitives) {
-    switch (type) {
-        case PrimitiveType::PointList: return primitives;
-        case PrimitiveType::LineList: return primitives * 2;
-        case PrimitiveType::LineStrip: return primitives + 1;
-        case PrimitiveType::TriangleList: return primitives * 3;
-        case PrimitiveType::TriangleStrip:
-        case PrimitiveType::TriangleFan: return primitives + 2;
-    }
-    return 0;
-}
-
 GLenum glPrimitive(PrimitiveType type) {
     switch (type) {
         case PrimitiveType::PointList: return GL_POINTS;
@@ -36,24 +24,6 @@ GLenum glPrimitive(PrimitiveType type) {
         case PrimitiveType::TriangleFan: return GL_TRIANGLE_FAN;
     }
     return GL_TRIANGLES;
-}
-
-// Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps texturing
-// perspective-correct. Whole-number coordinates fall on pixel edges, so a rectangle covers
-// exactly the pixels it names and texel centres meet pixel centres. Reads the first four
-// floats of each vertex from `in`, writes four to `out`.
-void toClipSpace(const uint8_t* in, uint32_t inStride, uint8_t* out, uint32_t outStride, uint32_t count,
-                 const PresentParameters& parameters) {
-    const auto width = static_cast<float>(parameters.backBufferWidth);
-    const auto height = static_cast<float>(parameters.backBufferHeight);
-    for (uint32_t i = 0; i < count; ++i) {
-        float v[4];
-        std::memcpy(v, in + size_t{i} * inStride, sizeof v);
-        const float w = v[3] != 0.0f ? 1.0f / v[3] : 1.0f;
-        const float clip[4] = {(v[0] * 2.0f / width - 1.0f) * w, (1.0f - v[1] * 2.0f / height) * w,
-                               (v[2] * 2.0f - 1.0f) * w, w};
-        std::memcpy(out + size_t{i} * outStride, clip, sizeof clip);
-    }
 }
 
 GLint glAddress(TextureAddress mode) {
@@ -76,10 +46,6 @@ void unbindBuffers() {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
-
-// Room for the merged draws of a frame or so; a larger draw goes to OpenGL by itself.
-constexpr size_t kGatheredVertexBytes = size_t{1} << 20;
-constexpr size_t kGatheredIndexBytes = size_t{1} << 19;
 
 // `count` vertices in the arrays; with `indexCount` indices, the triangles those name.
 void drawVertices(PrimitiveType type, uint32_t count, size_t indexCount, const void* indices) {
@@ -117,9 +83,7 @@ GlDevice::GlDevice(std::unique_ptr<GlContext> context, std::unique_ptr<Pipeline>
     : GraphicsDevice(parameters),
       context_(std::move(context)),
       pipeline_(std::move(pipeline)),
-      registry_(std::make_shared<TextureRegistry>()),
-      gatheredVertices_(GL_ARRAY_BUFFER, kGatheredVertexBytes),
-      gatheredIndices_(GL_ELEMENT_ARRAY_BUFFER, kGatheredIndexBytes) {
+      registry_(std::make_shared<TextureRegistry>()) {
     registry_->flushPendingDraws = [this] { flush(); };
     registry_->bgraTexels = pipeline_->takesBgra();
     frame_.readsBgra = pipeline_->takesBgra();
@@ -129,8 +93,7 @@ GlDevice::~GlDevice() {
     // The objects below belong to this device's context, whichever is current now.
     context_->makeCurrent();
     registry_->flushPendingDraws = nullptr;
-    gatheredVertices_.release();
-    gatheredIndices_.release();
+    merger_.release();
     if (oversize_) glDeleteBuffers(1, &oversize_);
     pipeline_.reset();
     white_.reset();
@@ -142,20 +105,8 @@ Result GlDevice::reset(const PresentParameters& parameters) {
     if (!sideAccepted(parameters.backBufferWidth) || !sideAccepted(parameters.backBufferHeight)) {
         return Result::InvalidCall;
     }
-    if (lost_) {
-        std::string error;
-        frame_.abandon();
-        gatheredVertices_.abandon();
-        gatheredIndices_.abandon();
-        gatheredCount_ = 0;
-        oversize_ = 0;
-        if (!context_->recreate(error)) return Result::DeviceLost;
-        pipeline_->contextRecreated();
-        // Every texture lives on in main memory; give the new context its own copy.
-        for (GlTexture* texture : registry_->textures) texture->upload();
-        lost_ = false;
-    }
-    dropGathered();
+    if (lost_ && !recoverLostContext()) return Result::DeviceLost;
+    merger_.drop();
     parameters_ = parameters;
     if (!frame_.create(static_cast<int>(parameters.backBufferWidth),
                        static_cast<int>(parameters.backBufferHeight))) {
@@ -165,6 +116,19 @@ Result GlDevice::reset(const PresentParameters& parameters) {
     if (!white_) createWhiteTexture();
     setDefaultState();
     return Result::Ok;
+}
+
+bool GlDevice::recoverLostContext() {
+    std::string error;
+    frame_.abandon();
+    merger_.abandon();
+    oversize_ = 0;
+    if (!context_->recreate(error)) return false;
+    pipeline_->contextRecreated();
+    // Every texture lives on in main memory; give the new context its own copy.
+    for (GlTexture* texture : registry_->textures) texture->upload();
+    lost_ = false;
+    return true;
 }
 
 void GlDevice::createWhiteTexture() {
@@ -272,106 +236,61 @@ void GlDevice::keepGivenDraws(std::vector<GivenDraw>* into) {
 
 void GlDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
                                uint32_t stride) {
-    const uint32_t count = vertexCount(type, primitiveCount);
-    if (!inScene_ || count == 0 || !vertices) return;
-    const bool triangles = type == PrimitiveType::TriangleList || type == PrimitiveType::TriangleStrip ||
-                           type == PrimitiveType::TriangleFan;
-    const size_t bytes = size_t{count} * stride;
-    const size_t indexBytes = size_t{primitiveCount} * 3 * sizeof(uint32_t);
-    if (gatheredCount_ > 0 && (state_.fvf != gatheredFvf_ || stride != gatheredStride_ ||
-                               !gatheredVertices_.fits(bytes) || !gatheredIndices_.fits(indexBytes))) {
-        flush();
-    }
-    uint8_t* out = nullptr;
-    uint32_t* corners = nullptr;
-    if (merging_ && triangles && bytes <= gatheredVertices_.capacity() && indexBytes <= gatheredIndices_.capacity()) {
-        const bool readable = kept_ != nullptr;
-        out = gatheredVertices_.take(bytes, readable);
-        if (out) corners = reinterpret_cast<uint32_t*>(gatheredIndices_.take(indexBytes, readable));
-    }
-    if (!corners) {
-        flush();
-        dropGathered();  // a gathering whose indices found no room
-        drawNow(type, count, vertices, stride);
-        return;
-    }
-    gatheredFvf_ = state_.fvf;
-    gatheredStride_ = stride;
-    const auto* base = static_cast<const uint8_t*>(vertices);
-    std::memcpy(out, base, bytes);
-    if (state_.fvf & fvf::XyzRhw) toClipSpace(base, stride, out, stride, count, parameters_);
-    // Every triangle as indices in the order OpenGL would assemble it: strips keep their
-    // winding by swapping the first two corners of every second triangle; fans turn about
-    // their first corner.
-    const uint32_t first = gatheredCount_;
-    for (uint32_t t = 0; t < primitiveCount; ++t, corners += 3) {
-        if (type == PrimitiveType::TriangleStrip) {
-            corners[0] = first + (t % 2 ? t + 1 : t);
-            corners[1] = first + (t % 2 ? t : t + 1);
-            corners[2] = first + t + 2;
-        } else if (type == PrimitiveType::TriangleFan) {
-            corners[0] = first;
-            corners[1] = first + t + 1;
-            corners[2] = first + t + 2;
-        } else {
-            corners[0] = first + 3 * t;
-            corners[1] = first + 3 * t + 1;
-            corners[2] = first + 3 * t + 2;
-        }
-    }
-    gatheredCount_ += count;
+    const DrawCall call{type, primitiveCount, vertexCount(type, primitiveCount), static_cast<const uint8_t*>(vertices),
+                        stride, state_.fvf};
+    if (!inScene_ || call.count == 0 || !vertices) return;
+    if (!merger_.joins(call)) flush();
+    if (merging_ && merger_.add(call, parameters_, kept_ != nullptr)) return;
+    flush();
+    merger_.drop();  // a gathering whose indices found no room
+    drawNow(call);
 }
 
 void GlDevice::flush() {
-    if (gatheredCount_ == 0) return;
+    if (merger_.empty()) return;
     const uint32_t fvf = state_.fvf;
-    state_.fvf = gatheredFvf_;
-    const size_t indexCount = gatheredIndices_.gatheredBytes() / sizeof(uint32_t);
-    if (kept_) {
-        const uint8_t* v = gatheredVertices_.gathered();
-        const auto* i = reinterpret_cast<const uint32_t*>(gatheredIndices_.gathered());
-        kept_->push_back({state_, PrimitiveType::TriangleList, gatheredCount_, gatheredStride_,
-                          {v, v + gatheredVertices_.gatheredBytes()}, {i, i + indexCount}});
-    }
-    const BufferPlacement placement{gatheredVertices_.finish(), gatheredIndices_.finish()};
-    drawBound(PrimitiveType::TriangleList, gatheredCount_, gatheredStride_, indexCount, placement);
+    state_.fvf = merger_.format();
+    const uint32_t count = merger_.count();
+    const size_t indexCount = merger_.indexCount();
+    if (kept_) keep(PrimitiveType::TriangleList, count, merger_.stride(), merger_.gatheredVertices(),
+                    merger_.gatheredIndices(), indexCount);
+    const uint32_t stride = merger_.stride();
+    const BufferPlacement placement = merger_.finish();
+    drawBound(PrimitiveType::TriangleList, count, stride, indexCount, placement);
     unbindBuffers();
     state_.fvf = fvf;
-    gatheredCount_ = 0;
 }
 
-void GlDevice::dropGathered() {
-    if (!gatheredVertices_.mapped() && !gatheredIndices_.mapped()) return;
-    gatheredVertices_.finish();
-    gatheredIndices_.finish();
-    unbindBuffers();
-    gatheredCount_ = 0;
+void GlDevice::keep(PrimitiveType type, uint32_t count, uint32_t stride, const uint8_t* vertices,
+                    const uint32_t* indices, size_t indexCount) {
+    kept_->push_back({state_, type, count, stride, {vertices, vertices + size_t{count} * stride},
+                      {indices, indices + indexCount}});
 }
 
-void GlDevice::drawNow(PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride) {
-    const DrawLayout layout{state_.fvf};
-    if (!layout.pretransformed() && !(layout.format & fvf::Xyz)) return;
-    const auto* base = static_cast<const uint8_t*>(vertices);
-    const size_t bytes = size_t{count} * stride;
-    uint8_t* out = bytes <= gatheredVertices_.capacity() ? gatheredVertices_.take(bytes, false) : nullptr;
+void GlDevice::drawNow(const DrawCall& call) {
+    const VertexLayout layout{call.format};
+    if (!layout.hasPosition()) return;
+    const size_t bytes = size_t{call.count} * call.stride;
+    StreamBuffer& stream = merger_.vertexBuffer();
+    uint8_t* out = bytes <= stream.capacity() ? stream.take(bytes, false) : nullptr;
     if (!out) {
         oversizeCopy_.resize(bytes);
         out = oversizeCopy_.data();
     }
-    std::memcpy(out, base, bytes);
-    if (layout.pretransformed()) toClipSpace(base, stride, out, stride, count, parameters_);
-    if (kept_) kept_->push_back(GivenDraw{state_, type, count, stride, {out, out + bytes}, {}});
+    std::memcpy(out, call.vertices, bytes);
+    if (layout.pretransformed()) toClipSpace(call.vertices, call.stride, out, call.stride, call.count, parameters_);
+    if (kept_) keep(call.type, call.count, call.stride, out, nullptr, 0);
     size_t offset = 0;
     if (out == oversizeCopy_.data()) {
         if (!oversize_) glGenBuffers(1, &oversize_);
         glBindBuffer(GL_ARRAY_BUFFER, oversize_);
         glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(bytes), out, GL_STREAM_DRAW);
     } else {
-        offset = gatheredVertices_.finish();
+        offset = stream.finish();
     }
     prepareDraw(layout);
-    pipeline_->pointArrays(layout, offset, stride);
-    drawVertices(type, count, 0, nullptr);
+    pipeline_->pointArrays(layout, offset, call.stride);
+    drawVertices(call.type, call.count, 0, nullptr);
     unbindBuffers();
 }
 
@@ -381,13 +300,13 @@ void GlDevice::drawFromBuffers(const GivenDraw& draw, const BufferPlacement& pla
 
 void GlDevice::drawBound(PrimitiveType type, uint32_t count, uint32_t stride, size_t indexCount,
                          const BufferPlacement& placement) {
-    const DrawLayout layout{state_.fvf};
+    const VertexLayout layout{state_.fvf};
     prepareDraw(layout);
     pipeline_->pointArrays(layout, placement.vertices, stride);
     drawVertices(type, count, indexCount, reinterpret_cast<const void*>(placement.indices));
 }
 
-void GlDevice::prepareDraw(DrawLayout layout) {
+void GlDevice::prepareDraw(VertexLayout layout) {
     if (layout.pretransformed() != lastPretransformed_) dirty_ |= kDirtyTransforms | kDirtyLighting;
     if (layout.hasDiffuse() != lastHadDiffuse_) dirty_ |= kDirtyLighting;
     lastPretransformed_ = layout.pretransformed();

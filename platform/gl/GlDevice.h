@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "platform/gfx/GraphicsDevice.h"
+#include "platform/gl/DrawMerger.h"
 #include "platform/gl/FrameTarget.h"
 #include "platform/gl/GlContext.h"
 #include "platform/gl/GlTexture.h"
 #include "platform/gl/Pipeline.h"
-#include "platform/gl/StreamBuffer.h"
+#include "platform/gl/VertexDecode.h"
 
 namespace glassfalls::platform::gl {
 
@@ -24,12 +25,6 @@ struct GivenDraw {
     uint32_t stride = 0;
     std::vector<uint8_t> vertices;
     std::vector<uint32_t> indices;
-};
-
-// Where a given draw's data lie, in bytes, in the bound array and element buffers.
-struct BufferPlacement {
-    size_t vertices = 0;
-    size_t indices = 0;
 };
 
 // The device drawn with OpenGL: through the fixed-function pipeline on a compatibility
@@ -75,19 +70,22 @@ private:
     std::unique_ptr<gfx::DeviceTexture> makeTexture(int width, int height, bool mipChain) override;
     void stateChanging(uint32_t groups) override;
     void viewportChanged() override;
-    void prepareDraw(DrawLayout layout);
+    // A context the driver reset is made anew, with everything the device keeps on it.
+    bool recoverLostContext();
+    void prepareDraw(VertexLayout layout);
     void applySampler(GlTexture& texture);
     void createWhiteTexture();
-    // Draws `count` vertices of the caller's at once, through a buffer.
-    void drawNow(gfx::PrimitiveType type, uint32_t count, const void* vertices, uint32_t stride);
+    // Draws the caller's vertices at once, through a buffer.
+    void drawNow(const DrawCall& call);
+    // Keeps a copy of a draw as OpenGL is given it, for the tests that asked (keepGivenDraws).
+    void keep(gfx::PrimitiveType type, uint32_t count, uint32_t stride, const uint8_t* vertices,
+              const uint32_t* indices, size_t indexCount);
     // Draws from the bound array and element buffers, which hold the vertices (of the
     // current format) and the indices at `placement`.
     void drawBound(gfx::PrimitiveType type, uint32_t count, uint32_t stride, size_t indexCount,
                    const BufferPlacement& placement);
     // Draws what merging holds back.
     void flush();
-    // Forgets what merging holds back, undrawn.
-    void dropGathered();
     // Every texture set on this device was made by it.
     GlTexture* boundTexture() const { return static_cast<GlTexture*>(state_.texture); }
 
@@ -105,11 +103,7 @@ private:
     std::vector<uint8_t> oversizeCopy_;  // its vertices, screen positions in clip space
     std::vector<GivenDraw>* kept_ = nullptr;
     bool merging_ = true;
-    StreamBuffer gatheredVertices_;  // of the merged draws
-    StreamBuffer gatheredIndices_;   // their triangles
-    uint32_t gatheredCount_ = 0;     // vertices
-    uint32_t gatheredFvf_ = 0;
-    uint32_t gatheredStride_ = 0;
+    DrawMerger merger_;
 };
 
 }  // namespace glassfalls::platform::gl

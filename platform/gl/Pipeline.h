@@ -5,15 +5,9 @@
 
 #include "platform/gfx/GraphicsDevice.h"
 #include "platform/gl/GlTexture.h"
+#include "platform/gl/VertexDecode.h"
 
 namespace glassfalls::platform::gl {
-
-// What a draw is made of, as far as the pipeline cares.
-struct DrawLayout {
-    uint32_t format = 0;  // fvf bits
-    bool pretransformed() const { return (format & gfx::fvf::XyzRhw) != 0; }
-    bool hasDiffuse() const { return (format & gfx::fvf::Diffuse) != 0; }
-};
 
 // How the device's state reaches OpenGL before a draw: the compatibility profile's fixed
 // function, or shaders that compute the same. Everything else the device does (the frame,
@@ -24,10 +18,10 @@ public:
 
     // Gives OpenGL the groups of `state` in `dirty` (kDirty…) for a draw of `layout`, with
     // `texture` (the stage's, or white when none is set) bound to stage 0.
-    virtual void apply(const gfx::DeviceState& state, uint32_t dirty, DrawLayout layout, GlTexture& texture) = 0;
+    virtual void apply(const gfx::DeviceState& state, uint32_t dirty, VertexLayout layout, GlTexture& texture) = 0;
     // Points the vertex arrays at vertices of `layout`, `stride` bytes apart, from `offset`
     // in the bound array buffer; a screen vertex's position is already in clip space there.
-    virtual void pointArrays(DrawLayout layout, size_t offset, uint32_t stride) = 0;
+    virtual void pointArrays(VertexLayout layout, size_t offset, uint32_t stride) = 0;
     virtual void depthRange(float nearZ, float farZ) = 0;
     virtual void clearDepth(float z) = 0;
     // The context was made anew: what the pipeline made on the old one is gone.

@@ -192,7 +192,7 @@ void ShaderPipeline::depthRange(float nearZ, float farZ) { glDepthRangef(nearZ, 
 
 void ShaderPipeline::clearDepth(float z) { glClearDepthf(z); }
 
-void ShaderPipeline::apply(const DeviceState& state, uint32_t dirty, DrawLayout layout, GlTexture& texture) {
+void ShaderPipeline::apply(const DeviceState& state, uint32_t dirty, VertexLayout layout, GlTexture& texture) {
     const bool pretransformed = layout.pretransformed();
     const ProgramVariant variant{state.get(renderState::Lighting) && !pretransformed,
                                  (state.get(renderState::ClipPlaneEnable) & 1u) != 0 && !pretransformed,
@@ -304,27 +304,23 @@ void ShaderPipeline::setStage(const DeviceState& state) {
     glUniform4fv(u.alphaStage, 1, alpha.data());
 }
 
-void ShaderPipeline::pointArrays(DrawLayout layout, size_t offset, uint32_t stride) {
-    const uint32_t format = layout.format;
+void ShaderPipeline::pointArrays(VertexLayout layout, size_t offset, uint32_t stride) {
     const auto glStride = static_cast<GLsizei>(stride);
     // An attribute the vertices have is read from the buffer; one they lack takes `absent`.
-    auto attribute = [&](Attribute index, bool present, GLint size, GLenum type, size_t bytes, const float (&absent)[4]) {
+    auto attribute = [&](Attribute index, bool present, GLint size, GLenum type, size_t part, const float (&absent)[4]) {
         if (present) {
             glVertexAttribPointer(index, size, type, type == GL_UNSIGNED_BYTE ? GL_TRUE : GL_FALSE, glStride,
-                                  reinterpret_cast<const void*>(offset));
+                                  reinterpret_cast<const void*>(offset + part));
             glEnableVertexAttribArray(index);
-            offset += bytes;
         } else {
             glDisableVertexAttribArray(index);
             glVertexAttrib4fv(index, absent);
         }
     };
-    const bool screen = layout.pretransformed();
-    attribute(kPosition, true, screen ? 4 : 3, GL_FLOAT, screen ? 16 : 12, {0, 0, 0, 1});
-    attribute(kNormal, (format & fvf::Normal) != 0, 3, GL_FLOAT, 12, {0, 0, 0, 1});
-    attribute(kDiffuse, (format & fvf::Diffuse) != 0, 4, GL_UNSIGNED_BYTE, 4, {1, 1, 1, 1});
-    if (format & fvf::Specular) offset += 4;
-    attribute(kTexCoord, (format & fvf::TexCountMask) != 0, 2, GL_FLOAT, 8, {0, 0, 0, 1});
+    attribute(kPosition, true, layout.positionComponents(), GL_FLOAT, 0, {0, 0, 0, 1});
+    attribute(kNormal, layout.hasNormal(), 3, GL_FLOAT, layout.normalOffset(), {0, 0, 0, 1});
+    attribute(kDiffuse, layout.hasDiffuse(), 4, GL_UNSIGNED_BYTE, layout.diffuseOffset(), {1, 1, 1, 1});
+    attribute(kTexCoord, layout.hasTexCoord(), 2, GL_FLOAT, layout.texCoordOffset(), {0, 0, 0, 1});
 }
 
 }  // namespace glassfalls::platform::gl

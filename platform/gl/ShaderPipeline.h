@@ -18,8 +18,8 @@ public:
     static std::unique_ptr<ShaderPipeline> create(bool es, std::string& error);
     ~ShaderPipeline() override;
 
-    void apply(const gfx::DeviceState& state, uint32_t dirty, DrawLayout layout, GlTexture& texture) override;
-    void pointArrays(DrawLayout layout, size_t offset, uint32_t stride) override;
+    void apply(const gfx::DeviceState& state, uint32_t dirty, VertexLayout layout, GlTexture& texture) override;
+    void pointArrays(VertexLayout layout, size_t offset, uint32_t stride) override;
     void depthRange(float nearZ, float farZ) override;
     void clearDepth(float z) override;
     void contextRecreated() override;

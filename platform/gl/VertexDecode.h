@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/gfx/DeviceTypes.h"
+
+namespace glassfalls::platform::gl {
+
+// Where the parts of a vertex of one format lie, in bytes from its start, in the order the
+// format's bits give them: position, normal, diffuse colour, specular colour, texture
+// coordinates.
+struct VertexLayout {
+    uint32_t format = 0;  // fvf bits
+
+    bool pretransformed() const { return (format & gfx::fvf::XyzRhw) != 0; }
+    bool hasPosition() const { return pretransformed() || (format & gfx::fvf::Xyz) != 0; }
+    bool hasNormal() const { return (format & gfx::fvf::Normal) != 0; }
+    bool hasDiffuse() const { return (format & gfx::fvf::Diffuse) != 0; }
+    bool hasTexCoord() const { return (format & gfx::fvf::TexCountMask) != 0; }
+
+    // A screen vertex's x, y, z, rhw; else a world vertex's x, y, z.
+    int positionComponents() const { return pretransformed() ? 4 : 3; }
+    size_t normalOffset() const { return pretransformed() ? 16 : 12; }
+    size_t diffuseOffset() const { return normalOffset() + (hasNormal() ? 12 : 0); }
+    size_t texCoordOffset() const {
+        return diffuseOffset() + (hasDiffuse() ? 4 : 0) + ((format & gfx::fvf::Specular) ? 4 : 0);
+    }
+};
+
+// How many vertices `primitives` primitives of `type` take.
+uint32_t vertexCount(gfx::PrimitiveType type, uint32_t primitives);
+bool isTriangles(gfx::PrimitiveType type);
+
+// Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps texturing
+// perspective-correct. Whole-number coordinates fall on pixel edges, so a rectangle covers
+// exactly the pixels it names and texel centres meet pixel centres. Reads the first four
+// floats of each vertex from `in`, writes four to `out`.
+void toClipSpace(const uint8_t* in, uint32_t inStride, uint8_t* out, uint32_t outStride, uint32_t count,
+                 const gfx::PresentParameters& parameters);
+
+// Every triangle of a list, strip or fan of `primitives` triangles as three indices from
+// `first` on, in the order OpenGL would assemble them: strips keep their winding by swapping
+// the first two corners of every second triangle; fans turn about their first corner.
+void writeTriangleCorners(gfx::PrimitiveType type, uint32_t primitives, uint32_t first, uint32_t* corners);
+
+}  // namespace glassfalls::platform::gl
