@@ -12,7 +12,7 @@ public:
     void pointArrays(VertexLayout layout, size_t offset, uint32_t stride) override;
     void depthRange(float nearZ, float farZ) override;
     void clearDepth(float z) override;
-    void contextRecreated() override {}
+    bool contextRecreated() override { return true; }
     bool takesBgra() const override { return true; }
 
 private:

@@ -123,8 +123,7 @@ bool GlDevice::recoverLostContext() {
     frame_.abandon();
     merger_.abandon();
     oversize_ = 0;
-    if (!context_->recreate(error)) return false;
-    pipeline_->contextRecreated();
+    if (!context_->recreate(error) || !pipeline_->contextRecreated()) return false;
     // Every texture lives on in main memory; give the new context its own copy.
     for (GlTexture* texture : registry_->textures) texture->upload();
     lost_ = false;

@@ -24,8 +24,9 @@ public:
     virtual void pointArrays(VertexLayout layout, size_t offset, uint32_t stride) = 0;
     virtual void depthRange(float nearZ, float farZ) = 0;
     virtual void clearDepth(float z) = 0;
-    // The context was made anew: what the pipeline made on the old one is gone.
-    virtual void contextRecreated() = 0;
+    // The context was made anew: what the pipeline made on the old one is gone and is made
+    // again; false when that fails.
+    virtual bool contextRecreated() = 0;
     // How texels (0xAARRGGBB in memory, so B, G, R, A) are handed to OpenGL: BGRA where the
     // API takes it, else as RGBA bytes that the shaders read back in order.
     virtual bool takesBgra() const = 0;

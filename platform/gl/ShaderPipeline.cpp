@@ -180,12 +180,12 @@ void ShaderPipeline::release() {
     current_ = nullptr;
 }
 
-void ShaderPipeline::contextRecreated() {
+bool ShaderPipeline::contextRecreated() {
     // The old names died with their context.
     programs_.fill({});
     vertexArray_ = 0;
     std::string error;
-    build(error);
+    return build(error);
 }
 
 void ShaderPipeline::depthRange(float nearZ, float farZ) { glDepthRangef(nearZ, farZ); }

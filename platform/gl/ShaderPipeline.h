@@ -22,7 +22,7 @@ public:
     void pointArrays(VertexLayout layout, size_t offset, uint32_t stride) override;
     void depthRange(float nearZ, float farZ) override;
     void clearDepth(float z) override;
-    void contextRecreated() override;
+    bool contextRecreated() override;
     bool takesBgra() const override { return false; }
 
     // Where each uniform of a program is; -1 for one the variant does not have.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "tests/platform/gl/OffscreenDevice.h"
 
 namespace glassfalls::platform::gfx {
@@ -24,6 +26,27 @@ std::unique_ptr<DeviceTexture> patternTexture(GraphicsDevice& device) {
     texture->unlockRect(0);
     return texture;
 }
+
+// A real context that, once told, reports that the driver reset it, as a GPU reset would:
+// the device must then make everything it keeps on the context anew.
+class ResettableContext final : public gl::GlContext {
+public:
+    explicit ResettableContext(std::unique_ptr<gl::GlContext> real) : real_(std::move(real)) {}
+    bool resetPending = false;
+
+    Renderer api() const override { return real_->api(); }
+    void makeCurrent() override { real_->makeCurrent(); }
+    void swapBuffers() override { real_->swapBuffers(); }
+    void drawableSize(int& width, int& height) const override { real_->drawableSize(width, height); }
+    bool showsFrames() const override { return real_->showsFrames(); }
+    void setVsync(bool on) override { real_->setVsync(on); }
+    bool wasReset() override { return std::exchange(resetPending, false); }
+    bool recreate(std::string& error) override { return real_->recreate(error); }
+    std::string renderer() const override { return real_->renderer(); }
+
+private:
+    std::unique_ptr<gl::GlContext> real_;
+};
 
 class ScreenSpriteTest : public ::testing::Test {
 protected:
@@ -91,6 +114,35 @@ TEST_F(ScreenSpriteTest, DrawingLeavesTheDeviceStateAsItWas) {
 
 TEST_F(ScreenSpriteTest, TexturesKeepTheirPicturesThroughAReset) {
     ASSERT_EQ(device->reset(device->presentParameters()), Result::Ok);
+    const Frame frame = drawAt({20, 30}, 0xFFFFFFFFu);
+    EXPECT_EQ(frame.at(20, 30), texelColour(0, 0));
+    EXPECT_EQ(frame.at(23, 33), texelColour(3, 3));
+}
+
+// After the driver loses the context the device reports it, and a reset makes the frame, the
+// buffers, the pipeline's programs and every texture again on a new one.
+TEST_F(ScreenSpriteTest, ALostContextIsMadeAnewWithItsTexturesAndPrograms) {
+    // The fixture's device goes first: its context is current until then.
+    const PresentParameters parameters = device->presentParameters();
+    sprite.reset();
+    texture.reset();
+    device.reset();
+    std::string error;
+    auto real = gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, test_support::rendererUnderTest(), error);
+    ASSERT_TRUE(real) << error;
+    auto owned = std::make_unique<ResettableContext>(std::move(real));
+    ResettableContext& context = *owned;
+    device = gl::GlDevice::create(std::move(owned), parameters, error);
+    ASSERT_TRUE(device) << error;
+    texture = patternTexture(*device);
+    sprite = createSprite(*device);
+    EXPECT_EQ(drawAt({20, 30}, 0xFFFFFFFFu).at(23, 33), texelColour(3, 3));
+
+    context.resetPending = true;
+    EXPECT_EQ(device->testCooperativeLevel(), Result::DeviceNotReset);
+    EXPECT_EQ(device->present(), Result::DeviceLost);
+    ASSERT_EQ(device->reset(parameters), Result::Ok);
+    EXPECT_EQ(device->testCooperativeLevel(), Result::Ok);
     const Frame frame = drawAt({20, 30}, 0xFFFFFFFFu);
     EXPECT_EQ(frame.at(20, 30), texelColour(0, 0));
     EXPECT_EQ(frame.at(23, 33), texelColour(3, 3));
