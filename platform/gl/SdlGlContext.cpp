@@ -42,6 +42,24 @@ ApiRequest requestFor(Renderer api) {
     return {SDL_GL_CONTEXT_PROFILE_COMPATIBILITY, 2, 1, "OpenGL 3.0"};
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// Mesa keeps some allocations in the globals of its driver libraries for the life of the
+// process. When the last context goes those libraries are unloaded and the leak checker
+// reports the memory as lost; keeping the driver mapped keeps it reachable, as it would be
+// in a program that never closes its display.
+int keepDriverLoaded(dl_phdr_info* info, size_t, void*) {
+    const char* name = info->dlpi_name;
+    if (name && (std::strstr(name, "/dri/") || std::strstr(name, "_mesa.so") ||
+                 std::strstr(name, "libgallium"))) {
+        dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+    return 0;
+}
+void keepDriverLoadedUnderLeakChecks() { dl_iterate_phdr(keepDriverLoaded, nullptr); }
+#else
+void keepDriverLoadedUnderLeakChecks() {}
+#endif
+
 SDL_GLContext createContext(SDL_Window* window, const ApiRequest& request) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, request.profile);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, request.major);
@@ -51,10 +69,15 @@ SDL_GLContext createContext(SDL_Window* window, const ApiRequest& request) {
     // Ask to be told about a GPU reset; drivers without the extension refuse the flag.
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, SDL_GL_CONTEXT_ROBUST_ACCESS_FLAG);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_LOSE_CONTEXT);
-    if (SDL_GLContext context = SDL_GL_CreateContext(window)) return context;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_NO_NOTIFICATION);
-    return SDL_GL_CreateContext(window);
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (!context) {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_RESET_NOTIFICATION, SDL_GL_CONTEXT_RESET_NO_NOTIFICATION);
+        context = SDL_GL_CreateContext(window);
+    }
+    // Also for a context made only to ask what the driver offers, and given up at once.
+    if (context) keepDriverLoadedUnderLeakChecks();
+    return context;
 }
 
 std::string versionString() {
@@ -76,23 +99,6 @@ std::string offeredVersion(SDL_Window* window, const ApiRequest& request) {
     return version;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-// Mesa keeps some allocations in the globals of its driver libraries for the life of the
-// process. When the last context goes those libraries are unloaded and the leak checker
-// reports the memory as lost; keeping the driver mapped keeps it reachable, as it would be
-// in a program that never closes its display.
-int keepDriverLoaded(dl_phdr_info* info, size_t, void*) {
-    const char* name = info->dlpi_name;
-    if (name && (std::strstr(name, "/dri/") || std::strstr(name, "_mesa.so") ||
-                 std::strstr(name, "libgallium"))) {
-        dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    }
-    return 0;
-}
-void keepDriverLoadedUnderLeakChecks() { dl_iterate_phdr(keepDriverLoaded, nullptr); }
-#else
-void keepDriverLoadedUnderLeakChecks() {}
-#endif
 
 bool hasUsableVersion(Renderer api, std::string& error) {
     if (api != Renderer::Compat) return true;  // a core or ES context is made with the version asked for
@@ -173,7 +179,6 @@ std::unique_ptr<SdlGlContext> makeContextOf(SDL_Window* window, Renderer api, st
         error = std::string(request.needed) + " or later is needed, the driver offers " + offeredVersion(window, request);
         return nullptr;
     }
-    keepDriverLoadedUnderLeakChecks();
     auto result = std::make_unique<SdlGlContext>(window, context, api);
     if (!hasUsableVersion(api, error)) return nullptr;
     result->detectRobustness();
