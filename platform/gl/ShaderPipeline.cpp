@@ -123,6 +123,22 @@ int alphaFunctionCode(Compare compare) {
     return 7;
 }
 
+bool textureTimesColour(TextureOp op, TextureArg arg1, TextureArg arg2) {
+    const bool fromVertex = arg2 == TextureArg::Diffuse || arg2 == TextureArg::Current;
+    return op == TextureOp::Modulate && arg1 == TextureArg::Texture && fromVertex;
+}
+
+StageCode stageCodeOf(const DeviceState& state) {
+    using namespace textureStage;
+    if (!textureTimesColour(state.get(ColourOp), state.get(ColourArg1), state.get(ColourArg2))) return StageCode::Uniforms;
+    const TextureOp alphaOp = state.get(AlphaOp);
+    if (alphaOp == TextureOp::Disable) return StageCode::TextureTimesColour;
+    if (textureTimesColour(alphaOp, state.get(AlphaArg1), state.get(AlphaArg2))) {
+        return StageCode::TextureTimesColourAndAlpha;
+    }
+    return StageCode::Uniforms;
+}
+
 }  // namespace
 
 std::unique_ptr<ShaderPipeline> ShaderPipeline::create(bool es, std::string& error) {
@@ -196,7 +212,7 @@ void ShaderPipeline::apply(const DeviceState& state, uint32_t dirty, VertexLayou
     const bool pretransformed = layout.pretransformed();
     const ProgramVariant variant{state.get(renderState::Lighting) && !pretransformed,
                                  (state.get(renderState::ClipPlaneEnable) & 1u) != 0 && !pretransformed,
-                                 state.get(renderState::AlphaTestEnable)};
+                                 state.get(renderState::AlphaTestEnable), stageCodeOf(state)};
     const Program& program = programs_[static_cast<size_t>(variant.index())];
     if (&program != current_) {
         // A program keeps its own uniforms: one taken up again is given everything.
@@ -291,6 +307,7 @@ void ShaderPipeline::applyRasterState(const DeviceState& state) {
 
 void ShaderPipeline::setStage(const DeviceState& state) {
     const Uniforms& u = current_->uniforms;
+    if (u.colourStage < 0) return;  // the variant's code is the stage
     const TextureOp colourOp = state.get(textureStage::ColourOp);
     // With the first stage off, the vertex colour and alpha pass as they are.
     const std::array<float, 4> colour =

@@ -43,7 +43,9 @@ out float clipDistance;
 #endif
 
 out vec4 primary;
+#if LIGHTING
 out vec3 secondary;
+#endif
 out vec2 uv;
 
 void main() {
@@ -72,7 +74,6 @@ void main() {
     secondary = clamp(highlight, 0.0, 1.0);
 #else
     primary = colour;
-    secondary = vec3(0.0);
 #endif
 #if CLIP_PLANE
     clipDistance = dot(clipPlane, world * position);
@@ -85,17 +86,21 @@ void main() {
 
 #ifdef FRAGMENT_STAGE
 in vec4 primary;
+#if LIGHTING
 in vec3 secondary;
+#endif
 in vec2 uv;
 #if CLIP_PLANE
 in float clipDistance;
 #endif
 
 uniform sampler2D stageTexture;
+#if STAGE == 0
 // Stage 0 per channel group: (first argument is the texture, second is, modulate, add);
 // neither modulate nor add selects the first argument.
 uniform vec4 colourStage;
 uniform vec4 alphaStage;
+#endif
 #if ALPHA_TEST
 uniform int alphaFunction;  // 0 never, 1 less, 2 equal, 3 less or equal, 4 greater, 5 not equal, 6 greater or equal, 7 always
 uniform float alphaReference;
@@ -103,11 +108,13 @@ uniform float alphaReference;
 
 out vec4 fragColour;
 
+#if STAGE == 0
 vec4 combine(vec4 stage, vec4 texel, vec4 vertex) {
     vec4 first = mix(vertex, texel, stage.x);
     vec4 second = mix(vertex, texel, stage.y);
     return clamp(first * mix(vec4(1.0), second, stage.z) + stage.w * second, 0.0, 1.0);
 }
+#endif
 
 bool passes(float alpha) {
 #if ALPHA_TEST
@@ -131,10 +138,18 @@ void main() {
     if (clipDistance < 0.0) discard;
 #endif
     vec4 texel = texture(stageTexture, uv).bgra;
-    vec3 rgb = combine(colourStage, texel, primary).rgb;
-    float alpha = combine(alphaStage, texel, primary).a;
-    if (!passes(alpha)) discard;
-    fragColour = vec4(min(rgb + secondary, 1.0), alpha);
+#if STAGE == 1
+    vec4 colour = vec4(texel.rgb * primary.rgb, primary.a);
+#elif STAGE == 2
+    vec4 colour = texel * primary;
+#else
+    vec4 colour = vec4(combine(colourStage, texel, primary).rgb, combine(alphaStage, texel, primary).a);
+#endif
+    if (!passes(colour.a)) discard;
+#if LIGHTING
+    colour.rgb = min(colour.rgb + secondary, 1.0);
+#endif
+    fragColour = colour;
 }
 #endif
 )glsl";
@@ -147,6 +162,7 @@ std::string shaderSource(bool es, ShaderStage stage, ProgramVariant variant) {
     source += std::string("#define LIGHTING ") + (variant.lighting ? "1" : "0") + "\n";
     source += std::string("#define CLIP_PLANE ") + (variant.clipPlane ? "1" : "0") + "\n";
     source += std::string("#define ALPHA_TEST ") + (variant.alphaTest ? "1" : "0") + "\n";
+    source += "#define STAGE " + std::to_string(static_cast<int>(variant.stage)) + "\n";
     return source + kBody;
 }
 

@@ -4,16 +4,26 @@
 
 namespace glassfalls::platform::gl {
 
+// Stage 0 as a program variant's own code: the texture times the vertex colour, with the
+// vertex's alpha or their alphas multiplied, as the piece draws everything; any other
+// setting through the stage's uniforms, at the cost of a little arithmetic per pixel.
+enum class StageCode { Uniforms = 0, TextureTimesColour = 1, TextureTimesColourAndAlpha = 2 };
+
 // What a program variant is built for: the state that changes its code. Everything else
-// (matrices, light, material, stage operations) is a uniform of every variant.
+// (matrices, light, material, the operations of a stage set by uniforms) is a uniform.
 struct ProgramVariant {
     bool lighting = false;   // per-vertex light; otherwise the vertex colour as it is
     bool clipPlane = false;  // fragments behind the user plane are dropped
     bool alphaTest = false;  // fragments failing the alpha comparison are dropped
+    StageCode stage = StageCode::Uniforms;
 
-    int index() const { return (lighting ? 1 : 0) | (clipPlane ? 2 : 0) | (alphaTest ? 4 : 0); }
-    static constexpr int kCount = 8;
-    static ProgramVariant ofIndex(int index) { return {(index & 1) != 0, (index & 2) != 0, (index & 4) != 0}; }
+    int index() const {
+        return (lighting ? 1 : 0) | (clipPlane ? 2 : 0) | (alphaTest ? 4 : 0) | static_cast<int>(stage) << 3;
+    }
+    static constexpr int kCount = 24;
+    static ProgramVariant ofIndex(int index) {
+        return {(index & 1) != 0, (index & 2) != 0, (index & 4) != 0, static_cast<StageCode>(index >> 3)};
+    }
 };
 
 enum class ShaderStage { Vertex, Fragment };
