@@ -85,8 +85,8 @@ std::string versionString() {
     return version ? version : "none";
 }
 
-// What the driver gives for the profile of `request` when no version is asked for, as
-// OpenGL names it ("OpenGL ES 2.0 Mesa …", "2.1 Mesa …").
+// What the driver gives for the profile of `request` (a compatibility one for core) when
+// the least version is asked for, as OpenGL names it: "OpenGL ES 2.0 Mesa …", "OpenGL 2.1 Mesa …".
 std::string offeredVersion(SDL_Window* window, const ApiRequest& request) {
     const ApiRequest any{request.profile == SDL_GL_CONTEXT_PROFILE_ES ? SDL_GL_CONTEXT_PROFILE_ES
                                                                       : SDL_GL_CONTEXT_PROFILE_COMPATIBILITY,
@@ -98,7 +98,6 @@ std::string offeredVersion(SDL_Window* window, const ApiRequest& request) {
     if (version.rfind("OpenGL", 0) != 0) version = "OpenGL " + version;
     return version;
 }
-
 
 bool hasUsableVersion(Renderer api, std::string& error) {
     if (api != Renderer::Compat) return true;  // a core or ES context is made with the version asked for

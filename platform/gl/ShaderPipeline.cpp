@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/gl/Gl.h"
 #include "platform/gl/RasterState.h"
@@ -141,8 +142,21 @@ StageCode stageCodeOf(const DeviceState& state) {
 
 }  // namespace
 
+bool hasExtension(const char* name) {
+    GLint count = 0;
+    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        const auto* each = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
+        if (each && std::strcmp(each, name) == 0) return true;
+    }
+    return false;
+}
+
 std::unique_ptr<ShaderPipeline> ShaderPipeline::create(bool es, std::string& error) {
-    std::unique_ptr<ShaderPipeline> pipeline(new ShaderPipeline(es));
+    // Clipped before rasterising, a mirrored trail's half above the water costs nothing;
+    // dropped fragment by fragment, it is drawn and thrown away.
+    const ShaderDialect dialect{es, !es || hasExtension("GL_EXT_clip_cull_distance")};
+    std::unique_ptr<ShaderPipeline> pipeline(new ShaderPipeline(dialect));
     if (!pipeline->build(error)) return nullptr;
     return pipeline;
 }
@@ -152,9 +166,9 @@ ShaderPipeline::~ShaderPipeline() { release(); }
 bool ShaderPipeline::build(std::string& error) {
     for (int i = 0; i < ProgramVariant::kCount; ++i) {
         const ProgramVariant variant = ProgramVariant::ofIndex(i);
-        const GLuint vertex = compile(GL_VERTEX_SHADER, shaderSource(es_, ShaderStage::Vertex, variant), error);
+        const GLuint vertex = compile(GL_VERTEX_SHADER, shaderSource(dialect_, ShaderStage::Vertex, variant), error);
         const GLuint fragment =
-            vertex ? compile(GL_FRAGMENT_SHADER, shaderSource(es_, ShaderStage::Fragment, variant), error) : 0;
+            vertex ? compile(GL_FRAGMENT_SHADER, shaderSource(dialect_, ShaderStage::Fragment, variant), error) : 0;
         if (!fragment) {
             if (vertex) glDeleteShader(vertex);
             return false;
@@ -183,6 +197,7 @@ bool ShaderPipeline::build(std::string& error) {
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);
     current_ = nullptr;
+    clipping_ = false;
     return true;
 }
 
@@ -219,6 +234,15 @@ void ShaderPipeline::apply(const DeviceState& state, uint32_t dirty, VertexLayou
         glUseProgram(program.name);
         current_ = &program;
         dirty = kDirtyAll;
+        const bool clipping = variant.clipPlane && dialect_.clipDistance;
+        if (clipping != clipping_) {
+            if (clipping) {
+                glEnable(GL_CLIP_DISTANCE0);
+            } else {
+                glDisable(GL_CLIP_DISTANCE0);
+            }
+            clipping_ = clipping;
+        }
     }
     if (dirty & kDirtyTransforms) setTransforms(state, pretransformed);
     if (dirty & kDirtyLighting) setLighting(state, layout.hasDiffuse());

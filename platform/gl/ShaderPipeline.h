@@ -39,7 +39,7 @@ public:
     };
 
 private:
-    explicit ShaderPipeline(bool es) : es_(es) {}
+    explicit ShaderPipeline(ShaderDialect dialect) : dialect_(dialect) {}
     bool build(std::string& error);
     void release();
     void applyRasterState(const gfx::DeviceState& state);
@@ -47,7 +47,8 @@ private:
     void setLighting(const gfx::DeviceState& state, bool hasDiffuse);
     void setStage(const gfx::DeviceState& state);
 
-    bool es_;
+    ShaderDialect dialect_;
+    bool clipping_ = false;  // GL_CLIP_DISTANCE0 on
     std::array<Program, ProgramVariant::kCount> programs_{};
     const Program* current_ = nullptr;
     uint32_t vertexArray_ = 0;

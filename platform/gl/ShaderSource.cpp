@@ -39,7 +39,9 @@ uniform vec4 fromVertex;  // 1 where diffuse, ambient, emissive, specular follow
 #if CLIP_PLANE
 uniform mat4 world;
 uniform vec4 clipPlane;  // world space
+#if !CLIP_DISTANCE
 out float clipDistance;
+#endif
 #endif
 
 out vec4 primary;
@@ -75,7 +77,9 @@ void main() {
 #else
     primary = colour;
 #endif
-#if CLIP_PLANE
+#if CLIP_PLANE && CLIP_DISTANCE
+    gl_ClipDistance[0] = dot(clipPlane, world * position);
+#elif CLIP_PLANE
     clipDistance = dot(clipPlane, world * position);
 #endif
     uv = texCoord;
@@ -90,7 +94,7 @@ in vec4 primary;
 in vec3 secondary;
 #endif
 in vec2 uv;
-#if CLIP_PLANE
+#if CLIP_PLANE && !CLIP_DISTANCE
 in float clipDistance;
 #endif
 
@@ -134,7 +138,7 @@ bool passes(float alpha) {
 }
 
 void main() {
-#if CLIP_PLANE
+#if CLIP_PLANE && !CLIP_DISTANCE
     if (clipDistance < 0.0) discard;
 #endif
     vec4 texel = texture(stageTexture, uv).bgra;
@@ -147,7 +151,8 @@ void main() {
 #endif
     if (!passes(colour.a)) discard;
 #if LIGHTING
-    colour.rgb = min(colour.rgb + secondary, 1.0);
+    // The frame's 8-bit channels clamp what goes past 1.
+    colour.rgb += secondary;
 #endif
     fragColour = colour;
 }
@@ -156,8 +161,11 @@ void main() {
 
 }  // namespace
 
-std::string shaderSource(bool es, ShaderStage stage, ProgramVariant variant) {
-    std::string source = es ? "#version 300 es\nprecision highp float;\nprecision highp int;\n" : "#version 330 core\n";
+std::string shaderSource(ShaderDialect dialect, ShaderStage stage, ProgramVariant variant) {
+    std::string source = dialect.es ? "#version 300 es\n" : "#version 330 core\n";
+    if (dialect.es && dialect.clipDistance) source += "#extension GL_EXT_clip_cull_distance : require\n";
+    if (dialect.es) source += "precision highp float;\nprecision highp int;\n";
+    source += std::string("#define CLIP_DISTANCE ") + (dialect.clipDistance ? "1" : "0") + "\n";
     source += stage == ShaderStage::Vertex ? "#define VERTEX_STAGE 1\n" : "#define FRAGMENT_STAGE 1\n";
     source += std::string("#define LIGHTING ") + (variant.lighting ? "1" : "0") + "\n";
     source += std::string("#define CLIP_PLANE ") + (variant.clipPlane ? "1" : "0") + "\n";

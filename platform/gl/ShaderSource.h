@@ -28,8 +28,16 @@ struct ProgramVariant {
 
 enum class ShaderStage { Vertex, Fragment };
 
-// The one GLSL body of the device's programs, with the header for `es` (#version 300 es and
-// its precisions) or not (#version 330 core), the stage and the variant's switches.
-std::string shaderSource(bool es, ShaderStage stage, ProgramVariant variant);
+// The GLSL a context takes: ES 3.00 or 3.30 core; and whether it clips against the user
+// plane before rasterising (gl_ClipDistance: core, and ES with GL_EXT_clip_cull_distance)
+// rather than dropping fragments.
+struct ShaderDialect {
+    bool es = false;
+    bool clipDistance = true;
+};
+
+// The one GLSL body of the device's programs, with the header for the dialect (#version 300
+// es and its precisions, or #version 330 core), the stage and the variant's switches.
+std::string shaderSource(ShaderDialect dialect, ShaderStage stage, ProgramVariant variant);
 
 }  // namespace glassfalls::platform::gl

@@ -17,6 +17,7 @@ namespace {
 struct Case {
     std::string name;
     std::vector<StateSetting> settings;
+    bool clipped = false;  // the far part of the scene only, behind a slanted plane
 };
 
 // A 64 x 64 picture with every level of a mip chain: colours that change across it, alpha
@@ -58,6 +59,11 @@ std::vector<uint32_t> drawScene(GraphicsDevice& device, const Case& c) {
     device.setRenderState(renderState::CullMode, Cull::None);
     device.setTexture(0, texture.get());
     for (const StateSetting& setting : c.settings) device.setState(setting);
+    if (c.clipped) {
+        const float plane[4] = {0.3f, 0.0f, 1.0f, -8.0f};
+        device.setClipPlane(0, plane);
+        device.setRenderState(renderState::ClipPlaneEnable, 1u);
+    }
 
     // Normals bent across the quad, not of unit length, so that normalising them matters.
     const test_support::LitVertex floor[] = {
@@ -104,6 +110,8 @@ std::vector<Case> cases() {
         {"ambient and diffuse from the vertex", {{AmbientMaterialSource, MaterialSource::Colour1}}},
         {"emissive from the vertex", {{DiffuseMaterialSource, MaterialSource::Material}, {EmissiveMaterialSource, MaterialSource::Colour1}}},
         {"specular from the vertex", {{SpecularEnable, true}, {DiffuseMaterialSource, MaterialSource::Material}, {SpecularMaterialSource, MaterialSource::Colour1}}},
+        {"clip plane", {}, true},
+        {"clip plane, alpha test", {{AlphaOp, TextureOp::Modulate}, {AlphaTestEnable, true}, {AlphaFunc, Compare::GreaterEqual}, {AlphaRef, 0x90u}}, true},
     };
     return all;
 }
