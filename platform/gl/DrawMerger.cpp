@@ -19,11 +19,6 @@ size_t indexBytesOf(const DrawCall& call) { return size_t{call.primitives} * 3 *
 
 DrawMerger::DrawMerger() : vertices_(GL_ARRAY_BUFFER, kVertexBytes), indices_(GL_ELEMENT_ARRAY_BUFFER, kIndexBytes) {}
 
-bool DrawMerger::joins(const DrawCall& call) const {
-    return count_ == 0 || (call.format == format_ && call.stride == stride_ &&
-                           vertices_.fits(size_t{call.count} * call.stride) && indices_.fits(indexBytesOf(call)));
-}
-
 bool DrawMerger::add(const DrawCall& call, const gfx::PresentParameters& parameters, bool readable) {
     const size_t bytes = size_t{call.count} * call.stride;
     const size_t indexBytes = indexBytesOf(call);

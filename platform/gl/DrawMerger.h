@@ -34,7 +34,11 @@ public:
 
     // False when `call` cannot join the gathering under way (another format or stride, or
     // no room left): the gathering must be drawn first.
-    bool joins(const DrawCall& call) const;
+    bool joins(const DrawCall& call) const {
+        return count_ == 0 || (call.format == format_ && call.stride == stride_ &&
+                               vertices_.fits(size_t{call.count} * call.stride) &&
+                               indices_.fits(size_t{call.primitives} * 3 * sizeof(uint32_t)));
+    }
     // Adds `call` to the gathering, its screen positions turned into clip space; false when
     // it cannot be merged at all (not triangles, bigger than the buffers, nothing mapped),
     // and then nothing of it was kept. `readable` keeps the gathering readable.

@@ -14,6 +14,7 @@ public:
     void clearDepth(float z) override;
     bool contextRecreated() override { return true; }
     bool takesBgra() const override { return true; }
+    bool readsBgra() const override { return true; }
 
 private:
     void applyTransforms(const gfx::DeviceState& state, bool pretransformed);

@@ -1,6 +1,7 @@
 #include "platform/gl/FrameTarget.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <utility>
 
@@ -21,6 +22,11 @@ Letterbox letterbox(int frameWidth, int frameHeight, int drawableWidth, int draw
         box.y = (drawableHeight - box.height) / 2;
     }
     return box;
+}
+
+void rgbaBytesToTexels(std::vector<uint32_t>& pixels) {
+    // R, G, B, A in memory is 0xAABBGGRR: red and blue change places.
+    for (auto& p : pixels) p = (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
 }
 
 bool FrameTarget::create(int width, int height) {
@@ -73,12 +79,13 @@ void FrameTarget::read(std::vector<uint32_t>& pixels) const {
     pixels.resize(w * h);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    // B, G, R, A in memory is 0xAARRGGBB on a little-endian machine.
+    static_assert(std::endian::native == std::endian::little, "the frame is read as bytes into 32-bit texels");
     if (readsBgra) {
-        glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
+        glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
     } else {
-        // R, G, B, A in memory is 0xAABBGGRR: red and blue change places below.
         glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        for (auto& p : pixels) p = (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
+        rgbaBytesToTexels(pixels);
     }
     // OpenGL hands the bottom row over first.
     for (size_t row = 0; row < h / 2; ++row) {

@@ -25,7 +25,7 @@ public:
 
     int width() const { return width_; }
 
-    // Read as BGRA where the API gives it; otherwise as RGBA bytes, put in order here.
+    // Read as BGRA bytes where the API gives them; otherwise as RGBA bytes, put in order here.
     bool readsBgra = true;
     int height() const { return height_; }
 
@@ -36,6 +36,9 @@ private:
     int width_ = 0;
     int height_ = 0;
 };
+
+// Pixels read as R, G, B, A bytes turned into 0xAARRGGBB texels, in place.
+void rgbaBytesToTexels(std::vector<uint32_t>& pixels);
 
 // Where a frame of frameWidth x frameHeight lands in a drawable, letterboxed.
 struct Letterbox {

@@ -86,7 +86,7 @@ GlDevice::GlDevice(std::unique_ptr<GlContext> context, std::unique_ptr<Pipeline>
       registry_(std::make_shared<TextureRegistry>()) {
     registry_->flushPendingDraws = [this] { flush(); };
     registry_->bgraTexels = pipeline_->takesBgra();
-    frame_.readsBgra = pipeline_->takesBgra();
+    frame_.readsBgra = pipeline_->readsBgra();
 }
 
 GlDevice::~GlDevice() {

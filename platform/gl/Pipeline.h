@@ -30,6 +30,9 @@ public:
     // How texels (0xAARRGGBB in memory, so B, G, R, A) are handed to OpenGL: BGRA where the
     // API takes it, else as RGBA bytes that the shaders read back in order.
     virtual bool takesBgra() const = 0;
+    // Whether the frame can be read back as BGRA bytes (desktop OpenGL; ES with
+    // GL_EXT_read_format_bgra); else as RGBA, put in order by the processor.
+    virtual bool readsBgra() const = 0;
 };
 
 }  // namespace glassfalls::platform::gl

@@ -156,7 +156,7 @@ std::unique_ptr<ShaderPipeline> ShaderPipeline::create(bool es, std::string& err
     // Clipped before rasterising, a mirrored trail's half above the water costs nothing;
     // dropped fragment by fragment, it is drawn and thrown away.
     const ShaderDialect dialect{es, !es || hasExtension("GL_EXT_clip_cull_distance")};
-    std::unique_ptr<ShaderPipeline> pipeline(new ShaderPipeline(dialect));
+    std::unique_ptr<ShaderPipeline> pipeline(new ShaderPipeline(dialect, !es || hasExtension("GL_EXT_read_format_bgra")));
     if (!pipeline->build(error)) return nullptr;
     return pipeline;
 }

@@ -24,6 +24,7 @@ public:
     void clearDepth(float z) override;
     bool contextRecreated() override;
     bool takesBgra() const override { return false; }
+    bool readsBgra() const override { return readsBgra_; }
 
     // Where each uniform of a program is; -1 for one the variant does not have.
     struct Uniforms {
@@ -39,7 +40,7 @@ public:
     };
 
 private:
-    explicit ShaderPipeline(ShaderDialect dialect) : dialect_(dialect) {}
+    ShaderPipeline(ShaderDialect dialect, bool readsBgra) : dialect_(dialect), readsBgra_(readsBgra) {}
     bool build(std::string& error);
     void release();
     void applyRasterState(const gfx::DeviceState& state);
@@ -48,6 +49,7 @@ private:
     void setStage(const gfx::DeviceState& state);
 
     ShaderDialect dialect_;
+    bool readsBgra_;
     bool clipping_ = false;  // GL_CLIP_DISTANCE0 on
     std::array<Program, ProgramVariant::kCount> programs_{};
     const Program* current_ = nullptr;

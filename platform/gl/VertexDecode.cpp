@@ -6,23 +6,6 @@ namespace glassfalls::platform::gl {
 
 using gfx::PrimitiveType;
 
-uint32_t vertexCount(PrimitiveType type, uint32_t primitives) {
-    switch (type) {
-        case PrimitiveType::PointList: return primitives;
-        case PrimitiveType::LineList: return primitives * 2;
-        case PrimitiveType::LineStrip: return primitives + 1;
-        case PrimitiveType::TriangleList: return primitives * 3;
-        case PrimitiveType::TriangleStrip:
-        case PrimitiveType::TriangleFan: return primitives + 2;
-    }
-    return 0;
-}
-
-bool isTriangles(PrimitiveType type) {
-    return type == PrimitiveType::TriangleList || type == PrimitiveType::TriangleStrip ||
-           type == PrimitiveType::TriangleFan;
-}
-
 void toClipSpace(const uint8_t* in, uint32_t inStride, uint8_t* out, uint32_t outStride, uint32_t count,
                  const gfx::PresentParameters& parameters) {
     const auto width = static_cast<float>(parameters.backBufferWidth);

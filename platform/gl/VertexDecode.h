@@ -29,8 +29,22 @@ struct VertexLayout {
 };
 
 // How many vertices `primitives` primitives of `type` take.
-uint32_t vertexCount(gfx::PrimitiveType type, uint32_t primitives);
-bool isTriangles(gfx::PrimitiveType type);
+inline uint32_t vertexCount(gfx::PrimitiveType type, uint32_t primitives) {
+    switch (type) {
+        case gfx::PrimitiveType::PointList: return primitives;
+        case gfx::PrimitiveType::LineList: return primitives * 2;
+        case gfx::PrimitiveType::LineStrip: return primitives + 1;
+        case gfx::PrimitiveType::TriangleList: return primitives * 3;
+        case gfx::PrimitiveType::TriangleStrip:
+        case gfx::PrimitiveType::TriangleFan: return primitives + 2;
+    }
+    return 0;
+}
+
+inline bool isTriangles(gfx::PrimitiveType type) {
+    return type == gfx::PrimitiveType::TriangleList || type == gfx::PrimitiveType::TriangleStrip ||
+           type == gfx::PrimitiveType::TriangleFan;
+}
 
 // Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps texturing
 // perspective-correct. Whole-number coordinates fall on pixel edges, so a rectangle covers

@@ -57,7 +57,7 @@ fs::path shot(const fs::path& directory, int advance) {
 
 // 400 advances of the example melody, every 20th kept: the title, its light on the water, the
 // performers' trails with their mirror images, shadows and rings, each frame against compat's.
-// With Mesa told to offer a Raspberry Pi's desktop OpenGL (2.1), auto takes es; an ES driver
+// With Mesa told to offer a Raspberry Pi's desktop OpenGL (2.1), auto takes es. An ES driver
 // without clip distances has the mirror pass's fragments above the water dropped instead.
 TEST(Renderers, TheShaderPipelinesDrawTheMelodyAsTheFixedFunctionOneDoes) {
     if (!test_support::rendererArgument().empty()) GTEST_SKIP() << "draws through every renderer already";

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <vector>
+
 #include "platform/gl/FrameTarget.h"
 
 namespace glassfalls::platform::gl {
