@@ -27,5 +27,14 @@ TEST(Letterbox, KeepsFourToThreeCentredInAnyWindow) {
     EXPECT_EQ(exact.x + exact.y, 0);
 }
 
+// What a driver without BGRA read-back hands over: bytes R, G, B, A for every pixel.
+TEST(FrameRead, RgbaBytesBecomeTexelsWithRedAndBlueInTheirPlaces) {
+    const uint8_t bytes[] = {0x11, 0x22, 0x33, 0x44, 0xFF, 0x00, 0x80, 0x01};
+    std::vector<uint32_t> pixels(2);
+    std::memcpy(pixels.data(), bytes, sizeof bytes);
+    rgbaBytesToTexels(pixels);
+    EXPECT_EQ(pixels, (std::vector<uint32_t>{0x44112233u, 0x01FF0080u}));
+}
+
 }  // namespace
-}  // namespace glassfalls::platform::gfx
+}  // namespace glassfalls::platform::gl
