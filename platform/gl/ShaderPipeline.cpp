@@ -37,7 +37,6 @@ ShaderPipeline::Uniforms locate(GLuint program) {
     u.worldView = at("worldView");
     u.worldViewProjection = at("worldViewProjection");
     u.normalMatrix = at("normalMatrix");
-    u.normalizeNormals = at("normalizeNormals");
     u.localViewer = at("localViewer");
     u.lightOn = at("lightOn");
     u.towardLight = at("towardLight");
@@ -166,6 +165,7 @@ ShaderPipeline::~ShaderPipeline() { release(); }
 bool ShaderPipeline::build(std::string& error) {
     for (int i = 0; i < ProgramVariant::kCount; ++i) {
         const ProgramVariant variant = ProgramVariant::ofIndex(i);
+        if (!variant.possible()) continue;
         const GLuint vertex = compile(GL_VERTEX_SHADER, shaderSource(dialect_, ShaderStage::Vertex, variant), error);
         const GLuint fragment =
             vertex ? compile(GL_FRAGMENT_SHADER, shaderSource(dialect_, ShaderStage::Fragment, variant), error) : 0;
@@ -225,9 +225,10 @@ void ShaderPipeline::clearDepth(float z) { glClearDepthf(z); }
 
 void ShaderPipeline::apply(const DeviceState& state, uint32_t dirty, VertexLayout layout, GlTexture& texture) {
     const bool pretransformed = layout.pretransformed();
-    const ProgramVariant variant{state.get(renderState::Lighting) && !pretransformed,
-                                 (state.get(renderState::ClipPlaneEnable) & 1u) != 0 && !pretransformed,
-                                 state.get(renderState::AlphaTestEnable), stageCodeOf(state)};
+    const bool lighting = state.get(renderState::Lighting) && !pretransformed;
+    const ProgramVariant variant{lighting, (state.get(renderState::ClipPlaneEnable) & 1u) != 0 && !pretransformed,
+                                 state.get(renderState::AlphaTestEnable), stageCodeOf(state),
+                                 lighting && state.get(renderState::NormalizeNormals)};
     const Program& program = programs_[static_cast<size_t>(variant.index())];
     if (&program != current_) {
         // A program keeps its own uniforms: one taken up again is given everything.
@@ -286,7 +287,6 @@ void ShaderPipeline::setLighting(const DeviceState& state, bool hasDiffuse) {
     if (u.lightOn < 0) return;
     glUniform1i(u.lightOn, state.lightEnabled ? 1 : 0);
     glUniform1i(u.localViewer, state.get(renderState::LocalViewer) ? 1 : 0);
-    glUniform1i(u.normalizeNormals, state.get(renderState::NormalizeNormals) ? 1 : 0);
     uniform3(u.lightAmbient, state.light.ambient);
     uniform3(u.lightDiffuse, state.light.diffuse);
     uniform3(u.lightSpecular, state.light.specular);

@@ -21,7 +21,6 @@ uniform mat4 worldView;
 uniform mat4 worldViewProjection;
 #if LIGHTING
 uniform mat3 normalMatrix;
-uniform bool normalizeNormals;
 uniform bool localViewer;
 uniform bool lightOn;
 uniform vec3 towardLight;  // unit, camera space
@@ -55,7 +54,9 @@ void main() {
     vec4 eye = worldView * position;
 #if LIGHTING
     vec3 n = normalMatrix * normal;
-    if (normalizeNormals && dot(n, n) > 0.0) n = normalize(n);
+#if NORMALIZE_NORMALS
+    if (dot(n, n) > 0.0) n = normalize(n);
+#endif
     vec4 diffuseM = mix(materialDiffuse, colour, fromVertex.x);
     vec3 ambientM = mix(materialAmbient, colour.rgb, fromVertex.y);
     vec3 emissiveM = mix(materialEmissive, colour.rgb, fromVertex.z);
@@ -171,6 +172,7 @@ std::string shaderSource(ShaderDialect dialect, ShaderStage stage, ProgramVarian
     source += std::string("#define CLIP_PLANE ") + (variant.clipPlane ? "1" : "0") + "\n";
     source += std::string("#define ALPHA_TEST ") + (variant.alphaTest ? "1" : "0") + "\n";
     source += "#define STAGE " + std::to_string(static_cast<int>(variant.stage)) + "\n";
+    source += std::string("#define NORMALIZE_NORMALS ") + (variant.normalizeNormals ? "1" : "0") + "\n";
     return source + kBody;
 }
 

@@ -13,16 +13,25 @@ enum class StageCode { Uniforms = 0, TextureTimesColour = 1, TextureTimesColourA
 // (matrices, light, material, the operations of a stage set by uniforms) is a uniform.
 struct ProgramVariant {
     bool lighting = false;   // per-vertex light; otherwise the vertex colour as it is
-    bool clipPlane = false;  // fragments behind the user plane are dropped
+    bool clipPlane = false;  // primitives clipped, or fragments dropped, behind the user plane
     bool alphaTest = false;  // fragments failing the alpha comparison are dropped
     StageCode stage = StageCode::Uniforms;
+    // With lighting: normals made unit length. A switch in the code, not a test on a
+    // uniform, since the software renderer would normalise every vertex's normal either way.
+    bool normalizeNormals = false;
 
     int index() const {
-        return (lighting ? 1 : 0) | (clipPlane ? 2 : 0) | (alphaTest ? 4 : 0) | static_cast<int>(stage) << 3;
+        return (lighting ? 1 : 0) | (clipPlane ? 2 : 0) | (alphaTest ? 4 : 0) | static_cast<int>(stage) << 3 |
+               (normalizeNormals ? 32 : 0);
     }
-    static constexpr int kCount = 24;
+    static constexpr int kCount = 64;
     static ProgramVariant ofIndex(int index) {
-        return {(index & 1) != 0, (index & 2) != 0, (index & 4) != 0, static_cast<StageCode>(index >> 3)};
+        return {(index & 1) != 0, (index & 2) != 0, (index & 4) != 0, static_cast<StageCode>(index >> 3 & 3),
+                (index & 32) != 0};
+    }
+    // Whether a state can ask for this variant; normalising means nothing unlit.
+    bool possible() const {
+        return stage <= StageCode::TextureTimesColourAndAlpha && (lighting || !normalizeNormals);
     }
 };
 
