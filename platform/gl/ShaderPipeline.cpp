@@ -38,7 +38,7 @@ ShaderPipeline::Uniforms locate(GLuint program) {
     u.worldViewProjection = at("worldViewProjection");
     u.normalMatrix = at("normalMatrix");
     u.localViewer = at("localViewer");
-    u.lightOn = at("lightOn");
+    u.normalizeNormals = at("normalizeNormals");
     u.towardLight = at("towardLight");
     u.lightAmbient = at("lightAmbient");
     u.lightDiffuse = at("lightDiffuse");
@@ -228,7 +228,7 @@ void ShaderPipeline::apply(const DeviceState& state, uint32_t dirty, VertexLayou
     const bool lighting = state.get(renderState::Lighting) && !pretransformed;
     const ProgramVariant variant{lighting, (state.get(renderState::ClipPlaneEnable) & 1u) != 0 && !pretransformed,
                                  state.get(renderState::AlphaTestEnable), stageCodeOf(state),
-                                 lighting && state.get(renderState::NormalizeNormals)};
+                                 lighting && state.lightEnabled};
     const Program& program = programs_[static_cast<size_t>(variant.index())];
     if (&program != current_) {
         // A program keeps its own uniforms: one taken up again is given everything.
@@ -284,8 +284,8 @@ void ShaderPipeline::setTransforms(const DeviceState& state, bool pretransformed
 
 void ShaderPipeline::setLighting(const DeviceState& state, bool hasDiffuse) {
     const Uniforms& u = current_->uniforms;
-    if (u.lightOn < 0) return;
-    glUniform1i(u.lightOn, state.lightEnabled ? 1 : 0);
+    if (u.materialDiffuse < 0) return;  // unlit
+    glUniform1i(u.normalizeNormals, state.get(renderState::NormalizeNormals) ? 1 : 0);
     glUniform1i(u.localViewer, state.get(renderState::LocalViewer) ? 1 : 0);
     uniform3(u.lightAmbient, state.light.ambient);
     uniform3(u.lightDiffuse, state.light.diffuse);

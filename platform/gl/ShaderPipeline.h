@@ -28,8 +28,8 @@ public:
 
     // Where each uniform of a program is; -1 for one the variant does not have.
     struct Uniforms {
-        int worldView = -1, worldViewProjection = -1, normalMatrix = -1, localViewer = -1;
-        int lightOn = -1, towardLight = -1, lightAmbient = -1, lightDiffuse = -1, lightSpecular = -1;
+        int worldView = -1, worldViewProjection = -1, normalMatrix = -1, normalizeNormals = -1;
+        int localViewer = -1, towardLight = -1, lightAmbient = -1, lightDiffuse = -1, lightSpecular = -1;
         int materialDiffuse = -1, materialAmbient = -1, materialSpecular = -1, materialEmissive = -1;
         int materialPower = -1, globalAmbient = -1, fromVertex = -1, world = -1, clipPlane = -1;
         int colourStage = -1, alphaStage = -1, alphaFunction = -1, alphaReference = -1;

@@ -21,8 +21,8 @@ uniform mat4 worldView;
 uniform mat4 worldViewProjection;
 #if LIGHTING
 uniform mat3 normalMatrix;
+uniform bool normalizeNormals;
 uniform bool localViewer;
-uniform bool lightOn;
 uniform vec3 towardLight;  // unit, camera space
 uniform vec3 lightAmbient;
 uniform vec3 lightDiffuse;
@@ -54,16 +54,15 @@ void main() {
     vec4 eye = worldView * position;
 #if LIGHTING
     vec3 n = normalMatrix * normal;
-#if NORMALIZE_NORMALS
-    if (dot(n, n) > 0.0) n = normalize(n);
-#endif
+    if (normalizeNormals && dot(n, n) > 0.0) n = normalize(n);
     vec4 diffuseM = mix(materialDiffuse, colour, fromVertex.x);
     vec3 ambientM = mix(materialAmbient, colour.rgb, fromVertex.y);
     vec3 emissiveM = mix(materialEmissive, colour.rgb, fromVertex.z);
     vec3 specularM = mix(materialSpecular, colour.rgb, fromVertex.w);
     vec3 lit = emissiveM + ambientM * globalAmbient;
     vec3 highlight = vec3(0.0);
-    if (lightOn) {
+#if LIGHT_ON
+    {
         float nl = dot(n, towardLight);
         lit += ambientM * lightAmbient + max(nl, 0.0) * diffuseM.rgb * lightDiffuse;
         if (nl > 0.0) {
@@ -73,6 +72,7 @@ void main() {
             highlight = shine * specularM * lightSpecular;
         }
     }
+#endif
     primary = vec4(clamp(lit, 0.0, 1.0), clamp(diffuseM.a, 0.0, 1.0));
     secondary = clamp(highlight, 0.0, 1.0);
 #else
@@ -172,7 +172,7 @@ std::string shaderSource(ShaderDialect dialect, ShaderStage stage, ProgramVarian
     source += std::string("#define CLIP_PLANE ") + (variant.clipPlane ? "1" : "0") + "\n";
     source += std::string("#define ALPHA_TEST ") + (variant.alphaTest ? "1" : "0") + "\n";
     source += "#define STAGE " + std::to_string(static_cast<int>(variant.stage)) + "\n";
-    source += std::string("#define NORMALIZE_NORMALS ") + (variant.normalizeNormals ? "1" : "0") + "\n";
+    source += std::string("#define LIGHT_ON ") + (variant.lightOn ? "1" : "0") + "\n";
     return source + kBody;
 }
 

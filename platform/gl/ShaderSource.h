@@ -16,23 +16,21 @@ struct ProgramVariant {
     bool clipPlane = false;  // primitives clipped, or fragments dropped, behind the user plane
     bool alphaTest = false;  // fragments failing the alpha comparison are dropped
     StageCode stage = StageCode::Uniforms;
-    // With lighting: normals made unit length. A switch in the code, not a test on a
-    // uniform, since the software renderer would normalise every vertex's normal either way.
-    bool normalizeNormals = false;
+    // With lighting: the light switched on. A switch in the code rather than a test on a
+    // uniform, around which the software renderer builds slower code for every lit vertex.
+    bool lightOn = false;
 
     int index() const {
         return (lighting ? 1 : 0) | (clipPlane ? 2 : 0) | (alphaTest ? 4 : 0) | static_cast<int>(stage) << 3 |
-               (normalizeNormals ? 32 : 0);
+               (lightOn ? 32 : 0);
     }
     static constexpr int kCount = 64;
     static ProgramVariant ofIndex(int index) {
         return {(index & 1) != 0, (index & 2) != 0, (index & 4) != 0, static_cast<StageCode>(index >> 3 & 3),
                 (index & 32) != 0};
     }
-    // Whether a state can ask for this variant; normalising means nothing unlit.
-    bool possible() const {
-        return stage <= StageCode::TextureTimesColourAndAlpha && (lighting || !normalizeNormals);
-    }
+    // Whether a state can ask for this variant; the light means nothing unlit.
+    bool possible() const { return stage <= StageCode::TextureTimesColourAndAlpha && (lighting || !lightOn); }
 };
 
 enum class ShaderStage { Vertex, Fragment };
