@@ -24,11 +24,10 @@ namespace glassfalls {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::Outcome;
-using test_support::runProgram;
-
 using test_support::MelodyData;
+using test_support::Outcome;
 using test_support::readPicture;
+using test_support::runProgram;
 
 // The goldens were made by scripts/update-goldens from this very run.
 TEST(Recording, AMelodyRunLooksLikeItsGoldens) {

@@ -18,11 +18,10 @@ namespace glassfalls {
 namespace {
 
 namespace fs = std::filesystem;
-using test_support::Outcome;
-using test_support::runProgram;
-
 using test_support::MelodyData;
+using test_support::Outcome;
 using test_support::readPicture;
+using test_support::runProgram;
 
 // How far one frame is from another, over every channel of every pixel.
 struct Difference {
