@@ -34,19 +34,14 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
     cli.add_option_function<std::string>(
            "--renderer",
            [&line](const std::string& name) {
-               for (platform::gfx::Renderer r : platform::gfx::kRenderers) {
-                   if (name == platform::gfx::rendererName(r)) line.start.renderer = r;
-               }
+               line.start.renderer = platform::gfx::rendererNamed(name).value_or(platform::gfx::Renderer::Auto);
            },
            "How to draw: compat (OpenGL's fixed function, 3.0 or later), core (shaders on OpenGL 3.3 "
            "core) or es (shaders on OpenGL ES 3.0, as on a Raspberry Pi); auto takes the first of these "
            "the driver gives and says why it passed over any. A choice the driver cannot give ends "
            "start-up with status 2")
         ->check([](const std::string& name) {
-            for (platform::gfx::Renderer r : platform::gfx::kRenderers) {
-                if (name == platform::gfx::rendererName(r)) return std::string();
-            }
-            return std::string("must be auto, compat, core or es");
+            return platform::gfx::rendererNamed(name) ? std::string() : std::string("must be auto, compat, core or es");
         })
         ->default_str("auto");
     cli.add_option("--data", line.start.dataDir,

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string_view>
 
 // The vocabulary of the fixed-function drawing device: state names and values keep the
 // numbers of the interface the scenes were designed against, so that a state written as a
@@ -202,7 +204,6 @@ enum class DeviceType { Hardware, Software };
 // Which OpenGL the device draws through: the compatibility profile's fixed function, or
 // shaders on a 3.3 core or an ES 3.0 context; Auto takes the first of those the driver gives.
 enum class Renderer { Auto, Compat, Core, Es };
-inline constexpr Renderer kRenderers[] = {Renderer::Auto, Renderer::Compat, Renderer::Core, Renderer::Es};
 
 // "auto", "compat", "core" or "es": as the command line names them.
 constexpr const char* rendererName(Renderer renderer) {
@@ -213,6 +214,14 @@ constexpr const char* rendererName(Renderer renderer) {
         case Renderer::Es: return "es";
     }
     return "auto";
+}
+
+// The renderer of that name; nothing for a name no renderer has.
+inline std::optional<Renderer> rendererNamed(std::string_view name) {
+    for (Renderer r : {Renderer::Auto, Renderer::Compat, Renderer::Core, Renderer::Es}) {
+        if (name == rendererName(r)) return r;
+    }
+    return std::nullopt;
 }
 
 }  // namespace glassfalls::platform::gfx

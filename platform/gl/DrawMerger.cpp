@@ -13,8 +13,6 @@ namespace {
 constexpr size_t kVertexBytes = size_t{1} << 20;
 constexpr size_t kIndexBytes = size_t{1} << 19;
 
-size_t indexBytesOf(const DrawCall& call) { return size_t{call.primitives} * 3 * sizeof(uint32_t); }
-
 }  // namespace
 
 DrawMerger::DrawMerger() : vertices_(GL_ARRAY_BUFFER, kVertexBytes), indices_(GL_ELEMENT_ARRAY_BUFFER, kIndexBytes) {}

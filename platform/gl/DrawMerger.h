@@ -36,8 +36,7 @@ public:
     // no room left): the gathering must be drawn first.
     bool joins(const DrawCall& call) const {
         return count_ == 0 || (call.format == format_ && call.stride == stride_ &&
-                               vertices_.fits(size_t{call.count} * call.stride) &&
-                               indices_.fits(size_t{call.primitives} * 3 * sizeof(uint32_t)));
+                               vertices_.fits(size_t{call.count} * call.stride) && indices_.fits(indexBytesOf(call)));
     }
     // Adds `call` to the gathering, its screen positions turned into clip space; false when
     // it cannot be merged at all (not triangles, bigger than the buffers, nothing mapped),
@@ -64,6 +63,9 @@ public:
     void release();
 
 private:
+    // A merged draw's triangles, three indices each.
+    static size_t indexBytesOf(const DrawCall& call) { return size_t{call.primitives} * 3 * sizeof(uint32_t); }
+
     StreamBuffer vertices_;
     StreamBuffer indices_;
     uint32_t count_ = 0;

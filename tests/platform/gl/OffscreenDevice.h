@@ -15,13 +15,8 @@ namespace glassfalls::test_support {
 // The renderer the rendered tests draw through: GLASSFALLS_TEST_RENDERER (compat, core or
 // es), so that the whole rendered suite runs under each; auto when it is not set.
 inline platform::gfx::Renderer rendererUnderTest() {
-    using platform::gfx::Renderer;
     const char* chosen = std::getenv("GLASSFALLS_TEST_RENDERER");
-    const std::string name = chosen ? chosen : "";
-    for (Renderer r : {Renderer::Compat, Renderer::Core, Renderer::Es}) {
-        if (name == platform::gfx::rendererName(r)) return r;
-    }
-    return Renderer::Auto;
+    return platform::gfx::rendererNamed(chosen ? chosen : "").value_or(platform::gfx::Renderer::Auto);
 }
 
 // A real 640 x 480 device on Mesa, off-screen, with the device's own default state.
