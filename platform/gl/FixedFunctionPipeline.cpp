@@ -4,7 +4,7 @@
 #include "platform/gl/FixedFunctionPipeline.h"
 
 #include "platform/gl/Gl.h"
-#include "platform/gl/RasterState.h"
+#include "platform/gl/SharedState.h"
 
 namespace glassfalls::platform::gl {
 
@@ -55,15 +55,6 @@ void loadColour(GLenum light, GLenum property, const ColourValue& c) {
 void materialColour(GLenum property, const ColourValue& c) {
     const float v[4] = {c.r, c.g, c.b, c.a};
     glMaterialfv(GL_FRONT_AND_BACK, property, v);
-}
-
-// The depth range [0, 1] of the device's projections, moved to OpenGL's [-1, 1]:
-// z' = 2 z - w, applied after the projection.
-Matrix4 withOpenGlDepth(const Matrix4& projection) {
-    Matrix4 remap = Matrix4::identity();
-    remap.m[2][2] = 2.0f;
-    remap.m[3][2] = -1.0f;
-    return projection.multiply(remap);
 }
 
 }  // namespace
@@ -154,22 +145,17 @@ void FixedFunctionPipeline::applyLightingState(const DeviceState& state, bool pr
     materialColour(GL_EMISSION, m.emissive);
     glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::clamp(m.power, 0.0f, 128.0f));
 
-    const bool fromVertex = hasDiffuse && state.get(renderState::ColorVertex);
-    auto tracks = [&](StateKey<RenderState, MaterialSource> source) {
-        return fromVertex && state.get(source) == MaterialSource::Colour1;
-    };
-    const bool diffuse = tracks(renderState::DiffuseMaterialSource);
-    const bool ambientTracks = tracks(renderState::AmbientMaterialSource);
+    const VertexColourFollowers follows = vertexColourFollowers(state, hasDiffuse);
     GLenum mode = 0;
-    if (diffuse && ambientTracks) {
+    if (follows.diffuse && follows.ambient) {
         mode = GL_AMBIENT_AND_DIFFUSE;
-    } else if (diffuse) {
+    } else if (follows.diffuse) {
         mode = GL_DIFFUSE;
-    } else if (ambientTracks) {
+    } else if (follows.ambient) {
         mode = GL_AMBIENT;
-    } else if (tracks(renderState::EmissiveMaterialSource)) {
+    } else if (follows.emissive) {
         mode = GL_EMISSION;
-    } else if (specular && tracks(renderState::SpecularMaterialSource)) {
+    } else if (follows.specular) {
         mode = GL_SPECULAR;
     }
     if (mode != 0) {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/gl/Gl.h"
-#include "platform/gl/RasterState.h"
+#include "platform/gl/SharedState.h"
 
 namespace glassfalls::platform::gl {
 
@@ -57,15 +57,6 @@ ShaderPipeline::Uniforms locate(GLuint program) {
     u.alphaFunction = at("alphaFunction");
     u.alphaReference = at("alphaReference");
     return u;
-}
-
-// The depth range [0, 1] of the device's projections, moved to OpenGL's [-1, 1], as the
-// fixed-function pipeline does it: z' = 2 z - w after the projection.
-Matrix4 withOpenGlDepth(const Matrix4& projection) {
-    Matrix4 remap = Matrix4::identity();
-    remap.m[2][2] = 2.0f;
-    remap.m[3][2] = -1.0f;
-    return projection.multiply(remap);
 }
 
 // The inverse transpose of the upper 3 x 3 of `m` (row-vector convention), in OpenGL's
@@ -301,24 +292,9 @@ void ShaderPipeline::setLighting(const DeviceState& state, bool hasDiffuse) {
     uniform3(u.materialEmissive, m.emissive);
     glUniform1f(u.materialPower, std::clamp(m.power, 0.0f, 128.0f));
 
-    // As the fixed-function pipeline tracks the vertex colour: one property, or ambient and
-    // diffuse together, the first of these whose source is the vertex's diffuse colour.
-    const bool fromVertex = hasDiffuse && state.get(renderState::ColorVertex);
-    auto tracks = [&](StateKey<RenderState, MaterialSource> source) {
-        return fromVertex && state.get(source) == MaterialSource::Colour1;
-    };
-    float follows[4] = {0, 0, 0, 0};  // diffuse, ambient, emissive, specular
-    const bool diffuse = tracks(renderState::DiffuseMaterialSource);
-    const bool ambientTracks = tracks(renderState::AmbientMaterialSource);
-    if (diffuse || ambientTracks) {
-        follows[0] = diffuse ? 1.0f : 0.0f;
-        follows[1] = ambientTracks ? 1.0f : 0.0f;
-    } else if (tracks(renderState::EmissiveMaterialSource)) {
-        follows[2] = 1.0f;
-    } else if (specular && tracks(renderState::SpecularMaterialSource)) {
-        follows[3] = 1.0f;
-    }
-    glUniform4fv(u.fromVertex, 1, follows);
+    const VertexColourFollowers f = vertexColourFollowers(state, hasDiffuse);
+    auto one = [](bool follows) { return follows ? 1.0f : 0.0f; };
+    glUniform4f(u.fromVertex, one(f.diffuse), one(f.ambient), one(f.emissive), one(f.specular));
 }
 
 void ShaderPipeline::applyRasterState(const DeviceState& state) {

@@ -1,4 +1,4 @@
-#include "platform/gl/RasterState.h"
+#include "platform/gl/SharedState.h"
 
 namespace glassfalls::platform::gl {
 
@@ -68,6 +68,29 @@ void applyDepthBlendCull(const DeviceState& state) {
             break;
         case Cull::None: glDisable(GL_CULL_FACE); break;
     }
+}
+
+// z' = 2 z - w, applied after the projection.
+Matrix4 withOpenGlDepth(const Matrix4& projection) {
+    Matrix4 remap = Matrix4::identity();
+    remap.m[2][2] = 2.0f;
+    remap.m[3][2] = -1.0f;
+    return projection.multiply(remap);
+}
+
+VertexColourFollowers vertexColourFollowers(const DeviceState& state, bool hasDiffuse) {
+    const bool fromVertex = hasDiffuse && state.get(renderState::ColorVertex);
+    auto tracks = [&](StateKey<RenderState, MaterialSource> source) {
+        return fromVertex && state.get(source) == MaterialSource::Colour1;
+    };
+    VertexColourFollowers follows;
+    follows.diffuse = tracks(renderState::DiffuseMaterialSource);
+    follows.ambient = tracks(renderState::AmbientMaterialSource);
+    if (follows.diffuse || follows.ambient) return follows;
+    follows.emissive = tracks(renderState::EmissiveMaterialSource);
+    follows.specular = !follows.emissive && state.get(renderState::SpecularEnable) &&
+                       tracks(renderState::SpecularMaterialSource);
+    return follows;
 }
 
 }  // namespace glassfalls::platform::gl
