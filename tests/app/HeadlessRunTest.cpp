@@ -27,6 +27,7 @@
 #include "tests/platform/midi/SmfReader.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/Processes.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -185,10 +186,9 @@ TEST(HeadlessRun, TwoRunsOfAMelodyDrawTheSameFramesWhateverTheMidiOutput) {
                                            directory.string() + " --every 20 --data " + data.path.string());
         ASSERT_EQ(outcome.status, 0) << outcome.output;
         for (int advance = 20; advance <= 260; advance += 20) {
-            char name[32];
-            std::snprintf(name, sizeof name, "frame-%06d.png", advance);
+            const auto shot = glassfalls::test_support::screenshotPath(directory, advance);
             frames[run].emplace_back();
-            EXPECT_TRUE(glassfalls::platform::readWholeFile((directory / name).string(), frames[run].back())) << name;
+            EXPECT_TRUE(glassfalls::platform::readWholeFile(shot.string(), frames[run].back())) << shot;
         }
         std::filesystem::remove_all(directory);
         ++run;

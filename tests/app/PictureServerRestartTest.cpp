@@ -5,19 +5,18 @@
 #include <signal.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <thread>
 
-#include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
 #include "platform/net/Socket.h"
 #include "tests/app/RunProgram.h"
 #include "tests/audio/TestWav.h"
 #include "tests/support/Processes.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -29,12 +28,6 @@ namespace fs = std::filesystem;
 constexpr uint32_t kLoopback = 0x0100007F;  // 127.0.0.1, network order
 constexpr const char* kQuiet = " >/dev/null 2>&1";
 
-fs::path shot(const fs::path& directory, int advance) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%06d.png", advance);
-    return directory / name;
-}
-
 void writeSolid(const fs::path& file, uint32_t colour) {
     platform::assets::Picture picture{128, 128, std::vector<uint32_t>(128 * 128, colour)};
     ASSERT_TRUE(platform::assets::writePngRgb(file.string(), picture));
@@ -42,9 +35,7 @@ void writeSolid(const fs::path& file, uint32_t colour) {
 
 // Red minus green in the middle of the ground, below the light falling from the top.
 int redOverGreen(const fs::path& file) {
-    std::vector<uint8_t> bytes;
-    platform::assets::Picture picture;
-    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::assets::decodePicture(bytes, picture)) << file;
+    const platform::assets::Picture picture = test_support::readPicture(file);
     if (picture.texels.empty()) return 0;
     const uint32_t texel = picture.texels[360 * 640 + 320];
     return static_cast<int>(texel >> 16 & 0xFF) - static_cast<int>(texel >> 8 & 0xFF);
@@ -59,12 +50,12 @@ public:
     // Red minus green of the next whole shot; nothing when none comes within three minutes.
     std::optional<int> next() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
-        while (!fs::exists(shot(directory_, advance_ + every_))) {
+        while (!fs::exists(test_support::screenshotPath(directory_, advance_ + every_))) {
             if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         advance_ += every_;
-        return redOverGreen(shot(directory_, advance_ - every_));
+        return redOverGreen(test_support::screenshotPath(directory_, advance_ - every_));
     }
 
     // Whether a shot from here on satisfies `wanted`.

@@ -17,6 +17,7 @@
 #include "tests/audio/TestWav.h"
 #include "tests/platform/midi/SmfReader.h"
 #include "tests/support/MelodyData.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -43,18 +44,9 @@ TEST(Recording, AMelodyRunLooksLikeItsGoldens) {
         const auto drawn = readPicture(shots / name.substr(std::string("melody-").size()));
         ASSERT_EQ(drawn.texels.size(), expected.texels.size()) << name;
         // A little room for another build of the renderer; a moved trail is far beyond it.
-        double total = 0;
-        int worst = 0;
-        for (size_t i = 0; i < drawn.texels.size(); ++i) {
-            for (int shift : {0, 8, 16}) {
-                const int d = std::abs(static_cast<int>(drawn.texels[i] >> shift & 0xFF) -
-                                       static_cast<int>(expected.texels[i] >> shift & 0xFF));
-                total += d;
-                worst = std::max(worst, d);
-            }
-        }
-        EXPECT_LE(total / static_cast<double>(drawn.texels.size() * 3), 0.5) << name;
-        EXPECT_LE(worst, 48) << name;
+        const test_support::FrameDifference d = test_support::frameDifference(drawn.texels, expected.texels);
+        EXPECT_LE(d.meanLevels, 0.5) << name;
+        EXPECT_LE(d.worstLevels, 48) << name;
         ++compared;
     }
     EXPECT_EQ(compared, 3);

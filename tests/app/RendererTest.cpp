@@ -2,15 +2,13 @@
 // one, frame by frame, and drivers that offer too little for the one asked for.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "platform/assets/Picture.h"
-#include "platform/file/WholeFile.h"
 #include "tests/app/RunProgram.h"
 #include "tests/support/MelodyData.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
 
@@ -22,37 +20,6 @@ using test_support::MelodyData;
 using test_support::Outcome;
 using test_support::readPicture;
 using test_support::runProgram;
-
-// How far one frame is from another, over every channel of every pixel.
-struct Difference {
-    double withinThreeLevels = 0;  // share of pixels no channel of which differs by more than 3
-    double meanLevels = 0;         // mean absolute difference per channel
-};
-
-Difference compare(const platform::assets::Picture& a, const platform::assets::Picture& b) {
-    Difference d;
-    if (a.texels.size() != b.texels.size() || a.texels.empty()) return {0, 255};
-    size_t close = 0;
-    double total = 0;
-    for (size_t i = 0; i < a.texels.size(); ++i) {
-        int worst = 0;
-        for (int shift : {0, 8, 16}) {
-            const int level = std::abs(static_cast<int>(a.texels[i] >> shift & 0xFF) - static_cast<int>(b.texels[i] >> shift & 0xFF));
-            total += level;
-            worst = std::max(worst, level);
-        }
-        if (worst <= 3) ++close;
-    }
-    d.withinThreeLevels = static_cast<double>(close) / static_cast<double>(a.texels.size());
-    d.meanLevels = total / static_cast<double>(a.texels.size() * 3);
-    return d;
-}
-
-fs::path shot(const fs::path& directory, int advance) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%06d.png", advance);
-    return directory / name;
-}
 
 // 400 advances of the example melody, every 20th kept: the title, its light on the water, the
 // performers' trails with their mirror images, shadows and rings, each frame against compat's.
@@ -86,8 +53,10 @@ TEST(Renderers, TheShaderPipelinesDrawTheMelodyAsTheFixedFunctionOneDoes) {
             EXPECT_EQ(said, "") << c.renderer;
         }
         for (int advance = 20; advance <= 400; advance += 20) {
-            const Difference d = compare(readPicture(shot(compat, advance)), readPicture(shot(shots, advance)));
-            EXPECT_GE(d.withinThreeLevels, 0.99) << c.renderer << " " << c.environment << " advance " << advance;
+            const test_support::FrameDifference d =
+                test_support::frameDifference(readPicture(test_support::screenshotPath(compat, advance)).texels,
+                                              readPicture(test_support::screenshotPath(shots, advance)).texels);
+            EXPECT_GE(d.shareWithinThree, 0.99) << c.renderer << " " << c.environment << " advance " << advance;
             EXPECT_LE(d.meanLevels, 0.5) << c.renderer << " " << c.environment << " advance " << advance;
         }
         fs::remove_all(shots);

@@ -10,6 +10,7 @@
 #include "math/MatrixBuilders.h"
 #include "tests/platform/gfx/Vertices.h"
 #include "tests/platform/gl/OffscreenDevice.h"
+#include "tests/support/Screenshots.h"
 
 namespace glassfalls::platform::gfx {
 namespace {
@@ -132,21 +133,10 @@ TEST(PipelinesAgree, EveryStateIsDrawnByTheShadersAsByFixedFunction) {
         const auto frames = drawAll(renderer);
         ASSERT_EQ(frames.size(), reference.size());
         for (size_t i = 0; i < frames.size(); ++i) {
-            size_t far = 0;
-            double total = 0;
-            for (size_t p = 0; p < frames[i].size(); ++p) {
-                int worst = 0;
-                for (int shift : {0, 8, 16}) {
-                    const int d = std::abs(static_cast<int>(frames[i][p] >> shift & 0xFF) -
-                                           static_cast<int>(reference[i][p] >> shift & 0xFF));
-                    worst = std::max(worst, d);
-                    total += d;
-                }
-                if (worst > 3) ++far;
-            }
+            const test_support::FrameDifference d = test_support::frameDifference(frames[i], reference[i]);
             const std::string where = std::string(rendererName(renderer)) + ": " + cases()[i].name;
-            EXPECT_LE(far, frames[i].size() / 1000) << where;
-            EXPECT_LE(total / static_cast<double>(frames[i].size() * 3), 0.5) << where;
+            EXPECT_LE(d.pixelsOverThree, frames[i].size() / 1000) << where;
+            EXPECT_LE(d.meanLevels, 0.5) << where;
         }
     }
 }
