@@ -7,6 +7,7 @@
 #include "app/Backends.h"
 #include "app/Settings.h"
 #include "math/TrigTables.h"
+#include "trail/Score.h"
 
 namespace glassfalls {
 
@@ -60,7 +61,11 @@ bool Application::start(const StartOptions& options) {
     frameInterval = kTitleFrameInterval;
     fillTrigTables();
 
-    if (!world.init({renderDevice, midiOut, keyboard(), frameInterval, options.dataDir}, width, height, error)) {
+    if (!options.melodyFile.empty()) {
+        if (Score melody; !loadScore(options.melodyFile, melody)) return fail("cannot read the melody file " + options.melodyFile);
+    }
+    const std::string melodyFile = options.melodyFile.empty() ? dataPath("music.dat") : options.melodyFile;
+    if (!world.init({renderDevice, midiOut, keyboard(), frameInterval, options.dataDir, melodyFile}, width, height, error)) {
         return fail(error);
     }
     if (!director.init(stage_)) return fail("cannot set up the scenes");
@@ -91,9 +96,11 @@ void Application::onIdle() {
     midiOut.flush();
     service_.frameAdvanced();
     showControl_.frameAdvanced();
-    if (renderDevice.device) {
-        screenshots_.afterAdvance(advances_, *renderDevice.device);
-        video_.afterAdvance(clock().now(), *renderDevice.device);
+    if (renderDevice.device) drawnFrames_.afterAdvance(advances_, clock().now(), *renderDevice.device);
+    if (const auto failure = video_.failure()) {
+        std::fprintf(stderr, "glassfalls: %s; the recording stops\n", failure->c_str());
+        recordingFailed_ = true;
+        sendMessage({MessageId::Close});
     }
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
@@ -112,7 +119,7 @@ bool Application::openCapture() {
 
 bool Application::openMidi() {
     std::string error;
-    auto port = pickMidiPort(options_, clock(), error);
+    auto port = pickMidiPort(options_, clock(), video_.isOpen() ? &video_ : nullptr, error);
     if (!port) {
         return fail("cannot open the MIDI output: " + error +
                     " (--list-devices shows the ALSA ports; --midi none runs without)");
@@ -157,7 +164,7 @@ int64_t Application::windowProc(const Message& message) {
             // The drawing context goes while its window is still there; nothing draws after
             // this, since the scenes stop once the piece is no longer running.
             renderDevice.release();
-            postQuitMessage(0);
+            postQuitMessage(recordingFailed_ ? 1 : 0);
             break;
         case MessageId::Activate:
         case MessageId::ActivateApp: active = message.wParam != 0; break;
@@ -171,25 +178,26 @@ int64_t Application::windowProc(const Message& message) {
 }
 
 bool Application::openVideo() {
-    // The video's sound is the synthesiser's, recorded beside it unless asked for anyway.
-    if (options_.audioOut.empty() && options_.midi == "synth") {
-        options_.audioOut = options_.videoFile + ".sound.wav";
-        temporarySoundTrack_ = true;
-    }
+    VideoRecording::Sound sound;
+    // Any other output plays the notes outside the program, where the video cannot hear them.
+    sound.synthesiser = options_.midi == "synth";
+    if (options_.videoInputSound) sound.heardFile = options_.audioFile;
     std::string error;
-    if (!video_.open(options_.videoFile, clock().now(), error)) return fail(error);
+    if (!video_.open(options_.videoFile, clock().now(), sound, error)) return fail(error);
     return true;
 }
 
 void Application::shutDownOutputs() {
-    // Closing the output ends the sound track, which the video then takes.
+    if (renderDevice.device) drawnFrames_.finish(*renderDevice.device);
+    // Closing the output renders the synthesiser's sound to the end, which the video takes.
     midiOut.close();
     netLink.reset();
     if (!video_.isOpen()) return;
     std::string error;
-    // Empty without the synthesiser: recording its sound is refused with any other output.
-    if (!video_.finish(clock().now(), options_.audioOut, error)) std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
-    if (temporarySoundTrack_) std::remove(options_.audioOut.c_str());
+    if (!video_.finish(clock().now(), error)) {
+        std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+        recordingFailed_ = true;
+    }
 }
 
 }  // namespace glassfalls

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DrawnFrames.h"
 #include "app/FramePacer.h"
 #include "app/SceneDirector.h"
 #include "app/Screenshots.h"
@@ -107,7 +108,8 @@ private:
     FramePacer pacer_;
     Screenshots screenshots_;
     VideoRecording video_;
-    bool temporarySoundTrack_ = false;
+    DrawnFrames drawnFrames_{screenshots_, video_};
+    bool recordingFailed_ = false;  // the video could not be written: the run ends with status 1
     uint64_t advances_ = 0;
     std::string failure_;
     int failureStatus_ = 1;

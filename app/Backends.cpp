@@ -41,18 +41,20 @@ std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options
 }
 
 std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, platform::Clock& clock,
-                                                 std::string& error) {
+                                                 platform::SoundSink* videoSound, std::string& error) {
     std::unique_ptr<platform::MidiPort> port;
     const std::string& choice = options.midi;
     const std::string soundfont = options.soundfont.empty() ? platform::kDefaultSoundfont : options.soundfont;
-    if (!options.audioOut.empty()) {
+    if (!options.audioOut.empty() && choice != "synth") {
+        error = "--audio-out records the built-in synthesiser: leave out --midi or give --midi synth";
+        return nullptr;
+    }
+    if (choice == "synth" && (!options.audioOut.empty() || videoSound)) {
         // Recording the sound needs the built-in synthesiser, in memory on the program's clock.
-        if (choice != "synth") {
-            error = "--audio-out records the built-in synthesiser: leave out --midi or give --midi synth";
-            return nullptr;
-        }
         auto synth = std::make_unique<platform::FluidSynthPort>();
-        if (synth->loadSoundfont(soundfont, error)) port = platform::recordSynthToWav(std::move(synth), options.audioOut, clock, error);
+        if (synth->loadSoundfont(soundfont, error)) {
+            port = platform::recordSynth(std::move(synth), clock, options.audioOut, videoSound, error);
+        }
     } else if (choice == "synth") {
         auto synth = std::make_unique<platform::FluidSynthPort>();
         const bool loaded = synth->loadSoundfont(soundfont, error);

@@ -5,6 +5,7 @@
 
 #include "app/StartOptions.h"
 #include "platform/audio/CaptureSource.h"
+#include "platform/audio/SoundSink.h"
 #include "platform/clock/Clock.h"
 #include "platform/keyboard/Keyboard.h"
 #include "platform/midi/MidiPort.h"
@@ -33,7 +34,8 @@ std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options
 // The MIDI output the options name, recording to the MIDI file when one is asked for. Null
 // with the reason when it cannot be opened. The default synthesiser that cannot play is said
 // once on standard error and replaced by no output, so the piece still runs (and records).
+// With `videoSound`, the built-in synthesiser plays in memory into it as well.
 std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, platform::Clock& clock,
-                                                 std::string& error);
+                                                 platform::SoundSink* videoSound, std::string& error);
 
 }  // namespace glassfalls

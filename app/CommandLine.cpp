@@ -48,6 +48,9 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "Directory holding the pictures, the title model, the optional melody "
                    "music.dat and the optional settings glassFalls.ini (default: data in the "
                    "working directory, else the installed data set)");
+    cli.add_option("--melody", line.start.melodyFile,
+                   "Follow the melody in FILE (the format of music.dat, see examples/README) "
+                   "instead of the data directory's music.dat; e.g. examples/music.dat");
     auto* headless = cli.add_flag("--headless", line.start.headless,
                  "No window and no waiting: draw off-screen on a virtual clock that jumps to "
                  "the next due frame");
@@ -61,7 +64,7 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
     auto* device = cli.add_option("--audio-device", line.start.audioDevice,
                                   "Listen to the capture device called NAME (see --list-devices) "
                                   "instead of the default microphone");
-    cli.add_option("--audio-file", line.start.audioFile,
+    auto* audioFile = cli.add_option("--audio-file", line.start.audioFile,
                    "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
                    "program's clock, then silence")
         ->excludes(device);
@@ -95,10 +98,16 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "With --headless: write the built-in synthesiser's sound to FILE, a 16-bit "
                    "stereo WAV in step with the frames (the title is silent)")
         ->needs(headless);
-    cli.add_option("--video", line.start.videoFile,
-                   "With --headless: write the frames and the synthesiser's sound to FILE, a "
-                   "video (H.264 and AAC, e.g. FILE.mp4) made by ffmpeg, which must be installed")
+    auto* video = cli.add_option("--video", line.start.videoFile,
+                   "With --headless: write every drawn frame, at the time it was drawn, and the "
+                   "synthesiser's sound to FILE, a video (H.264 and AAC; the container by the "
+                   "name's ending: .mp4, .mkv or .mov)")
         ->needs(headless);
+    cli.add_flag("--video-input-sound", line.start.videoInputSound,
+                 "With --video and --audio-file: mix the heard file into the video's sound, so "
+                 "the recording carries the voice the performers answered")
+        ->needs(video)
+        ->needs(audioFile);
     cli.add_option("--osc-port", line.start.oscPort,
                    "Take show control over OSC on UDP port N of every interface: "
                    "/glassfalls/enter, /glassfalls/escape, /glassfalls/left i 1|0, "

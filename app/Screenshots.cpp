@@ -7,6 +7,12 @@
 
 namespace glassfalls {
 
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+
+}  // namespace
+
 bool Screenshots::open(const std::string& directory, uint64_t every, std::string& error) {
     std::error_code code;
     std::filesystem::create_directories(directory, code);
@@ -26,14 +32,14 @@ std::string Screenshots::fileName(uint64_t advance) {
     return name;
 }
 
-void Screenshots::afterAdvance(uint64_t advance, platform::gfx::GraphicsDevice& device) {
-    if (every_ == 0 || advance % every_ != 0) return;
-    platform::assets::Picture frame;
-    frame.width = static_cast<int>(device.presentParameters().backBufferWidth);
-    frame.height = static_cast<int>(device.presentParameters().backBufferHeight);
-    device.readBackBuffer(frame.texels);
+void Screenshots::take(uint64_t advance, std::vector<uint32_t>& texels) {
+    if (!wants(advance)) return;
+    platform::assets::Picture frame{kWidth, kHeight, {}};
+    frame.texels.swap(texels);
     const std::string path = directory_ + "/" + fileName(advance);
-    if (!platform::assets::writePngRgb(path, frame)) {
+    const bool written = platform::assets::writePngRgb(path, frame);
+    frame.texels.swap(texels);
+    if (!written) {
         std::fprintf(stderr, "glassfalls: cannot write %s; no more screenshots\n", path.c_str());
         every_ = 0;
     }

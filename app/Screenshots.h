@@ -2,8 +2,7 @@
 
 #include <cstdint>
 #include <string>
-
-#include "platform/gfx/GraphicsDevice.h"
+#include <vector>
 
 namespace glassfalls {
 
@@ -12,9 +11,11 @@ class Screenshots {
 public:
     // Creates the directory if needed. False with the reason when it cannot be used.
     bool open(const std::string& directory, uint64_t every, std::string& error);
-    // Takes the screenshot if this advance is due; after a failed write, says so once on
-    // standard error and takes no more.
-    void afterAdvance(uint64_t advance, platform::gfx::GraphicsDevice& device);
+    // Whether the frame of this advance is to be taken.
+    bool wants(uint64_t advance) const { return every_ != 0 && advance % every_ == 0; }
+    // Writes the frame of `advance` (640 x 480 0xAARRGGBB texels, row 0 at the top); after a
+    // failed write, says so once on standard error and takes no more.
+    void take(uint64_t advance, std::vector<uint32_t>& texels);
 
     static std::string fileName(uint64_t advance);
 

@@ -26,6 +26,8 @@ struct StartOptions {
     std::string keysFile;                // key presses from a script; empty: the keyboard
     std::string audioOut;                // headless: the synthesiser's sound as a WAV file here
     std::string videoFile;               // headless: the frames and the sound as a video here
+    bool videoInputSound = false;        // the video's sound has the --audio-file sound mixed in
+    std::string melodyFile;              // the melody to follow; empty: DIR/music.dat if there
     std::string screenshotDir;           // empty: no screenshots
     uint64_t screenshotEvery = 1;        // a screenshot after every K-th advance
     std::optional<int> oscPort;          // listen for show control on this UDP port

@@ -1,34 +1,79 @@
 #include "app/VideoRecording.h"
 
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/audio/WavSound.h"
+#include "platform/midi/FluidSynthPort.h"
+
 namespace glassfalls {
 
-bool VideoRecording::open(const std::string& path, uint32_t start, std::string& error) {
-    if (!platform::onPath("ffmpeg")) {
-        error = "--video needs ffmpeg, which is not installed: sudo apt-get install ffmpeg";
-        return false;
-    }
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+constexpr int kSoundRate = static_cast<int>(platform::FluidSynthPort::kSampleRate);
+
+}  // namespace
+
+bool VideoRecording::open(const std::string& path, uint32_t start, const Sound& sound, std::string& error) {
     start_ = start;
-    frame_.assign(640 * 480, 0xFF000000u);
-    return encoder_.open(path, 640, 480, kFramesPerSecond, error);
-}
-
-void VideoRecording::writeUntil(uint32_t now) {
-    while (written_ * 1000 < uint64_t{now - start_} * kFramesPerSecond) {
-        encoder_.write(frame_);
-        ++written_;
+    synthesiser_ = sound.synthesiser;
+    if (!sound.heardFile.empty()) {
+        std::vector<uint8_t> bytes;
+        if (!platform::readWavAs(sound.heardFile, AUDIO_F32SYS, 2, kSoundRate, bytes, error)) return false;
+        heard_.resize(bytes.size() / sizeof(float));
+        std::memcpy(heard_.data(), bytes.data(), heard_.size() * sizeof(float));
     }
+    hasSound_ = synthesiser_ || !sound.heardFile.empty();
+    return writer_.open(path, {kWidth, kHeight, hasSound_ ? kSoundRate : 0}, error);
 }
 
-void VideoRecording::afterAdvance(uint32_t now, platform::gfx::GraphicsDevice& device) {
-    if (!encoder_.isOpen()) return;
-    writeUntil(now);
-    device.readBackBuffer(frame_);
+void VideoRecording::addFrame(uint32_t now, std::vector<uint32_t>& pixels) {
+    if (!isOpen()) return;
+    soundUntil(now);
+    // The first picture stands from the start, so the video is as long as the run.
+    writer_.addFrame(pixels, anyFrame_ ? int64_t{now - start_} : 0);
+    anyFrame_ = true;
 }
 
-bool VideoRecording::finish(uint32_t end, const std::string& soundFile, std::string& error) {
-    if (!encoder_.isOpen()) return true;
-    writeUntil(end);
-    return encoder_.finish(soundFile, error);
+void VideoRecording::sound(const float* left, const float* right, size_t count) {
+    if (isOpen()) mixAndAdd(left, right, count);
+}
+
+void VideoRecording::soundUntil(uint32_t now) {
+    if (synthesiser_ || !hasSound_) return;
+    const uint64_t due = uint64_t{now - start_} * kSoundRate / 1000;
+    if (due <= soundSamples_) return;
+    const std::vector<float> silence(due - soundSamples_, 0.0f);
+    mixAndAdd(silence.data(), silence.data(), silence.size());
+}
+
+void VideoRecording::mixAndAdd(const float* left, const float* right, size_t count) {
+    left_.assign(left, left + count);
+    right_.assign(right, right + count);
+    const size_t heardSamples = heard_.size() / 2;
+    for (size_t i = 0; i < count && soundSamples_ + i < heardSamples; ++i) {
+        const size_t at = (soundSamples_ + i) * 2;
+        left_[i] = std::clamp(left_[i] + heard_[at], -1.0f, 1.0f);
+        right_[i] = std::clamp(right_[i] + heard_[at + 1], -1.0f, 1.0f);
+    }
+    soundSamples_ += count;
+    writer_.addSound(left_.data(), right_.data(), count);
+}
+
+std::optional<std::string> VideoRecording::failure() {
+    if (failureTold_) return std::nullopt;
+    auto failure = writer_.failure();
+    failureTold_ = failure.has_value();
+    return failure;
+}
+
+bool VideoRecording::finish(uint32_t end, std::string& error) {
+    if (!isOpen()) return true;
+    soundUntil(end);
+    return writer_.finish(int64_t{end - start_}, error);
 }
 
 }  // namespace glassfalls

@@ -1,36 +1,54 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/gfx/GraphicsDevice.h"
-#include "platform/video/VideoEncoder.h"
+#include "platform/audio/SoundSink.h"
+#include "platform/video/VideoWriter.h"
 
 namespace glassfalls {
 
-// The frames of a headless run as a video at a steady rate: every frame the piece draws
-// stays in the video until the next one is drawn, so the video runs on the program's clock.
-class VideoRecording {
+// The frames and the sound of a headless run as a video. Every drawn frame is in it once,
+// shown from the moment of the advance that drew it until the next advance's, so the video
+// runs on the program's clock. Its sound is the synthesiser's, which arrives through
+// sound() as it is rendered, and (when asked) the heard sound file mixed in.
+class VideoRecording final : public platform::SoundSink {
 public:
-    static constexpr int kFramesPerSecond = 30;
+    struct Sound {
+        bool synthesiser = false;  // the synthesiser's sound will arrive through sound()
+        std::string heardFile;     // a WAV file heard from the start, mixed in; empty: none
+    };
 
-    // Starts the video at `start` on the program's clock. False with the reason, also when
-    // ffmpeg is not installed.
-    bool open(const std::string& path, uint32_t start, std::string& error);
-    bool isOpen() const { return encoder_.isOpen(); }
-    // After the scene advance at `now`: the video catches up to now, then shows this frame.
-    void afterAdvance(uint32_t now, platform::gfx::GraphicsDevice& device);
-    // Ends the video at `end`, with `soundFile` (a WAV; empty: none) as its sound.
-    bool finish(uint32_t end, const std::string& soundFile, std::string& error);
+    // Starts the video at `start` on the program's clock. False with the reason. With no
+    // sound at all the video has no sound track.
+    bool open(const std::string& path, uint32_t start, const Sound& sound, std::string& error);
+    bool isOpen() const { return writer_.isOpen(); }
+    // The frame drawn by the advance at `now`; `pixels` comes back holding a spare buffer.
+    void addFrame(uint32_t now, std::vector<uint32_t>& pixels);
+    // The synthesiser's next samples.
+    void sound(const float* left, const float* right, size_t count) override;
+    // What went wrong in the encoder, once: the recording has stopped.
+    std::optional<std::string> failure();
+    // Ends the video at `end`. False with the reason.
+    bool finish(uint32_t end, std::string& error);
 
 private:
-    void writeUntil(uint32_t now);
+    // Without the synthesiser: the heard sound (silence after it) up to `now`.
+    void soundUntil(uint32_t now);
+    // Passes on `count` samples from position soundSamples_, the heard sound added.
+    void mixAndAdd(const float* left, const float* right, size_t count);
 
-    platform::VideoEncoder encoder_;
-    std::vector<uint32_t> frame_;  // what the video shows now
+    platform::VideoWriter writer_;
     uint32_t start_ = 0;
-    uint64_t written_ = 0;  // video frames so far
+    bool anyFrame_ = false;
+    bool synthesiser_ = false;
+    bool hasSound_ = false;
+    bool failureTold_ = false;
+    std::vector<float> heard_;  // interleaved stereo at the synthesiser's rate
+    uint64_t soundSamples_ = 0;
+    std::vector<float> left_, right_;  // the mix on its way
 };
 
 }  // namespace glassfalls

@@ -57,7 +57,7 @@ bool World::init(const WorldSetup& setup, int width, int height, std::string& fa
     midiOut = &setup.midiOut;
     const std::string sphereMapFile = dataPath("spheremap.bmp");
     group = std::make_unique<SphereGroup>();
-    if (!group->init(this, device, sphereMapFile, dataPath("music.dat"))) {
+    if (!group->init(this, device, sphereMapFile, setup.melodyFile)) {
         return fail("cannot set up the performers", failure);
     }
     noteMissing(group->sphereMap, sphereMapFile, "the trails are drawn without reflections");

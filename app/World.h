@@ -28,6 +28,7 @@ struct WorldSetup {
     const platform::Keyboard& keys;  // as they stand for the frame
     uint32_t& frameInterval;         // ms between scene advances
     std::string dataDir;
+    std::string melodyFile;  // what the performers follow, if it is there
 };
 
 // Everything the two scenes update and draw, and what the performers reach of it. The

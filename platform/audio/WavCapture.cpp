@@ -1,69 +1,18 @@
 #include <SDL.h>
 
-#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "platform/audio/CaptureSource.h"
+#include "platform/audio/WavSound.h"
 
 namespace glassfalls::platform {
 
-namespace {
-
-// Converts SDL's decoded WAV data to 8000 Hz mono signed 16-bit.
-bool convert(const SDL_AudioSpec& spec, const Uint8* data, Uint32 length, std::vector<int16_t>& out,
-             std::string& error) {
-    if (spec.freq <= 0 || spec.channels == 0) {
-        error = "it declares no sample rate or channels";
-        return false;
-    }
-    SDL_AudioStream* stream =
-        SDL_NewAudioStream(spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1, kCaptureRate);
-    if (!stream) {
-        error = SDL_GetError();
-        return false;
-    }
-    // SDL's resampler holds back the last few tens of milliseconds even when flushed: feed a
-    // quarter second of silence after the file and cut the output to the file's own length.
-    const int frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
-    const std::vector<Uint8> padding(static_cast<size_t>(spec.freq / 4 * frameBytes),
-                                     spec.format == AUDIO_U8 ? 0x80 : 0x00);
-    const bool ok = SDL_AudioStreamPut(stream, data, static_cast<int>(length)) == 0 &&
-                    SDL_AudioStreamPut(stream, padding.data(), static_cast<int>(padding.size())) == 0 &&
-                    SDL_AudioStreamFlush(stream) == 0;
-    if (ok) {
-        // The stream hands its output back in pieces; keep asking until it is empty.
-        int16_t chunk[4096];
-        int got = 0;
-        while ((got = SDL_AudioStreamGet(stream, chunk, sizeof chunk)) > 0) {
-            out.insert(out.end(), chunk, chunk + static_cast<size_t>(got) / sizeof(int16_t));
-        }
-        const uint64_t frames = frameBytes > 0 ? length / static_cast<uint32_t>(frameBytes) : 0;
-        out.resize(std::min<size_t>(out.size(), frames * kCaptureRate / static_cast<uint64_t>(spec.freq)));
-    } else {
-        error = SDL_GetError();
-    }
-    SDL_FreeAudioStream(stream);
-    return ok;
-}
-
-}  // namespace
-
 std::unique_ptr<CaptureSource> openWavCapture(const std::string& path, uint32_t start, std::string& error) {
-    SDL_AudioSpec spec;
-    Uint8* data = nullptr;
-    Uint32 length = 0;
-    if (!SDL_LoadWAV(path.c_str(), &spec, &data, &length)) {
-        error = "cannot read the WAV file " + path + ": " + SDL_GetError();
-        return nullptr;
-    }
-    std::vector<int16_t> samples;
-    std::string reason;
-    const bool converted = convert(spec, data, length, samples, reason);
-    SDL_FreeWAV(data);
-    if (!converted) {
-        error = "cannot convert the WAV file " + path + ": " + reason;
-        return nullptr;
-    }
+    std::vector<uint8_t> bytes;
+    if (!readWavAs(path, AUDIO_S16SYS, 1, kCaptureRate, bytes, error)) return nullptr;
+    std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
+    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
     return makeClockedCapture(std::move(samples), start);
 }
 

@@ -152,6 +152,20 @@ public:
 
     // The back buffer as 0xFFRRGGBB, row 0 at the top.
     virtual void readBackBuffer(std::vector<uint32_t>& pixels) = 0;
+    // The same without waiting for the frame to be drawn: startReadBack asks for the back
+    // buffer as drawn so far, finishReadBack hands it over, so that the next frame can be
+    // built in between. One read at a time. False when no read was started or the device
+    // was lost since. Here: read at once.
+    virtual void startReadBack() {
+        readBackBuffer(started_);
+        reading_ = true;
+    }
+    virtual bool finishReadBack(std::vector<uint32_t>& pixels) {
+        if (!reading_) return false;
+        reading_ = false;
+        pixels.swap(started_);
+        return true;
+    }
 
 protected:
     explicit GraphicsDevice(const PresentParameters& parameters);
@@ -171,6 +185,8 @@ protected:
 private:
     Surface backBuffer_;
     Surface depthBuffer_;
+    std::vector<uint32_t> started_;  // what startReadBack read
+    bool reading_ = false;
 };
 
 }  // namespace glassfalls::platform::gfx

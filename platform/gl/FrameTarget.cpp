@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
-#include <utility>
+#include <cstring>
 
 #include "platform/gl/Gl.h"
 
@@ -33,66 +33,90 @@ bool FrameTarget::create(int width, int height) {
     release();
     width_ = width;
     height_ = height;
-    glGenRenderbuffers(1, &colour_);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
     glGenRenderbuffers(1, &depth_);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glGenFramebuffers(1, &framebuffer_);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
-    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glGenRenderbuffers(kColourBuffers, colours_);
+    glGenFramebuffers(kColourBuffers, framebuffers_);
+    bool complete = true;
+    for (int i = 0; i < kColourBuffers; ++i) {
+        glBindRenderbuffer(GL_RENDERBUFFER, colours_[i]);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[i]);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colours_[i]);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+        complete = complete && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    current_ = 0;
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
+    return complete;
 }
 
 void FrameTarget::abandon() {
-    framebuffer_ = colour_ = depth_ = 0;
+    for (int i = 0; i < kColourBuffers; ++i) framebuffers_[i] = colours_[i] = 0;
+    depth_ = 0;
+    turnPending_ = false;
+    readTurn_.reset();
 }
 
 void FrameTarget::release() {
-    if (framebuffer_) glDeleteFramebuffers(1, &framebuffer_);
-    if (colour_) glDeleteRenderbuffers(1, &colour_);
+    if (framebuffers_[0]) glDeleteFramebuffers(kColourBuffers, framebuffers_);
+    if (colours_[0]) glDeleteRenderbuffers(kColourBuffers, colours_);
     if (depth_) glDeleteRenderbuffers(1, &depth_);
     abandon();
 }
 
-void FrameTarget::bind() const { glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_); }
+void FrameTarget::bind() {
+    if (turnPending_) {
+        turnPending_ = false;
+        current_ = (current_ + 1) % kColourBuffers;
+        ++turns_;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
+}
 
-void FrameTarget::presentInto(int drawableWidth, int drawableHeight) const {
+void FrameTarget::presentInto(int drawableWidth, int drawableHeight) {
     const Letterbox box = letterbox(width_, height_, drawableWidth, drawableHeight);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers_[current_]);
     const bool exact = box.width == width_ && box.height == height_;
     glBlitFramebuffer(0, 0, width_, height_, box.x, box.y, box.x + box.width, box.y + box.height,
                       GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
-    bind();
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
 }
 
-void FrameTarget::read(std::vector<uint32_t>& pixels) const {
+void FrameTarget::read(std::vector<uint32_t>& pixels) { readFrom(current_, pixels); }
+
+void FrameTarget::startRead() { readTurn_ = turns_; }
+
+bool FrameTarget::finishRead(std::vector<uint32_t>& pixels) {
+    if (!readTurn_) return false;
+    const uint64_t since = turns_ - *readTurn_;
+    readTurn_.reset();
+    // Turned once: the frame is in the other buffer, as it was left.
+    if (since >= kColourBuffers) return false;
+    readFrom((current_ + kColourBuffers - static_cast<int>(since)) % kColourBuffers, pixels);
+    return true;
+}
+
+void FrameTarget::readFrom(int buffer, std::vector<uint32_t>& pixels) {
     const auto w = static_cast<size_t>(width_);
     const auto h = static_cast<size_t>(height_);
+    rows_.resize(w * h);
     pixels.resize(w * h);
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers_[buffer]);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width_, height_, readsBgra ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE, rows_.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers_[current_]);
     // B, G, R, A in memory is 0xAARRGGBB on a little-endian machine.
     static_assert(std::endian::native == std::endian::little, "the frame is read as bytes into 32-bit texels");
-    if (readsBgra) {
-        glReadPixels(0, 0, width_, height_, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
-    } else {
-        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        rgbaBytesToTexels(pixels);
-    }
     // OpenGL hands the bottom row over first.
-    for (size_t row = 0; row < h / 2; ++row) {
-        std::swap_ranges(pixels.begin() + static_cast<std::ptrdiff_t>(row * w),
-                         pixels.begin() + static_cast<std::ptrdiff_t>((row + 1) * w),
-                         pixels.begin() + static_cast<std::ptrdiff_t>((h - 1 - row) * w));
-    }
+    for (size_t row = 0; row < h; ++row) std::memcpy(&pixels[row * w], &rows_[(h - 1 - row) * w], w * 4);
+    if (!readsBgra) rgbaBytesToTexels(pixels);
     for (auto& p : pixels) p |= 0xFF000000u;
 }
 

@@ -1,14 +1,20 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace glassfalls::platform::gl {
 
-// The off-screen framebuffer every frame is drawn into: colour and depth of a fixed size,
-// independent of the window's.
+// The off-screen framebuffers the frames are drawn into, of a fixed size independent of the
+// window's: two colour buffers taken in turn, frame by frame, and one depth buffer. A frame
+// that is done stays in its colour buffer while the next is drawn into the other, so it can
+// be read back without waiting for the next one to be drawn.
 class FrameTarget {
 public:
+    static constexpr int kColourBuffers = 2;
+
     ~FrameTarget() { release(); }
 
     bool create(int width, int height);
@@ -16,25 +22,42 @@ public:
     void abandon();
     void release();
 
-    void bind() const;
+    // Binds the framebuffer of the frame under way; the first bind after frameDone() turns to
+    // the other colour buffer. Whatever a frame leaves undrawn holds what was drawn there two
+    // frames before, as with a swap chain.
+    void bind();
+    // The frame under way is complete.
+    void frameDone() { turnPending_ = true; }
     // Scales the frame into a drawable of the given size, centred, keeping its aspect ratio,
     // black around it.
-    void presentInto(int drawableWidth, int drawableHeight) const;
-    // The frame as 0xFFRRGGBB, row 0 at the top.
-    void read(std::vector<uint32_t>& pixels) const;
+    void presentInto(int drawableWidth, int drawableHeight);
+    // The frame under way (or the one just done) as drawn so far, as 0xFFRRGGBB, row 0 at the top.
+    void read(std::vector<uint32_t>& pixels);
+    // The same in two halves: startRead picks the frame, finishRead reads it, any time before
+    // the frame after next is begun. False when no read was started, the frame was drawn over
+    // or the context was lost since.
+    void startRead();
+    bool finishRead(std::vector<uint32_t>& pixels);
 
     int width() const { return width_; }
+    int height() const { return height_; }
 
     // Read as BGRA bytes where the API gives them; otherwise as RGBA bytes, put in order here.
     bool readsBgra = true;
-    int height() const { return height_; }
 
 private:
-    uint32_t framebuffer_ = 0;
-    uint32_t colour_ = 0;
+    void readFrom(int buffer, std::vector<uint32_t>& pixels);
+
+    uint32_t framebuffers_[kColourBuffers] = {};
+    uint32_t colours_[kColourBuffers] = {};
     uint32_t depth_ = 0;
     int width_ = 0;
     int height_ = 0;
+    int current_ = 0;           // the colour buffer of the frame under way
+    bool turnPending_ = false;  // the frame in current_ is done
+    uint64_t turns_ = 0;
+    std::optional<uint64_t> readTurn_;  // the turn whose frame startRead picked
+    std::vector<uint32_t> rows_;        // as OpenGL hands them over
 };
 
 // Pixels read as R, G, B, A bytes turned into 0xAARRGGBB texels, in place.

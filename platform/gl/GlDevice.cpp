@@ -7,6 +7,7 @@
 #include "platform/gl/FixedFunctionPipeline.h"
 #include "platform/gl/Gl.h"
 #include "platform/gl/ShaderPipeline.h"
+#include "platform/gl/SharedState.h"
 
 namespace glassfalls::platform::gl {
 
@@ -39,6 +40,15 @@ GLint glAddress(TextureAddress mode) {
 std::unique_ptr<Pipeline> pipelineFor(Renderer api, std::string& error) {
     if (api == Renderer::Compat) return std::make_unique<FixedFunctionPipeline>();
     return ShaderPipeline::create(api == Renderer::Es, error);
+}
+
+// Core 3.3 and ES 3.0 have sync objects; a compatibility context has them from 3.2 on.
+bool hasSyncObjects(Renderer api) {
+    if (api != Renderer::Compat) return true;
+    GLint major = 0, minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    return major > 3 || (major == 3 && minor >= 2) || hasExtension("GL_ARB_sync");
 }
 
 // No array or element buffer bound.
@@ -83,7 +93,8 @@ GlDevice::GlDevice(std::unique_ptr<GlContext> context, std::unique_ptr<Pipeline>
     : GraphicsDevice(parameters),
       context_(std::move(context)),
       pipeline_(std::move(pipeline)),
-      registry_(std::make_shared<TextureRegistry>()) {
+      registry_(std::make_shared<TextureRegistry>()),
+      inFlight_(hasSyncObjects(context_->api())) {
     registry_->flushPendingDraws = [this] { flush(); };
     registry_->bgraTexels = pipeline_->takesBgra();
     frame_.readsBgra = pipeline_->readsBgra();
@@ -98,6 +109,7 @@ GlDevice::~GlDevice() {
     pipeline_.reset();
     white_.reset();
     frame_.release();
+    inFlight_.release();
     registry_->contextAlive = false;
 }
 
@@ -122,6 +134,7 @@ bool GlDevice::recoverLostContext() {
     std::string error;
     frame_.abandon();
     merger_.abandon();
+    inFlight_.abandon();
     oversize_ = 0;
     if (!context_->recreate(error) || !pipeline_->contextRecreated()) return false;
     // Every texture lives on in main memory; give the new context its own copy.
@@ -150,17 +163,14 @@ Result GlDevice::present() {
         return Result::DeviceLost;
     }
     // Scaling the frame into a window nobody sees costs as much as drawing a layer of it.
-    // Without a swap nothing holds the frames back, and a software renderer queues their
-    // drawing faster than its threads finish it: memory grew by megabytes a frame. Waiting
-    // for each frame leaves the driver one frame of work, as a swap with vsync would.
-    if (!context_->showsFrames()) {
-        glFinish();
-        return Result::Ok;
+    if (context_->showsFrames()) {
+        int width = 0, height = 0;
+        context_->drawableSize(width, height);
+        frame_.presentInto(width, height);
+        context_->swapBuffers();
     }
-    int width = 0, height = 0;
-    context_->drawableSize(width, height);
-    frame_.presentInto(width, height);
-    context_->swapBuffers();
+    frame_.frameDone();
+    inFlight_.frameHandedOver();
     return Result::Ok;
 }
 
@@ -221,6 +231,13 @@ void GlDevice::readBackBuffer(std::vector<uint32_t>& pixels) {
     flush();
     frame_.read(pixels);
 }
+
+void GlDevice::startReadBack() {
+    flush();
+    frame_.startRead();
+}
+
+bool GlDevice::finishReadBack(std::vector<uint32_t>& pixels) { return !lost_ && frame_.finishRead(pixels); }
 
 void GlDevice::setMergingDraws(bool on) {
     flush();

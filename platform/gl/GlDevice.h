@@ -8,6 +8,7 @@
 #include "platform/gfx/GraphicsDevice.h"
 #include "platform/gl/DrawMerger.h"
 #include "platform/gl/FrameTarget.h"
+#include "platform/gl/FramesInFlight.h"
 #include "platform/gl/GlContext.h"
 #include "platform/gl/GlTexture.h"
 #include "platform/gl/Pipeline.h"
@@ -63,6 +64,10 @@ public:
 
     std::string renderer() const override { return context_->renderer(); }
     void readBackBuffer(std::vector<uint32_t>& pixels) override;
+    // A frame that is done is read from its own colour buffer once the next one is under
+    // way: by then at most the next frame is still being drawn, and reading waits for no frame.
+    void startReadBack() override;
+    bool finishReadBack(std::vector<uint32_t>& pixels) override;
 
 private:
     GlDevice(std::unique_ptr<GlContext> context, std::unique_ptr<Pipeline> pipeline,
@@ -92,6 +97,7 @@ private:
     std::unique_ptr<GlContext> context_;
     std::unique_ptr<Pipeline> pipeline_;
     std::shared_ptr<TextureRegistry> registry_;
+    FramesInFlight inFlight_;
     FrameTarget frame_;
     uint32_t dirty_ = gfx::kDirtyAll;
     bool lastPretransformed_ = false;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/gl/Gl.h"
 #include "platform/gl/SharedState.h"
@@ -131,16 +130,6 @@ StageCode stageCodeOf(const DeviceState& state) {
 }
 
 }  // namespace
-
-bool hasExtension(const char* name) {
-    GLint count = 0;
-    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
-    for (GLint i = 0; i < count; ++i) {
-        const auto* each = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
-        if (each && std::strcmp(each, name) == 0) return true;
-    }
-    return false;
-}
 
 std::unique_ptr<ShaderPipeline> ShaderPipeline::create(bool es, std::string& error) {
     // Clipped before rasterising, a mirrored trail's half above the water costs nothing;

@@ -1,5 +1,7 @@
 #include "platform/gl/SharedState.h"
 
+#include <cstring>
+
 namespace glassfalls::platform::gl {
 
 using namespace gfx;
@@ -91,6 +93,16 @@ VertexColourFollowers vertexColourFollowers(const DeviceState& state, bool hasDi
     follows.specular = !follows.emissive && state.get(renderState::SpecularEnable) &&
                        tracks(renderState::SpecularMaterialSource);
     return follows;
+}
+
+bool hasExtension(const char* name) {
+    GLint count = 0;
+    glGetIntegerv(GL_NUM_EXTENSIONS, &count);
+    for (GLint i = 0; i < count; ++i) {
+        const auto* each = reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(i)));
+        if (each && std::strcmp(each, name) == 0) return true;
+    }
+    return false;
 }
 
 }  // namespace glassfalls::platform::gl

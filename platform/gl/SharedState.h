@@ -23,4 +23,7 @@ struct VertexColourFollowers {
 };
 VertexColourFollowers vertexColourFollowers(const gfx::DeviceState& state, bool hasDiffuse);
 
+// Whether the context lists the extension `name` (OpenGL 3.0 and ES 3.0 list them one by one).
+bool hasExtension(const char* name);
+
 }  // namespace glassfalls::platform::gl

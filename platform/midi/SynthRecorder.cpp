@@ -20,14 +20,14 @@ void putLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-class WavRecordingPort final : public MidiPort {
+class SynthRecordingPort final : public MidiPort {
 public:
-    WavRecordingPort(std::unique_ptr<FluidSynthPort> synth, Clock& clock)
-        : synth_(std::move(synth)), clock_(clock), start_(clock.now()) {}
+    SynthRecordingPort(std::unique_ptr<FluidSynthPort> synth, Clock& clock, SoundSink* sink)
+        : synth_(std::move(synth)), clock_(clock), sink_(sink), start_(clock.now()) {}
 
-    ~WavRecordingPort() override {
-        if (!file_) return;
+    ~SynthRecordingPort() override {
         renderUntilNow();
+        if (!file_) return;
         writeHeader();
         std::fclose(file_);
     }
@@ -49,6 +49,7 @@ public:
 
     void flush() override {
         renderUntilNow();
+        if (!file_) return;
         writeHeader();
         std::fflush(file_);
     }
@@ -61,6 +62,9 @@ private:
         while (frames_ < due) {
             const auto count = static_cast<int>(std::min<uint64_t>(due - frames_, kChunk));
             synth_->render(left_.data(), right_.data(), count);
+            frames_ += static_cast<uint64_t>(count);
+            if (sink_) sink_->sound(left_.data(), right_.data(), static_cast<size_t>(count));
+            if (!file_) continue;
             pcm_.clear();
             for (int i = 0; i < count; ++i) {
                 for (const float sample : {left_[static_cast<size_t>(i)], right_[static_cast<size_t>(i)]}) {
@@ -70,7 +74,6 @@ private:
             }
             std::fseek(file_, 0, SEEK_END);
             std::fwrite(pcm_.data(), 1, pcm_.size(), file_);
-            frames_ += static_cast<uint64_t>(count);
         }
     }
 
@@ -96,6 +99,7 @@ private:
     static constexpr uint64_t kChunk = 4096;
     std::unique_ptr<FluidSynthPort> synth_;
     Clock& clock_;
+    SoundSink* sink_;
     uint32_t start_;
     std::FILE* file_ = nullptr;
     uint64_t frames_ = 0;
@@ -105,10 +109,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<MidiPort> recordSynthToWav(std::unique_ptr<FluidSynthPort> synth, const std::string& path,
-                                           Clock& clock, std::string& error) {
-    auto port = std::make_unique<WavRecordingPort>(std::move(synth), clock);
-    if (!port->open(path, error)) return nullptr;
+std::unique_ptr<MidiPort> recordSynth(std::unique_ptr<FluidSynthPort> synth, Clock& clock, const std::string& wavPath,
+                                      SoundSink* sink, std::string& error) {
+    auto port = std::make_unique<SynthRecordingPort>(std::move(synth), clock, sink);
+    if (!wavPath.empty() && !port->open(wavPath, error)) return nullptr;
     return port;
 }
 

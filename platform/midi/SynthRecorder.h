@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/audio/SoundSink.h"
 #include "platform/midi/FluidSynthPort.h"
 #include "platform/midi/MidiPort.h"
 
@@ -10,11 +11,12 @@ namespace glassfalls::platform {
 
 class Clock;
 
-// Plays `synth` into a WAV file (16-bit PCM, stereo, the synthesiser's rate) on `clock`: the
-// sound up to each moment is rendered just before a message sent at that moment, and at
-// every flush, so every note sounds from the frame that sent it. The file's header is right
-// after every flush. Null with the reason when the file cannot be written.
-std::unique_ptr<MidiPort> recordSynthToWav(std::unique_ptr<FluidSynthPort> synth, const std::string& path,
-                                           Clock& clock, std::string& error);
+// Plays `synth` in memory on `clock`: the sound up to each moment is rendered just before a
+// message sent at that moment, and at every flush, so every note sounds from the frame that
+// sent it. The sound goes to `wavPath` (unless empty) as a WAV file (16-bit PCM, stereo, the
+// synthesiser's rate) whose header is right after every flush, and to `sink` (unless null),
+// which must outlive the port. Null with the reason when the file cannot be written.
+std::unique_ptr<MidiPort> recordSynth(std::unique_ptr<FluidSynthPort> synth, Clock& clock, const std::string& wavPath,
+                                      SoundSink* sink, std::string& error);
 
 }  // namespace glassfalls::platform

@@ -15,7 +15,7 @@ TEST(Backends, ASoundfontAskedForThatCannotBeReadIsFatal) {
         options.midiChosen = synthChosen;
         std::string error;
         testing::internal::CaptureStderr();
-        const auto port = pickMidiPort(options, clock, error);
+        const auto port = pickMidiPort(options, clock, nullptr, error);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << synthChosen;
         EXPECT_EQ(port, nullptr) << synthChosen;
         EXPECT_NE(error.find("none.sf2"), std::string::npos) << error;

@@ -3,20 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <thread>
 #include <vector>
 
 #include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
-#include "platform/video/VideoEncoder.h"
 #include "tests/app/RunProgram.h"
 #include "tests/audio/TestWav.h"
 #include "tests/platform/midi/SmfReader.h"
 #include "tests/support/MelodyData.h"
+#include "tests/support/OnPath.h"
+#include "tests/support/Processes.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
@@ -28,6 +33,7 @@ namespace fs = std::filesystem;
 using test_support::MelodyData;
 using test_support::Outcome;
 using test_support::readPicture;
+using test_support::rendererArgument;
 using test_support::runProgram;
 
 // The goldens were made by scripts/update-goldens from this very run.
@@ -143,37 +149,140 @@ TEST(Recording, RecordingMistakesAreOneLineAtStartUp) {
     const std::string data = " --data " + test_support::TestDataDirectory::source().string();
     const struct {
         const char* arguments;
-        std::string environment;
         const char* says;
     } cases[] = {
-        {"--headless --frames 2 --audio-out /nonexistent/dir/run.wav", "", "/nonexistent/dir/run.wav"},
-        {"--headless --frames 2 --midi none --audio-out /tmp/run.wav", "", "--audio-out records the built-in synthesiser"},
-        {"--headless --frames 2 --video /tmp/run.mp4", "env PATH=/nonexistent", "sudo apt-get install ffmpeg"},
+        {"--headless --frames 2 --audio-out /nonexistent/dir/run.wav", "/nonexistent/dir/run.wav"},
+        {"--headless --frames 2 --midi none --audio-out /tmp/run.wav", "--audio-out records the built-in synthesiser"},
+        {"--headless --frames 2 --video /nonexistent/dir/run.mp4", "cannot write the video /nonexistent/dir/run.mp4"},
+        {"--headless --frames 2 --video /tmp/run.unknown", "cannot tell the kind of video from the name /tmp/run.unknown"},
+        {"--headless --frames 2 --video /tmp/run.wav", "cannot hold H.264 video: /tmp/run.wav"},
     };
     for (const auto& c : cases) {
-        const Outcome run = runProgram(c.arguments + data, c.environment);
+        const Outcome run = runProgram(c.arguments + data);
         EXPECT_EQ(run.status, 1) << c.arguments;
         EXPECT_NE(run.output.find(c.says), std::string::npos) << run.output;
         EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
     }
+    EXPECT_FALSE(fs::exists("/tmp/run.unknown"));
     EXPECT_NE(runProgram("--frames 2 --audio-out /tmp/run.wav").status, 0) << "needs --headless";
+    EXPECT_NE(runProgram("--headless --frames 2 --video /tmp/run.mp4 --video-input-sound" + data).status, 0)
+        << "needs --audio-file";
 }
 
-TEST(Recording, AVideoHoldsOnePictureAndOneSoundStream) {
-    if (!platform::onPath("ffmpeg") || !platform::onPath("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
+// What a command prints on standard output.
+std::string outputOf(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buffer[4096];
+    while (const size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    pclose(pipe);
+    return out;
+}
+
+// The times at which the video's frames show, in seconds.
+std::vector<double> frameTimes(const fs::path& video) {
+    std::istringstream lines(outputOf("ffprobe -v error -select_streams v -show_entries frame=pts_time -of csv=p=0 " +
+                                      video.string()));
+    std::vector<double> times;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) times.push_back(std::stod(line));
+    }
+    return times;
+}
+
+// The video's sound between two times, as 8000 Hz mono, and how loud it is on average.
+double meanLoudness(const fs::path& video, double from, double to) {
+    const fs::path raw = test_support::tempPath("sound.raw");
+    const std::string command = "ffmpeg -v error -y -ss " + std::to_string(from) + " -t " + std::to_string(to - from) +
+                                " -i " + video.string() + " -vn -ac 1 -ar 8000 -f s16le " + raw.string();
+    std::vector<uint8_t> bytes;
+    if (std::system(command.c_str()) != 0 || !platform::readWholeFile(raw.string(), bytes) || bytes.size() < 2) return -1;
+    fs::remove(raw);
+    double total = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) total += std::abs(static_cast<int16_t>(bytes[i] | bytes[i + 1] << 8));
+    return total / static_cast<double>(bytes.size() / 2);
+}
+
+// 200 advances: 128 title frames 76 ms apart, then 72 performance frames 101 ms apart, every
+// one of them in the video once, at its own time; the picture at 15 s is the screenshot of
+// the advance showing then. The heard file (a tone through the title, where the synthesiser
+// is silent) is mixed into the sound.
+TEST(Recording, AVideoHoldsEveryDrawnFrameAtItsTimeAndBothSounds) {
+    if (!test_support::onPath("ffprobe") || !test_support::onPath("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     MelodyData data;
-    const fs::path video = test_support::tempPath("run.mp4"), streams = test_support::tempPath("streams.txt");
-    const Outcome run = runProgram("--headless --frames 160 --data " + data.path.string() + " --video " + video.string());
+    const fs::path video = test_support::tempPath("run.mp4"), shots = test_support::tempPath("video-shots"),
+                   heard = test_support::tempPath("heard.wav");
+    constexpr int kRate = 16000;
+    std::vector<int16_t> tone(static_cast<size_t>(kRate * 8));
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440.0 * static_cast<double>(i) / kRate));
+    test_support::writeWav(heard.string(), kRate, 1, tone);
+    const Outcome run = runProgram("--headless --frames 200 --data " + data.path.string() + " --video " + video.string() +
+                                   " --audio-file " + heard.string() + " --video-input-sound --screenshots " +
+                                   shots.string() + " --every 10");
     ASSERT_EQ(run.status, 0) << run.output;
-    ASSERT_EQ(std::system(("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + video.string() + " > " +
-                           streams.string()).c_str()), 0);
-    std::vector<uint8_t> kinds;
-    ASSERT_TRUE(platform::readWholeFile(streams.string(), kinds));
-    EXPECT_EQ(std::string(kinds.begin(), kinds.end()), "video\naudio\n");
-    EXPECT_FALSE(fs::exists(video.string() + ".partial.mkv"));
-    EXPECT_FALSE(fs::exists(video.string() + ".sound.wav"));
+
+    EXPECT_EQ(outputOf("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + video.string()), "video\naudio\n");
+    const double runSeconds = (128 * 76 + 72 * 101) / 1000.0;
+    const double duration = std::stod(outputOf("ffprobe -v error -show_entries format=duration -of csv=p=0 " + video.string()));
+    EXPECT_NEAR(duration, runSeconds, 0.101);
+    const std::vector<double> times = frameTimes(video);
+    ASSERT_EQ(times.size(), 200u);
+    EXPECT_EQ(times[0], 0.0);
+    EXPECT_NEAR(times[128] - times[127], 0.101, 0.0015) << "the first performance frame";
+    EXPECT_NEAR(times[10] - times[9], 0.076, 0.0015) << "a title frame";
+
+    // Advance 180 is drawn at 128 x 76 + 52 x 101 ms = 14.98 s and shows until 15.08 s.
+    const auto showing = std::upper_bound(times.begin(), times.end(), 15.03) - times.begin();
+    EXPECT_EQ(showing, 180);
+    const fs::path still = test_support::tempPath("still.png");
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -ss 15.03 -i " + video.string() + " -frames:v 1 " + still.string()).c_str()), 0);
+    const auto shown = readPicture(still), drawn = readPicture(test_support::screenshotPath(shots, 180));
+    EXPECT_GE(test_support::frameDifference(shown.texels, drawn.texels, 8).shareWithin, 0.99) << "H.264 is lossy, not that lossy";
+
+    EXPECT_GT(meanLoudness(video, 1, 8), 1000) << "the heard tone, through the silent title";
+    EXPECT_GT(meanLoudness(video, 12, 16), 50) << "the melody";
+    for (const fs::path& file : {video, still, heard}) fs::remove(file);
+    fs::remove_all(shots);
+}
+
+// A recording ended by Escape or by a signal is a whole file; one whose disk is full says so
+// and ends the run with status 1, the other outputs complete.
+TEST(Recording, AVideoEndedEarlyIsWholeAndAFullDiskIsAFailure) {
+    if (!test_support::onPath("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
+    MelodyData data;
+    const fs::path video = test_support::tempPath("ended.mkv"), keys = test_support::tempPath("ended.keys");
+    const std::string common = " --headless --midi none --data " + data.path.string();
+    auto streamsOf = [](const fs::path& file) {
+        return outputOf("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + file.string() + " 2>&1");
+    };
+
+    std::ofstream(keys) << "140 Escape down\n";
+    ASSERT_EQ(runProgram("--frames 100000 --keys " + keys.string() + " --video " + video.string() + common).status, 0);
+    EXPECT_EQ(streamsOf(video), "video\n") << "Escape";
+    EXPECT_GT(frameTimes(video).size(), 140u) << "the quit fade is in it";
+
     fs::remove(video);
-    fs::remove(streams);
+    const pid_t child = test_support::startProcess(std::string(GLASSFALLS_BINARY) + rendererArgument() +
+                                                   " --frames 100000000 --video " + video.string() + common +
+                                                   " >/dev/null 2>&1");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline && (!fs::exists(video) || fs::file_size(video) < 200'000)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    EXPECT_EQ(test_support::finishProcess(child, SIGTERM), 0);
+    EXPECT_EQ(streamsOf(video), "video\n") << "SIGTERM";
+    EXPECT_GT(frameTimes(video).size(), 10u);
+
+    const fs::path full = test_support::tempPath("full.mkv"), midi = test_support::tempPath("full.mid");
+    fs::create_symlink("/dev/full", full);
+    const Outcome run = runProgram("--frames 300 --video " + full.string() + " --midi-file " + midi.string() + common);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find("No space left on device; the recording stops"), std::string::npos) << run.output;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(platform::readWholeFile(midi.string(), bytes));
+    EXPECT_TRUE(test_support::readSmf(bytes).valid) << "the MIDI file is whole";
+    for (const fs::path& file : {video, keys, full, midi}) fs::remove(file);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST(Renderers, TheShaderPipelinesDrawTheMelodyAsTheFixedFunctionOneDoes) {
             const test_support::FrameDifference d =
                 test_support::frameDifference(readPicture(test_support::screenshotPath(compat, advance)).texels,
                                               readPicture(test_support::screenshotPath(shots, advance)).texels);
-            EXPECT_GE(d.shareWithinThree, 0.99) << c.renderer << " " << c.environment << " advance " << advance;
+            EXPECT_GE(d.shareWithin, 0.99) << c.renderer << " " << c.environment << " advance " << advance;
             EXPECT_LE(d.meanLevels, 0.5) << c.renderer << " " << c.environment << " advance " << advance;
         }
         fs::remove_all(shots);

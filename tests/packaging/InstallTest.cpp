@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/video/VideoEncoder.h"
+#include "tests/support/OnPath.h"
 #include "tests/support/TempPath.h"
 
 namespace glassfalls {
@@ -25,12 +25,12 @@ TEST(Install, EverythingLandsInItsPlaceAndThePieceRunsFromAnywhere) {
     // From a folder without `data`, the installed data set is found beside the program.
     const std::string run = "cd / && " + (prefix / "bin/glassfalls").string() + " --headless --frames 150 > /dev/null 2>&1";
     EXPECT_EQ(std::system(run.c_str()), 0);
-    if (platform::onPath("desktop-file-validate")) {
+    if (test_support::onPath("desktop-file-validate")) {
         EXPECT_EQ(std::system(("desktop-file-validate " + (prefix / "share/applications/glassfalls.desktop").string() + " " +
                                (prefix / "share/applications/glassfalls-windowed.desktop").string()).c_str()), 0);
     }
     // The unit's program must exist, so it is checked where it was installed.
-    if (platform::onPath("systemd-analyze")) {
+    if (test_support::onPath("systemd-analyze")) {
         EXPECT_EQ(std::system(("systemd-analyze verify " + (prefix / "lib/systemd/user/glassfalls.service").string()).c_str()), 0);
     }
     fs::remove_all(prefix);

@@ -31,16 +31,17 @@ inline platform::assets::Picture readPicture(const std::filesystem::path& file) 
 // How far one frame is from another over the red, green and blue of every pixel; as far as
 // can be when they differ in size or are empty.
 struct FrameDifference {
-    double meanLevels = 255;        // mean absolute difference per channel
-    int worstLevels = 255;          // the largest difference of any channel
-    size_t pixelsOverThree = 0;     // pixels with a channel more than 3 levels off
-    double shareWithinThree = 0;    // the share of pixels with none
+    double meanLevels = 255;  // mean absolute difference per channel
+    int worstLevels = 255;    // the largest difference of any channel
+    size_t pixelsOver = 0;    // pixels with a channel more than `tolerance` levels off
+    double shareWithin = 0;   // the share of pixels with none
 };
 
-inline FrameDifference frameDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+inline FrameDifference frameDifference(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b,
+                                       int tolerance = 3) {
     FrameDifference d;
     if (a.size() != b.size() || a.empty()) {
-        d.pixelsOverThree = std::max(a.size(), b.size());
+        d.pixelsOver = std::max(a.size(), b.size());
         return d;
     }
     double total = 0;
@@ -52,11 +53,11 @@ inline FrameDifference frameDifference(const std::vector<uint32_t>& a, const std
             total += level;
             worst = std::max(worst, level);
         }
-        if (worst > 3) ++d.pixelsOverThree;
+        if (worst > tolerance) ++d.pixelsOver;
         d.worstLevels = std::max(d.worstLevels, worst);
     }
     d.meanLevels = total / static_cast<double>(a.size() * 3);
-    d.shareWithinThree = 1.0 - static_cast<double>(d.pixelsOverThree) / static_cast<double>(a.size());
+    d.shareWithin = 1.0 - static_cast<double>(d.pixelsOver) / static_cast<double>(a.size());
     return d;
 }
 

@@ -135,7 +135,7 @@ TEST(PipelinesAgree, EveryStateIsDrawnByTheShadersAsByFixedFunction) {
         for (size_t i = 0; i < frames.size(); ++i) {
             const test_support::FrameDifference d = test_support::frameDifference(frames[i], reference[i]);
             const std::string where = std::string(rendererName(renderer)) + ": " + cases()[i].name;
-            EXPECT_LE(d.pixelsOverThree, frames[i].size() / 1000) << where;
+            EXPECT_LE(d.pixelsOver, frames[i].size() / 1000) << where;
             EXPECT_LE(d.meanLevels, 0.5) << where;
         }
     }

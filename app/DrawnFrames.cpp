@@ -1,0 +1,22 @@
+#include "app/DrawnFrames.h"
+
+namespace glassfalls {
+
+void DrawnFrames::afterAdvance(uint64_t advance, uint32_t now, platform::gfx::GraphicsDevice& device) {
+    finish(device);
+    if (!video_.isOpen() && !screenshots_.wants(advance)) return;
+    device.startReadBack();
+    reading_ = Reading{advance, now};
+}
+
+void DrawnFrames::finish(platform::gfx::GraphicsDevice& device) {
+    if (!reading_) return;
+    const Reading read = *reading_;
+    reading_.reset();
+    // A frame lost with the device is one the video shows the one before for.
+    if (!device.finishReadBack(pixels_)) return;
+    screenshots_.take(read.advance, pixels_);
+    video_.addFrame(read.now, pixels_);
+}
+
+}  // namespace glassfalls

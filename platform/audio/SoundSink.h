@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstddef>
+
+namespace glassfalls::platform {
+
+// Where sound goes as it is made: stereo, in order, at the rate its maker names.
+class SoundSink {
+public:
+    virtual ~SoundSink() = default;
+    virtual void sound(const float* left, const float* right, size_t count) = 0;
+};
+
+}  // namespace glassfalls::platform

@@ -1,0 +1,117 @@
+#include "platform/video/VideoWriter.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace glassfalls::platform {
+
+VideoWriter::~VideoWriter() {
+    if (!isOpen()) return;
+    std::string ignored;
+    finish(lastMs_, ignored);
+    std::error_code gone;
+    if (!anyFrame_) std::filesystem::remove(path_, gone);
+}
+
+bool VideoWriter::open(const std::string& path, const VideoFormat& format, std::string& error) {
+    path_ = path;
+    if (!encoder_.open(path, format, error)) {
+        std::error_code gone;
+        std::filesystem::remove(path, gone);
+        return false;
+    }
+    worker_ = std::thread([this] { run(); });
+    return true;
+}
+
+void VideoWriter::push(Job job) {
+    std::unique_lock lock(mutex_);
+    if (job.kind == Job::Kind::Frame) {
+        changed_.wait(lock, [this] { return framesWaiting_ < kFramesWaiting; });
+        ++framesWaiting_;
+    }
+    jobs_.push_back(std::move(job));
+    changed_.notify_all();
+}
+
+void VideoWriter::addFrame(std::vector<uint32_t>& pixels, int64_t ms) {
+    if (!isOpen()) return;
+    anyFrame_ = true;
+    lastMs_ = ms;
+    Job job{Job::Kind::Frame, ms, {}, {}, {}};
+    job.pixels.swap(pixels);
+    push(std::move(job));
+    std::lock_guard lock(mutex_);
+    if (!spare_.empty()) {
+        pixels.swap(spare_.back());
+        spare_.pop_back();
+    }
+}
+
+void VideoWriter::addSound(const float* left, const float* right, size_t count) {
+    if (!isOpen() || count == 0) return;
+    push({Job::Kind::Sound, 0, {}, {left, left + count}, {right, right + count}});
+}
+
+std::optional<std::string> VideoWriter::failure() {
+    std::lock_guard lock(mutex_);
+    return failure_;
+}
+
+bool VideoWriter::finish(int64_t ms, std::string& error) {
+    if (!isOpen()) return false;
+    push({Job::Kind::End, ms, {}, {}, {}});
+    worker_.join();
+    if (failure_) error = *failure_;
+    return !failure_;
+}
+
+void VideoWriter::run() {
+    std::string error;
+    for (bool ended = false; !ended;) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !jobs_.empty(); });
+        Job job = std::move(jobs_.front());
+        jobs_.pop_front();
+        const bool broken = failure_.has_value();
+        lock.unlock();
+
+        ended = job.kind == Job::Kind::End;
+        if (!broken && !work(job, error)) {
+            lock.lock();
+            failure_ = error;
+            lock.unlock();
+        }
+        if (job.kind != Job::Kind::Frame) continue;
+        lock.lock();
+        --framesWaiting_;
+        if (!job.pixels.empty()) spare_.push_back(std::move(job.pixels));
+        changed_.notify_all();
+    }
+}
+
+bool VideoWriter::work(Job& job, std::string& error) {
+    switch (job.kind) {
+        case Job::Kind::Sound: return encoder_.addSound(job.left.data(), job.right.data(), job.left.size(), error);
+        case Job::Kind::Frame:
+            // A frame is encoded once it is known how long it shows: until this one.
+            if (held_ && job.ms > held_->ms &&
+                !encoder_.addFrame(held_->pixels.data(), held_->ms, job.ms - held_->ms, error)) {
+                return false;
+            }
+            if (!held_) held_.emplace(Job{Job::Kind::Frame, job.ms, {}, {}, {}});
+            // The job takes the buffer of the frame it replaces back to the caller.
+            std::swap(held_->pixels, job.pixels);
+            held_->ms = job.ms;
+            return true;
+        case Job::Kind::End:
+            if (held_ && !encoder_.addFrame(held_->pixels.data(), held_->ms, std::max<int64_t>(1, job.ms - held_->ms), error)) {
+                return false;
+            }
+            held_.reset();
+            return encoder_.finish(error);
+    }
+    return true;
+}
+
+}  // namespace glassfalls::platform
