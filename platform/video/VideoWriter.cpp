@@ -15,7 +15,9 @@ VideoWriter::~VideoWriter() {
 
 bool VideoWriter::open(const std::string& path, const VideoFormat& format, std::string& error) {
     path_ = path;
-    if (!encoder_.open(path, format, error)) {
+    encoder_ = makeVideoEncoder(error);
+    if (!encoder_) return false;
+    if (!encoder_->open(path, format, error)) {
         std::error_code gone;
         std::filesystem::remove(path, gone);
         return false;
@@ -92,11 +94,11 @@ void VideoWriter::run() {
 
 bool VideoWriter::work(Job& job, std::string& error) {
     switch (job.kind) {
-        case Job::Kind::Sound: return encoder_.addSound(job.left.data(), job.right.data(), job.left.size(), error);
+        case Job::Kind::Sound: return encoder_->addSound(job.left.data(), job.right.data(), job.left.size(), error);
         case Job::Kind::Frame:
             // A frame is encoded once it is known how long it shows: until this one.
             if (held_ && job.ms > held_->ms &&
-                !encoder_.addFrame(held_->pixels.data(), held_->ms, job.ms - held_->ms, error)) {
+                !encoder_->addFrame(held_->pixels.data(), held_->ms, job.ms - held_->ms, error)) {
                 return false;
             }
             if (!held_) held_.emplace(Job{Job::Kind::Frame, job.ms, {}, {}, {}});
@@ -105,11 +107,11 @@ bool VideoWriter::work(Job& job, std::string& error) {
             held_->ms = job.ms;
             return true;
         case Job::Kind::End:
-            if (held_ && !encoder_.addFrame(held_->pixels.data(), held_->ms, std::max<int64_t>(1, job.ms - held_->ms), error)) {
+            if (held_ && !encoder_->addFrame(held_->pixels.data(), held_->ms, std::max<int64_t>(1, job.ms - held_->ms), error)) {
                 return false;
             }
             held_.reset();
-            return encoder_.finish(error);
+            return encoder_->finish(error);
     }
     return true;
 }

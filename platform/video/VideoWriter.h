@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -55,7 +56,7 @@ private:
     bool work(Job& job, std::string& error);
 
     std::string path_;
-    VideoEncoder encoder_;  // the worker's alone once it runs
+    std::unique_ptr<VideoEncoder> encoder_;  // the worker's alone once it runs
     std::thread worker_;
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -110,10 +110,12 @@ TEST(HeadlessRun, DeviceListsSayWhatHappensWithoutDevices) {
     EXPECT_NE(run.output.find("synth  (default)"), std::string::npos) << run.output;
 }
 
-TEST(HeadlessRun, MissingAudioFileIsAStartUpError) {
-    const Outcome run = runProgram("--headless --frames 5 --audio-file /nonexistent/voice.wav " + dataArgument());
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("/nonexistent/voice.wav"), std::string::npos) << run.output;
+TEST(HeadlessRun, AMissingSoundOrMelodyFileIsAStartUpError) {
+    for (const std::string option : {"--audio-file /nonexistent/voice.wav", "--melody /nonexistent/music.dat"}) {
+        const Outcome run = runProgram("--headless --frames 5 " + option + " " + dataArgument());
+        EXPECT_EQ(run.status, 1) << option;
+        EXPECT_NE(run.output.find(option.substr(option.find(' ') + 1)), std::string::npos) << run.output;
+    }
 }
 
 TEST(HeadlessRun, CommandLineErrorsAndHelp) {
@@ -173,17 +175,24 @@ TEST(HeadlessRun, ScreenshotsAreWrittenAtEveryKthAdvance) {
 // The trails, their ripples and the random small rings follow from the seeded generator and
 // the virtual clock alone: two runs draw the same frames to the byte. The second run opens
 // the synthesiser, which draws thousands of values from the C library's generator while it
-// starts; the rings must not move with it.
+// starts; the rings must not move with it. It takes the melody with --melody, from outside
+// a data directory that has none.
 TEST(HeadlessRun, TwoRunsOfAMelodyDrawTheSameFramesWhateverTheMidiOutput) {
     glassfalls::test_support::TestDataDirectory data;
-    std::filesystem::copy_file(std::filesystem::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat",
-                               data.path / "music.dat");
+    const std::filesystem::path melody = std::filesystem::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat";
+    std::filesystem::copy_file(melody, data.path / "music.dat");
+    const struct {
+        const char* midi;
+        std::string melodyFrom;
+    } runs[] = {{"none", " --data " + data.path.string()},
+                {"synth", " --data " + glassfalls::test_support::TestDataDirectory::source().string() + " --melody " +
+                              melody.string()}};
     std::vector<std::vector<uint8_t>> frames[2];
     int run = 0;
-    for (const char* midi : {"none", "synth"}) {
+    for (const auto& [midi, melodyFrom] : runs) {
         const auto directory = glassfalls::test_support::tempPath(std::string("run-") + midi);
         const Outcome outcome = runProgram("--headless --frames 260 --midi " + std::string(midi) + " --screenshots " +
-                                           directory.string() + " --every 20 --data " + data.path.string());
+                                           directory.string() + " --every 20" + melodyFrom);
         ASSERT_EQ(outcome.status, 0) << outcome.output;
         for (int advance = 20; advance <= 260; advance += 20) {
             const auto shot = glassfalls::test_support::screenshotPath(directory, advance);

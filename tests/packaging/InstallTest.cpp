@@ -16,15 +16,21 @@ namespace fs = std::filesystem;
 TEST(Install, EverythingLandsInItsPlaceAndThePieceRunsFromAnywhere) {
     const fs::path prefix = test_support::tempPath("prefix");
     ASSERT_EQ(std::system(("cmake --install " GLASSFALLS_BINARY_DIR " --prefix " + prefix.string() + " > /dev/null").c_str()), 0);
-    for (const char* file : {"bin/glassfalls", "bin/glassfalls-picture-server", "share/glassfalls/data/title.x",
+    for (const char* file : {"bin/glassfalls", "bin/glassfalls-picture-server", "lib/glassfalls/glassfalls-video.so",
+                             "share/glassfalls/data/title.x",
                              "share/glassfalls/data/ground.bmp", "share/man/man1/glassfalls.1",
                              "share/applications/glassfalls.desktop", "share/applications/glassfalls-windowed.desktop",
                              "share/icons/hicolor/256x256/apps/glassfalls.png", "lib/systemd/user/glassfalls.service"}) {
         EXPECT_TRUE(fs::exists(prefix / file)) << file;
     }
-    // From a folder without `data`, the installed data set is found beside the program.
-    const std::string run = "cd / && " + (prefix / "bin/glassfalls").string() + " --headless --frames 150 > /dev/null 2>&1";
+    // From a folder without `data`, the installed data set is found beside the program, and
+    // the video module where it was installed.
+    const fs::path video = test_support::tempPath("installed.mkv");
+    const std::string run = "cd / && " + (prefix / "bin/glassfalls").string() + " --headless --frames 150 --video " +
+                            video.string() + " > /dev/null 2>&1";
     EXPECT_EQ(std::system(run.c_str()), 0);
+    EXPECT_TRUE(fs::exists(video));
+    fs::remove(video);
     if (test_support::onPath("desktop-file-validate")) {
         EXPECT_EQ(std::system(("desktop-file-validate " + (prefix / "share/applications/glassfalls.desktop").string() + " " +
                                (prefix / "share/applications/glassfalls-windowed.desktop").string()).c_str()), 0);

@@ -10,6 +10,7 @@ extern "C" {
 
 #include <algorithm>
 #include <bit>
+#include <map>
 
 namespace glassfalls::platform {
 
@@ -24,7 +25,45 @@ constexpr int64_t kSoundBitRate = 160'000;
 
 }  // namespace
 
-VideoEncoder::~VideoEncoder() {
+// The video encoder of the module the program loads to record (see makeVideoEncoder).
+class FfmpegEncoder final : public VideoEncoder {
+public:
+    FfmpegEncoder() = default;
+    FfmpegEncoder(const FfmpegEncoder&) = delete;
+    FfmpegEncoder& operator=(const FfmpegEncoder&) = delete;
+    ~FfmpegEncoder() override;
+
+    bool open(const std::string& path, const VideoFormat& format, std::string& error) override;
+    bool addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs, std::string& error) override;
+    bool addSound(const float* left, const float* right, size_t count, std::string& error) override;
+    bool finish(std::string& error) override;
+
+private:
+    bool openVideo(const VideoFormat& format, std::string& error);
+    bool openSound(const VideoFormat& format, std::string& error);
+    // Sends `frame` (null: the end) to `codec` and writes every packet it gives back.
+    bool encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::string& error);
+    bool encodeSoundFrames(bool andTheRest, std::string& error);
+    bool failed(int code, const char* doing, std::string& error) const;
+
+    std::string path_;
+    AVFormatContext* muxer_ = nullptr;
+    AVCodecContext* video_ = nullptr;
+    AVCodecContext* sound_ = nullptr;
+    AVStream* videoStream_ = nullptr;
+    AVStream* soundStream_ = nullptr;
+    SwsContext* convert_ = nullptr;
+    AVFrame* picture_ = nullptr;
+    AVFrame* soundFrame_ = nullptr;
+    AVAudioFifo* soundQueue_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    std::map<int64_t, int64_t> durations_;  // of the frames in the video encoder, by time
+    int64_t soundSamples_ = 0;              // encoded so far
+    bool fileOpen_ = false;
+};
+
+
+FfmpegEncoder::~FfmpegEncoder() {
     if (muxer_ && muxer_->pb && !(muxer_->oformat->flags & AVFMT_NOFILE)) avio_closep(&muxer_->pb);
     avformat_free_context(muxer_);
     avcodec_free_context(&video_);
@@ -36,14 +75,14 @@ VideoEncoder::~VideoEncoder() {
     av_packet_free(&packet_);
 }
 
-bool VideoEncoder::failed(int code, const char* doing, std::string& error) const {
+bool FfmpegEncoder::failed(int code, const char* doing, std::string& error) const {
     char reason[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, reason, sizeof reason);
     error = std::string("cannot ") + doing + " " + path_ + ": " + reason;
     return false;
 }
 
-bool VideoEncoder::open(const std::string& path, const VideoFormat& format, std::string& error) {
+bool FfmpegEncoder::open(const std::string& path, const VideoFormat& format, std::string& error) {
     path_ = path;
     // Our own messages say what went wrong, on one line, with the libraries' reason.
     av_log_set_level(AV_LOG_QUIET);
@@ -68,7 +107,7 @@ bool VideoEncoder::open(const std::string& path, const VideoFormat& format, std:
     return true;
 }
 
-bool VideoEncoder::openVideo(const VideoFormat& format, std::string& error) {
+bool FfmpegEncoder::openVideo(const VideoFormat& format, std::string& error) {
     const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
     if (!codec) {
         error = "cannot record " + path_ + ": the installed FFmpeg libraries have no libx264 encoder";
@@ -116,7 +155,7 @@ bool VideoEncoder::openVideo(const VideoFormat& format, std::string& error) {
     return true;
 }
 
-bool VideoEncoder::openSound(const VideoFormat& format, std::string& error) {
+bool FfmpegEncoder::openSound(const VideoFormat& format, std::string& error) {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
     if (!codec) {
         error = "cannot record " + path_ + ": the installed FFmpeg libraries have no AAC encoder";
@@ -144,7 +183,7 @@ bool VideoEncoder::openSound(const VideoFormat& format, std::string& error) {
     return true;
 }
 
-bool VideoEncoder::addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs, std::string& error) {
+bool FfmpegEncoder::addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs, std::string& error) {
     if (const int code = av_frame_make_writable(picture_); code < 0) return failed(code, "encode", error);
     const uint8_t* rows[1] = {reinterpret_cast<const uint8_t*>(pixels)};
     const int pitch[1] = {picture_->width * 4};
@@ -154,7 +193,7 @@ bool VideoEncoder::addFrame(const uint32_t* pixels, int64_t ms, int64_t duration
     return encode(video_, videoStream_, picture_, error);
 }
 
-bool VideoEncoder::addSound(const float* left, const float* right, size_t count, std::string& error) {
+bool FfmpegEncoder::addSound(const float* left, const float* right, size_t count, std::string& error) {
     if (!sound_) return true;
     void* planes[2] = {const_cast<float*>(left), const_cast<float*>(right)};
     if (av_audio_fifo_write(soundQueue_, planes, static_cast<int>(count)) < static_cast<int>(count)) {
@@ -164,7 +203,7 @@ bool VideoEncoder::addSound(const float* left, const float* right, size_t count,
     return encodeSoundFrames(false, error);
 }
 
-bool VideoEncoder::encodeSoundFrames(bool andTheRest, std::string& error) {
+bool FfmpegEncoder::encodeSoundFrames(bool andTheRest, std::string& error) {
     const int whole = sound_->frame_size;
     while (av_audio_fifo_size(soundQueue_) >= whole || (andTheRest && av_audio_fifo_size(soundQueue_) > 0)) {
         if (const int code = av_frame_make_writable(soundFrame_); code < 0) return failed(code, "encode the sound of", error);
@@ -186,7 +225,7 @@ bool VideoEncoder::encodeSoundFrames(bool andTheRest, std::string& error) {
     return true;
 }
 
-bool VideoEncoder::encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::string& error) {
+bool FfmpegEncoder::encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::string& error) {
     if (const int code = avcodec_send_frame(codec, frame); code < 0) return failed(code, "encode", error);
     for (;;) {
         const int code = avcodec_receive_packet(codec, packet_);
@@ -208,7 +247,7 @@ bool VideoEncoder::encode(AVCodecContext* codec, AVStream* stream, AVFrame* fram
     }
 }
 
-bool VideoEncoder::finish(std::string& error) {
+bool FfmpegEncoder::finish(std::string& error) {
     if (!fileOpen_) return false;
     fileOpen_ = false;
     if (sound_ && (!encodeSoundFrames(true, error) || !encode(sound_, soundStream_, nullptr, error))) return false;
@@ -221,3 +260,7 @@ bool VideoEncoder::finish(std::string& error) {
 }
 
 }  // namespace glassfalls::platform
+
+extern "C" __attribute__((visibility("default"))) glassfalls::platform::VideoEncoder* glassfallsMakeVideoEncoder() {
+    return new glassfalls::platform::FfmpegEncoder();
+}
