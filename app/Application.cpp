@@ -195,7 +195,7 @@ void Application::shutDownOutputs() {
     if (!video_.isOpen()) return;
     std::string error;
     if (!video_.finish(clock().now(), error)) {
-        std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+        if (!error.empty()) std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
         recordingFailed_ = true;
     }
 }

@@ -73,7 +73,10 @@ std::optional<std::string> VideoRecording::failure() {
 bool VideoRecording::finish(uint32_t end, std::string& error) {
     if (!isOpen()) return true;
     soundUntil(end);
-    return writer_.finish(int64_t{end - start_}, error);
+    const bool finished = writer_.finish(int64_t{end - start_}, error);
+    // A failure already told is not told again.
+    if (!finished && failureTold_) error.clear();
+    return finished;
 }
 
 }  // namespace glassfalls

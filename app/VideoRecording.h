@@ -31,7 +31,7 @@ public:
     void sound(const float* left, const float* right, size_t count) override;
     // What went wrong in the encoder, once: the recording has stopped.
     std::optional<std::string> failure();
-    // Ends the video at `end`. False with the reason.
+    // Ends the video at `end`. False with the reason, or with none when failure() told it.
     bool finish(uint32_t end, std::string& error);
 
 private:

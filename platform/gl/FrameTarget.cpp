@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
-#include <cstring>
+#include <algorithm>
 
 #include "platform/gl/Gl.h"
 
@@ -36,32 +36,35 @@ bool FrameTarget::create(int width, int height) {
     glGenRenderbuffers(1, &depth_);
     glBindRenderbuffer(GL_RENDERBUFFER, depth_);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glGenRenderbuffers(kColourBuffers, colours_);
-    glGenFramebuffers(kColourBuffers, framebuffers_);
-    bool complete = true;
-    for (int i = 0; i < kColourBuffers; ++i) {
-        glBindRenderbuffer(GL_RENDERBUFFER, colours_[i]);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[i]);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colours_[i]);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
-        complete = complete && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    }
     current_ = 0;
+    return addColourBuffer();
+}
+
+bool FrameTarget::addColourBuffer() {
+    const int added = colourBuffers_++;
+    glGenRenderbuffers(1, &colours_[added]);
+    glBindRenderbuffer(GL_RENDERBUFFER, colours_[added]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
+    glGenFramebuffers(1, &framebuffers_[added]);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[added]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colours_[added]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
     return complete;
 }
 
 void FrameTarget::abandon() {
     for (int i = 0; i < kColourBuffers; ++i) framebuffers_[i] = colours_[i] = 0;
+    colourBuffers_ = 0;
     depth_ = 0;
     turnPending_ = false;
     readTurn_.reset();
 }
 
 void FrameTarget::release() {
-    if (framebuffers_[0]) glDeleteFramebuffers(kColourBuffers, framebuffers_);
-    if (colours_[0]) glDeleteRenderbuffers(kColourBuffers, colours_);
+    glDeleteFramebuffers(colourBuffers_, framebuffers_);
+    glDeleteRenderbuffers(colourBuffers_, colours_);
     if (depth_) glDeleteRenderbuffers(1, &depth_);
     abandon();
 }
@@ -69,7 +72,7 @@ void FrameTarget::release() {
 void FrameTarget::bind() {
     if (turnPending_) {
         turnPending_ = false;
-        current_ = (current_ + 1) % kColourBuffers;
+        current_ = (current_ + 1) % colourBuffers_;
         ++turns_;
     }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
@@ -91,31 +94,39 @@ void FrameTarget::presentInto(int drawableWidth, int drawableHeight) {
 
 void FrameTarget::read(std::vector<uint32_t>& pixels) { readFrom(current_, pixels); }
 
-void FrameTarget::startRead() { readTurn_ = turns_; }
+void FrameTarget::startRead() {
+    // The second buffer is made when frames are first read this way, so that a piece that
+    // never does it (a live one) holds one frame's colour, not two.
+    if (colourBuffers_ < kColourBuffers) addColourBuffer();
+    readTurn_ = turns_;
+}
 
 bool FrameTarget::finishRead(std::vector<uint32_t>& pixels) {
     if (!readTurn_) return false;
     const uint64_t since = turns_ - *readTurn_;
     readTurn_.reset();
     // Turned once: the frame is in the other buffer, as it was left.
-    if (since >= kColourBuffers) return false;
-    readFrom((current_ + kColourBuffers - static_cast<int>(since)) % kColourBuffers, pixels);
+    if (since >= static_cast<uint64_t>(colourBuffers_)) return false;
+    readFrom((current_ + colourBuffers_ - static_cast<int>(since)) % colourBuffers_, pixels);
     return true;
 }
 
 void FrameTarget::readFrom(int buffer, std::vector<uint32_t>& pixels) {
     const auto w = static_cast<size_t>(width_);
     const auto h = static_cast<size_t>(height_);
-    rows_.resize(w * h);
     pixels.resize(w * h);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers_[buffer]);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, width_, height_, readsBgra ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE, rows_.data());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers_[current_]);
     // B, G, R, A in memory is 0xAARRGGBB on a little-endian machine.
     static_assert(std::endian::native == std::endian::little, "the frame is read as bytes into 32-bit texels");
+    glReadPixels(0, 0, width_, height_, readsBgra ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers_[current_]);
     // OpenGL hands the bottom row over first.
-    for (size_t row = 0; row < h; ++row) std::memcpy(&pixels[row * w], &rows_[(h - 1 - row) * w], w * 4);
+    for (size_t row = 0; row < h / 2; ++row) {
+        std::swap_ranges(pixels.begin() + static_cast<std::ptrdiff_t>(row * w),
+                         pixels.begin() + static_cast<std::ptrdiff_t>((row + 1) * w),
+                         pixels.begin() + static_cast<std::ptrdiff_t>((h - 1 - row) * w));
+    }
     if (!readsBgra) rgbaBytesToTexels(pixels);
     for (auto& p : pixels) p |= 0xFF000000u;
 }

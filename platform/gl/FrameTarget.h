@@ -8,9 +8,10 @@
 namespace glassfalls::platform::gl {
 
 // The off-screen framebuffers the frames are drawn into, of a fixed size independent of the
-// window's: two colour buffers taken in turn, frame by frame, and one depth buffer. A frame
-// that is done stays in its colour buffer while the next is drawn into the other, so it can
-// be read back without waiting for the next one to be drawn.
+// window's: one depth buffer, and one colour buffer or, once frames are read back while the
+// next is drawn, two taken in turn, frame by frame. A frame that is done then stays in its
+// colour buffer while the next is drawn into the other, so it can be read back without
+// waiting for the next one to be drawn.
 class FrameTarget {
 public:
     static constexpr int kColourBuffers = 2;
@@ -22,9 +23,9 @@ public:
     void abandon();
     void release();
 
-    // Binds the framebuffer of the frame under way; the first bind after frameDone() turns to
-    // the other colour buffer. Whatever a frame leaves undrawn holds what was drawn there two
-    // frames before, as with a swap chain.
+    // Binds the framebuffer of the frame under way; with two colour buffers the first bind
+    // after frameDone() turns to the other one, and whatever a frame leaves undrawn holds what
+    // was drawn there two frames before, as with a swap chain.
     void bind();
     // The frame under way is complete.
     void frameDone() { turnPending_ = true; }
@@ -46,10 +47,12 @@ public:
     bool readsBgra = true;
 
 private:
+    bool addColourBuffer();
     void readFrom(int buffer, std::vector<uint32_t>& pixels);
 
     uint32_t framebuffers_[kColourBuffers] = {};
     uint32_t colours_[kColourBuffers] = {};
+    int colourBuffers_ = 0;  // made so far
     uint32_t depth_ = 0;
     int width_ = 0;
     int height_ = 0;
@@ -57,7 +60,6 @@ private:
     bool turnPending_ = false;  // the frame in current_ is done
     uint64_t turns_ = 0;
     std::optional<uint64_t> readTurn_;  // the turn whose frame startRead picked
-    std::vector<uint32_t> rows_;        // as OpenGL hands them over
 };
 
 // Pixels read as R, G, B, A bytes turned into 0xAARRGGBB texels, in place.

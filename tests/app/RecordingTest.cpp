@@ -279,6 +279,7 @@ TEST(Recording, AVideoEndedEarlyIsWholeAndAFullDiskIsAFailure) {
     const Outcome run = runProgram("--frames 300 --video " + full.string() + " --midi-file " + midi.string() + common);
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("No space left on device; the recording stops"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << "said once: " << run.output;
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(platform::readWholeFile(midi.string(), bytes));
     EXPECT_TRUE(test_support::readSmf(bytes).valid) << "the MIDI file is whole";
