@@ -27,8 +27,10 @@ void EventTITLE::frameStep() {
     // While the device is lost nothing is drawn and the title waits where it is.
     RenderDevice& renderDevice = context.renderDevice();
     renderDevice.drawScene([this] { drawStep(); });
-    // Every title frame leaves its bright points in the light of the performance.
-    if (renderDevice.backBuffer) {
+    // The last title frame leaves its bright points in the light of the performance. Each
+    // sample starts the mask afresh and the mask is drawn only in the performance, so earlier
+    // frames' samples would change nothing, and reading a frame waits until it is drawn.
+    if (phase == 2 && renderDevice.backBuffer) {
         context.world().lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
     }
     context.presentFrame();
