@@ -9,7 +9,8 @@ namespace glassfalls {
 // The scenes, in the order the piece shows them.
 enum class Scene { Title, Performance };
 
-// One scene of the piece: a name to be found by, an initialisation and a per-frame update.
+// One scene of the piece: its kind, by which the director finds it, a name for messages and
+// tests, an initialisation and a per-frame update.
 class SceneEvent {
 public:
     SceneEvent(SceneContext& sceneContext, Scene sceneKind, std::string eventName)

@@ -16,8 +16,8 @@ public:
     static constexpr int kPerformers = 8;
     static constexpr int32_t kCapacity = 288;
 
-    // Seeds the C library's random generator with 6 (every later random draw follows from
-    // it), loads the sphere map (a missing map leaves the trails untextured) and sets up the
+    // Seeds the piece's own random sequence (math/PieceRandom.h) with 6, so that every later
+    // random draw follows from it, loads the sphere map (a missing map leaves the trails untextured) and sets up the
     // eight performers, each with the melody in `scoreFile` if there is one.
     bool init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device,
               const std::string& sphereMapFile, const std::string& scoreFile);
