@@ -21,8 +21,8 @@ const uint8_t* ImageNetLink::takeNewPicture() {
     return frameBuffer.data();
 }
 
-bool ImageNetLink::onUdpRead() {
-    if (!udp_) return false;
+void ImageNetLink::onUdpRead() {
+    if (!udp_) return;
     for (int i = 0; i < kDatagramsPerPass; ++i) {
         platform::net::Endpoint from;
         const long n = udp_.receiveFrom(udpBuffer_, from);
@@ -34,7 +34,6 @@ bool ImageNetLink::onUdpRead() {
         ++picturesReceived;
         pictureArrived();
     }
-    return false;
 }
 
 }  // namespace glassfalls

@@ -28,7 +28,7 @@ public:
 
 protected:
     // Keeps a datagram of exactly kPictureBytes from the server's address; drops the rest.
-    bool onUdpRead() override;
+    void onUdpRead() override;
 
 private:
     std::vector<uint8_t> udpBuffer_;

@@ -109,7 +109,6 @@ void NetLink::pollServer() {
             return;
         }
         wasConnected_ = true;
-        onConnect();
         return;
     }
     if (r.readable) {
@@ -146,27 +145,25 @@ void NetLink::onClose() {
     tryEnded(now_);
 }
 
-bool NetLink::onTcpRead() {
-    if (!server_) return false;
+void NetLink::onTcpRead() {
+    if (!server_) return;
     const long n = server_.receive({tcpBuffer_.data() + tcpGathered_, kMostTcpBytes - tcpGathered_});
-    if (n < 0) return true;
+    if (n < 0) return;
     tcpGathered_ += static_cast<size_t>(n);
     // A registration may come in pieces; whatever does not start FF FF is other data.
     for (size_t i = 0; i < tcpGathered_ && i < 2; ++i) {
         if (tcpBuffer_[i] != 0xFF) {
-            tcpBuffer_[tcpGathered_] = 0;
             tcpGathered_ = 0;
-            return false;
+            return;
         }
     }
-    if (tcpGathered_ < kRegistrationBytes) return true;
+    if (tcpGathered_ < kRegistrationBytes) return;
     index_ = static_cast<uint16_t>(tcpBuffer_[2] | tcpBuffer_[3] << 8);
     tcpGathered_ = 0;
     say("connected; registered as index " + std::to_string(index_));
     // The reply goes by UDP and may be lost: it is sent again until a picture shows it came.
     replyPending_ = true;
     sendReply();
-    return true;
 }
 
 void NetLink::sendReply() {

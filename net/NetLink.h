@@ -45,12 +45,11 @@ public:
     bool connectedToServer() const { return static_cast<bool>(server_); }
 
 protected:
-    virtual void onConnect() {}
     virtual void onClose();
     // A registration (FF FF and this client's index, gathered across reads) is answered with
-    // FE FF and the index by UDP to the server's address.
-    virtual bool onTcpRead();
-    virtual bool onUdpRead() = 0;
+    // FE FF and the index by UDP to the server's address; other data is dropped.
+    virtual void onTcpRead();
+    virtual void onUdpRead() = 0;
     // A whole picture came from the server: the registration reply reached it.
     void pictureArrived() { replyPending_ = false; }
 
