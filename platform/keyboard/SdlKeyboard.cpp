@@ -8,15 +8,20 @@ namespace glassfalls::platform {
 
 namespace {
 
+// The scancodes of the piece's keys; Enter has two.
+constexpr struct {
+    SDL_Scancode code;
+    Key key;
+} kKeyMap[] = {
+    {SDL_SCANCODE_ESCAPE, Key::Escape}, {SDL_SCANCODE_RETURN, Key::Enter}, {SDL_SCANCODE_KP_ENTER, Key::Enter},
+    {SDL_SCANCODE_LEFT, Key::Left},     {SDL_SCANCODE_RIGHT, Key::Right},
+};
+
 std::optional<Key> keyOf(SDL_Scancode code) {
-    switch (code) {
-        case SDL_SCANCODE_ESCAPE: return Key::Escape;
-        case SDL_SCANCODE_RETURN:
-        case SDL_SCANCODE_KP_ENTER: return Key::Enter;
-        case SDL_SCANCODE_LEFT: return Key::Left;
-        case SDL_SCANCODE_RIGHT: return Key::Right;
-        default: return std::nullopt;
+    for (const auto& entry : kKeyMap) {
+        if (entry.code == code) return entry.key;
     }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -36,13 +41,13 @@ int SdlKeyboard::onEvent(void* keyboard, SDL_Event* event) {
 }
 
 void SdlKeyboard::beforeAdvance(uint64_t) {
-    static constexpr SDL_Scancode kScancodes[] = {SDL_SCANCODE_ESCAPE, SDL_SCANCODE_RETURN,
-                                                  SDL_SCANCODE_LEFT, SDL_SCANCODE_RIGHT};
-    const Uint8* state = SDL_GetKeyboardState(nullptr);
     for (int key = 0; key < 4; ++key) {
-        down_[key] = pressedSinceAdvance_[key] || state[kScancodes[key]] != 0 ||
-                     (key == static_cast<int>(Key::Enter) && state[SDL_SCANCODE_KP_ENTER] != 0);
+        down_[key] = pressedSinceAdvance_[key];
         pressedSinceAdvance_[key] = false;
+    }
+    const Uint8* state = SDL_GetKeyboardState(nullptr);
+    for (const auto& entry : kKeyMap) {
+        if (state[entry.code]) down_[static_cast<int>(entry.key)] = true;
     }
 }
 
