@@ -119,11 +119,8 @@ void FixedFunctionPipeline::applyLightingState(const DeviceState& state, bool pr
     loadColour(GL_LIGHT0, GL_SPECULAR, state.light.specular);
     loadColour(GL_LIGHT0, GL_AMBIENT, state.light.ambient);
 
-    const Colour ambient = state.get(renderState::Ambient);
-    const float global[4] = {static_cast<float>((ambient >> 16) & 0xFF) / 255.0f,
-                             static_cast<float>((ambient >> 8) & 0xFF) / 255.0f,
-                             static_cast<float>(ambient & 0xFF) / 255.0f,
-                             static_cast<float>(ambient >> 24) / 255.0f};
+    const ColourValue ambient = colourValueOf(state.get(renderState::Ambient));
+    const float global[4] = {ambient.r, ambient.g, ambient.b, ambient.a};
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, global);
     glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, state.get(renderState::LocalViewer) ? 1 : 0);
     // Highlights are added after texturing, and only when asked for.

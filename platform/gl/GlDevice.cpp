@@ -193,10 +193,8 @@ void GlDevice::clear(uint32_t flags, Colour colour, float z, uint32_t) {
     frame_.bind();
     GLbitfield mask = 0;
     if (flags & clearFlags::Target) {
-        glClearColor(static_cast<float>((colour >> 16) & 0xFF) / 255.0f,
-                     static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
-                     static_cast<float>(colour & 0xFF) / 255.0f,
-                     static_cast<float>(colour >> 24) / 255.0f);
+        const ColourValue c = colourValueOf(colour);
+        glClearColor(c.r, c.g, c.b, c.a);
         mask |= GL_COLOR_BUFFER_BIT;
     }
     if (flags & clearFlags::ZBuffer) {

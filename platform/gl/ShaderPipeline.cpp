@@ -270,9 +270,7 @@ void ShaderPipeline::setLighting(const DeviceState& state, bool hasDiffuse) {
     uniform3(u.lightAmbient, state.light.ambient);
     uniform3(u.lightDiffuse, state.light.diffuse);
     uniform3(u.lightSpecular, state.light.specular);
-    const Colour ambient = state.get(renderState::Ambient);
-    glUniform3f(u.globalAmbient, static_cast<float>((ambient >> 16) & 0xFF) / 255.0f,
-                static_cast<float>((ambient >> 8) & 0xFF) / 255.0f, static_cast<float>(ambient & 0xFF) / 255.0f);
+    uniform3(u.globalAmbient, colourValueOf(state.get(renderState::Ambient)));
     const bool specular = state.get(renderState::SpecularEnable);
     const Material& m = state.material;
     glUniform4f(u.materialDiffuse, m.diffuse.r, m.diffuse.g, m.diffuse.b, m.diffuse.a);

@@ -95,6 +95,11 @@ VertexColourFollowers vertexColourFollowers(const DeviceState& state, bool hasDi
     return follows;
 }
 
+ColourValue colourValueOf(Colour argb) {
+    auto channel = [argb](int shift) { return static_cast<float>((argb >> shift) & 0xFF) / 255.0f; };
+    return {channel(16), channel(8), channel(0), channel(24)};
+}
+
 bool hasExtension(const char* name) {
     GLint count = 0;
     glGetIntegerv(GL_NUM_EXTENSIONS, &count);

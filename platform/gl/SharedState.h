@@ -9,6 +9,9 @@ namespace glassfalls::platform::gl {
 GLenum glCompare(gfx::Compare value);
 GLenum glBlendFactor(gfx::Blend value);
 
+// A 0xAARRGGBB colour as OpenGL takes it, each channel from 0 to 1.
+gfx::ColourValue colourValueOf(gfx::Colour argb);
+
 // Depth, blending and culling as every pipeline gives them; alpha testing is each one's own.
 void applyDepthBlendCull(const gfx::DeviceState& state);
 
