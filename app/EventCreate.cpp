@@ -36,16 +36,8 @@ void EventCreate::inputStep() {
         fadingIn = false;
         quitting = true;
     }
-    if (keys.isDown(Key::Left)) {
-        turnMatrix = turnMatrixFor(turnAngle);
-        turnAngle += 2.0f;
-        if (turnAngle > 360.0f) turnAngle -= 360.0f;
-    }
-    if (keys.isDown(Key::Right)) {
-        turnMatrix = turnMatrixFor(turnAngle);
-        turnAngle -= 2.0f;
-        if (turnAngle < 0.0f) turnAngle += 360.0f;
-    }
+    if (keys.isDown(Key::Left)) turnBy(2.0f);
+    if (keys.isDown(Key::Right)) turnBy(-2.0f);
     context.world().ripples.update();
     // The newest picture goes on the ground in the frame after it arrived, and stays.
     if (const uint8_t* picture = context.takeNewPicture()) {
@@ -76,11 +68,15 @@ void EventCreate::turnStep() {
     // The scene turns while a performance closes, and afterwards drifts back to its home
     // angle one degree per frame.
     const World& world = context.world();
-    if ((world.group && world.group->anyClosing()) || turnAngle != 0.0f) {
-        turnMatrix = turnMatrixFor(turnAngle);
-        turnAngle -= 1.0f;
-        if (turnAngle < 0.0f) turnAngle += 360.0f;
-    }
+    if ((world.group && world.group->anyClosing()) || turnAngle != 0.0f) turnBy(-1.0f);
+}
+
+void EventCreate::turnBy(float degrees) {
+    // The frame draws the turn as it stood; the angle moves on for the next one.
+    turnMatrix = turnMatrixFor(turnAngle);
+    turnAngle += degrees;
+    if (turnAngle > 360.0f) turnAngle -= 360.0f;
+    if (turnAngle < 0.0f) turnAngle += 360.0f;
 }
 
 void EventCreate::fadeStep() {

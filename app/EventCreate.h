@@ -32,6 +32,8 @@ private:
     void frameStep();
     void drawStep();
     void turnStep();
+    // Keeps the angle within 0 … 360.
+    void turnBy(float degrees);
     void fadeStep();
 };
 
