@@ -151,9 +151,11 @@ void Application::waitForWork() {
     if (const auto block = waveCapture.nextBlockDue(); block && platform::ticksUntil(*block, deadline) > 0) {
         deadline = *block;
     }
-    std::vector<int> sockets = netLink ? netLink->sockets() : std::vector<int>{};
-    if (showControl_.socket() >= 0) sockets.push_back(showControl_.socket());
-    clock().waitUntil(deadline, window(), sockets);
+    // Kept from pass to pass, so that waiting allocates nothing.
+    waitSockets_.clear();
+    if (netLink) netLink->addSockets(waitSockets_);
+    if (showControl_.socket() >= 0) waitSockets_.push_back(showControl_.socket());
+    clock().waitUntil(deadline, window(), waitSockets_);
 }
 
 int64_t Application::windowProc(const Message& message) {

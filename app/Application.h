@@ -109,7 +109,8 @@ private:
     Screenshots screenshots_;
     VideoRecording video_;
     DrawnFrames drawnFrames_{screenshots_, video_};
-    bool recordingFailed_ = false;  // the video could not be written: the run ends with status 1
+    bool recordingFailed_ = false;
+    std::vector<int> waitSockets_;  // what waitForWork waits on besides the window  // the video could not be written: the run ends with status 1
     uint64_t advances_ = 0;
     std::string failure_;
     int failureStatus_ = 1;

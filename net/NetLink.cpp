@@ -127,11 +127,9 @@ void NetLink::pollServer() {
     }
 }
 
-std::vector<int> NetLink::sockets() const {
-    std::vector<int> fds;
-    if (server_) fds.push_back(server_.fd());
-    if (udp_) fds.push_back(udp_.fd());
-    return fds;
+void NetLink::addSockets(std::vector<int>& into) const {
+    if (server_) into.push_back(server_.fd());
+    if (udp_) into.push_back(udp_.fd());
 }
 
 void NetLink::onClose() {

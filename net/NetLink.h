@@ -37,8 +37,8 @@ public:
     // clock (`now`, in ms) after a try ended, so an installation outlives its server's
     // restarts. Never waits.
     void poll(uint32_t now);
-    // The sockets whose readiness should wake the main loop.
-    std::vector<int> sockets() const;
+    // The sockets whose readiness should wake the main loop, added to `into`.
+    void addSockets(std::vector<int>& into) const;
 
     const std::string& host() const { return host_; }
     int32_t port() const { return port_; }
