@@ -4,13 +4,11 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
-#include <algorithm>
 #include <assimp/Importer.hpp>
-#include <cctype>
 #include <cmath>
-#include <cstring>
 #include <new>
 
+#include "platform/assets/MeshCounts.h"
 #include "platform/file/WholeFile.h"
 
 namespace glassfalls::platform::assets {
@@ -22,96 +20,18 @@ namespace {
 constexpr uint32_t kMaxVertices = 1u << 22;
 constexpr uint32_t kMaxFaces = 1u << 22;
 
-// The importer sizes its arrays from the counts a file declares before it reads the items,
-// so a file that claims two billion vertices would have it fill gigabytes. No count or index
-// can be larger than the file itself: each item takes at least a byte of it. A text file's
-// integers (numbers without a point or exponent, outside strings, GUIDs and comments) and a
-// binary file's integer lists are checked against its size before the importer sees it.
-bool textCountsFit(const std::vector<uint8_t>& bytes) {
-    const size_t n = bytes.size();
-    for (size_t i = 16; i < n;) {
-        const char c = static_cast<char>(bytes[i]);
-        if (c == '"' || c == '<') {
-            const char close = c == '"' ? '"' : '>';
-            for (++i; i < n && bytes[i] != close; ++i) {}
-            ++i;
-        } else if (c == '#' || (c == '/' && i + 1 < n && bytes[i + 1] == '/')) {
-            for (; i < n && bytes[i] != '\n'; ++i) {}
-        } else if (std::isdigit(static_cast<unsigned char>(c))) {
-            uint64_t value = 0;
-            size_t j = i;
-            for (; j < n && std::isdigit(bytes[j]); ++j) value = std::min<uint64_t>(value * 10 + (bytes[j] - '0'), n + 1);
-            const bool isFloat = j < n && (bytes[j] == '.' || bytes[j] == 'e' || bytes[j] == 'E');
-            if (isFloat) {
-                for (; j < n && (std::isalnum(bytes[j]) || bytes[j] == '.' || bytes[j] == '-' || bytes[j] == '+'); ++j) {}
-            } else if (value > n) {
-                return false;
-            }
-            i = j;
-        } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
-            for (; i < n && (std::isalnum(bytes[i]) || bytes[i] == '_'); ++i) {}
-        } else {
-            ++i;
-        }
-    }
-    return true;
-}
-
-bool binaryCountsFit(const std::vector<uint8_t>& bytes, size_t floatSize) {
-    const size_t n = bytes.size();
-    auto word = [&](size_t at) { return static_cast<uint32_t>(bytes[at] | bytes[at + 1] << 8); };
-    auto dword = [&](size_t at) { return word(at) | word(at + 2) << 16; };
-    for (size_t i = 16; i + 2 <= n;) {
-        const uint32_t token = word(i);
-        i += 2;
-        size_t item = 0;  // bytes per listed item, 0 for tokens without a count
-        size_t trailer = 0;
-        if (token == 1 || token == 2) {
-            item = 1;
-            trailer = token == 2 ? 4 : 0;
-        } else if (token == 3) {
-            i += 4;
-            continue;
-        } else if (token == 5) {
-            i += 16;
-            continue;
-        } else if (token == 6) {
-            item = 4;
-        } else if (token == 7) {
-            item = floatSize;
-        } else {
-            continue;
-        }
-        if (i + 4 > n) return false;
-        const uint64_t count = dword(i);
-        i += 4;
-        if (count * item + trailer > n - i) return false;
-        if (token == 6) {
-            for (uint64_t k = 0; k < count; ++k, i += 4) {
-                if (dword(i) > n) return false;
-            }
-        } else {
-            i += count * item + trailer;
-        }
-    }
-    return true;
-}
-
-// False when the file's header says text or binary and a count does not fit the file.
-// Compressed files are left to the importer.
-bool declaredCountsFit(const std::string& path, std::string& error) {
+// False with the reason when the file cannot be read or declares more than it holds.
+bool fileCountsFit(const std::string& path, std::string& error) {
     std::vector<uint8_t> bytes;
     if (!readWholeFile(path, bytes)) {
         error = "cannot be read";
         return false;
     }
-    if (bytes.size() < 16 || std::memcmp(bytes.data(), "xof ", 4) != 0) return true;
-    const std::string format(bytes.begin() + 8, bytes.begin() + 12);
-    const bool fits = format == "txt " ? textCountsFit(bytes)
-                      : format == "bin " ? binaryCountsFit(bytes, std::memcmp(&bytes[12], "0064", 4) == 0 ? 8 : 4)
-                                         : true;
-    if (!fits) error = "it declares more items than the file can hold";
-    return fits;
+    if (!declaredCountsFit(bytes)) {
+        error = "it declares more items than the file can hold";
+        return false;
+    }
+    return true;
 }
 
 gfx::ColourValue colourOf(const aiMaterial& m, const char* key, unsigned type, unsigned index) {
@@ -177,7 +97,7 @@ bool append(const aiMesh& in, MeshData& out, std::string& error) {
 
 bool loadMeshFile(const std::string& path, MeshData& mesh, std::string& error) {
     mesh = {};
-    if (!declaredCountsFit(path, error)) return false;
+    if (!fileCountsFit(path, error)) return false;
     Assimp::Importer importer;
     // Converting to left-handed undoes the importer's own conversion, so the model keeps the
     // file's handedness and clockwise front faces.
