@@ -10,16 +10,18 @@ VideoWriter::~VideoWriter() {
     std::string ignored;
     finish(lastMs_, ignored);
     std::error_code gone;
-    if (!anyFrame_) std::filesystem::remove(path_, gone);
+    if (!anyFrame_ && !wasThere_) std::filesystem::remove(path_, gone);
 }
 
 bool VideoWriter::open(const std::string& path, const VideoFormat& format, std::string& error) {
     path_ = path;
     encoder_ = makeVideoEncoder(error);
     if (!encoder_) return false;
+    // A file that was there before is not ours to remove, whatever became of it.
+    std::error_code ignored;
+    wasThere_ = std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
     if (!encoder_->open(path, format, error)) {
-        std::error_code gone;
-        std::filesystem::remove(path, gone);
+        if (!wasThere_) std::filesystem::remove(path, ignored);
         return false;
     }
     worker_ = std::thread([this] { run(); });

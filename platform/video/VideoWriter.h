@@ -27,7 +27,8 @@ public:
     VideoWriter() = default;
     VideoWriter(const VideoWriter&) = delete;
     VideoWriter& operator=(const VideoWriter&) = delete;
-    // Finishes the video unless finish() was called; a video with no frame is removed.
+    // Finishes the video unless finish() was called; a video with no frame is removed, unless
+    // its file was there before.
     ~VideoWriter();
 
     // Opens the file here, so that a mistake is told at once, then starts the encoder's thread.
@@ -65,6 +66,7 @@ private:
     size_t framesWaiting_ = 0;
     std::optional<std::string> failure_;
     bool anyFrame_ = false;
+    bool wasThere_ = false;  // a file of that name was there before: never removed
     int64_t lastMs_ = 0;  // of the last frame handed over
     // The worker's: the frame shown last, encoded once the next one says how long it shows.
     std::optional<Job> held_;

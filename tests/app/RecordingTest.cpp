@@ -164,6 +164,12 @@ TEST(Recording, RecordingMistakesAreOneLineAtStartUp) {
         EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
     }
     EXPECT_FALSE(fs::exists("/tmp/run.unknown"));
+    // A file of the user's that cannot take a video is left as it was.
+    const fs::path notes = test_support::tempPath("notes.txt");
+    std::ofstream(notes) << "keep me\n";
+    EXPECT_EQ(runProgram("--headless --frames 2 --video " + notes.string() + data).status, 1);
+    EXPECT_EQ(fs::file_size(notes), 8u);
+    fs::remove(notes);
     EXPECT_NE(runProgram("--frames 2 --audio-out /tmp/run.wav").status, 0) << "needs --headless";
     EXPECT_NE(runProgram("--headless --frames 2 --video /tmp/run.mp4 --video-input-sound" + data).status, 0)
         << "needs --audio-file";
