@@ -185,7 +185,7 @@ bool Application::openVideo() {
     sound.synthesiser = options_.midi == "synth";
     if (options_.videoInputSound) sound.heardFile = options_.audioFile;
     std::string error;
-    if (!video_.open(options_.videoFile, clock().now(), sound, error)) return fail(error);
+    if (!video_.open(options_.videoFile, width, height, clock().now(), sound, error)) return fail(error);
     return true;
 }
 

@@ -15,7 +15,9 @@ void DrawnFrames::finish(platform::gfx::GraphicsDevice& device) {
     reading_.reset();
     // A frame lost with the device is one the video shows the one before for.
     if (!device.finishReadBack(pixels_)) return;
-    screenshots_.take(read.advance, pixels_);
+    const platform::gfx::PresentParameters& frame = device.presentParameters();
+    screenshots_.take(read.advance, static_cast<int>(frame.backBufferWidth), static_cast<int>(frame.backBufferHeight),
+                      pixels_);
     video_.addFrame(read.now, pixels_);
 }
 

@@ -7,12 +7,6 @@
 
 namespace glassfalls {
 
-namespace {
-
-constexpr int kWidth = 640, kHeight = 480;
-
-}  // namespace
-
 bool Screenshots::open(const std::string& directory, uint64_t every, std::string& error) {
     std::error_code code;
     std::filesystem::create_directories(directory, code);
@@ -32,9 +26,9 @@ std::string Screenshots::fileName(uint64_t advance) {
     return name;
 }
 
-void Screenshots::take(uint64_t advance, std::vector<uint32_t>& texels) {
+void Screenshots::take(uint64_t advance, int width, int height, std::vector<uint32_t>& texels) {
     if (!wants(advance)) return;
-    platform::assets::Picture frame{kWidth, kHeight, {}};
+    platform::assets::Picture frame{width, height, {}};
     frame.texels.swap(texels);
     const std::string path = directory_ + "/" + fileName(advance);
     const bool written = platform::assets::writePngRgb(path, frame);

@@ -13,9 +13,9 @@ public:
     bool open(const std::string& directory, uint64_t every, std::string& error);
     // Whether the frame of this advance is to be taken.
     bool wants(uint64_t advance) const { return every_ != 0 && advance % every_ == 0; }
-    // Writes the frame of `advance` (640 x 480 0xAARRGGBB texels, row 0 at the top); after a
-    // failed write, says so once on standard error and takes no more.
-    void take(uint64_t advance, std::vector<uint32_t>& texels);
+    // Writes the frame of `advance` (width x height 0xAARRGGBB texels, row 0 at the top);
+    // after a failed write, says so once on standard error and takes no more.
+    void take(uint64_t advance, int width, int height, std::vector<uint32_t>& texels);
 
     static std::string fileName(uint64_t advance);
 

@@ -12,12 +12,12 @@ namespace glassfalls {
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 480;
 constexpr int kSoundRate = static_cast<int>(platform::FluidSynthPort::kSampleRate);
 
 }  // namespace
 
-bool VideoRecording::open(const std::string& path, uint32_t start, const Sound& sound, std::string& error) {
+bool VideoRecording::open(const std::string& path, int width, int height, uint32_t start, const Sound& sound,
+                          std::string& error) {
     start_ = start;
     synthesiser_ = sound.synthesiser;
     if (!sound.heardFile.empty()) {
@@ -27,7 +27,7 @@ bool VideoRecording::open(const std::string& path, uint32_t start, const Sound& 
         std::memcpy(heard_.data(), bytes.data(), heard_.size() * sizeof(float));
     }
     hasSound_ = synthesiser_ || !sound.heardFile.empty();
-    return writer_.open(path, {kWidth, kHeight, hasSound_ ? kSoundRate : 0}, error);
+    return writer_.open(path, {width, height, hasSound_ ? kSoundRate : 0}, error);
 }
 
 void VideoRecording::addFrame(uint32_t now, std::vector<uint32_t>& pixels) {
@@ -51,16 +51,21 @@ void VideoRecording::soundUntil(uint32_t now) {
 }
 
 void VideoRecording::mixAndAdd(const float* left, const float* right, size_t count) {
-    left_.assign(left, left + count);
-    right_.assign(right, right + count);
     const size_t heardSamples = heard_.size() / 2;
-    for (size_t i = 0; i < count && soundSamples_ + i < heardSamples; ++i) {
-        const size_t at = (soundSamples_ + i) * 2;
-        left_[i] = std::clamp(left_[i] + heard_[at], -1.0f, 1.0f);
-        right_[i] = std::clamp(right_[i] + heard_[at + 1], -1.0f, 1.0f);
+    // Where nothing is heard the sound goes on as it came, uncopied.
+    if (soundSamples_ < heardSamples) {
+        left_.assign(left, left + count);
+        right_.assign(right, right + count);
+        for (size_t i = 0; i < count && soundSamples_ + i < heardSamples; ++i) {
+            const size_t at = (soundSamples_ + i) * 2;
+            left_[i] = std::clamp(left_[i] + heard_[at], -1.0f, 1.0f);
+            right_[i] = std::clamp(right_[i] + heard_[at + 1], -1.0f, 1.0f);
+        }
+        left = left_.data();
+        right = right_.data();
     }
     soundSamples_ += count;
-    writer_.addSound(left_.data(), right_.data(), count);
+    writer_.addSound(left, right, count);
 }
 
 std::optional<std::string> VideoRecording::failure() {

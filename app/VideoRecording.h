@@ -21,9 +21,9 @@ public:
         std::string heardFile;     // a WAV file heard from the start, mixed in; empty: none
     };
 
-    // Starts the video at `start` on the program's clock. False with the reason. With no
-    // sound at all the video has no sound track.
-    bool open(const std::string& path, uint32_t start, const Sound& sound, std::string& error);
+    // Starts a video of width x height frames at `start` on the program's clock. False with
+    // the reason. With no sound at all the video has no sound track.
+    bool open(const std::string& path, int width, int height, uint32_t start, const Sound& sound, std::string& error);
     bool isOpen() const { return writer_.isOpen(); }
     // The frame drawn by the advance at `now`; `pixels` comes back holding a spare buffer.
     void addFrame(uint32_t now, std::vector<uint32_t>& pixels);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
-#include <algorithm>
 
 #include "platform/gl/Gl.h"
 

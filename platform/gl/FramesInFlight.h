@@ -24,8 +24,8 @@ public:
     FramesInFlight(const FramesInFlight&) = delete;
     FramesInFlight& operator=(const FramesInFlight&) = delete;
 
-    // After the commands of a frame: starts drawing it, then waits while more than kLimit - 1
-    // frames before it are still being drawn.
+    // After the commands of a frame: starts drawing it, then waits until fewer than kLimit
+    // frames, this one among them, are still being drawn.
     void frameHandedOver();
     // Forgets the fences without deleting them (their context is gone).
     void abandon() { fences_.clear(); }
