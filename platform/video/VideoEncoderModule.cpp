@@ -8,14 +8,14 @@ namespace glassfalls::platform {
 
 namespace {
 
-// Next to the program in the build tree; in PREFIX/lib/glassfalls when installed.
+// Next to the program in the build tree; in PREFIX/GLASSFALLS_MODULE_DIR when installed.
 std::filesystem::path modulePath() {
     namespace fs = std::filesystem;
     std::error_code ignored;
     const fs::path folder = fs::read_symlink("/proc/self/exe", ignored).parent_path();
     const fs::path beside = folder / "glassfalls-video.so";
     if (fs::exists(beside, ignored)) return beside;
-    return folder.parent_path() / "lib" / "glassfalls" / "glassfalls-video.so";
+    return folder.parent_path() / GLASSFALLS_MODULE_DIR / "glassfalls-video.so";
 }
 
 }  // namespace

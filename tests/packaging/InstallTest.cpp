@@ -16,9 +16,10 @@ namespace fs = std::filesystem;
 TEST(Install, EverythingLandsInItsPlaceAndThePieceRunsFromAnywhere) {
     const fs::path prefix = test_support::tempPath("prefix");
     ASSERT_EQ(std::system(("cmake --install " GLASSFALLS_BINARY_DIR " --prefix " + prefix.string() + " > /dev/null").c_str()), 0);
-    for (const char* file : {"bin/glassfalls", "bin/glassfalls-picture-server", "lib/glassfalls/glassfalls-video.so",
+    for (const char* file : {"bin/glassfalls", "bin/glassfalls-picture-server", GLASSFALLS_MODULE_DIR "/glassfalls-video.so",
                              "share/glassfalls/data/title.x",
-                             "share/glassfalls/data/ground.bmp", "share/man/man1/glassfalls.1",
+                             "share/glassfalls/data/ground.bmp", "share/man/man1/glassfalls.1.gz", "share/man/man1/glassfalls-picture-server.1.gz",
+                             "share/doc/glassfalls/copyright", "share/doc/glassfalls/changelog.gz",
                              "share/applications/glassfalls.desktop", "share/applications/glassfalls-windowed.desktop",
                              "share/icons/hicolor/256x256/apps/glassfalls.png", "lib/systemd/user/glassfalls.service"}) {
         EXPECT_TRUE(fs::exists(prefix / file)) << file;

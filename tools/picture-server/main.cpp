@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "tools/picture-server/PictureServer.h"
+#include "tools/picture-server/ServerOptions.h"
 
 namespace {
 
@@ -32,61 +33,42 @@ void logLine(const std::string& line) {
 
 int main(int argc, char** argv) {
     using Clock = picture_server::PictureServer::Clock;
-    int port = 4000;
-    double rate = 2.0;
-    std::string listenAddress = "0.0.0.0";
-    std::string pictures;
-    uint64_t count = 0;
-    CLI::App cli{"Sends 128x128 pictures to every glassFalls piece that connects: the pieces "
-                 "name this machine and the port in DIR/glassFalls.ini ([IP], [Port]). Each "
-                 "client event is logged as one line on standard output, with the time, and a "
-                 "summary every minute.",
-                 "glassfalls-picture-server"};
-    cli.add_option("--port", port, "TCP and UDP port to listen on")->check(CLI::Range(1, 65535))->capture_default_str();
-    cli.add_option("--listen", listenAddress, "IPv4 address to listen on (0.0.0.0: every address of this machine)")
-        ->check(CLI::ValidIPV4)
-        ->capture_default_str();
-    cli.add_option("--rate", rate, "Pictures per second sent to each client")
-        ->check(CLI::Range(0.1, 100.0))
-        ->capture_default_str();
-    cli.add_option("--pictures", pictures,
-                   "A PNG or BMP file, or a folder of them (shown in name order, looping; "
-                   "unreadable files are skipped). Any size: each is scaled to 128x128. "
-                   "Without it, an animated pattern is sent");
-    cli.add_option("--count", count, "Stop after sending this many pictures to each client (0: run until stopped)");
+    picture_server::ServerOptions options;
+    CLI::App cli;
+    picture_server::describeOptions(cli, options);
     CLI11_PARSE(cli, argc, argv);
 
     std::unique_ptr<picture_server::PictureSource> source;
-    if (pictures.empty()) {
+    if (options.pictures.empty()) {
         source = picture_server::makePattern();
     } else {
         std::string error;
-        source = picture_server::openPictureFiles(pictures, error);
+        source = picture_server::openPictureFiles(options.pictures, error);
         if (!source) {
             std::fprintf(stderr, "glassfalls-picture-server: %s\n", error.c_str());
             return 1;
         }
     }
     in_addr address{};
-    inet_pton(AF_INET, listenAddress.c_str(), &address);
+    inet_pton(AF_INET, options.listenAddress.c_str(), &address);
     picture_server::PictureServer server(*source, logLine);
     std::string error;
-    if (!server.listen(static_cast<uint16_t>(port), address.s_addr, error)) {
+    if (!server.listen(static_cast<uint16_t>(options.port), address.s_addr, error)) {
         std::fprintf(stderr, "glassfalls-picture-server: %s\n", error.c_str());
         return 1;
     }
     signal(SIGINT, stop);
     signal(SIGTERM, stop);
     char rateText[32];
-    std::snprintf(rateText, sizeof rateText, "%g", rate);
-    logLine("listening on " + listenAddress + " port " + std::to_string(port) + ", " + rateText + " pictures a second");
+    std::snprintf(rateText, sizeof rateText, "%g", options.rate);
+    logLine("listening on " + options.listenAddress + " port " + std::to_string(options.port) + ", " + rateText + " pictures a second");
 
-    const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
+    const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options.rate));
     constexpr auto kSummaryEvery = std::chrono::seconds(60);
     auto roundDue = Clock::now();
     auto summaryDue = roundDue + kSummaryEvery;
     uint64_t sentAtSummary = 0, droppedAtSummary = 0;
-    auto roundsLeft = [&] { return count == 0 || server.roundsStarted() < count; };
+    auto roundsLeft = [&] { return options.count == 0 || server.roundsStarted() < options.count; };
     // The last round is sent in full before stopping.
     while (!stopping && (roundsLeft() || server.nextSendDue())) {
         auto now = Clock::now();
