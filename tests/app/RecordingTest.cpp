@@ -51,8 +51,16 @@ TEST(Recording, AMelodyRunLooksAndPlaysLikeItsGoldens) {
     ASSERT_TRUE(platform::readWholeFile(midi.string(), played));
     ASSERT_TRUE(platform::readWholeFile((goldens / "melody-400.mid").string(), golden));
     EXPECT_TRUE(played == golden) << "the MIDI file differs from tests/golden/melody-400.mid";
+    // llvmpipe draws through code of its own for x86's vector units (approximate reciprocal
+    // square roots among it), which rounds otherwise than the generic code other processors
+    // get: the goldens of the generic code were drawn on x86 with those units hidden from it.
+#if defined(__x86_64__) || defined(__i386__)
+    const fs::path pictures = goldens;
+#else
+    const fs::path pictures = goldens / "generic";
+#endif
     int compared = 0;
-    for (const auto& file : fs::directory_iterator(goldens)) {
+    for (const auto& file : fs::directory_iterator(pictures)) {
         if (file.path().extension() != ".png") continue;
         const std::string name = file.path().filename().string();  // melody-frame-NNNNNN.png
         const auto expected = readPicture(file.path());
