@@ -31,3 +31,6 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} ${GLASSFALLS_SYSROOT})
 set(ENV{PKG_CONFIG_PATH} "")
 
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+# dpkg-shlibdeps finds the libraries the package links in the sysroot (and, through
+# DPKG_ADMINDIR, the packages holding them in the sysroot's package database).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${GLASSFALLS_SYSROOT}/usr/lib/aarch64-linux-gnu ${GLASSFALLS_SYSROOT}/usr/lib)

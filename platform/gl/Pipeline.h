@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -8,6 +9,10 @@
 #include "platform/gl/VertexDecode.h"
 
 namespace glassfalls::platform::gl {
+
+// Texels and vertex colours are 0xAARRGGBB words that every pipeline hands to OpenGL as the
+// bytes B, G, R, A, which they are only on a little-endian processor (x86-64, arm64).
+static_assert(std::endian::native == std::endian::little, "colours are handed to OpenGL as bytes B, G, R, A");
 
 // How the device's state reaches OpenGL before a draw: the compatibility profile's fixed
 // function, or shaders that compute the same. Everything else the device does (the frame,

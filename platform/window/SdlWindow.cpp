@@ -8,6 +8,7 @@
 
 #include "platform/gl/GlDevice.h"
 #include "platform/net/Socket.h"
+#include "platform/window/WaylandSeat.h"
 #include "platform/window/Window.h"
 
 namespace glassfalls::platform {
@@ -148,9 +149,33 @@ bool placeOnDisplay(const WindowConfig& config, int& position, std::string& erro
     return true;
 }
 
+// Debian 12's SDL (2.26) crashes inside its own Wayland driver when the compositor offers no
+// input seat, as a kiosk's with no keyboard or mouse attached does; SDL takes that driver
+// only when SDL_VIDEODRIVER asks for it. The compositor is asked first: without a seat the
+// piece draws through X11 (XWayland) where there is one, saying so, and else does not start.
+bool steerClearOfSeatlessWayland(std::string& error) {
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    if (!asked || SDL_strcasecmp(asked, "wayland") != 0) return true;
+    SDL_version linked{};
+    SDL_GetVersion(&linked);
+    if (linked.major > 2 || linked.minor > 26) return true;
+    if (askCompositorForSeat() != WaylandSeat::Missing) return true;
+    const std::string why = "the Wayland compositor offers no input seat (no keyboard or mouse), and SDL " +
+                            std::to_string(linked.major) + "." + std::to_string(linked.minor) +
+                            "'s Wayland driver crashes without one";
+    if (SDL_getenv("DISPLAY")) {
+        std::fprintf(stderr, "glassfalls: %s; drawing through X11 (XWayland) instead\n", why.c_str());
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_OVERRIDE);
+        return true;
+    }
+    error = why + "; attach a keyboard or mouse, or start it where X11 (XWayland) is offered";
+    return false;
+}
+
 }  // namespace
 
 std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& error) {
+    if (!config.headless && !steerClearOfSeatlessWayland(error)) return nullptr;
     if (config.headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     const bool driverChosen = config.headless || SDL_getenv("SDL_VIDEODRIVER") != nullptr;
     if (!initVideoQuietly()) {
