@@ -53,8 +53,7 @@ bool Application::start(const StartOptions& options) {
         if (options.renderer != platform::gfx::Renderer::Auto) failureStatus_ = 2;
         return fail(renderDevice.error());
     }
-    if (!options.screenshotDir.empty() &&
-        !screenshots_.open(options.screenshotDir, options.screenshotEvery, error)) {
+    if (!options.screenshotDir.empty() && !screenshots_.open(options.screenshotDir, options.screenshotEvery, error)) {
         return fail(error);
     }
     if (!options.videoFile.empty() && !openVideo()) return false;
@@ -62,10 +61,12 @@ bool Application::start(const StartOptions& options) {
     fillTrigTables();
 
     if (!options.melodyFile.empty()) {
-        if (Score melody; !loadScore(options.melodyFile, melody)) return fail("cannot read the melody file " + options.melodyFile);
+        if (Score melody; !loadScore(options.melodyFile, melody))
+            return fail("cannot read the melody file " + options.melodyFile);
     }
     const std::string melodyFile = options.melodyFile.empty() ? dataPath("music.dat") : options.melodyFile;
-    if (!world.init({renderDevice, midiOut, keyboard(), frameInterval, options.dataDir, melodyFile}, width, height, error)) {
+    if (!world.init({renderDevice, midiOut, keyboard(), frameInterval, options.dataDir, melodyFile}, width, height,
+                    error)) {
         return fail(error);
     }
     if (!director.init(stage_)) return fail("cannot set up the scenes");
@@ -80,8 +81,7 @@ bool Application::start(const StartOptions& options) {
     if (!settings) return true;
     netLink = std::make_unique<ImageNetLink>();
     if (!netLink->open(settings->host, settings->port)) {
-        return fail("cannot connect to the picture server " + settings->host + ":" +
-                    std::to_string(settings->port));
+        return fail("cannot connect to the picture server " + settings->host + ":" + std::to_string(settings->port));
     }
     return true;
 }
@@ -91,10 +91,12 @@ void Application::onIdle() {
     if (!pacer_.tick(clock().now(), frameInterval)) return;
 
     ++advances_;
+    // The watchdog hears of each advance when it begins, when advances are a frame interval
+    // apart whatever the drawing took; a piece stuck in a frame never reaches the next.
+    service_.frameAdvanced();
     keyboard().beforeAdvance(advances_);
     director.advance();
     midiOut.flush();
-    service_.frameAdvanced();
     showControl_.frameAdvanced();
     if (renderDevice.device) drawnFrames_.afterAdvance(advances_, clock().now(), *renderDevice.device);
     if (const auto failure = video_.failure()) {

@@ -58,8 +58,8 @@ public:
     // What the scenes are given of the application.
     SceneContext& sceneContext() { return stage_; }
 
-    bool running = true;          // false from the window's destruction on
-    uint32_t frameInterval = 0;   // ms between scene advances, see Surroundings.h
+    bool running = true;         // false from the window's destruction on
+    uint32_t frameInterval = 0;  // ms between scene advances, see Surroundings.h
     // The world outlives the devices, so its pictures are let go after the drawing context
     // is gone rather than into the context of a window that may already be closed. The
     // scenes, which draw the world, go before it.
@@ -109,8 +109,8 @@ private:
     Screenshots screenshots_;
     VideoRecording video_;
     DrawnFrames drawnFrames_{screenshots_, video_};
-    bool recordingFailed_ = false;
-    std::vector<int> waitSockets_;  // what waitForWork waits on besides the window  // the video could not be written: the run ends with status 1
+    bool recordingFailed_ = false;  // the video could not be written: the run ends with status 1
+    std::vector<int> waitSockets_;  // what waitForWork waits on besides the window
     uint64_t advances_ = 0;
     std::string failure_;
     int failureStatus_ = 1;

@@ -12,8 +12,8 @@ namespace {
 // A count given on the command line: digits only, at least 1.
 const CLI::Validator kWholeNumberFromOne(
     [](const std::string& value) {
-        const bool digits = !value.empty() && value.size() < 19 &&
-                            value.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits =
+            !value.empty() && value.size() < 19 && value.find_first_not_of("0123456789") == std::string::npos;
         if (digits && std::stoull(value) >= 1) return std::string();
         return std::string("must be a whole number of at least 1");
     },
@@ -22,12 +22,12 @@ const CLI::Validator kWholeNumberFromOne(
 }  // namespace
 
 void describeOptions(CLI::App& cli, CommandLine& line) {
-    cli.description("glassFalls: eight performers grow glass trails over water from what the "
-                    "microphone hears (or a stored melody).");
+    cli.description(
+        "glassFalls: eight performers grow glass trails over water from what the "
+        "microphone hears (or a stored melody).");
     cli.name("glassfalls");
     cli.set_version_flag("--version", std::string("glassfalls ") + kVersion);
-    cli.add_flag("--windowed", line.start.windowed,
-                 "Run in a resizable 640x480 window instead of full screen");
+    cli.add_flag("--windowed", line.start.windowed, "Run in a resizable 640x480 window instead of full screen");
     cli.add_option("--display", line.start.display,
                    "Put the window (full screen or not) on display N, counted from 0 (see --list-devices)")
         ->check(CLI::NonNegativeNumber);
@@ -52,10 +52,9 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "Follow the melody in FILE (the format of music.dat, see examples/README) "
                    "instead of the data directory's music.dat; e.g. examples/music.dat");
     auto* headless = cli.add_flag("--headless", line.start.headless,
-                 "No window and no waiting: draw off-screen on a virtual clock that jumps to "
-                 "the next due frame");
-    cli.add_option("--frames", line.start.frameLimit,
-                   "End normally after N scene advances")
+                                  "No window and no waiting: draw off-screen on a virtual clock that jumps to "
+                                  "the next due frame");
+    cli.add_option("--frames", line.start.frameLimit, "End normally after N scene advances")
         ->check(kWholeNumberFromOne);
     cli.add_option("--keys", line.start.keysFile,
                    "Play key presses from FILE: lines \"ADVANCE KEY down|up\", KEY one of "
@@ -65,9 +64,9 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                                   "Listen to the capture device called NAME (see --list-devices) "
                                   "instead of the default microphone");
     auto* audioFile = cli.add_option("--audio-file", line.start.audioFile,
-                   "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
-                   "program's clock, then silence")
-        ->excludes(device);
+                                     "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
+                                     "program's clock, then silence")
+                          ->excludes(device);
     cli.add_option("--midi", line.start.midi,
                    "Where the notes go: synth (the built-in General MIDI synthesiser on the "
                    "audio output; in memory with --headless), alsa:PORT (an ALSA sequencer "
@@ -79,18 +78,16 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
             return std::string("must be synth, alsa:PORT or none");
         })
         ->capture_default_str();
-    cli.add_option("--soundfont", line.start.soundfont,
-                   std::string("The soundfont of the built-in synthesiser (default ") +
-                       platform::kDefaultSoundfont + ")");
+    cli.add_option(
+        "--soundfont", line.start.soundfont,
+        std::string("The soundfont of the built-in synthesiser (default ") + platform::kDefaultSoundfont + ")");
     cli.add_option("--midi-file", line.start.midiFile,
                    "Also write every MIDI message to FILE, a Standard MIDI File timed in "
                    "milliseconds of the program's clock; valid even if the program is killed");
-    auto* screenshots =
-        cli.add_option("--screenshots", line.start.screenshotDir,
-                       "Write the drawn 640x480 frame as DIR/frame-NNNNNN.png (NNNNNN the "
-                       "advance) after every K-th scene advance; DIR is created if missing");
-    cli.add_option("--every", line.start.screenshotEvery,
-                   "With --screenshots: take one after every K-th advance")
+    auto* screenshots = cli.add_option("--screenshots", line.start.screenshotDir,
+                                       "Write the drawn 640x480 frame as DIR/frame-NNNNNN.png (NNNNNN the "
+                                       "advance) after every K-th scene advance; DIR is created if missing");
+    cli.add_option("--every", line.start.screenshotEvery, "With --screenshots: take one after every K-th advance")
         ->check(kWholeNumberFromOne)
         ->needs(screenshots)
         ->capture_default_str();
@@ -99,10 +96,10 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "stereo WAV in step with the frames (the title is silent)")
         ->needs(headless);
     auto* video = cli.add_option("--video", line.start.videoFile,
-                   "With --headless: write every drawn frame, at the time it was drawn, and the "
-                   "synthesiser's sound to FILE, a video (H.264 and AAC; the container by the "
-                   "name's ending: .mp4, .mkv or .mov)")
-        ->needs(headless);
+                                 "With --headless: write every drawn frame, at the time it was drawn, and the "
+                                 "synthesiser's sound to FILE, a video (H.264 and AAC; the container by the "
+                                 "name's ending: .mp4, .mkv or .mov)")
+                      ->needs(headless);
     cli.add_flag("--video-input-sound", line.start.videoInputSound,
                  "With --video and --audio-file: mix the heard file into the video's sound, so "
                  "the recording carries the voice the performers answered")

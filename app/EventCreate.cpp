@@ -54,8 +54,7 @@ void EventCreate::drawStep() {
     platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
     World& world = context.world();
     device.setRenderState(platform::gfx::renderState::FogEnable, 0);
-    device.setTransform(platform::gfx::TransformState::View,
-                        matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
+    device.setTransform(platform::gfx::TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
     turnStep();
     if (world.group) world.group->draw(device, turnMatrix, 1.0f);
     world.ground.draw(device, 1.0f);

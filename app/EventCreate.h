@@ -20,12 +20,12 @@ public:
     // Rotation about the vertical axis by `degrees`, in the row-vector convention.
     static Matrix4 turnMatrixFor(float degrees);
 
-    float turnAngle = 0.0f;                     // degrees, 0 ≤ angle ≤ 360
-    Matrix4 turnMatrix = Matrix4::identity();   // built from turnAngle whenever it is used
+    float turnAngle = 0.0f;                    // degrees, 0 ≤ angle ≤ 360
+    Matrix4 turnMatrix = Matrix4::identity();  // built from turnAngle whenever it is used
     bool fadingIn = true;
     bool quitting = false;
-    int32_t quitStage = 0;                      // 0 darkening, 1 credit picture fading out
-    int32_t fadeLevel = 0;                      // 0 … 255, shared by the opening fade and the quit
+    int32_t quitStage = 0;  // 0 darkening, 1 credit picture fading out
+    int32_t fadeLevel = 0;  // 0 … 255, shared by the opening fade and the quit
 
 private:
     void inputStep();

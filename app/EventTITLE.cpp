@@ -90,8 +90,7 @@ void EventTITLE::phaseStep() {
                 prepareThePerformance();
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -23,9 +23,7 @@ public:
     }
 
     // The first moment at which tick will advance.
-    uint32_t nextDue(uint32_t now, uint32_t frameInterval) const {
-        return started_ ? last_ + frameInterval + 1 : now;
-    }
+    uint32_t nextDue(uint32_t now, uint32_t frameInterval) const { return started_ ? last_ + frameInterval + 1 : now; }
 
 private:
     bool started_ = false;

@@ -45,7 +45,8 @@ const char* noteName(int32_t note) {
 std::string levelBar(int32_t peak) {
     constexpr int kWidth = 20;
     const int filled = static_cast<int>(static_cast<int64_t>(peak) * kWidth / 32767);
-    return "[" + std::string(static_cast<size_t>(filled), '#') + std::string(static_cast<size_t>(kWidth - filled), ' ') + "]";
+    return "[" + std::string(static_cast<size_t>(filled), '#') +
+           std::string(static_cast<size_t>(kWidth - filled), ' ') + "]";
 }
 
 }  // namespace

@@ -76,7 +76,8 @@ std::optional<std::vector<std::string>> readOptionsFile(const std::string& path,
         const size_t space = line.find_first_of(" \t");
         std::vector<std::string> option{line.substr(0, space)};
         if (space != std::string::npos) option.push_back(trimmed(line.substr(space)));
-        const std::string why = option[0].rfind("--", 0) == 0 ? checkOption(option) : "not an option (options start with --)";
+        const std::string why =
+            option[0].rfind("--", 0) == 0 ? checkOption(option) : "not an option (options start with --)";
         if (!why.empty()) {
             error = path + ":" + std::to_string(number) + ": " + why;
             return std::nullopt;

@@ -11,8 +11,7 @@ bool Screenshots::open(const std::string& directory, uint64_t every, std::string
     std::error_code code;
     std::filesystem::create_directories(directory, code);
     if (code || !std::filesystem::is_directory(directory)) {
-        error = "cannot use " + directory + " for screenshots: " +
-                (code ? code.message() : "not a directory");
+        error = "cannot use " + directory + " for screenshots: " + (code ? code.message() : "not a directory");
         return false;
     }
     directory_ = directory;

@@ -14,8 +14,8 @@ namespace glassfalls {
 
 // What a status request is answered with.
 struct ShowStatus {
-    std::string scene;          // "title" or "performance"
-    int32_t performers = 0;     // performers in a performance
+    std::string scene;       // "title" or "performance"
+    int32_t performers = 0;  // performers in a performance
     int32_t framesDrawn = 0;
 };
 

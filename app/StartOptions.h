@@ -12,7 +12,7 @@ namespace glassfalls {
 struct StartOptions {
     bool windowed = false;
     bool headless = false;
-    std::optional<int> display;          // the display the window goes on; the first when not given
+    std::optional<int> display;  // the display the window goes on; the first when not given
     platform::gfx::Renderer renderer = platform::gfx::Renderer::Auto;  // which OpenGL draws
     std::string dataDir = "data";
     bool dataChosen = false;             // --data was given

@@ -46,11 +46,11 @@ public:
     bool enterPressed() override;
     void setFrameInterval(uint32_t milliseconds) override;
 
-    Hearing heard;                        // the latest microphone block
+    Hearing heard;                       // the latest microphone block
     std::unique_ptr<SphereGroup> group;  // made by init
     RipplePool ripples;
     BackgroundSprite background;
-    MidiOut* midiOut = nullptr;           // the application's, not owned
+    MidiOut* midiOut = nullptr;  // the application's, not owned
     TitleMesh titleMesh;
     TitleSprite titlePicture;
     CopyRightSprite copyRight;

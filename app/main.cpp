@@ -21,8 +21,9 @@ namespace {
 int listDevices() {
     std::string defaultCapture;
     const auto captureDevices = platform::listCaptureDevices(&defaultCapture);
-    std::fputs(describeDevices(platform::listDisplays(), captureDevices, defaultCapture, platform::listAlsaPorts()).c_str(),
-               stdout);
+    std::fputs(
+        describeDevices(platform::listDisplays(), captureDevices, defaultCapture, platform::listAlsaPorts()).c_str(),
+        stdout);
     return 0;
 }
 

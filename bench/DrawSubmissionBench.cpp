@@ -29,14 +29,14 @@ struct TubeVertex {
 
 std::unique_ptr<GraphicsDevice> openDevice() {
     std::string error;
-    auto context = platform::gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, platform::gfx::Renderer::Compat, error);
+    auto context =
+        platform::gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, platform::gfx::Renderer::Compat, error);
     PresentParameters parameters{640, 480, true, false};
     auto device = context ? platform::gl::GlDevice::create(std::move(context), parameters, error) : nullptr;
     if (!device) std::fprintf(stderr, "no device: %s\n", error.c_str());
     if (device) {
         device->setTransform(TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
-        device->setTransform(TransformState::Projection,
-                             matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 1000));
+        device->setTransform(TransformState::Projection, matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 1000));
     }
     return device;
 }
@@ -78,8 +78,15 @@ void drawTrails(GraphicsDevice& device) {
             for (int i = 0; i < 32; ++i) {
                 const float a = static_cast<float>(i / 2) * 0.41887902f;
                 const float z = static_cast<float>(segment - (i % 2)) * 0.6f;
-                strip[static_cast<size_t>(i)] = {std::cos(a) + static_cast<float>(pass), 2 + std::sin(a), z,
-                                                 std::cos(a), std::sin(a), 0, 0xFFE5E5E5u, 0.5f, 0.5f};
+                strip[static_cast<size_t>(i)] = {std::cos(a) + static_cast<float>(pass),
+                                                 2 + std::sin(a),
+                                                 z,
+                                                 std::cos(a),
+                                                 std::sin(a),
+                                                 0,
+                                                 0xFFE5E5E5u,
+                                                 0.5f,
+                                                 0.5f};
             }
             device.drawPrimitiveUp(PrimitiveType::TriangleStrip, 30, strip.data(), sizeof(TubeVertex));
         }

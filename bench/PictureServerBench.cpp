@@ -61,7 +61,9 @@ static void BM_PictureServerFeedsSixtyFourClients(benchmark::State& state) {
         delivered += after - before;
         sent += server.picturesSent() + server.picturesDropped() - sentBefore;
     }
-    state.counters["delivered_per_s"] = benchmark::Counter(static_cast<double>(delivered), benchmark::Counter::kAvgIterations);
-    state.counters["lost_per_s"] = benchmark::Counter(static_cast<double>(sent - delivered), benchmark::Counter::kAvgIterations);
+    state.counters["delivered_per_s"] =
+        benchmark::Counter(static_cast<double>(delivered), benchmark::Counter::kAvgIterations);
+    state.counters["lost_per_s"] =
+        benchmark::Counter(static_cast<double>(sent - delivered), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_PictureServerFeedsSixtyFourClients)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

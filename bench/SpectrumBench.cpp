@@ -13,7 +13,8 @@ static void BM_AnalyseBlock(benchmark::State& state) {
     analyser.init(1024);
     std::vector<int16_t> samples(1024);
     for (size_t i = 0; i < 800; ++i) {
-        samples[i] = static_cast<int16_t>(12000.0 * std::sin(2.0 * 3.14159265358979 * 100.0 * static_cast<double>(i) / 1024.0));
+        samples[i] =
+            static_cast<int16_t>(12000.0 * std::sin(2.0 * 3.14159265358979 * 100.0 * static_cast<double>(i) / 1024.0));
     }
     for (auto _ : state) {
         analyser.analyse(samples, 480.0f);

@@ -20,8 +20,8 @@ Matrix4 Matrix4::multiply(const Matrix4& b) const {
     Matrix4 r;
     for (int row = 0; row < 4; ++row) {
         for (int col = 0; col < 4; ++col) {
-            r.m[row][col] = m[row][0] * b.m[0][col] + m[row][1] * b.m[1][col] +
-                            m[row][2] * b.m[2][col] + m[row][3] * b.m[3][col];
+            r.m[row][col] =
+                m[row][0] * b.m[0][col] + m[row][1] * b.m[1][col] + m[row][2] * b.m[2][col] + m[row][3] * b.m[3][col];
         }
     }
     return r;

@@ -22,7 +22,7 @@ public:
     // null otherwise.
     const uint8_t* takeNewPicture();
 
-    bool pictureReady = false;   // a picture has arrived; never cleared
+    bool pictureReady = false;  // a picture has arrived; never cleared
     uint64_t picturesReceived = 0;
     std::vector<uint8_t> frameBuffer;  // the newest picture, kPictureBytes once open
 

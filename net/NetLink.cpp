@@ -33,7 +33,8 @@ bool NetLink::open(const std::string& host, int32_t port) {
 void NetLink::say(const std::string& what) {
     if (what == lastSaid_) return;
     lastSaid_ = what;
-    std::fprintf(stderr, "glassfalls: picture server %s:%d: %s\n", host_.c_str(), static_cast<int>(port_), what.c_str());
+    std::fprintf(stderr, "glassfalls: picture server %s:%d: %s\n", host_.c_str(), static_cast<int>(port_),
+                 what.c_str());
 }
 
 void NetLink::sayCannotConnect(int error) {

@@ -72,14 +72,14 @@ private:
     platform::net::Socket server_;  // the TCP connection
     std::unique_ptr<platform::net::HostLookup> lookup_;
     bool connecting_ = false;
-    bool wasConnected_ = false;    // this connection was made, so losing it is "gone"
+    bool wasConnected_ = false;  // this connection was made, so losing it is "gone"
     bool opened_ = false;
     bool tryUnderWay_ = false;
     bool clockSeen_ = false;
-    uint32_t now_ = 0;             // the clock of the last poll
+    uint32_t now_ = 0;  // the clock of the last poll
     uint32_t nextTryAt_ = 0;
-    size_t tcpGathered_ = 0;       // registration bytes gathered in tcpBuffer_
-    bool replyPending_ = false;    // registered, no picture yet: the reply is sent again
+    size_t tcpGathered_ = 0;     // registration bytes gathered in tcpBuffer_
+    bool replyPending_ = false;  // registered, no picture yet: the reply is sent again
     uint32_t nextReplyAt_ = 0;
     uint16_t index_ = 0;
     std::string lastSaid_;

@@ -20,8 +20,8 @@ public:
 
 private:
     int n_ = 0;
-    std::vector<int> bitReverse_;   // index j's partner after bit reversal
-    std::vector<float> twiddles_;   // cos and -sin of 2 pi k / N, interleaved, k < N/2
+    std::vector<int> bitReverse_;  // index j's partner after bit reversal
+    std::vector<float> twiddles_;  // cos and -sin of 2 pi k / N, interleaved, k < N/2
 };
 
 }  // namespace glassfalls

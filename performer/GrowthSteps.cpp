@@ -7,13 +7,12 @@
 
 namespace glassfalls {
 
-bool Performer::steer(const Vector3& target, const Vector3& current, const Vector3& from,
-                      float length, uint8_t note, uint8_t velocity) {
+bool Performer::steer(const Vector3& target, const Vector3& current, const Vector3& from, float length, uint8_t note,
+                      uint8_t velocity) {
     const float d = (target.y * current.y + target.z * current.z) + target.x * current.x;
     float degrees = static_cast<float>(std::acos(static_cast<double>(d)) * 57.29579);
     Vector3 axis = target.cross(current);
-    const bool parallel = std::fabs(axis.x) < 0.001f && std::fabs(axis.y) < 0.001f &&
-                          std::fabs(axis.z) < 0.001f;
+    const bool parallel = std::fabs(axis.x) < 0.001f && std::fabs(axis.y) < 0.001f && std::fabs(axis.z) < 0.001f;
     if (parallel || d > 1.0f || d < -1.0f) {
         degrees = 0.0f;
         axis = target;
@@ -34,8 +33,8 @@ void aroundTheTube(const TrailSegment& last, float forward, float bend, Better b
     const Vector3 ahead = forward * last.direction;
     const Vector3 across = last.rim[0].position - last.position;
     for (int i = 0; i < TrailSegment::kRimPoints; ++i) {
-        const Vector3 side = across.rotate(
-            bendRotation(last.direction, static_cast<float>(i * 24) * kDegreesToRadians));
+        const Vector3 side =
+            across.rotate(bendRotation(last.direction, static_cast<float>(i * 24) * kDegreesToRadians));
         const Vector3 direction = ahead + bend * side;
         const Vector3 candidate = last.position + forward * normalise(direction);
         if (better(candidate.y)) keep(candidate, direction);

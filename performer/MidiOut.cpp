@@ -26,8 +26,7 @@ bool MidiOut::close() {
 }
 
 uint32_t MidiOut::pack(uint8_t status, uint8_t data1, uint8_t data2) {
-    return static_cast<uint32_t>(status) | static_cast<uint32_t>(data1) << 8 |
-           static_cast<uint32_t>(data2) << 16;
+    return static_cast<uint32_t>(status) | static_cast<uint32_t>(data1) << 8 | static_cast<uint32_t>(data2) << 16;
 }
 
 void MidiOut::send(uint8_t status, uint8_t data1, uint8_t data2) {
@@ -41,8 +40,7 @@ void MidiOut::send(uint8_t status, uint8_t data1, uint8_t data2) {
     port_->shortMessage(pack(status, data1, data2));
 }
 
-void MidiOut::noteChange(uint8_t newNote, uint8_t newVelocity, uint8_t previousNote,
-                         uint8_t previousVelocity) {
+void MidiOut::noteChange(uint8_t newNote, uint8_t newVelocity, uint8_t previousNote, uint8_t previousVelocity) {
     if (newNote == kNoNote) {
         if (previousNote != kNoNote) send(kNoteOff, previousNote, kReleaseVelocity);
         return;

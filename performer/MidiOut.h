@@ -25,8 +25,7 @@ public:
     // status | data1 << 8 | data2 << 16, each byte masked to 8 bits.
     void send(uint8_t status, uint8_t data1, uint8_t data2);
     // The messages from the previous segment's note to the new one.
-    void noteChange(uint8_t newNote, uint8_t newVelocity, uint8_t previousNote,
-                    uint8_t previousVelocity);
+    void noteChange(uint8_t newNote, uint8_t newVelocity, uint8_t previousNote, uint8_t previousVelocity);
     // Note-off for the eight notes a performer can play.
     void allNotesOff();
     // Makes what was sent durable (a MIDI file), once per frame.

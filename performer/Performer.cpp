@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "math/Angles.h"
-#include "performer/MidiOut.h"
 #include "performer/Hearing.h"
+#include "performer/MidiOut.h"
 #include "trail/RipplePool.h"
 
 namespace glassfalls {
@@ -193,15 +193,14 @@ void Performer::update() {
 
     const auto noteByte = static_cast<uint8_t>(note);
     const auto velocityByte = static_cast<uint8_t>(velocity);
-    if (steerAlongContour(detected, lastSegment().direction, lastSegment().position, level, noteByte,
-                          velocityByte)) {
+    if (steerAlongContour(detected, lastSegment().direction, lastSegment().position, level, noteByte, velocityByte)) {
         return;
     }
     growFreely(detected, heading, bendDegrees, level, noteByte, velocityByte);
 }
 
-bool Performer::steerAlongContour(bool detected, const Vector3& along, const Vector3& from,
-                                  float level, uint8_t note, uint8_t velocity) {
+bool Performer::steerAlongContour(bool detected, const Vector3& along, const Vector3& from, float level, uint8_t note,
+                                  uint8_t velocity) {
     float amplitude = std::sin(level * 1.570796f) * 0.8f;
     if (amplitude < 0.1f || !detected) amplitude = 0.1f;
     const int32_t contour = contourTracker.contour();
@@ -209,15 +208,14 @@ bool Performer::steerAlongContour(bool detected, const Vector3& along, const Vec
     const float length = static_cast<float>(contourTracker.rhythmDivisor()) * amplitude * 0.1f;
     // Up for a falling line or three high notes, down for three low ones; toward a side
     // for the figures that go out and back, rise or fall.
-    static constexpr Vector3 kTargets[] = {{0, 1, 0},  {0, -1, 0}, {-1, 0, 0},
-                                           {1, 0, 0},  {0, 0, 1},  {0, 0, -1}};
+    static constexpr Vector3 kTargets[] = {{0, 1, 0}, {0, -1, 0}, {-1, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, 0, -1}};
     if (contour <= 2 && !detected) return false;
     if (contour < 1 || contour > 6) return false;
     return steer(kTargets[contour - 1], along, from, length, note, velocity);
 }
 
-void Performer::growFreely(bool detected, Vector3 heading, float bendDegrees, float level,
-                           uint8_t note, uint8_t velocity) {
+void Performer::growFreely(bool detected, Vector3 heading, float bendDegrees, float level, uint8_t note,
+                           uint8_t velocity) {
     radius = kTubeRadius;
     lastLevel = level;
     lastVelocity = velocity;

@@ -66,16 +66,14 @@ public:
     bool append(const Vector3& point, uint8_t note, uint8_t velocity, bool force);
 
     // The growth rules, each from the last laid segment.
-    bool steer(const Vector3& target, const Vector3& current, const Vector3& from, float length,
-               uint8_t note, uint8_t velocity);
+    bool steer(const Vector3& target, const Vector3& current, const Vector3& from, float length, uint8_t note,
+               uint8_t velocity);
     bool fall(float forward, float bend, bool refuseBelowWaterLine, Vector3& point) const;
     bool rise(float forward, float bend, Vector3& direction) const;
 
     const TrailSegment& lastSegment() const { return segments[static_cast<size_t>(segmentCount - 1)]; }
     // The trail as its drawing sees it; the drawing writes endCount back through it.
-    TrailView trailView() {
-        return {segments, segmentCount, started, closing, closingCursor, &endCount};
-    }
+    TrailView trailView() { return {segments, segmentCount, started, closing, closingCursor, &endCount}; }
 
     Surroundings* surroundings = nullptr;  // not owned
     std::vector<TrailSegment> segments;
@@ -103,10 +101,9 @@ private:
     void finishClosing();
     // The loudness of this update: from the score entry, or from the block's peak.
     float levelOf(int32_t note) const;
-    bool steerAlongContour(bool detected, const Vector3& along, const Vector3& from, float level,
-                           uint8_t note, uint8_t velocity);
-    void growFreely(bool detected, Vector3 heading, float bendDegrees, float level, uint8_t note,
-                    uint8_t velocity);
+    bool steerAlongContour(bool detected, const Vector3& along, const Vector3& from, float level, uint8_t note,
+                           uint8_t velocity);
+    void growFreely(bool detected, Vector3 heading, float bendDegrees, float level, uint8_t note, uint8_t velocity);
 };
 
 }  // namespace glassfalls

@@ -5,8 +5,8 @@
 namespace glassfalls {
 
 namespace {
-constexpr float kTwoPi = 6.2831802f;           // the stored single-precision constant
-constexpr float kFullScaleRms = 23170.475f;    // 32768 / sqrt(2)
+constexpr float kTwoPi = 6.2831802f;         // the stored single-precision constant
+constexpr float kFullScaleRms = 23170.475f;  // 32768 / sqrt(2)
 }  // namespace
 
 bool SpectrumAnalyser::init(int n) {

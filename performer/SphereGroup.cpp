@@ -61,8 +61,8 @@ bool SphereGroup::anyClosing() const {
 }
 
 int32_t SphereGroup::performing() const {
-    return static_cast<int32_t>(std::count_if(performers.begin(), performers.end(),
-                                              [](const Performer& p) { return p.started || p.closing; }));
+    return static_cast<int32_t>(
+        std::count_if(performers.begin(), performers.end(), [](const Performer& p) { return p.started || p.closing; }));
 }
 
 }  // namespace glassfalls

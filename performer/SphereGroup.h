@@ -19,8 +19,8 @@ public:
     // Seeds the piece's own random sequence (math/PieceRandom.h) with 6, so that every later
     // random draw follows from it, loads the sphere map (a missing map leaves the trails untextured) and sets up the
     // eight performers, each with the melody in `scoreFile` if there is one.
-    bool init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device,
-              const std::string& sphereMapFile, const std::string& scoreFile);
+    bool init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device, const std::string& sphereMapFile,
+              const std::string& scoreFile);
     // Places every performer in the group's order, which runs its update for this frame, and
     // draws its trail: the mirror image, the tube clipped at the water with highlights, and
     // the shadow, all at `level`. Leaves the world transform at `parent`, the clip plane and

@@ -63,8 +63,7 @@ void Ground::showNetPicture(GraphicsDevice& device, const uint8_t* picture) {
             const uint8_t* in = picture + (kNetPictureSide * i + j) * 3;
             const auto offset = static_cast<uint32_t>((j + i * surface.width) * 3);
             for (int k = 0; k < 3; ++k) {
-                surface.buffer[offset + static_cast<uint32_t>(k)] =
-                    static_cast<uint8_t>(static_cast<float>(in[k]) * e);
+                surface.buffer[offset + static_cast<uint32_t>(k)] = static_cast<uint8_t>(static_cast<float>(in[k]) * e);
             }
         }
     }

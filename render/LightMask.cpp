@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "platform/gfx/StateTable.h"
-#include "render/StatePresets.h"
 #include "render/RenderDevice.h"
+#include "render/StatePresets.h"
 
 namespace glassfalls {
 
@@ -81,8 +81,7 @@ bool LightMask::capture(GraphicsDevice& device, Surface& surface) {
         for (int i = 0; i < kColumns; ++i) {
             const int sourceColumn = std::min(width - 1, static_cast<int>(sx * static_cast<float>(i)));
             const uint32_t pixel = row[sourceColumn];
-            const bool bright = ((pixel >> 16) & 0xFF) > 0x80 && ((pixel >> 8) & 0xFF) > 0x80 &&
-                                (pixel & 0xFF) > 0x80;
+            const bool bright = ((pixel >> 16) & 0xFF) > 0x80 && ((pixel >> 8) & 0xFF) > 0x80 && (pixel & 0xFF) > 0x80;
             if (!bright) continue;
             // The light is cut off below the bright point.
             for (int below = j + 1; below < kRows; ++below) {

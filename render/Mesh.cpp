@@ -20,9 +20,8 @@ bool Mesh::load(GraphicsDevice& device, const std::string& modelFile) {
     const std::filesystem::path folder = std::filesystem::path(modelFile).parent_path();
     for (const assets::MeshMaterial& m : mesh.materials) {
         materials.push_back(m.material);
-        textures.push_back(m.textureFile.empty()
-                               ? nullptr
-                               : createTextureFromFile(device, (folder / m.textureFile).string()));
+        textures.push_back(m.textureFile.empty() ? nullptr
+                                                 : createTextureFromFile(device, (folder / m.textureFile).string()));
     }
     return true;
 }

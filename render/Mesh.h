@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/gfx/GraphicsDevice.h"
 #include "platform/assets/MeshFile.h"
+#include "platform/gfx/GraphicsDevice.h"
 
 namespace glassfalls {
 

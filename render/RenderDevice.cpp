@@ -25,14 +25,10 @@ constexpr StateSetting kDefaultStates[] = {
 };
 
 constexpr StateSetting kDefaultTextureStage[] = {
-    {textureStage::ColourOp, TextureOp::Modulate},
-    {textureStage::ColourArg1, TextureArg::Texture},
-    {textureStage::ColourArg2, TextureArg::Diffuse},
-    {textureStage::AlphaOp, TextureOp::Disable},
-    {textureStage::AlphaArg1, TextureArg::Texture},
-    {sampler::MinFilter, TextureFilter::Linear},
-    {sampler::MagFilter, TextureFilter::Linear},
-    {sampler::MipFilter, TextureFilter::Linear},
+    {textureStage::ColourOp, TextureOp::Modulate},   {textureStage::ColourArg1, TextureArg::Texture},
+    {textureStage::ColourArg2, TextureArg::Diffuse}, {textureStage::AlphaOp, TextureOp::Disable},
+    {textureStage::AlphaArg1, TextureArg::Texture},  {sampler::MinFilter, TextureFilter::Linear},
+    {sampler::MagFilter, TextureFilter::Linear},     {sampler::MipFilter, TextureFilter::Linear},
 };
 
 }  // namespace
@@ -97,8 +93,7 @@ bool RenderDevice::resize() {
     const uint32_t height = presentationParameters.backBufferHeight;
     reset();
     const float aspect = static_cast<float>(width) / static_cast<float>(height);
-    device->setTransform(TransformState::Projection,
-                         matrixPerspectiveFovLH(0.78539819f, aspect, 1.0f, 1000.0f));
+    device->setTransform(TransformState::Projection, matrixPerspectiveFovLH(0.78539819f, aspect, 1.0f, 1000.0f));
     device->setViewport({0, 0, width, height, 0.0f, 1.0f});
     return true;
 }

@@ -43,8 +43,7 @@ public:
     // cannot while lost), runs `draw` between the scene's begin and end.
     template <typename Draw>
     void drawScene(Draw&& draw) {
-        device->clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer,
-                      0xFF000000u, 1.0f, 0);
+        device->clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
         if (!device->beginScene()) return;
         draw();
         device->endScene();

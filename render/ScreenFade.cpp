@@ -11,12 +11,9 @@ namespace {
 
 // Black over everything, by the quad's alpha.
 constexpr StateSetting kFadeStates[] = {
-    {renderState::CullMode, Cull::Clockwise},
-    {renderState::Lighting, 0},
-    {renderState::ZWriteEnable, 0},
-    {renderState::AlphaBlendEnable, 1},
-    {renderState::SrcBlend, Blend::SrcAlpha},
-    {renderState::DestBlend, Blend::InvSrcAlpha},
+    {renderState::CullMode, Cull::Clockwise}, {renderState::Lighting, 0},
+    {renderState::ZWriteEnable, 0},           {renderState::AlphaBlendEnable, 1},
+    {renderState::SrcBlend, Blend::SrcAlpha}, {renderState::DestBlend, Blend::InvSrcAlpha},
     {renderState::ZFunc, Compare::Always},
 };
 

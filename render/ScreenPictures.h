@@ -30,8 +30,8 @@ public:
     float scalingX = 1, scalingY = 1;
 
 protected:
-    bool load(RenderDevice* device, const std::string& file, const std::string& spriteName,
-              int width, int height, float x, float y);
+    bool load(RenderDevice* device, const std::string& file, const std::string& spriteName, int width, int height,
+              float x, float y);
 };
 
 // The credit picture, 256 x 64, in the lower right corner.

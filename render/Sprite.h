@@ -22,12 +22,9 @@ public:
     // Makes the drawing object and registers with the device's resources. Not virtual.
     bool setup(const std::string& spriteName, Texture* picture, RenderDevice* device);
     // Draws the texture once with the given arguments (nulls for none).
-    virtual void drawSprite(platform::gfx::GraphicsDevice& device,
-                            const platform::gfx::Rect* sourceRect,
-                            const platform::gfx::Vector2* scaling,
-                            const platform::gfx::Vector2* rotationCentre, float rotation,
-                            const platform::gfx::Vector2* translation,
-                            platform::gfx::Colour colour);
+    virtual void drawSprite(platform::gfx::GraphicsDevice& device, const platform::gfx::Rect* sourceRect,
+                            const platform::gfx::Vector2* scaling, const platform::gfx::Vector2* rotationCentre,
+                            float rotation, const platform::gfx::Vector2* translation, platform::gfx::Colour colour);
     virtual void render(platform::gfx::GraphicsDevice&) {}
 
     bool onLostDevice(RenderDevice& device) override;

@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
-#include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
+#include "platform/file/WholeFile.h"
 #include "platform/gfx/TextureLoader.h"
 
 namespace glassfalls {
 
 namespace assets = platform::assets;
 
-using platform::gfx::LockedRect;
 using assets::Picture;
+using platform::gfx::LockedRect;
 
 namespace {
 
@@ -77,14 +77,11 @@ bool Texture::createDib(platform::gfx::GraphicsDevice& device, int32_t w, int32_
     return uploadRegion(device, 0, 0, w, h);
 }
 
-bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y, int32_t w,
-                           int32_t h) {
+bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y, int32_t w, int32_t h) {
     // The copy reads three bytes per pixel: only a 24-bit surface has them.
     if (!texture || !dib || dib->bitsPerPixel != 24) return false;
     // In 64 bits: a rectangle reaching far past the picture must not overflow.
-    auto clip = [](int64_t value, int32_t limit) {
-        return static_cast<int32_t>(std::clamp<int64_t>(value, 0, limit));
-    };
+    auto clip = [](int64_t value, int32_t limit) { return static_cast<int32_t>(std::clamp<int64_t>(value, 0, limit)); };
     const int32_t left = clip(x, pictureWidth);
     const int32_t top = clip(y, pictureHeight);
     const int32_t right = clip(int64_t{x} + w, std::min(pictureWidth, dib->width));
@@ -100,10 +97,10 @@ bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y,
         for (int32_t i = left; i < textureRight; ++i) {
             const auto offset = static_cast<uint32_t>((j * dib->width + i) * 3);
             const uint8_t* p = &dib->buffer[offset];
-            const uint32_t texel = 0xFF000000u | static_cast<uint32_t>(p[0]) << 16 |
-                                   static_cast<uint32_t>(p[1]) << 8 | p[2];
-            auto* row = reinterpret_cast<uint32_t*>(locked.bits + static_cast<size_t>(locked.pitch) *
-                                                                      static_cast<size_t>(j));
+            const uint32_t texel =
+                0xFF000000u | static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+            auto* row =
+                reinterpret_cast<uint32_t*>(locked.bits + static_cast<size_t>(locked.pitch) * static_cast<size_t>(j));
             row[i] = texel;
         }
     }

@@ -51,8 +51,7 @@ public:
     // Copies a rectangle of the DibSurface into the texture, clipped to the picture. The
     // whole picture, unchanged since it was last copied whole, is not copied again: the
     // DibSurface is the texture's only writer.
-    bool uploadRegion(platform::gfx::GraphicsDevice& device, int32_t x, int32_t y, int32_t w,
-                      int32_t h);
+    bool uploadRegion(platform::gfx::GraphicsDevice& device, int32_t x, int32_t y, int32_t w, int32_t h);
 
     std::unique_ptr<platform::gfx::DeviceTexture> texture;
     std::string fileName;

@@ -4,8 +4,8 @@
 
 #include "math/PieceRandom.h"
 #include "platform/gfx/StateTable.h"
-#include "render/StatePresets.h"
 #include "render/SphereMap.h"
+#include "render/StatePresets.h"
 #include "render/WaterMirror.h"
 
 namespace glassfalls {

@@ -16,8 +16,7 @@ namespace glassfalls {
 class TitleMesh final : public Mesh, public Movable {
 public:
     // Loads the skin (a missing one leaves the model without reflections) and the model.
-    bool create(platform::gfx::GraphicsDevice& device, const std::string& skinFile,
-                const std::string& modelFile);
+    bool create(platform::gfx::GraphicsDevice& device, const std::string& skinFile, const std::string& modelFile);
     // Loads the model, gives it smooth normals and unrolls its faces into `triangles`.
     bool loadModel(platform::gfx::GraphicsDevice& device, const std::string& modelFile);
 
@@ -36,9 +35,9 @@ public:
     int32_t vertexCount = 0;
     int32_t faceCount = 0;
     std::vector<platform::assets::MeshVertex> triangles;  // three per face, in index order
-    float dropOffset = 90.0f;  // added to every y when drawing
+    float dropOffset = 90.0f;                             // added to every y when drawing
     float dropStep = 4.0f;
-    float fade = 1.0f;         // the diffuse brightness after landing; falls below 0 in time
+    float fade = 1.0f;  // the diffuse brightness after landing; falls below 0 in time
     bool landed = false;
 };
 

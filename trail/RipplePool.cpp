@@ -64,8 +64,7 @@ Vector3 RipplePool::placed(const Vector3& p) const {
             p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
 }
 
-void RipplePool::spawn(const Vector3& centre, int32_t kind, float growth, float maxRadius,
-                       float width) {
+void RipplePool::spawn(const Vector3& centre, int32_t kind, float growth, float maxRadius, float width) {
     for (Ripple& ring : rings) {
         if (ring.active) continue;
         ring = {kind, true, 0.0f, centre, growth, maxRadius, width};

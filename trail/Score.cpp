@@ -8,8 +8,7 @@
 
 namespace glassfalls {
 
-bool readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> readingPass,
-               Score& score) {
+bool readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> readingPass, Score& score) {
     const auto lineFeeds = std::count(countingPass.begin(), countingPass.end(), uint8_t{'\n'});
     const auto counted = static_cast<size_t>(lineFeeds / 4);
     score = {};

@@ -11,8 +11,8 @@ namespace glassfalls {
 struct ScoreEntry {
     static constexpr uint8_t kRest = 255;
 
-    uint8_t note = 0;   // a band number that the note table maps to a pitch; kRest: none
-    uint8_t level = 0;  // loudness 0 … 255
+    uint8_t note = 0;      // a band number that the note table maps to a pitch; kRest: none
+    uint8_t level = 0;     // loudness 0 … 255
     int32_t duration = 0;  // in performer steps; 1 or less lasts one step
 };
 
@@ -31,7 +31,6 @@ bool loadScore(const std::string& path, Score& score);
 // The reader on the file's bytes as the two passes saw them: the first counts the groups,
 // the second reads them. Nothing past what the second pass holds is stored; `count` says
 // how many entries were.
-bool readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> readingPass,
-               Score& score);
+bool readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> readingPass, Score& score);
 
 }  // namespace glassfalls

@@ -4,8 +4,8 @@
 
 #include "math/PieceRandom.h"
 #include "platform/gfx/StateTable.h"
-#include "render/StatePresets.h"
 #include "render/SphereMap.h"
+#include "render/StatePresets.h"
 #include "render/WaterMirror.h"
 
 namespace glassfalls {
@@ -82,7 +82,8 @@ void drawCap(const Pass& pass, const TrailSegment& s, const Vector3& tipPoint, b
     for (int i = 0; i < kRim; ++i) {
         const RimPoint& a = s.rim[i];
         const RimPoint& b = s.rim[(i + 1) % kRim];
-        const TubeVertex first = tubeVertex(pass, a.position, a.normal), second = tubeVertex(pass, b.position, b.normal);
+        const TubeVertex first = tubeVertex(pass, a.position, a.normal),
+                         second = tubeVertex(pass, b.position, b.normal);
         const TubeVertex triangle[3] = {head ? first : second, head ? second : first, tip};
         drawTriangle(pass.device, triangle);
     }
@@ -115,8 +116,7 @@ void drawCapShadow(const Pass& pass, const TrailSegment& s, const Vector3& tip, 
         const Vector3& a = s.rim[i].position;
         if (below(a.y)) continue;
         const Vector3& b = s.rim[(i + 1) % kRim].position;
-        const TubeVertex triangle[3] = {shadowVertex(head ? a : b), shadowVertex(head ? b : a),
-                                        shadowVertex(tip)};
+        const TubeVertex triangle[3] = {shadowVertex(head ? a : b), shadowVertex(head ? b : a), shadowVertex(tip)};
         drawTriangle(pass.device, triangle);
     }
 }
@@ -172,8 +172,7 @@ Material tubeMaterial(float level, TrailPass pass) {
 
 }  // namespace
 
-void drawTrail(GraphicsDevice& device, const TrailView& trail, const Matrix4& worldView, float level,
-               TrailPass pass) {
+void drawTrail(GraphicsDevice& device, const TrailView& trail, const Matrix4& worldView, float level, TrailPass pass) {
     // The mirror image of a closing trail keeps one brightness.
     if (pass == TrailPass::Mirror && trail.closing) level = 0.45f;
     device.setMaterial(tubeMaterial(level, pass));
@@ -186,8 +185,7 @@ void drawTrail(GraphicsDevice& device, const TrailView& trail, const Matrix4& wo
     drawRanges(drawing, trail, {drawTubeStretch, drawTailCap, drawHeadCap});
 }
 
-void drawTrailReflection(GraphicsDevice& device, const TrailView& trail, const Matrix4& worldView,
-                         float level) {
+void drawTrailReflection(GraphicsDevice& device, const TrailView& trail, const Matrix4& worldView, float level) {
     const Matrix4 view = mirrorInTheWater(device);
     drawTrail(device, trail, worldView, level * 0.3f, TrailPass::Mirror);
     device.setRenderState(renderState::ZWriteEnable, 1);

@@ -14,9 +14,9 @@ namespace glassfalls {
 struct TrailView {
     std::span<const TrailSegment> segments;  // the performer's whole array
     int32_t segmentCount = 0;
-    bool started = false;    // nothing is drawn before a performance has started
+    bool started = false;  // nothing is drawn before a performance has started
     bool closing = false;
-    int32_t closingCursor = 0;  // the first segment still standing while closing
+    int32_t closingCursor = 0;    // the first segment still standing while closing
     int32_t* endCount = nullptr;  // the tube pass sets it to segmentCount while closing
 };
 
@@ -35,12 +35,12 @@ static_assert(sizeof(TubeVertex) == 36);
 // The trail as a lit, sphere-mapped glass tube in the device's world transform, with the
 // texture already bound. `worldView` (world times view) turns the normals into sphere-map
 // coordinates. While closing, the normal pass first sets the end count.
-void drawTrail(platform::gfx::GraphicsDevice& device, const TrailView& trail, const Matrix4& worldView,
-               float level, TrailPass pass);
+void drawTrail(platform::gfx::GraphicsDevice& device, const TrailView& trail, const Matrix4& worldView, float level,
+               TrailPass pass);
 // The trail's mirror image in the water: the view reflected about y = 0, clipped to what
 // stands above the water, dimmer.
-void drawTrailReflection(platform::gfx::GraphicsDevice& device, const TrailView& trail,
-                         const Matrix4& worldView, float level);
+void drawTrailReflection(platform::gfx::GraphicsDevice& device, const TrailView& trail, const Matrix4& worldView,
+                         float level);
 // The trail's dark shadow, flattened onto the water at y = 0.1.
 void drawTrailShadow(platform::gfx::GraphicsDevice& device, const TrailView& trail, float level);
 

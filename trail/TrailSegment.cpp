@@ -29,8 +29,7 @@ Bend bendBetween(const Vector3& earlier, const Vector3& later, const Vector3& fa
     // Outside [-1, 1] the arc cosine is meaningless; the degenerate test below discards it.
     float degrees = static_cast<float>(std::acos(static_cast<double>(dot)) * 57.29579);
     Vector3 axis = normalise(later.cross(earlier));
-    const bool tiny = std::fabs(axis.x) < 0.001f && std::fabs(axis.y) < 0.001f &&
-                      std::fabs(axis.z) < 0.001f;
+    const bool tiny = std::fabs(axis.x) < 0.001f && std::fabs(axis.y) < 0.001f && std::fabs(axis.z) < 0.001f;
     if (tiny || dot > 1.0f || dot < -1.0f) {
         axis = fallbackAxis;
         degrees = 0.0f;
@@ -75,8 +74,8 @@ void buildFirstSegment(TrailSegment& segment, const Vector3& position, float rad
     aimNormals(segment);
 }
 
-bool buildSegment(std::span<TrailSegment> segments, int index, const Vector3& position,
-                  float radius, uint8_t note, uint8_t velocity, bool force) {
+bool buildSegment(std::span<TrailSegment> segments, int index, const Vector3& position, float radius, uint8_t note,
+                  uint8_t velocity, bool force) {
     if (index < 1 || static_cast<size_t>(index) >= segments.size()) return false;
     TrailSegment& segment = segments[static_cast<size_t>(index)];
     TrailSegment& previous = segments[static_cast<size_t>(index - 1)];
@@ -115,15 +114,13 @@ bool passesNearTrail(std::span<const TrailSegment> segments, int index) {
         const Vector3& b1 = segments[static_cast<size_t>(j)].position;
         const Vector3& b2 = segments[static_cast<size_t>(j - 1)].position;
         const SegmentDistance near = segmentDistance(probeAhead, s.position, b1, b2);
-        const bool samePoint = near.closestOnA.x == near.closestOnB.x &&
-                               near.closestOnA.y == near.closestOnB.y;
+        const bool samePoint = near.closestOnA.x == near.closestOnB.x && near.closestOnA.y == near.closestOnB.y;
         if (near.distance < length(b1 - b2) + step && !samePoint) return true;
     }
     return false;
 }
 
-SegmentDistance segmentDistance(const Vector3& p1, const Vector3& p2, const Vector3& p3,
-                                const Vector3& p4) {
+SegmentDistance segmentDistance(const Vector3& p1, const Vector3& p2, const Vector3& p3, const Vector3& p4) {
     const Vector3 u = p2 - p1, v = p4 - p3, w = p1 - p3;
     const float a = u.dot(u), b = u.dot(v), c = v.dot(v), d = u.dot(w), e = v.dot(w);
     const float den = c * a - b * b;

@@ -23,7 +23,7 @@ struct RimPoint {
 struct TrailSegment {
     static constexpr int kRimPoints = 15;
 
-    uint8_t note = 0;       // 255: none
+    uint8_t note = 0;  // 255: none
     uint8_t velocity = 0;
     TrailSegment* previous = nullptr;
     float radius = 0;
@@ -50,8 +50,8 @@ void buildFirstSegment(TrailSegment& segment, const Vector3& position, float rad
 // Builds segments[index] after segments[index - 1]; false when the path would run into the
 // older trail and `force` is not set (or index has no previous segment in the array). Also
 // re-aims the previous segment along the chord from the one before it to the new point.
-bool buildSegment(std::span<TrailSegment> segments, int index, const Vector3& position,
-                  float radius, uint8_t note, uint8_t velocity, bool force);
+bool buildSegment(std::span<TrailSegment> segments, int index, const Vector3& position, float radius, uint8_t note,
+                  uint8_t velocity, bool force);
 // Whether three units ahead of segments[index] the path comes too close to a stretch laid
 // at least eleven segments earlier.
 bool passesNearTrail(std::span<const TrailSegment> segments, int index);
@@ -61,7 +61,6 @@ struct SegmentDistance {
     Vector3 closestOnA;  // on a1-a2
     Vector3 closestOnB;  // on b1-b2
 };
-SegmentDistance segmentDistance(const Vector3& a1, const Vector3& a2, const Vector3& b1,
-                                const Vector3& b2);
+SegmentDistance segmentDistance(const Vector3& a1, const Vector3& a2, const Vector3& b1, const Vector3& b2);
 
 }  // namespace glassfalls

@@ -17,23 +17,29 @@ bool textCountsFit(std::span<const uint8_t> bytes) {
         const char c = static_cast<char>(bytes[i]);
         if (c == '"' || c == '<') {
             const char close = c == '"' ? '"' : '>';
-            for (++i; i < n && bytes[i] != close; ++i) {}
+            for (++i; i < n && bytes[i] != close; ++i) {
+            }
             ++i;
         } else if (c == '#' || (c == '/' && i + 1 < n && bytes[i + 1] == '/')) {
-            for (; i < n && bytes[i] != '\n'; ++i) {}
+            for (; i < n && bytes[i] != '\n'; ++i) {
+            }
         } else if (std::isdigit(static_cast<unsigned char>(c))) {
             uint64_t value = 0;
             size_t j = i;
-            for (; j < n && std::isdigit(bytes[j]); ++j) value = std::min<uint64_t>(value * 10 + (bytes[j] - '0'), n + 1);
+            for (; j < n && std::isdigit(bytes[j]); ++j)
+                value = std::min<uint64_t>(value * 10 + (bytes[j] - '0'), n + 1);
             const bool isFloat = j < n && (bytes[j] == '.' || bytes[j] == 'e' || bytes[j] == 'E');
             if (isFloat) {
-                for (; j < n && (std::isalnum(bytes[j]) || bytes[j] == '.' || bytes[j] == '-' || bytes[j] == '+'); ++j) {}
+                for (; j < n && (std::isalnum(bytes[j]) || bytes[j] == '.' || bytes[j] == '-' || bytes[j] == '+');
+                     ++j) {
+                }
             } else if (value > n) {
                 return false;
             }
             i = j;
         } else if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
-            for (; i < n && (std::isalnum(bytes[i]) || bytes[i] == '_'); ++i) {}
+            for (; i < n && (std::isalnum(bytes[i]) || bytes[i] == '_'); ++i) {
+            }
         } else {
             ++i;
         }

@@ -14,7 +14,9 @@ enum class Format { Bmp, Png, Jpeg, Tga };
 
 uint32_t bigEndian16(std::span<const uint8_t> f, size_t at) { return static_cast<uint32_t>(f[at] << 8 | f[at + 1]); }
 uint32_t littleEndian16(std::span<const uint8_t> f, size_t at) { return static_cast<uint32_t>(f[at] | f[at + 1] << 8); }
-uint32_t bigEndian32(std::span<const uint8_t> f, size_t at) { return bigEndian16(f, at) << 16 | bigEndian16(f, at + 2); }
+uint32_t bigEndian32(std::span<const uint8_t> f, size_t at) {
+    return bigEndian16(f, at) << 16 | bigEndian16(f, at + 2);
+}
 int32_t littleEndian32(std::span<const uint8_t> f, size_t at) {
     return static_cast<int32_t>(littleEndian16(f, at) | littleEndian16(f, at + 2) << 16);
 }
@@ -32,8 +34,7 @@ bool declaredSizeOk(Format format, std::span<const uint8_t> f) {
             const int64_t height = littleEndian32(f, 22);
             return sideOk(littleEndian32(f, 18)) && sideOk(height < 0 ? -height : height);
         }
-        case Format::Png:
-            return f.size() >= 24 && sideOk(bigEndian32(f, 16)) && sideOk(bigEndian32(f, 20));
+        case Format::Png: return f.size() >= 24 && sideOk(bigEndian32(f, 16)) && sideOk(bigEndian32(f, 20));
         case Format::Jpeg:
             // The first start-of-frame segment holds the size.
             for (size_t at = 2; at + 9 <= f.size();) {
@@ -45,8 +46,7 @@ bool declaredSizeOk(Format format, std::span<const uint8_t> f) {
                 at += 2 + bigEndian16(f, at + 2);
             }
             return false;
-        case Format::Tga:
-            return f.size() >= 18 && sideOk(littleEndian16(f, 12)) && sideOk(littleEndian16(f, 14));
+        case Format::Tga: return f.size() >= 18 && sideOk(littleEndian16(f, 12)) && sideOk(littleEndian16(f, 14));
     }
     return false;
 }

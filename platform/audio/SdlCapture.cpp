@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <mutex>
 
 #include "platform/audio/CaptureSource.h"
@@ -50,14 +49,16 @@ public:
 
     bool takeBlock(uint32_t, MicrophoneBlock& block) override {
         std::lock_guard lock(mutex_);
-        if (ready_.empty()) return false;
-        block = ready_.front();
-        ready_.pop_front();
+        if (held_ == 0) return false;
+        block = ready_[oldest_];
+        oldest_ = (oldest_ + 1) % kKept;
+        --held_;
         return true;
     }
 
 private:
-    // Audio thread. Touches only the block being assembled and, under the lock, the queue.
+    // Audio thread. Touches only the block being assembled and, under the lock, the ring; it
+    // never allocates.
     static void SDLCALL onAudio(void* user, Uint8* stream, int length) {
         auto* self = static_cast<SdlCapture*>(user);
         const auto* samples = reinterpret_cast<const int16_t*>(stream);
@@ -77,10 +78,14 @@ private:
     void publish() {
         {
             std::lock_guard lock(mutex_);
-            // Only the newest sound matters to the performers; a stalled main thread must not
-            // make the queue grow without end.
-            if (ready_.size() >= 4) ready_.pop_front();
-            ready_.push_back(assembling_);
+            // Only the newest sound matters to the performers: behind a stalled main thread the
+            // oldest block is overwritten.
+            if (held_ == kKept) {
+                oldest_ = (oldest_ + 1) % kKept;
+                --held_;
+            }
+            ready_[(oldest_ + held_) % kKept] = assembling_;
+            ++held_;
         }
         if (wakeEvent_ != static_cast<Uint32>(-1)) {
             SDL_Event e{};
@@ -95,7 +100,11 @@ private:
     std::array<int16_t, kBlockSamples> assembling_{};
     int filled_ = 0;
     std::mutex mutex_;
-    std::deque<std::array<int16_t, kBlockSamples>> ready_;
+    // The blocks waiting for the main thread, oldest first from `oldest_`: a ring made once.
+    static constexpr size_t kKept = 4;
+    std::array<std::array<int16_t, kBlockSamples>, kKept> ready_{};
+    size_t oldest_ = 0;
+    size_t held_ = 0;
 };
 
 }  // namespace

@@ -35,8 +35,8 @@ bool convert(const SDL_AudioSpec& spec, const Uint8* data, Uint32 length, uint16
         while ((got = SDL_AudioStreamGet(stream, chunk, sizeof chunk)) > 0) out.insert(out.end(), chunk, chunk + got);
         const uint64_t frames = frameBytes > 0 ? length / static_cast<uint32_t>(frameBytes) : 0;
         const size_t outFrameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
-        out.resize(std::min<size_t>(out.size(), frames * static_cast<uint64_t>(rate) / static_cast<uint64_t>(spec.freq) *
-                                                    outFrameBytes));
+        out.resize(std::min<size_t>(
+            out.size(), frames * static_cast<uint64_t>(rate) / static_cast<uint64_t>(spec.freq) * outFrameBytes));
     } else {
         error = SDL_GetError();
     }

@@ -8,17 +8,15 @@ namespace glassfalls::platform {
 
 namespace {
 uint64_t monotonicNs() {
-    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                     std::chrono::steady_clock::now().time_since_epoch())
-                                     .count());
+    return static_cast<uint64_t>(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
 }
 }  // namespace
 
 RealClock::RealClock() : startNs_(monotonicNs()) {}
 
-uint32_t RealClock::now() const {
-    return static_cast<uint32_t>((monotonicNs() - startNs_) / 1000000u);
-}
+uint32_t RealClock::now() const { return static_cast<uint32_t>((monotonicNs() - startNs_) / 1000000u); }
 
 void RealClock::waitUntil(uint32_t deadline, EventSource& events, std::span<const int> sockets) {
     const int32_t remaining = ticksUntil(now(), deadline);

@@ -46,8 +46,6 @@ private:
 };
 
 // Signed distance from `from` to `to` on the wrapping counter.
-inline int32_t ticksUntil(uint32_t from, uint32_t to) {
-    return static_cast<int32_t>(to - from);
-}
+inline int32_t ticksUntil(uint32_t from, uint32_t to) { return static_cast<int32_t>(to - from); }
 
 }  // namespace glassfalls::platform

@@ -26,11 +26,26 @@ enum class Result {
 // state of another.
 enum class Cull : uint32_t { None = 1, Clockwise = 2, CounterClockwise = 3 };
 enum class Compare : uint32_t {
-    Never = 1, Less = 2, Equal = 3, LessEqual = 4, Greater = 5, NotEqual = 6, GreaterEqual = 7, Always = 8,
+    Never = 1,
+    Less = 2,
+    Equal = 3,
+    LessEqual = 4,
+    Greater = 5,
+    NotEqual = 6,
+    GreaterEqual = 7,
+    Always = 8,
 };
 enum class Blend : uint32_t {
-    Zero = 1, One = 2, SrcColour = 3, InvSrcColour = 4, SrcAlpha = 5, InvSrcAlpha = 6, DestAlpha = 7,
-    InvDestAlpha = 8, DestColour = 9, InvDestColour = 10,
+    Zero = 1,
+    One = 2,
+    SrcColour = 3,
+    InvSrcColour = 4,
+    SrcAlpha = 5,
+    InvSrcAlpha = 6,
+    DestAlpha = 7,
+    InvDestAlpha = 8,
+    DestColour = 9,
+    InvDestColour = 10,
 };
 enum class MaterialSource : uint32_t { Material = 0, Colour1 = 1, Colour2 = 2 };
 enum class TextureOp : uint32_t { Disable = 1, SelectArg1 = 2, SelectArg2 = 3, Modulate = 4, Add = 7 };
@@ -52,44 +67,44 @@ enum class StateGroup : uint32_t {
 // Every state, one row each: its name, its number, the type of its values, its group and its
 // value when the device is made. A new state is one row here, then its use where its group
 // is given to OpenGL; a row without a group, a type or a value does not compile.
-#define GLASSFALLS_RENDER_STATES(X)                                                     \
-    X(ZEnable, 7, bool, Raster, true)                                                   \
-    X(ZWriteEnable, 14, bool, Raster, true)                                             \
-    X(AlphaTestEnable, 15, bool, Raster, false)                                         \
-    X(SrcBlend, 19, Blend, Raster, Blend::One)                                          \
-    X(DestBlend, 20, Blend, Raster, Blend::Zero)                                        \
-    X(CullMode, 22, Cull, Raster, Cull::CounterClockwise)                               \
-    X(ZFunc, 23, Compare, Raster, Compare::LessEqual)                                   \
-    X(AlphaRef, 24, uint32_t, Raster, 0u)                                               \
-    X(AlphaFunc, 25, Compare, Raster, Compare::Always)                                  \
-    X(AlphaBlendEnable, 27, bool, Raster, false)                                        \
-    X(FogEnable, 28, bool, Kept, false)                                                 \
-    X(SpecularEnable, 29, bool, Lighting, false)                                        \
-    X(Lighting, 137, bool, Lighting, true)                                              \
-    X(Ambient, 139, Colour, Lighting, 0u)                                               \
-    X(ColorVertex, 141, bool, Lighting, true)                                           \
-    X(LocalViewer, 142, bool, Lighting, true)                                           \
-    X(NormalizeNormals, 143, bool, Lighting, false)                                     \
-    X(DiffuseMaterialSource, 145, MaterialSource, Lighting, MaterialSource::Colour1)    \
-    X(SpecularMaterialSource, 146, MaterialSource, Lighting, MaterialSource::Colour2)   \
-    X(AmbientMaterialSource, 147, MaterialSource, Lighting, MaterialSource::Material)   \
-    X(EmissiveMaterialSource, 148, MaterialSource, Lighting, MaterialSource::Material)  \
-    X(ClipPlaneEnable, 152, uint32_t, Transforms, 0u)                                   \
-    X(MultisampleAntialias, 161, bool, Kept, true)                                      \
+#define GLASSFALLS_RENDER_STATES(X)                                                    \
+    X(ZEnable, 7, bool, Raster, true)                                                  \
+    X(ZWriteEnable, 14, bool, Raster, true)                                            \
+    X(AlphaTestEnable, 15, bool, Raster, false)                                        \
+    X(SrcBlend, 19, Blend, Raster, Blend::One)                                         \
+    X(DestBlend, 20, Blend, Raster, Blend::Zero)                                       \
+    X(CullMode, 22, Cull, Raster, Cull::CounterClockwise)                              \
+    X(ZFunc, 23, Compare, Raster, Compare::LessEqual)                                  \
+    X(AlphaRef, 24, uint32_t, Raster, 0u)                                              \
+    X(AlphaFunc, 25, Compare, Raster, Compare::Always)                                 \
+    X(AlphaBlendEnable, 27, bool, Raster, false)                                       \
+    X(FogEnable, 28, bool, Kept, false)                                                \
+    X(SpecularEnable, 29, bool, Lighting, false)                                       \
+    X(Lighting, 137, bool, Lighting, true)                                             \
+    X(Ambient, 139, Colour, Lighting, 0u)                                              \
+    X(ColorVertex, 141, bool, Lighting, true)                                          \
+    X(LocalViewer, 142, bool, Lighting, true)                                          \
+    X(NormalizeNormals, 143, bool, Lighting, false)                                    \
+    X(DiffuseMaterialSource, 145, MaterialSource, Lighting, MaterialSource::Colour1)   \
+    X(SpecularMaterialSource, 146, MaterialSource, Lighting, MaterialSource::Colour2)  \
+    X(AmbientMaterialSource, 147, MaterialSource, Lighting, MaterialSource::Material)  \
+    X(EmissiveMaterialSource, 148, MaterialSource, Lighting, MaterialSource::Material) \
+    X(ClipPlaneEnable, 152, uint32_t, Transforms, 0u)                                  \
+    X(MultisampleAntialias, 161, bool, Kept, true)                                     \
     X(MultisampleMask, 162, uint32_t, Kept, 0xFFFFFFFFu)
 // Of texture stage 0, the only stage the piece draws with.
-#define GLASSFALLS_TEXTURE_STAGE_STATES(X)                          \
-    X(ColourOp, 1, TextureOp, Stage, TextureOp::Modulate)           \
-    X(ColourArg1, 2, TextureArg, Stage, TextureArg::Texture)        \
-    X(ColourArg2, 3, TextureArg, Stage, TextureArg::Current)        \
-    X(AlphaOp, 4, TextureOp, Stage, TextureOp::SelectArg1)          \
-    X(AlphaArg1, 5, TextureArg, Stage, TextureArg::Texture)         \
+#define GLASSFALLS_TEXTURE_STAGE_STATES(X)                   \
+    X(ColourOp, 1, TextureOp, Stage, TextureOp::Modulate)    \
+    X(ColourArg1, 2, TextureArg, Stage, TextureArg::Texture) \
+    X(ColourArg2, 3, TextureArg, Stage, TextureArg::Current) \
+    X(AlphaOp, 4, TextureOp, Stage, TextureOp::SelectArg1)   \
+    X(AlphaArg1, 5, TextureArg, Stage, TextureArg::Texture)  \
     X(AlphaArg2, 6, TextureArg, Stage, TextureArg::Current)
-#define GLASSFALLS_SAMPLER_STATES(X)                                    \
-    X(AddressU, 1, TextureAddress, Sampler, TextureAddress::Wrap)       \
-    X(AddressV, 2, TextureAddress, Sampler, TextureAddress::Wrap)       \
-    X(MagFilter, 5, TextureFilter, Sampler, TextureFilter::Point)       \
-    X(MinFilter, 6, TextureFilter, Sampler, TextureFilter::Point)       \
+#define GLASSFALLS_SAMPLER_STATES(X)                              \
+    X(AddressU, 1, TextureAddress, Sampler, TextureAddress::Wrap) \
+    X(AddressV, 2, TextureAddress, Sampler, TextureAddress::Wrap) \
+    X(MagFilter, 5, TextureFilter, Sampler, TextureFilter::Point) \
+    X(MinFilter, 6, TextureFilter, Sampler, TextureFilter::Point) \
     X(MipFilter, 7, TextureFilter, Sampler, TextureFilter::None)
 
 #define GLASSFALLS_STATE_NUMBER(name, number, type, group, initial) name = number,
@@ -143,11 +158,10 @@ enum class PrimitiveType : uint32_t {
 // Vertex format bits. The scenes use XYZ|NORMAL|TEX1 (0x112), XYZ|DIFFUSE|TEX1 (0x142),
 // XYZRHW|DIFFUSE|TEX1 (0x144) and XYZ|NORMAL|DIFFUSE|TEX1 (0x152).
 namespace fvf {
-inline constexpr uint32_t Xyz = 0x002, XyzRhw = 0x004, Normal = 0x010, Diffuse = 0x040,
-                          Specular = 0x080, Tex1 = 0x100;
+inline constexpr uint32_t Xyz = 0x002, XyzRhw = 0x004, Normal = 0x010, Diffuse = 0x040, Specular = 0x080, Tex1 = 0x100;
 // How many texture coordinate sets a vertex has: any means the first is there.
 inline constexpr uint32_t TexCountMask = 0xF00;
-}
+}  // namespace fvf
 
 namespace clearFlags {
 inline constexpr uint32_t Target = 1, ZBuffer = 2, Stencil = 4;
@@ -195,7 +209,7 @@ struct PresentParameters {
 };
 
 struct LockedRect {
-    int pitch = 0;           // bytes from one row to the next
+    int pitch = 0;            // bytes from one row to the next
     uint8_t* bits = nullptr;  // row 0 is the top of the picture
 };
 

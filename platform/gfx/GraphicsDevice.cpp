@@ -26,8 +26,7 @@ auto* slotIn(State& state, const StateSetting& setting) {
             return setting.state < kRenderStateSlots ? &state.renderStates[setting.state] : none;
         case StateSetting::Kind::TextureStage:
             return setting.state < kTextureStageSlots ? &state.stage[setting.state] : none;
-        case StateSetting::Kind::Sampler:
-            return setting.state < kSamplerSlots ? &state.sampler[setting.state] : none;
+        case StateSetting::Kind::Sampler: return setting.state < kSamplerSlots ? &state.sampler[setting.state] : none;
     }
     return none;
 }

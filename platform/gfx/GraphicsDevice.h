@@ -104,7 +104,8 @@ public:
         return static_cast<Value>(state_.renderStates[static_cast<uint32_t>(key.state)]);
     }
     template <typename Value>
-    void setTextureStageState(uint32_t stage, StateKey<TextureStageState, Value> key, std::type_identity_t<Value> value) {
+    void setTextureStageState(uint32_t stage, StateKey<TextureStageState, Value> key,
+                              std::type_identity_t<Value> value) {
         if (stage == 0) setState({key, value});
     }
     template <typename Value>

@@ -13,9 +13,7 @@ public:
         : DeviceTexture(width, height, mipChain), calls_(std::move(calls)) {}
 
 private:
-    void texelsChanged() override {
-        calls_->push_back({DeviceCall::Kind::TextureFilled, {}, 0, this, {}});
-    }
+    void texelsChanged() override { calls_->push_back({DeviceCall::Kind::TextureFilled, {}, 0, this, {}}); }
     std::shared_ptr<std::vector<DeviceCall>> calls_;
 };
 
@@ -25,9 +23,7 @@ RecordingDevice::RecordingDevice(const PresentParameters& parameters) : Graphics
     setDefaultState();
 }
 
-void RecordingDevice::record(DeviceCall::Kind kind) {
-    calls_->push_back({kind, {}, 0, nullptr, state_});
-}
+void RecordingDevice::record(DeviceCall::Kind kind) { calls_->push_back({kind, {}, 0, nullptr, state_}); }
 
 Result RecordingDevice::reset(const PresentParameters& parameters) {
     if (!sideAccepted(parameters.backBufferWidth) || !sideAccepted(parameters.backBufferHeight)) {
@@ -60,8 +56,7 @@ bool RecordingDevice::endScene() {
 
 void RecordingDevice::clear(uint32_t, Colour, float, uint32_t) { record(DeviceCall::Kind::Clear); }
 
-void RecordingDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
-                                      uint32_t) {
+void RecordingDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t) {
     if (!inScene_ || primitiveCount == 0 || !vertices) return;
     calls_->push_back({DeviceCall::Kind::Draw, type, primitiveCount, nullptr, state_});
 }

@@ -14,8 +14,8 @@ struct DeviceCall {
     enum class Kind : uint8_t { Clear, BeginScene, EndScene, Draw, Present, Reset, TextureFilled };
     Kind kind;
     PrimitiveType primitive = PrimitiveType::TriangleList;  // Draw
-    uint32_t primitives = 0;                                 // Draw
-    const DeviceTexture* filled = nullptr;                   // TextureFilled
+    uint32_t primitives = 0;                                // Draw
+    const DeviceTexture* filled = nullptr;                  // TextureFilled
     DeviceState state;
 };
 
@@ -32,8 +32,7 @@ public:
     bool beginScene() override;
     bool endScene() override;
     void clear(uint32_t flags, Colour colour, float z, uint32_t stencil) override;
-    void drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
-                         uint32_t stride) override;
+    void drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t stride) override;
     std::string renderer() const override { return "nothing (recording)"; }
     void readBackBuffer(std::vector<uint32_t>& pixels) override;
 

@@ -41,9 +41,7 @@ constexpr StateSetting kSpriteStates[] = {
 
 }  // namespace
 
-std::unique_ptr<ScreenSprite> createSprite(GraphicsDevice& device) {
-    return std::make_unique<ScreenSprite>(device);
-}
+std::unique_ptr<ScreenSprite> createSprite(GraphicsDevice& device) { return std::make_unique<ScreenSprite>(device); }
 
 bool ScreenSprite::begin() {
     if (begun_) return false;
@@ -59,9 +57,8 @@ bool ScreenSprite::end() {
     return true;
 }
 
-bool ScreenSprite::draw(DeviceTexture* texture, const Rect* source, const Vector2* scaling,
-                        const Vector2* centre, float rotation, const Vector2* translation,
-                        Colour colour) {
+bool ScreenSprite::draw(DeviceTexture* texture, const Rect* source, const Vector2* scaling, const Vector2* centre,
+                        float rotation, const Vector2* translation, Colour colour) {
     if (!begun_ || !texture) return false;
     const Rect whole{0, 0, texture->width(), texture->height()};
     const Rect& r = source ? *source : whole;
@@ -75,16 +72,12 @@ bool ScreenSprite::draw(DeviceTexture* texture, const Rect* source, const Vector
     auto corner = [&](int px, int py) {
         const float sx = static_cast<float>(px - r.left) * s.x - c.x;
         const float sy = static_cast<float>(py - r.top) * s.y - c.y;
-        return ScreenVertex{cosine * sx - sine * sy + c.x + t.x,
-                            sine * sx + cosine * sy + c.y + t.y,
-                            0.0f,
-                            1.0f,
-                            colour,
-                            static_cast<float>(px) / width,
-                            static_cast<float>(py) / height};
+        return ScreenVertex{
+            cosine * sx - sine * sy + c.x + t.x, sine * sx + cosine * sy + c.y + t.y, 0.0f, 1.0f, colour,
+            static_cast<float>(px) / width,      static_cast<float>(py) / height};
     };
-    const ScreenVertex quad[4] = {corner(r.left, r.top), corner(r.right, r.top),
-                                  corner(r.right, r.bottom), corner(r.left, r.bottom)};
+    const ScreenVertex quad[4] = {corner(r.left, r.top), corner(r.right, r.top), corner(r.right, r.bottom),
+                                  corner(r.left, r.bottom)};
 
     GraphicsDevice& d = device_;
     applyStates(d, kSpriteStates);

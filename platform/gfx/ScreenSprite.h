@@ -24,8 +24,8 @@ public:
     bool begin();
     // The picture (or the part `source` of it) is scaled about its top left corner, turned
     // by `rotation` radians about `centre` and moved by `translation`; nulls mean none.
-    bool draw(DeviceTexture* texture, const Rect* source, const Vector2* scaling,
-              const Vector2* centre, float rotation, const Vector2* translation, Colour colour);
+    bool draw(DeviceTexture* texture, const Rect* source, const Vector2* scaling, const Vector2* centre, float rotation,
+              const Vector2* translation, Colour colour);
     bool end();
     void onLostDevice() {}
     void onResetDevice() {}

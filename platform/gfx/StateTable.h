@@ -19,13 +19,22 @@ struct StateSetting {
 
     template <typename Value>
     constexpr StateSetting(StateKey<RenderState, Value> key, std::type_identity_t<Value> v)
-        : kind(Kind::Render), state(static_cast<uint32_t>(key.state)), group(key.group), value(static_cast<uint32_t>(v)) {}
+        : kind(Kind::Render),
+          state(static_cast<uint32_t>(key.state)),
+          group(key.group),
+          value(static_cast<uint32_t>(v)) {}
     template <typename Value>
     constexpr StateSetting(StateKey<TextureStageState, Value> key, std::type_identity_t<Value> v)
-        : kind(Kind::TextureStage), state(static_cast<uint32_t>(key.state)), group(key.group), value(static_cast<uint32_t>(v)) {}
+        : kind(Kind::TextureStage),
+          state(static_cast<uint32_t>(key.state)),
+          group(key.group),
+          value(static_cast<uint32_t>(v)) {}
     template <typename Value>
     constexpr StateSetting(StateKey<SamplerState, Value> key, std::type_identity_t<Value> v)
-        : kind(Kind::Sampler), state(static_cast<uint32_t>(key.state)), group(key.group), value(static_cast<uint32_t>(v)) {}
+        : kind(Kind::Sampler),
+          state(static_cast<uint32_t>(key.state)),
+          group(key.group),
+          value(static_cast<uint32_t>(v)) {}
 
     Kind kind;
     uint32_t state;

@@ -2,13 +2,12 @@
 
 #include <cstring>
 
-#include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
+#include "platform/file/WholeFile.h"
 
 namespace glassfalls::platform::gfx {
 
-std::unique_ptr<DeviceTexture> createTexture(GraphicsDevice& device, int width, int height,
-                                             bool mipChain) {
+std::unique_ptr<DeviceTexture> createTexture(GraphicsDevice& device, int width, int height, bool mipChain) {
     return device.createTexture(width, height, mipChain);
 }
 
@@ -20,8 +19,7 @@ bool fillTexture(DeviceTexture& texture, const assets::Picture& picture) {
     return texture.unlockRect(0);
 }
 
-std::unique_ptr<DeviceTexture> createTextureFromFile(GraphicsDevice& device,
-                                                     const std::string& path) {
+std::unique_ptr<DeviceTexture> createTextureFromFile(GraphicsDevice& device, const std::string& path) {
     std::vector<uint8_t> bytes;
     assets::Picture picture;
     if (!readWholeFile(path, bytes) || !assets::decodePicture(bytes, picture)) return nullptr;

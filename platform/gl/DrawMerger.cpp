@@ -27,7 +27,8 @@ bool DrawMerger::add(const DrawCall& call, const gfx::PresentParameters& paramet
     format_ = call.format;
     stride_ = call.stride;
     std::memcpy(out, call.vertices, bytes);
-    if (call.format & gfx::fvf::XyzRhw) toClipSpace(call.vertices, call.stride, out, call.stride, call.count, parameters);
+    if (call.format & gfx::fvf::XyzRhw)
+        toClipSpace(call.vertices, call.stride, out, call.stride, call.count, parameters);
     writeTriangleCorners(call.type, call.primitives, count_, corners);
     count_ += call.count;
     return true;

@@ -1,7 +1,7 @@
 // How the device's state becomes OpenGL fixed-function state, applied lazily before a draw.
-#include <algorithm>
-
 #include "platform/gl/FixedFunctionPipeline.h"
+
+#include <algorithm>
 
 #include "platform/gl/Gl.h"
 #include "platform/gl/SharedState.h"
@@ -23,8 +23,7 @@ GLint glSource(TextureArg arg) {
 }
 
 // One channel group (colour or alpha) of the texture stage as a GL_COMBINE function.
-void combine(GLenum function, GLenum source0, GLenum source1, TextureOp op, TextureArg arg1,
-             TextureArg arg2) {
+void combine(GLenum function, GLenum source0, GLenum source1, TextureOp op, TextureArg arg1, TextureArg arg2) {
     switch (op) {
         case TextureOp::SelectArg1:
             glTexEnvi(GL_TEXTURE_ENV, function, GL_REPLACE);
@@ -90,8 +89,7 @@ void FixedFunctionPipeline::applyTransforms(const DeviceState& state, bool pretr
     const Vector& d = state.light.direction;
     const float towardLight[4] = {-d.x, -d.y, -d.z, 0.0f};
     glLightfv(GL_LIGHT0, GL_POSITION, towardLight);
-    const double plane[4] = {state.clipPlane[0], state.clipPlane[1], state.clipPlane[2],
-                             state.clipPlane[3]};
+    const double plane[4] = {state.clipPlane[0], state.clipPlane[1], state.clipPlane[2], state.clipPlane[3]};
     glClipPlane(GL_CLIP_PLANE0, plane);
     if (state.get(renderState::ClipPlaneEnable) & 1u) {
         glEnable(GL_CLIP_PLANE0);
@@ -185,8 +183,8 @@ void FixedFunctionPipeline::applyTextureStage(const DeviceState& state, GlTextur
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
     auto stage = [&state](auto key) { return state.get(key); };
-    combine(GL_COMBINE_RGB, GL_SOURCE0_RGB, GL_SOURCE1_RGB, colourOp,
-            stage(textureStage::ColourArg1), stage(textureStage::ColourArg2));
+    combine(GL_COMBINE_RGB, GL_SOURCE0_RGB, GL_SOURCE1_RGB, colourOp, stage(textureStage::ColourArg1),
+            stage(textureStage::ColourArg2));
     // A disabled alpha operation takes the vertex's alpha.
     combine(GL_COMBINE_ALPHA, GL_SOURCE0_ALPHA, GL_SOURCE1_ALPHA, stage(textureStage::AlphaOp),
             stage(textureStage::AlphaArg1), stage(textureStage::AlphaArg2));

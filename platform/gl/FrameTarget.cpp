@@ -86,8 +86,8 @@ void FrameTarget::presentInto(int drawableWidth, int drawableHeight) {
     glClear(GL_COLOR_BUFFER_BIT);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers_[current_]);
     const bool exact = box.width == width_ && box.height == height_;
-    glBlitFramebuffer(0, 0, width_, height_, box.x, box.y, box.x + box.width, box.y + box.height,
-                      GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    glBlitFramebuffer(0, 0, width_, height_, box.x, box.y, box.x + box.width, box.y + box.height, GL_COLOR_BUFFER_BIT,
+                      exact ? GL_NEAREST : GL_LINEAR);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
 }
 

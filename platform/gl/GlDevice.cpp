@@ -68,8 +68,7 @@ void drawVertices(PrimitiveType type, uint32_t count, size_t indexCount, const v
 
 }  // namespace
 
-std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context,
-                                           const PresentParameters& parameters,
+std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context, const PresentParameters& parameters,
                                            std::string& error) {
     if (!context) {
         // The context's maker has said why, when it made none.
@@ -81,8 +80,7 @@ std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context,
     std::unique_ptr<GlDevice> device(new GlDevice(std::move(context), std::move(pipeline), parameters));
     if (device->reset(parameters) != Result::Ok) {
         error = "cannot create a " + std::to_string(parameters.backBufferWidth) + " x " +
-                std::to_string(parameters.backBufferHeight) + " frame buffer on " +
-                device->renderer();
+                std::to_string(parameters.backBufferHeight) + " frame buffer on " + device->renderer();
         return nullptr;
     }
     return device;
@@ -120,8 +118,7 @@ Result GlDevice::reset(const PresentParameters& parameters) {
     if (lost_ && !recoverLostContext()) return Result::DeviceLost;
     merger_.drop();
     parameters_ = parameters;
-    if (!frame_.create(static_cast<int>(parameters.backBufferWidth),
-                       static_cast<int>(parameters.backBufferHeight))) {
+    if (!frame_.create(static_cast<int>(parameters.backBufferWidth), static_cast<int>(parameters.backBufferHeight))) {
         return Result::OutOfVideoMemory;
     }
     context_->setVsync(parameters.vsync);
@@ -215,8 +212,7 @@ void GlDevice::stateChanging(uint32_t groups) {
 void GlDevice::viewportChanged() {
     const Viewport& viewport = state_.viewport;
     const auto height = static_cast<GLint>(parameters_.backBufferHeight);
-    glViewport(static_cast<GLint>(viewport.x),
-               height - static_cast<GLint>(viewport.y + viewport.height),
+    glViewport(static_cast<GLint>(viewport.x), height - static_cast<GLint>(viewport.y + viewport.height),
                static_cast<GLsizei>(viewport.width), static_cast<GLsizei>(viewport.height));
     pipeline_->depthRange(viewport.minZ, viewport.maxZ);
 }
@@ -248,10 +244,10 @@ void GlDevice::keepGivenDraws(std::vector<GivenDraw>* into) {
     kept_ = into;
 }
 
-void GlDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices,
-                               uint32_t stride) {
-    const DrawCall call{type, primitiveCount, vertexCount(type, primitiveCount), static_cast<const uint8_t*>(vertices),
-                        stride, state_.fvf};
+void GlDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, const void* vertices, uint32_t stride) {
+    const DrawCall call{
+        type,   primitiveCount, vertexCount(type, primitiveCount), static_cast<const uint8_t*>(vertices),
+        stride, state_.fvf};
     if (!inScene_ || call.count == 0 || !vertices) return;
     if (!merger_.joins(call)) flush();
     if (merging_ && merger_.add(call, parameters_, kept_ != nullptr)) return;
@@ -266,8 +262,9 @@ void GlDevice::flush() {
     state_.fvf = merger_.format();
     const uint32_t count = merger_.count();
     const size_t indexCount = merger_.indexCount();
-    if (kept_) keep(PrimitiveType::TriangleList, count, merger_.stride(), merger_.gatheredVertices(),
-                    merger_.gatheredIndices(), indexCount);
+    if (kept_)
+        keep(PrimitiveType::TriangleList, count, merger_.stride(), merger_.gatheredVertices(),
+             merger_.gatheredIndices(), indexCount);
     const uint32_t stride = merger_.stride();
     const BufferPlacement placement = merger_.finish();
     drawBound(PrimitiveType::TriangleList, count, stride, indexCount, placement);
@@ -277,8 +274,8 @@ void GlDevice::flush() {
 
 void GlDevice::keep(PrimitiveType type, uint32_t count, uint32_t stride, const uint8_t* vertices,
                     const uint32_t* indices, size_t indexCount) {
-    kept_->push_back({state_, type, count, stride, {vertices, vertices + size_t{count} * stride},
-                      {indices, indices + indexCount}});
+    kept_->push_back(
+        {state_, type, count, stride, {vertices, vertices + size_t{count} * stride}, {indices, indices + indexCount}});
 }
 
 void GlDevice::drawNow(const DrawCall& call) {

@@ -37,8 +37,7 @@ class GlDevice final : public gfx::GraphicsDevice {
 public:
     // On failure returns null and says why in `error` (a null context: what its maker said).
     static std::unique_ptr<GlDevice> create(std::unique_ptr<GlContext> context,
-                                            const gfx::PresentParameters& parameters,
-                                            std::string& error);
+                                            const gfx::PresentParameters& parameters, std::string& error);
     ~GlDevice() override;
 
     gfx::Result reset(const gfx::PresentParameters& parameters) override;
@@ -104,8 +103,8 @@ private:
     bool lastHadDiffuse_ = false;
     bool inScene_ = false;
     bool lost_ = false;
-    std::unique_ptr<GlTexture> white_;  // what a stage samples when no texture is set
-    uint32_t oversize_ = 0;       // the buffer of a draw too big for the stream buffer
+    std::unique_ptr<GlTexture> white_;   // what a stage samples when no texture is set
+    uint32_t oversize_ = 0;              // the buffer of a draw too big for the stream buffer
     std::vector<uint8_t> oversizeCopy_;  // its vertices, screen positions in clip space
     std::vector<GivenDraw>* kept_ = nullptr;
     bool merging_ = true;

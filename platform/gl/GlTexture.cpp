@@ -1,8 +1,8 @@
 #include "platform/gl/GlTexture.h"
 
-#include "platform/gl/Gl.h"
-
 #include <algorithm>
+
+#include "platform/gl/Gl.h"
 
 namespace glassfalls::platform::gl {
 
@@ -35,8 +35,7 @@ TexelTransfer transferOf(const TextureRegistry& registry) {
 
 }  // namespace
 
-GlTexture::GlTexture(std::shared_ptr<TextureRegistry> registry, int width, int height,
-                     bool mipChain)
+GlTexture::GlTexture(std::shared_ptr<TextureRegistry> registry, int width, int height, bool mipChain)
     : DeviceTexture(width, height, mipChain), registry_(std::move(registry)) {
     registry_->textures.push_back(this);
     upload();

@@ -1,10 +1,10 @@
 #include <SDL.h>
 
-#include "platform/gl/Gl.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/gl/Gl.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <dlfcn.h>
@@ -49,8 +49,7 @@ ApiRequest requestFor(Renderer api) {
 // in a program that never closes its display.
 int keepDriverLoaded(dl_phdr_info* info, size_t, void*) {
     const char* name = info->dlpi_name;
-    if (name && (std::strstr(name, "/dri/") || std::strstr(name, "_mesa.so") ||
-                 std::strstr(name, "libgallium"))) {
+    if (name && (std::strstr(name, "/dri/") || std::strstr(name, "_mesa.so") || std::strstr(name, "libgallium"))) {
         dlopen(name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
     }
     return 0;
@@ -88,9 +87,9 @@ std::string versionString() {
 // What the driver gives for the profile of `request` (a compatibility one for core) when
 // the least version is asked for, as OpenGL names it: "OpenGL ES 2.0 Mesa …", "OpenGL 2.1 Mesa …".
 std::string offeredVersion(SDL_Window* window, const ApiRequest& request) {
-    const ApiRequest any{request.profile == SDL_GL_CONTEXT_PROFILE_ES ? SDL_GL_CONTEXT_PROFILE_ES
-                                                                      : SDL_GL_CONTEXT_PROFILE_COMPATIBILITY,
-                         2, request.profile == SDL_GL_CONTEXT_PROFILE_ES ? 0 : 1, request.needed};
+    const ApiRequest any{
+        request.profile == SDL_GL_CONTEXT_PROFILE_ES ? SDL_GL_CONTEXT_PROFILE_ES : SDL_GL_CONTEXT_PROFILE_COMPATIBILITY,
+        2, request.profile == SDL_GL_CONTEXT_PROFILE_ES ? 0 : 1, request.needed};
     SDL_GLContext context = createContext(window, any);
     if (!context) return "none";
     std::string version = versionString();
@@ -125,18 +124,14 @@ public:
     void swapBuffers() override { SDL_GL_SwapWindow(window_); }
     bool showsFrames() const override { return (SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) == 0; }
 
-    void drawableSize(int& width, int& height) const override {
-        SDL_GL_GetDrawableSize(window_, &width, &height);
-    }
+    void drawableSize(int& width, int& height) const override { SDL_GL_GetDrawableSize(window_, &width, &height); }
 
     void setVsync(bool on) override {
         // Adaptive first; a driver that refuses both simply presents unsynchronised.
         if (!on || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(on ? 1 : 0);
     }
 
-    bool wasReset() override {
-        return robust_ && glGetGraphicsResetStatus() != GL_NO_ERROR;
-    }
+    bool wasReset() override { return robust_ && glGetGraphicsResetStatus() != GL_NO_ERROR; }
 
     bool recreate(std::string& error) override {
         SDL_GL_DeleteContext(context_);
@@ -175,7 +170,8 @@ std::unique_ptr<SdlGlContext> makeContextOf(SDL_Window* window, Renderer api, st
     const ApiRequest request = requestFor(api);
     SDL_GLContext context = createContext(window, request);
     if (!context) {
-        error = std::string(request.needed) + " or later is needed, the driver offers " + offeredVersion(window, request);
+        error =
+            std::string(request.needed) + " or later is needed, the driver offers " + offeredVersion(window, request);
         return nullptr;
     }
     auto result = std::make_unique<SdlGlContext>(window, context, api);
@@ -223,8 +219,7 @@ std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, Devic
         error = std::string("cannot start the off-screen video system: ") + SDL_GetError();
         return nullptr;
     }
-    SDL_Window* window = SDL_CreateWindow("glassFalls", 0, 0, width, height,
-                                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_Window* window = SDL_CreateWindow("glassFalls", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) {
         error = std::string("cannot open an off-screen window: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -120,7 +120,8 @@ bool textureTimesColour(TextureOp op, TextureArg arg1, TextureArg arg2) {
 
 StageCode stageCodeOf(const DeviceState& state) {
     using namespace textureStage;
-    if (!textureTimesColour(state.get(ColourOp), state.get(ColourArg1), state.get(ColourArg2))) return StageCode::Uniforms;
+    if (!textureTimesColour(state.get(ColourOp), state.get(ColourArg1), state.get(ColourArg2)))
+        return StageCode::Uniforms;
     const TextureOp alphaOp = state.get(AlphaOp);
     if (alphaOp == TextureOp::Disable) return StageCode::TextureTimesColour;
     if (textureTimesColour(alphaOp, state.get(AlphaArg1), state.get(AlphaArg2))) {
@@ -135,7 +136,8 @@ std::unique_ptr<ShaderPipeline> ShaderPipeline::create(bool es, std::string& err
     // Clipped before rasterising, a mirrored trail's half above the water costs nothing;
     // dropped fragment by fragment, it is drawn and thrown away.
     const ShaderDialect dialect{es, !es || hasExtension("GL_EXT_clip_cull_distance")};
-    std::unique_ptr<ShaderPipeline> pipeline(new ShaderPipeline(dialect, !es || hasExtension("GL_EXT_read_format_bgra")));
+    std::unique_ptr<ShaderPipeline> pipeline(
+        new ShaderPipeline(dialect, !es || hasExtension("GL_EXT_read_format_bgra")));
     if (!pipeline->build(error)) return nullptr;
     return pipeline;
 }
@@ -311,7 +313,7 @@ void ShaderPipeline::setStage(const DeviceState& state) {
 void ShaderPipeline::pointArrays(VertexLayout layout, size_t offset, uint32_t stride) {
     const auto glStride = static_cast<GLsizei>(stride);
     // An attribute the vertices have is read from the buffer; one they lack takes `absent`.
-    auto attribute = [&](Attribute index, bool present, GLint size, GLenum type, size_t part, const float (&absent)[4]) {
+    auto attribute = [&](Attribute index, bool present, GLint size, GLenum type, size_t part, const float(&absent)[4]) {
         if (present) {
             glVertexAttribPointer(index, size, type, type == GL_UNSIGNED_BYTE ? GL_TRUE : GL_FALSE, glStride,
                                   reinterpret_cast<const void*>(offset + part));

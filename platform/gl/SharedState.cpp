@@ -53,8 +53,7 @@ void applyDepthBlendCull(const DeviceState& state) {
     } else {
         glDisable(GL_BLEND);
     }
-    glBlendFunc(glBlendFactor(state.get(renderState::SrcBlend)),
-                glBlendFactor(state.get(renderState::DestBlend)));
+    glBlendFunc(glBlendFactor(state.get(renderState::SrcBlend)), glBlendFactor(state.get(renderState::DestBlend)));
 
     // Both interfaces name the winding as the viewer sees it on the screen; the device's
     // front faces are the clockwise ones.
@@ -90,8 +89,8 @@ VertexColourFollowers vertexColourFollowers(const DeviceState& state, bool hasDi
     follows.ambient = tracks(renderState::AmbientMaterialSource);
     if (follows.diffuse || follows.ambient) return follows;
     follows.emissive = tracks(renderState::EmissiveMaterialSource);
-    follows.specular = !follows.emissive && state.get(renderState::SpecularEnable) &&
-                       tracks(renderState::SpecularMaterialSource);
+    follows.specular =
+        !follows.emissive && state.get(renderState::SpecularEnable) && tracks(renderState::SpecularMaterialSource);
     return follows;
 }
 

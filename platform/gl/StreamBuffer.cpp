@@ -37,8 +37,8 @@ void StreamBuffer::map(size_t bytes, bool readable) {
         // Nothing drawn so far reads past the head.
         access |= readable ? GL_MAP_READ_BIT : GL_MAP_UNSYNCHRONIZED_BIT;
     }
-    mapped_ = static_cast<uint8_t*>(glMapBufferRange(target_, static_cast<GLintptr>(head_),
-                                                     static_cast<GLsizeiptr>(capacity_ - head_), access));
+    mapped_ = static_cast<uint8_t*>(
+        glMapBufferRange(target_, static_cast<GLintptr>(head_), static_cast<GLsizeiptr>(capacity_ - head_), access));
     glBindBuffer(target_, 0);
 }
 

@@ -19,7 +19,9 @@ public:
     size_t capacity() const { return capacity_; }
     // Whether `bytes` more fit in the gathering under way (any that fit the buffer do
     // when none is).
-    bool fits(size_t bytes) const { return gathered_ == 0 ? bytes <= capacity_ : head_ + gathered_ + bytes <= capacity_; }
+    bool fits(size_t bytes) const {
+        return gathered_ == 0 ? bytes <= capacity_ : head_ + gathered_ + bytes <= capacity_;
+    }
     // Room for `bytes` more, which must fit; null when the driver maps nothing. `readable`
     // keeps what is written readable until finish() (slower: the driver may wait).
     uint8_t* take(size_t bytes, bool readable);

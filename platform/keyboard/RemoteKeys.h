@@ -21,7 +21,7 @@ private:
     Keyboard& local_;
     bool tapped_[4] = {};  // since the last advance
     bool held_[4] = {};
-    bool down_[4] = {};    // what this advance sees from elsewhere
+    bool down_[4] = {};  // what this advance sees from elsewhere
 };
 
 }  // namespace glassfalls::platform

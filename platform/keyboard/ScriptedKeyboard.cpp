@@ -18,8 +18,7 @@ std::optional<Key> keyNamed(const std::string& name) {
 
 }  // namespace
 
-std::optional<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text,
-                                                        std::string& error) {
+std::optional<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text, std::string& error) {
     ScriptedKeyboard keyboard;
     std::istringstream lines(text);
     std::string line;
@@ -30,14 +29,11 @@ std::optional<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text,
 
         std::string keyName, state, rest;
         fields >> keyName >> state;
-        const bool advanceIsNumber =
-            !first.empty() && std::all_of(first.begin(), first.end(), ::isdigit);
+        const bool advanceIsNumber = !first.empty() && std::all_of(first.begin(), first.end(), ::isdigit);
         const auto key = keyNamed(keyName);
-        if (!advanceIsNumber || first.size() > 18 || !key || (state != "down" && state != "up") ||
-            (fields >> rest)) {
+        if (!advanceIsNumber || first.size() > 18 || !key || (state != "down" && state != "up") || (fields >> rest)) {
             error = "line " + std::to_string(number) +
-                    ": expected \"ADVANCE KEY down|up\" with KEY one of Escape Enter Left Right, got \"" +
-                    line + "\"";
+                    ": expected \"ADVANCE KEY down|up\" with KEY one of Escape Enter Left Right, got \"" + line + "\"";
             return std::nullopt;
         }
         keyboard.changes_.push_back({std::stoull(first), *key, state == "down"});
@@ -47,8 +43,7 @@ std::optional<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text,
     return keyboard;
 }
 
-std::optional<ScriptedKeyboard> ScriptedKeyboard::load(const std::string& path,
-                                                       std::string& error) {
+std::optional<ScriptedKeyboard> ScriptedKeyboard::load(const std::string& path, std::string& error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot open key script " + path;

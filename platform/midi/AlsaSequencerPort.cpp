@@ -79,9 +79,9 @@ std::unique_ptr<MidiPort> openAlsaPort(const std::string& destination, std::stri
     if (seq) snd_seq_nonblock(seq, 1);
     if (!seq) return nullptr;
     snd_seq_set_client_name(seq, "glassFalls");
-    const int port = snd_seq_create_simple_port(seq, "glassFalls out",
-                                                SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
-                                                SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+    const int port =
+        snd_seq_create_simple_port(seq, "glassFalls out", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
+                                   SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
     snd_seq_addr_t address{};
     if (port < 0 || snd_seq_parse_address(seq, &address, destination.c_str()) < 0) {
         error = "no ALSA MIDI port called " + destination + " (see --list-devices)";
@@ -113,9 +113,8 @@ std::vector<std::string> listAlsaPorts() {
         snd_seq_port_info_set_port(port, -1);
         while (snd_seq_query_next_port(seq, port) >= 0) {
             if ((snd_seq_port_info_get_capability(port) & kWritable) != kWritable) continue;
-            ports.push_back(std::to_string(id) + ":" + std::to_string(snd_seq_port_info_get_port(port)) +
-                            "  " + snd_seq_client_info_get_name(client) + " / " +
-                            snd_seq_port_info_get_name(port));
+            ports.push_back(std::to_string(id) + ":" + std::to_string(snd_seq_port_info_get_port(port)) + "  " +
+                            snd_seq_client_info_get_name(client) + " / " + snd_seq_port_info_get_name(port));
         }
     }
     snd_seq_port_info_free(port);

@@ -93,8 +93,7 @@ bool FluidSynthPort::loadSoundfont(const std::string& path, std::string& error) 
         return false;
     }
     if (!std::ifstream(path, std::ios::binary)) {
-        error = "cannot read the soundfont " + path +
-                " (install timgm6mb-soundfont, or choose one with --soundfont)";
+        error = "cannot read the soundfont " + path + " (install timgm6mb-soundfont, or choose one with --soundfont)";
         return false;
     }
     if (fluid_synth_sfload(synth_, path.c_str(), 1) == FLUID_FAILED) {
@@ -106,9 +105,11 @@ bool FluidSynthPort::loadSoundfont(const std::string& path, std::string& error) 
 
 bool FluidSynthPort::startAudio(Clock& clock, std::string& error) {
     fluid_settings_t* settings = settings_;
-    return startAudio([settings](std::shared_ptr<RenderTap> tap, std::string& openError) {
-        return openFluidAudio(settings, std::move(tap), openError);
-    }, clock, error);
+    return startAudio(
+        [settings](std::shared_ptr<RenderTap> tap, std::string& openError) {
+            return openFluidAudio(settings, std::move(tap), openError);
+        },
+        clock, error);
 }
 
 bool FluidSynthPort::startAudio(AudioOutputOpener opener, Clock& clock, std::string& error) {

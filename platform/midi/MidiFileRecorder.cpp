@@ -29,8 +29,8 @@ void appendVariableLength(std::vector<uint8_t>& out, uint32_t value) {
 }
 
 std::vector<uint8_t> bigEndian32(uint32_t value) {
-    return {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16),
-            static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+    return {static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
+            static_cast<uint8_t>(value)};
 }
 
 // Every message's length by its status: program change and channel pressure carry one
@@ -127,8 +127,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<MidiPort> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path,
-                                           Clock& clock, std::string& error) {
+std::unique_ptr<MidiPort> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path, Clock& clock,
+                                           std::string& error) {
     auto port = std::make_unique<RecordingPort>(std::move(inner), clock);
     if (!port->open(path, error)) return nullptr;
     return port;

@@ -38,8 +38,8 @@ std::vector<std::string> listAlsaPorts();
 
 // Sends to `inner` and also writes every message to a Standard MIDI File at `path`, timed
 // by `clock` from now on.
-std::unique_ptr<MidiPort> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path,
-                                           Clock& clock, std::string& error);
+std::unique_ptr<MidiPort> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path, Clock& clock,
+                                           std::string& error);
 
 // The ALSA library prints its own diagnostics to standard error whenever a device is
 // missing; the piece says in one line what it could not open, so those are silenced.

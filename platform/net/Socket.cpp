@@ -27,9 +27,7 @@ sockaddr_in toSockaddr(const Endpoint& e) {
 
 Endpoint fromSockaddr(const sockaddr_in& a) { return {a.sin_addr.s_addr, ntohs(a.sin_port)}; }
 
-int openNonBlocking(int type) {
-    return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-}
+int openNonBlocking(int type) { return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0); }
 
 }  // namespace
 
@@ -132,9 +130,7 @@ void Socket::shutdownBoth() {
     if (fd_ >= 0) ::shutdown(fd_, SHUT_RDWR);
 }
 
-long Socket::send(std::span<const uint8_t> bytes) {
-    return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-}
+long Socket::send(std::span<const uint8_t> bytes) { return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
 
 long Socket::receive(std::span<uint8_t> buffer, bool peek) {
     return ::recv(fd_, buffer.data(), buffer.size(), peek ? MSG_PEEK : 0);

@@ -10,8 +10,8 @@ namespace glassfalls::platform {
 // One OSC message as it arrived, with where it came from so that it can be answered.
 struct OscMessage {
     std::string path;
-    std::string types;             // one type tag per argument
-    std::vector<double> numbers;   // the numeric arguments (i, h, f, d, T, F) in order
+    std::string types;            // one type tag per argument
+    std::vector<double> numbers;  // the numeric arguments (i, h, f, d, T, F) in order
     std::string senderHost;
     std::string senderPort;
 };
@@ -43,7 +43,7 @@ public:
               const std::vector<OscValue>& arguments);
 
 private:
-    void* server_ = nullptr;           // lo_server
+    void* server_ = nullptr;            // lo_server
     std::vector<OscMessage> incoming_;  // filled by the receive in progress
 };
 

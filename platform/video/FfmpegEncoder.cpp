@@ -62,7 +62,6 @@ private:
     bool fileOpen_ = false;
 };
 
-
 FfmpegEncoder::~FfmpegEncoder() {
     if (muxer_ && muxer_->pb && !(muxer_->oformat->flags & AVFMT_NOFILE)) avio_closep(&muxer_->pb);
     avformat_free_context(muxer_);
@@ -102,7 +101,8 @@ bool FfmpegEncoder::open(const std::string& path, const VideoFormat& format, std
             return failed(code, "write the video", error);
         }
     }
-    if (const int code = avformat_write_header(muxer_, nullptr); code < 0) return failed(code, "write the video", error);
+    if (const int code = avformat_write_header(muxer_, nullptr); code < 0)
+        return failed(code, "write the video", error);
     fileOpen_ = true;
     return true;
 }
@@ -168,7 +168,8 @@ bool FfmpegEncoder::openSound(const VideoFormat& format, std::string& error) {
     sound_->bit_rate = kSoundBitRate;
     sound_->time_base = AVRational{1, format.soundRate};
     if (muxer_->oformat->flags & AVFMT_GLOBALHEADER) sound_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (const int code = avcodec_open2(sound_, codec, nullptr); code < 0) return failed(code, "start the AAC encoder for", error);
+    if (const int code = avcodec_open2(sound_, codec, nullptr); code < 0)
+        return failed(code, "start the AAC encoder for", error);
     soundStream_ = avformat_new_stream(muxer_, nullptr);
     avcodec_parameters_from_context(soundStream_->codecpar, sound_);
     soundStream_->time_base = sound_->time_base;
@@ -178,7 +179,8 @@ bool FfmpegEncoder::openSound(const VideoFormat& format, std::string& error) {
     soundFrame_->sample_rate = sound_->sample_rate;
     soundFrame_->nb_samples = sound_->frame_size;
     av_channel_layout_copy(&soundFrame_->ch_layout, &sound_->ch_layout);
-    if (const int got = av_frame_get_buffer(soundFrame_, 0); got < 0) return failed(got, "make sound frames for", error);
+    if (const int got = av_frame_get_buffer(soundFrame_, 0); got < 0)
+        return failed(got, "make sound frames for", error);
     soundQueue_ = av_audio_fifo_alloc(sound_->sample_fmt, 2, sound_->frame_size);
     return true;
 }
@@ -206,7 +208,8 @@ bool FfmpegEncoder::addSound(const float* left, const float* right, size_t count
 bool FfmpegEncoder::encodeSoundFrames(bool andTheRest, std::string& error) {
     const int whole = sound_->frame_size;
     while (av_audio_fifo_size(soundQueue_) >= whole || (andTheRest && av_audio_fifo_size(soundQueue_) > 0)) {
-        if (const int code = av_frame_make_writable(soundFrame_); code < 0) return failed(code, "encode the sound of", error);
+        if (const int code = av_frame_make_writable(soundFrame_); code < 0)
+            return failed(code, "encode the sound of", error);
         const int count = std::min(whole, av_audio_fifo_size(soundQueue_));
         av_audio_fifo_read(soundQueue_, reinterpret_cast<void**>(soundFrame_->data), count);
         soundFrame_->nb_samples = whole;

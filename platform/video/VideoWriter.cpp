@@ -109,7 +109,8 @@ bool VideoWriter::work(Job& job, std::string& error) {
             held_->ms = job.ms;
             return true;
         case Job::Kind::End:
-            if (held_ && !encoder_->addFrame(held_->pixels.data(), held_->ms, std::max<int64_t>(1, job.ms - held_->ms), error)) {
+            if (held_ &&
+                !encoder_->addFrame(held_->pixels.data(), held_->ms, std::max<int64_t>(1, job.ms - held_->ms), error)) {
                 return false;
             }
             held_.reset();

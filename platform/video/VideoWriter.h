@@ -67,7 +67,7 @@ private:
     std::optional<std::string> failure_;
     bool anyFrame_ = false;
     bool wasThere_ = false;  // a file of that name was there before: never removed
-    int64_t lastMs_ = 0;  // of the last frame handed over
+    int64_t lastMs_ = 0;     // of the last frame handed over
     // The worker's: the frame shown last, encoded once the next one says how long it shows.
     std::optional<Job> held_;
 };

@@ -53,8 +53,7 @@ public:
         window_ = nullptr;
     }
 
-    std::unique_ptr<gfx::GraphicsDevice> createDevice(gfx::DeviceType type,
-                                                      const gfx::PresentParameters& parameters,
+    std::unique_ptr<gfx::GraphicsDevice> createDevice(gfx::DeviceType type, const gfx::PresentParameters& parameters,
                                                       std::string& error) override {
         if (!window_) {
             error = "the window is closed";
@@ -129,7 +128,8 @@ std::string describeDisplays(const std::vector<DisplayInfo>& displays) {
     std::string text;
     for (const DisplayInfo& d : displays) {
         if (!text.empty()) text += ", ";
-        text += std::to_string(d.index) + " " + d.name + " (" + std::to_string(d.width) + "x" + std::to_string(d.height) + ")";
+        text += std::to_string(d.index) + " " + d.name + " (" + std::to_string(d.width) + "x" +
+                std::to_string(d.height) + ")";
     }
     return text;
 }
@@ -142,7 +142,8 @@ bool placeOnDisplay(const WindowConfig& config, int& position, std::string& erro
     if (!config.display || config.headless) return true;
     const std::vector<DisplayInfo> displays = displaysOfTheVideoSystem();
     if (*config.display >= static_cast<int>(displays.size())) {
-        error = "there is no display " + std::to_string(*config.display) + "; the displays are: " + describeDisplays(displays);
+        error = "there is no display " + std::to_string(*config.display) +
+                "; the displays are: " + describeDisplays(displays);
         return false;
     }
     position = static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(*config.display));
@@ -197,12 +198,12 @@ std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& e
     }
     // Where SDL could draw through GLX or EGL it picks one when the window is made, by the
     // profile asked for then: ES must be asked for before.
-    if (config.renderer == gfx::Renderer::Es) SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+    if (config.renderer == gfx::Renderer::Es)
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
     // A headless window exists only for its drawing context.
     Uint32 flags = (config.headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN) | SDL_WINDOW_OPENGL;
     flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
-    SDL_Window* window =
-        SDL_CreateWindow(config.title.c_str(), position, position, config.width, config.height, flags);
+    SDL_Window* window = SDL_CreateWindow(config.title.c_str(), position, position, config.width, config.height, flags);
     if (!window) {
         error = std::string("cannot open the window: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

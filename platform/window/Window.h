@@ -16,8 +16,8 @@ struct WindowConfig {
     bool fullScreen = true;  // the desktop's size; otherwise a resizable width x height window
     int width = 640;
     int height = 480;
-    bool headless = false;   // no visible window at all; drawing still works off-screen
-    std::optional<int> display;  // which display the window goes on; the first when not given
+    bool headless = false;                         // no visible window at all; drawing still works off-screen
+    std::optional<int> display;                    // which display the window goes on; the first when not given
     gfx::Renderer renderer = gfx::Renderer::Auto;  // which OpenGL its device draws through
 };
 
@@ -44,8 +44,7 @@ public:
                                                               std::string& error) = 0;
 };
 
-using WindowOpener =
-    std::function<std::unique_ptr<Window>(const WindowConfig&, std::string& error)>;
+using WindowOpener = std::function<std::unique_ptr<Window>(const WindowConfig&, std::string& error)>;
 
 // Opens an SDL window; on failure returns null and says why in `error`.
 std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& error);

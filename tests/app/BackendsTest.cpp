@@ -1,6 +1,6 @@
-#include "app/Backends.h"
-
 #include <gtest/gtest.h>
+
+#include "app/Backends.h"
 
 namespace glassfalls {
 namespace {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -7,21 +6,21 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <array>
+#include <atomic>
 #include <chrono>
-#include <fstream>
-#include <map>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
+#include "platform/file/WholeFile.h"
 #include "tests/app/RunProgram.h"
 #include "tests/audio/TestWav.h"
 #include "tests/platform/midi/SmfReader.h"
@@ -37,9 +36,7 @@ using glassfalls::test_support::kLiveOffScreen;
 using glassfalls::test_support::Outcome;
 using glassfalls::test_support::runProgram;
 
-std::string dataArgument() {
-    return "--data " + glassfalls::test_support::TestDataDirectory::source().string();
-}
+std::string dataArgument() { return "--data " + glassfalls::test_support::TestDataDirectory::source().string(); }
 
 }  // namespace
 
@@ -56,8 +53,7 @@ TEST(HeadlessRun, EscapeFromAKeyScriptEndsNormally) {
     ASSERT_NE(f, nullptr);
     std::fputs("10 Escape down\n", f);
     std::fclose(f);
-    const Outcome run = runProgram("--headless --frames 100000 --keys " + script.string() + " " +
-                                   dataArgument());
+    const Outcome run = runProgram("--headless --frames 100000 --keys " + script.string() + " " + dataArgument());
     EXPECT_EQ(run.status, 0) << run.output;
     std::filesystem::remove(script);
 }
@@ -84,16 +80,17 @@ TEST(HeadlessRun, NoDisplayIsOneLineUnlessTheDriverWasChosen) {
     const Outcome unseen = runProgram("--windowed --frames 2 --midi none " + dataArgument(),
                                       "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER");
     EXPECT_EQ(unseen.status, 1);
-    EXPECT_EQ(unseen.output, "glassfalls: no display found; run it from a desktop session, or use --headless to "
-                             "render off-screen\n");
-    const Outcome chosen = runProgram("--windowed --frames 2 --midi none " + dataArgument(),
-                                      kLiveOffScreen);
+    EXPECT_EQ(unseen.output,
+              "glassfalls: no display found; run it from a desktop session, or use --headless to "
+              "render off-screen\n");
+    const Outcome chosen = runProgram("--windowed --frames 2 --midi none " + dataArgument(), kLiveOffScreen);
     EXPECT_EQ(chosen.status, 0) << chosen.output;
     // A display that is not there is named with the ones that are.
-    const Outcome elsewhere = runProgram("--windowed --frames 2 --display 3 --midi none " + dataArgument(),
-                                         kLiveOffScreen);
+    const Outcome elsewhere =
+        runProgram("--windowed --frames 2 --display 3 --midi none " + dataArgument(), kLiveOffScreen);
     EXPECT_EQ(elsewhere.status, 1);
-    EXPECT_EQ(elsewhere.output.rfind("glassfalls: there is no display 3; the displays are: 0 ", 0), 0u) << elsewhere.output;
+    EXPECT_EQ(elsewhere.output.rfind("glassfalls: there is no display 3; the displays are: 0 ", 0), 0u)
+        << elsewhere.output;
 }
 
 TEST(HeadlessRun, DeviceListsSayWhatHappensWithoutDevices) {
@@ -106,7 +103,8 @@ TEST(HeadlessRun, DeviceListsSayWhatHappensWithoutDevices) {
     ASSERT_NE(midi, std::string::npos) << run.output;
     const std::string captureLines = run.output.substr(capture, midi - capture);
     EXPECT_TRUE(captureLines.find("(none found; the piece runs on silence)") != std::string::npos ||
-                captureLines.find("  ") != std::string::npos) << run.output;
+                captureLines.find("  ") != std::string::npos)
+        << run.output;
     EXPECT_NE(run.output.find("synth  (default)"), std::string::npos) << run.output;
 }
 
@@ -153,8 +151,8 @@ TEST(HeadlessRun, CommandLineErrorsAndHelp) {
 TEST(HeadlessRun, ScreenshotsAreWrittenAtEveryKthAdvance) {
     const auto directory = glassfalls::test_support::tempPath("screenshots-test") / "new";
     std::filesystem::remove_all(directory.parent_path());
-    const Outcome run = runProgram("--headless --frames 7 --screenshots " + directory.string() +
-                                   " --every 3 " + dataArgument());
+    const Outcome run =
+        runProgram("--headless --frames 7 --screenshots " + directory.string() + " --every 3 " + dataArgument());
     ASSERT_EQ(run.status, 0) << run.output;
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
@@ -241,8 +239,8 @@ TEST(HeadlessRun, AMelodyIsPlayedByAllEightPerformersInTurn) {
     std::ofstream(data.path / "music.dat") << "C\n64\n255\n1\nD\n72\n255\n2\nE\n80\n200\n1\n"
                                               "rest\n255\n0\n1\nG\n100\n255\n1\n";
     const auto path = glassfalls::test_support::tempPath("melody-run.mid");
-    const Outcome run = runProgram("--headless --frames 200 --midi none --midi-file " + path.string() +
-                                   " --data " + data.path.string());
+    const Outcome run = runProgram("--headless --frames 200 --midi none --midi-file " + path.string() + " --data " +
+                                   data.path.string());
     ASSERT_EQ(run.status, 0) << run.output;
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(glassfalls::platform::readWholeFile(path.string(), bytes));
@@ -303,7 +301,8 @@ TEST(HeadlessRun, NotesAreSilencedOnEveryWayOut) {
     glassfalls::test_support::TestDataDirectory data;
     std::ofstream(data.path / "music.dat") << "G\n100\n255\n100000\n";
     const auto midiFile = glassfalls::test_support::tempPath("way-out.mid");
-    const std::string common = "--headless --midi none --midi-file " + midiFile.string() + " --data " + data.path.string();
+    const std::string common =
+        "--headless --midi none --midi-file " + midiFile.string() + " --data " + data.path.string();
 
     ASSERT_EQ(runProgram("--frames 160 " + common).status, 0);
     EXPECT_TRUE(soundingAtTheEnd(midiFile).empty()) << "--frames";
@@ -346,7 +345,8 @@ TEST(HeadlessRun, NotesAreSilencedOnEveryWayOut) {
 // its interval while the frames advance. The messages are read as they come, as the service
 // manager does: a socket left full would hold up the sender. The run is paced by the real
 // clock, which the watchdog counts in: title frames at least 75 ms apart against pings due
-// every 50 ms, so every advance after the first pings, however fast the machine draws.
+// every 50 ms, and each advance pings as it begins, so every advance after the first pings,
+// however fast or slowly the machine draws.
 TEST(HeadlessRun, AServiceManagerHearsReadyThenWatchdogPings) {
     const auto path = glassfalls::test_support::tempPath("notify.sock");
     const int listener = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -371,9 +371,9 @@ TEST(HeadlessRun, AServiceManagerHearsReadyThenWatchdogPings) {
         }
     });
     constexpr int kAdvances = 20;
-    const Outcome run = runProgram("--windowed --frames " + std::to_string(kAdvances) + " --midi none " + dataArgument(),
-                                   std::string(kLiveOffScreen) + " NOTIFY_SOCKET=" + path.string() +
-                                       " WATCHDOG_USEC=100000");
+    const Outcome run =
+        runProgram("--windowed --frames " + std::to_string(kAdvances) + " --midi none " + dataArgument(),
+                   std::string(kLiveOffScreen) + " NOTIFY_SOCKET=" + path.string() + " WATCHDOG_USEC=100000");
     finished = true;
     reader.join();
     // A datagram is in the socket once it is sent, so what the piece said before it ended is here.

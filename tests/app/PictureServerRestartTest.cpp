@@ -1,7 +1,6 @@
 // The piece and the real picture server on loopback: the server is killed mid-run and started
 // again with other pictures, and the ground shows them.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 
 #include <chrono>

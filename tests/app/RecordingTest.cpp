@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
+#include "platform/file/WholeFile.h"
 #include "tests/app/RunProgram.h"
 #include "tests/audio/TestWav.h"
 #include "tests/platform/midi/SmfReader.h"
@@ -89,7 +89,8 @@ TEST(Recording, ASungMelodyHeardThroughAFileClosesOncePerPhrase) {
         for (int i = 0; i < static_cast<int>(seconds * kRate); ++i, t += 1.0 / kRate) {
             const double vibrato = 1 + 0.004 * std::sin(2 * M_PI * 5.5 * t);
             const double phase = 2 * M_PI * frequency * vibrato * t;
-            const double v = frequency == 0 ? 0 : 0.35 * std::sin(phase) + 0.12 * std::sin(2 * phase) + 0.05 * std::sin(3 * phase);
+            const double v =
+                frequency == 0 ? 0 : 0.35 * std::sin(phase) + 0.12 * std::sin(2 * phase) + 0.05 * std::sin(3 * phase);
             samples.push_back(static_cast<int16_t>(std::lround(v * 32767)));
         }
     };
@@ -101,9 +102,9 @@ TEST(Recording, ASungMelodyHeardThroughAFileClosesOncePerPhrase) {
     }
     const fs::path wav = test_support::tempPath("sung.wav"), midi = test_support::tempPath("sung.mid");
     test_support::writeWav(wav.string(), kRate, 1, samples);
-    const Outcome run = runProgram("--headless --frames 400 --midi none --audio-file " + wav.string() +
-                                   " --midi-file " + midi.string() + " --data " +
-                                   test_support::TestDataDirectory::source().string());
+    const Outcome run =
+        runProgram("--headless --frames 400 --midi none --audio-file " + wav.string() + " --midi-file " +
+                   midi.string() + " --data " + test_support::TestDataDirectory::source().string());
     ASSERT_EQ(run.status, 0) << run.output;
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(platform::readWholeFile(midi.string(), bytes));
@@ -146,7 +147,8 @@ WavInfo readWav(const fs::path& file) {
 TEST(Recording, TheSoundOfARunIsItsLengthSilentThroughTheTitle) {
     MelodyData data;
     const fs::path wav = test_support::tempPath("run.wav");
-    const Outcome run = runProgram("--headless --frames 200 --data " + data.path.string() + " --audio-out " + wav.string());
+    const Outcome run =
+        runProgram("--headless --frames 200 --data " + data.path.string() + " --audio-out " + wav.string());
     ASSERT_EQ(run.status, 0) << run.output;
     const WavInfo w = readWav(wav);
     EXPECT_EQ(w.channels, 2);
@@ -156,7 +158,8 @@ TEST(Recording, TheSoundOfARunIsItsLengthSilentThroughTheTitle) {
     const size_t runMs = 128 * 76 + 72 * 101;
     EXPECT_EQ(w.samples.size(), runMs * 441 / 10 * 2);
     const size_t titleEnd = size_t{128 * 76} * 441 / 10 * 2;
-    EXPECT_TRUE(std::all_of(w.samples.begin(), w.samples.begin() + static_cast<long>(titleEnd), [](int16_t s) { return s == 0; }));
+    EXPECT_TRUE(std::all_of(w.samples.begin(), w.samples.begin() + static_cast<long>(titleEnd),
+                            [](int16_t s) { return s == 0; }));
     double energy = 0;
     for (size_t i = titleEnd; i < w.samples.size(); ++i) energy += std::abs(w.samples[i]);
     EXPECT_GT(energy / static_cast<double>(w.samples.size() - titleEnd), 50.0) << "the melody sounds";
@@ -172,7 +175,8 @@ TEST(Recording, RecordingMistakesAreOneLineAtStartUp) {
         {"--headless --frames 2 --audio-out /nonexistent/dir/run.wav", "/nonexistent/dir/run.wav"},
         {"--headless --frames 2 --midi none --audio-out /tmp/run.wav", "--audio-out records the built-in synthesiser"},
         {"--headless --frames 2 --video /nonexistent/dir/run.mp4", "cannot write the video /nonexistent/dir/run.mp4"},
-        {"--headless --frames 2 --video /tmp/run.unknown", "cannot tell the kind of video from the name /tmp/run.unknown"},
+        {"--headless --frames 2 --video /tmp/run.unknown",
+         "cannot tell the kind of video from the name /tmp/run.unknown"},
         {"--headless --frames 2 --video /tmp/run.wav", "cannot hold H.264 video: /tmp/run.wav"},
     };
     for (const auto& c : cases) {
@@ -206,8 +210,8 @@ std::string outputOf(const std::string& command) {
 
 // The times at which the video's frames show, in seconds.
 std::vector<double> frameTimes(const fs::path& video) {
-    std::istringstream lines(outputOf("ffprobe -v error -select_streams v -show_entries frame=pts_time -of csv=p=0 " +
-                                      video.string()));
+    std::istringstream lines(
+        outputOf("ffprobe -v error -select_streams v -show_entries frame=pts_time -of csv=p=0 " + video.string()));
     std::vector<double> times;
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) times.push_back(std::stod(line));
@@ -221,16 +225,18 @@ double meanLoudness(const fs::path& video, double from, double to) {
     const std::string command = "ffmpeg -v error -y -ss " + std::to_string(from) + " -t " + std::to_string(to - from) +
                                 " -i " + video.string() + " -vn -ac 1 -ar 8000 -f s16le " + raw.string();
     std::vector<uint8_t> bytes;
-    if (std::system(command.c_str()) != 0 || !platform::readWholeFile(raw.string(), bytes) || bytes.size() < 2) return -1;
+    if (std::system(command.c_str()) != 0 || !platform::readWholeFile(raw.string(), bytes) || bytes.size() < 2)
+        return -1;
     fs::remove(raw);
     double total = 0;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) total += std::abs(static_cast<int16_t>(bytes[i] | bytes[i + 1] << 8));
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        total += std::abs(static_cast<int16_t>(bytes[i] | bytes[i + 1] << 8));
     return total / static_cast<double>(bytes.size() / 2);
 }
 
 // 200 advances: 128 title frames 76 ms apart, then 72 performance frames 101 ms apart, every
-// one of them in the video once, at its own time, each picture its advance's screenshot. The heard file (a tone through the title, where the synthesiser
-// is silent) is mixed into the sound.
+// one of them in the video once, at its own time, each picture its advance's screenshot. The heard file (a tone through
+// the title, where the synthesiser is silent) is mixed into the sound.
 TEST(Recording, AVideoHoldsEveryDrawnFrameAtItsTimeAndBothSounds) {
     if (!test_support::onPath("ffprobe") || !test_support::onPath("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     MelodyData data;
@@ -238,16 +244,19 @@ TEST(Recording, AVideoHoldsEveryDrawnFrameAtItsTimeAndBothSounds) {
                    heard = test_support::tempPath("heard.wav");
     constexpr int kRate = 16000;
     std::vector<int16_t> tone(static_cast<size_t>(kRate * 8));
-    for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440.0 * static_cast<double>(i) / kRate));
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<int16_t>(8000 * std::sin(2 * M_PI * 440.0 * static_cast<double>(i) / kRate));
     test_support::writeWav(heard.string(), kRate, 1, tone);
-    const Outcome run = runProgram("--headless --frames 200 --data " + data.path.string() + " --video " + video.string() +
-                                   " --audio-file " + heard.string() + " --video-input-sound --screenshots " +
-                                   shots.string());
+    const Outcome run =
+        runProgram("--headless --frames 200 --data " + data.path.string() + " --video " + video.string() +
+                   " --audio-file " + heard.string() + " --video-input-sound --screenshots " + shots.string());
     ASSERT_EQ(run.status, 0) << run.output;
 
-    EXPECT_EQ(outputOf("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + video.string()), "video\naudio\n");
+    EXPECT_EQ(outputOf("ffprobe -v error -show_entries stream=codec_type -of csv=p=0 " + video.string()),
+              "video\naudio\n");
     const double runSeconds = (128 * 76 + 72 * 101) / 1000.0;
-    const double duration = std::stod(outputOf("ffprobe -v error -show_entries format=duration -of csv=p=0 " + video.string()));
+    const double duration =
+        std::stod(outputOf("ffprobe -v error -show_entries format=duration -of csv=p=0 " + video.string()));
     EXPECT_NEAR(duration, runSeconds, 0.101);
     const std::vector<double> times = frameTimes(video);
     ASSERT_EQ(times.size(), 200u);
@@ -261,8 +270,10 @@ TEST(Recording, AVideoHoldsEveryDrawnFrameAtItsTimeAndBothSounds) {
     const auto showing = std::upper_bound(times.begin(), times.end(), 15.03) - times.begin();
     EXPECT_EQ(showing, 180);
     const fs::path still = test_support::tempPath("still.png");
-    ASSERT_EQ(std::system(("ffmpeg -v error -y -i " + video.string() + " -vf 'select=eq(n\\,179)' -vsync 0 -frames:v 1 " +
-                           still.string()).c_str()), 0);
+    ASSERT_EQ(std::system(("ffmpeg -v error -y -i " + video.string() +
+                           " -vf 'select=eq(n\\,179)' -vsync 0 -frames:v 1 " + still.string())
+                              .c_str()),
+              0);
     const auto shown = readPicture(still);
     double share[3] = {};
     for (int i = 0; i < 3; ++i) {
@@ -270,7 +281,8 @@ TEST(Recording, AVideoHoldsEveryDrawnFrameAtItsTimeAndBothSounds) {
         share[i] = test_support::frameDifference(shown.texels, drawn.texels, 8).shareWithin;
     }
     EXPECT_GE(share[1], 0.98);
-    EXPECT_GT(share[1], std::max(share[0], share[2])) << "advances 179, 180, 181: " << share[0] << " " << share[1] << " " << share[2];
+    EXPECT_GT(share[1], std::max(share[0], share[2]))
+        << "advances 179, 180, 181: " << share[0] << " " << share[1] << " " << share[2];
 
     EXPECT_GT(meanLoudness(video, 1, 8), 1000) << "the heard tone, through the silent title";
     EXPECT_GT(meanLoudness(video, 12, 16), 50) << "the melody";
@@ -295,9 +307,9 @@ TEST(Recording, AVideoEndedEarlyIsWholeAndAFullDiskIsAFailure) {
     EXPECT_GT(frameTimes(video).size(), 140u) << "the quit fade is in it";
 
     fs::remove(video);
-    const pid_t child = test_support::startProcess(std::string(GLASSFALLS_BINARY) + rendererArgument() +
-                                                   " --frames 100000000 --video " + video.string() + common +
-                                                   " >/dev/null 2>&1");
+    const pid_t child =
+        test_support::startProcess(std::string(GLASSFALLS_BINARY) + rendererArgument() +
+                                   " --frames 100000000 --video " + video.string() + common + " >/dev/null 2>&1");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline && (!fs::exists(video) || fs::file_size(video) < 200'000)) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));

@@ -76,13 +76,14 @@ TEST(Renderers, ADriverOfferingTooLittleIsNamedInOneLine) {
     } cases[] = {
         {"compat", "MESA_GL_VERSION_OVERRIDE=2.1", 2, "OpenGL 3.0 or later is needed, the driver offers OpenGL 2.1"},
         {"core", "MESA_GL_VERSION_OVERRIDE=2.1", 2, "OpenGL 3.3 core or later is needed, the driver offers OpenGL 2.1"},
-        {"es", "MESA_GLES_VERSION_OVERRIDE=2.0", 2, "OpenGL ES 3.0 or later is needed, the driver offers OpenGL ES 2.0"},
+        {"es", "MESA_GLES_VERSION_OVERRIDE=2.0", 2,
+         "OpenGL ES 3.0 or later is needed, the driver offers OpenGL ES 2.0"},
         {"auto", "MESA_GL_VERSION_OVERRIDE=2.1 MESA_GLES_VERSION_OVERRIDE=2.0", 1,
          "no renderer the driver can give (compat: OpenGL 3.0 or later is needed, the driver offers OpenGL 2.1"},
     };
     for (const auto& c : cases) {
-        const Outcome run = runProgram("--headless --frames 2 --midi none --renderer " + std::string(c.renderer) + " " + data,
-                                       c.environment);
+        const Outcome run = runProgram(
+            "--headless --frames 2 --midi none --renderer " + std::string(c.renderer) + " " + data, c.environment);
         EXPECT_EQ(run.status, c.status) << c.renderer << ": " << run.output;
         EXPECT_NE(run.output.find(c.said), std::string::npos) << c.renderer << ": " << run.output;
         EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << c.renderer << ": " << run.output;

@@ -36,7 +36,8 @@ std::vector<StatusReply> repliesIn(const std::filesystem::path& dump) {
         std::istringstream fields(line);
         std::string time, path, types;
         StatusReply reply;
-        if (fields >> time >> path >> types >> reply.scene >> reply.performers >> reply.frames >> reply.framesPerSecond &&
+        if (fields >> time >> path >> types >> reply.scene >> reply.performers >> reply.frames >>
+                reply.framesPerSecond &&
             path == "/glassfalls/status" && types == "siif") {
             replies.push_back(reply);
         }
@@ -74,10 +75,10 @@ TEST(ShowControl, OscStartsThePerformersAnswersStatusAndEndsThePiece) {
     const pid_t dumper = startProcess("oscdump -L " + std::to_string(dumpPort) + " >" + dump.string());
     const auto silence = tempPath("osc-silence.wav");
     writeWav(silence.string(), 8000, 1, std::vector<int16_t>(800, 0));
-    const pid_t piece = startProcess(std::string(kLiveOffScreen) + " " + GLASSFALLS_BINARY +
-                                     " --windowed --frames 10000000 --midi none --audio-file " + silence.string() +
-                                     " --osc-port " + std::to_string(piecePort) + " " + data + " >" + output.string() +
-                                     " 2>&1");
+    const pid_t piece =
+        startProcess(std::string(kLiveOffScreen) + " " + GLASSFALLS_BINARY +
+                     " --windowed --frames 10000000 --midi none --audio-file " + silence.string() + " --osc-port " +
+                     std::to_string(piecePort) + " " + data + " >" + output.string() + " 2>&1");
     const std::string send = "oscsend 127.0.0.1 " + std::to_string(piecePort) + " ";
     const std::string status = send + "/glassfalls/status i " + std::to_string(dumpPort);
 
@@ -94,13 +95,16 @@ TEST(ShowControl, OscStartsThePerformersAnswersStatusAndEndsThePiece) {
                           [](const StatusReply& r) { return r.performers == 8; }));
     for (const StatusReply& reply : repliesIn(dump)) EXPECT_TRUE(reply.performers == 0 || reply.performers == 8);
 
-    const Outcome taken = runProgram("--headless --frames 1 --midi none --osc-port " + std::to_string(piecePort) + " " + data);
+    const Outcome taken =
+        runProgram("--headless --frames 1 --midi none --osc-port " + std::to_string(piecePort) + " " + data);
     EXPECT_EQ(taken.status, 1);
     EXPECT_EQ(taken.output, "glassfalls: cannot take UDP port " + std::to_string(piecePort) +
                                 " for OSC: it is in use or not allowed (--osc-port)\n");
 
     ASSERT_EQ(std::system((send + "/glassfalls/nowhere && " + send + "/glassfalls/nowhere && " + send +
-                           "/glassfalls/left s yes && " + send + "/glassfalls/escape").c_str()), 0);
+                           "/glassfalls/left s yes && " + send + "/glassfalls/escape")
+                              .c_str()),
+              0);
     EXPECT_EQ(finishProcess(piece, 0), 0) << "an escape ends the piece normally";
     finishProcess(dumper, SIGTERM);
     std::ifstream said(output);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <span>
 #include <filesystem>
 #include <fstream>
+#include <span>
 
 #include "audio/WaveCapture.h"
 #include "performer/SpectrumAnalyser.h"

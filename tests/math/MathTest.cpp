@@ -46,9 +46,9 @@ TEST(Math, YawTurnsXTowardMinusZ) {
 
 TEST(Math, RotateUsesTheMatrixAsAColumnTransform) {
     Matrix4 m;
-    m.m[0][1] = 1.0f;  // x' = y
-    m.m[1][2] = 1.0f;  // y' = z
-    m.m[2][0] = 1.0f;  // z' = x
+    m.m[0][1] = 1.0f;    // x' = y
+    m.m[1][2] = 1.0f;    // y' = z
+    m.m[2][0] = 1.0f;    // z' = x
     m.m[3][0] = 100.0f;  // translation is ignored
     EXPECT_EQ(Vector3(1, 2, 3).rotate(m), Vector3(2, 3, 1));
 }

@@ -1,8 +1,8 @@
-#include "math/MatrixBuilders.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "math/MatrixBuilders.h"
 
 namespace glassfalls {
 namespace {

@@ -29,11 +29,11 @@ using test_support::shell;
 constexpr uint16_t kPort = 4000;
 
 // The body's empty answer passes; an answer starting with kSkipped skips with its reason.
-#define RUN_IN_NAMESPACE(...)                                                          \
-    do {                                                                                \
-        const std::string answer = test_support::inNetworkNamespace(__VA_ARGS__);          \
+#define RUN_IN_NAMESPACE(...)                                                               \
+    do {                                                                                    \
+        const std::string answer = test_support::inNetworkNamespace(__VA_ARGS__);           \
         if (answer.rfind(test_support::kSkipped, 0) == 0) GTEST_SKIP() << answer.substr(1); \
-        EXPECT_EQ(answer, "");                                                          \
+        EXPECT_EQ(answer, "");                                                              \
     } while (0)
 
 std::string server(const std::string& arguments) {
@@ -47,8 +47,8 @@ uint32_t since(Clock::time_point start) {
 }
 
 // Pumps the links as the piece's loop would, with a real clock, until `done` or `limit`.
-bool pumpUntil(std::vector<std::unique_ptr<ImageNetLink>>& links, Clock::time_point start,
-               Clock::duration limit, const std::function<bool()>& done) {
+bool pumpUntil(std::vector<std::unique_ptr<ImageNetLink>>& links, Clock::time_point start, Clock::duration limit,
+               const std::function<bool()>& done) {
     const auto end = Clock::now() + limit;
     while (!done()) {
         if (Clock::now() > end) return false;
@@ -65,7 +65,8 @@ bool startServerHost(const std::string& name, const std::string& link, const std
                       shell("ip link add " + link + " type veth peer name " + link + "p netns " + name) &&
                       shell("ip addr add 10.201.0.1/24 dev " + link) && shell("ip link set " + link + " up") &&
                       shell("ip -n " + name + " addr add 10.201.0.2/24 dev " + link + "p") &&
-                      shell("ip -n " + name + " link set " + link + "p up") && shell("ip -n " + name + " link set lo up");
+                      shell("ip -n " + name + " link set " + link + "p up") &&
+                      shell("ip -n " + name + " link set lo up");
     if (!made) return false;
     pid = test_support::startProcess("ip netns exec " + name + " " +
                                      server("--listen 10.201.0.2 --pictures " + pictures));
@@ -88,12 +89,14 @@ TEST(GalleryNetwork, ANameServerThatNeverAnswersHoldsUpNoFrame) {
     };
     resolverGivesUpAfter(2);
     RUN_IN_NAMESPACE([&]() -> std::string {
-        if (mount(resolvConf.c_str(), "/etc/resolv.conf", nullptr, MS_BIND, nullptr) != 0) return "cannot mount resolv.conf";
+        if (mount(resolvConf.c_str(), "/etc/resolv.conf", nullptr, MS_BIND, nullptr) != 0)
+            return "cannot mount resolv.conf";
         // Bound and never read: the queries arrive and nothing answers.
         platform::net::Socket nameServer = platform::net::Socket::udp();
         if (!nameServer.bind(53, 0x0100007F)) return "cannot bind the silent name server";
-        const std::string line = "glassfalls: picture server pictures.gallery.test:4000: cannot find the host; "
-                                 "trying again every 3 seconds\n";
+        const std::string line =
+            "glassfalls: picture server pictures.gallery.test:4000: cannot find the host; "
+            "trying again every 3 seconds\n";
         {
             std::vector<std::unique_ptr<ImageNetLink>> links;
             links.push_back(std::make_unique<ImageNetLink>());
@@ -119,8 +122,8 @@ TEST(GalleryNetwork, ANameServerThatNeverAnswersHoldsUpNoFrame) {
         // Now a lookup outlasts the whole run: a piece that waited for it at the end would
         // be 30 s late and stopped by the timeout, long after a run of five frames is over.
         resolverGivesUpAfter(30);
-        const auto quick = test_support::runProgram("--headless --frames 5 --midi none --data " + data.path.string(),
-                                                    "timeout 20");
+        const auto quick =
+            test_support::runProgram("--headless --frames 5 --midi none --data " + data.path.string(), "timeout 20");
         if (quick.status != 0) return "the exit waited for the lookup: status " + std::to_string(quick.status);
         return "";
     });
@@ -147,8 +150,7 @@ TEST(GalleryNetwork, AVanishedServerIsNoticedAndItsSuccessorServes) {
         std::string result;
         if (!pumpUntil(links, start, std::chrono::seconds(10), [&] { return link.frameBuffer[0] == 220; })) {
             result = "no red picture from the first server";
-        } else if (!shell("ip link del gfa") ||
-                   !startServerHost("gfserver2", "gfb", green.string(), second)) {
+        } else if (!shell("ip link del gfa") || !startServerHost("gfserver2", "gfb", green.string(), second)) {
             result = "cannot replace the server's host";
         } else if (!pumpUntil(links, start, std::chrono::seconds(20), [&] { return link.frameBuffer[1] == 220; })) {
             result = "no green picture from the second server within 20 s";

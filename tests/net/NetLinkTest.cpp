@@ -1,6 +1,4 @@
 // The picture link against a server made of real sockets on loopback.
-#include "net/ImageNetLink.h"
-
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "math/MatrixBuilders.h"
+#include "net/ImageNetLink.h"
 #include "render/Ground.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
@@ -21,8 +20,8 @@ namespace {
 
 namespace net = platform::net;
 
-constexpr uint32_t kLoopback = 0x0100007F;        // 127.0.0.1, network order
-constexpr uint32_t kOtherLoopback = 0x0200007F;   // 127.0.0.2: loopback too, another address
+constexpr uint32_t kLoopback = 0x0100007F;       // 127.0.0.1, network order
+constexpr uint32_t kOtherLoopback = 0x0200007F;  // 127.0.0.2: loopback too, another address
 
 std::vector<uint8_t> picture(uint8_t first, size_t bytes = ImageNetLink::kPictureBytes) {
     std::vector<uint8_t> p(bytes, 90);
@@ -54,7 +53,9 @@ protected:
         link.poll(now);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    bool passUntil(const std::function<bool()>& done) { return test_support::pumpUntil([this] { pass(); }, done); }
+    bool passUntil(const std::function<bool()>& done) {
+        return test_support::pumpUntil([this] { pass(); }, done);
+    }
     // Connects, registers as index 3 and returns where the link receives pictures.
     net::Endpoint registerLink() {
         EXPECT_TRUE(link.open("127.0.0.1", server.port));
@@ -90,11 +91,8 @@ TEST(NetLinkRegistration, IsGatheredAcrossReadsAndOtherDataIsIgnored) {
         int index;  // -1: no reply
     };
     const Case cases[] = {
-        {{{0xFF, 0xFF, 0x07, 0x00}}, 7},
-        {{{0xFF, 0xFF}, {0x03, 0x00}}, 3},
-        {{{0xFF}, {0xFF, 0x02}, {0x01}}, 0x0102},
-        {{{0x01, 0x02, 0x03, 0x00}}, -1},
-        {{{0xFF}, {0x01, 0x03, 0x00}}, -1},
+        {{{0xFF, 0xFF, 0x07, 0x00}}, 7},  {{{0xFF, 0xFF}, {0x03, 0x00}}, 3},  {{{0xFF}, {0xFF, 0x02}, {0x01}}, 0x0102},
+        {{{0x01, 0x02, 0x03, 0x00}}, -1}, {{{0xFF}, {0x01, 0x03, 0x00}}, -1},
     };
     const uint32_t now = 0;
     for (const Case& c : cases) {
@@ -288,8 +286,7 @@ TEST_F(NetPictureOnTheGround, AReceivedPictureIsDrawnOnTheGround) {
     Ground ground;
     ASSERT_TRUE(ground.init(*device, "/nonexistent/ground.bmp"));
     ground.showNetPicture(*device, link.frameBuffer.data());
-    device->setTransform(platform::gfx::TransformState::View,
-                         matrixLookAtLH({0, 64, -1}, {0, 0, 0}, {0, 1, 0}));
+    device->setTransform(platform::gfx::TransformState::View, matrixLookAtLH({0, 64, -1}, {0, 0, 0}, {0, 1, 0}));
     device->clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     ASSERT_TRUE(device->beginScene());
     ground.draw(*device, 1.0f);

@@ -15,13 +15,16 @@ namespace fs = std::filesystem;
 
 TEST(Install, EverythingLandsInItsPlaceAndThePieceRunsFromAnywhere) {
     const fs::path prefix = test_support::tempPath("prefix");
-    ASSERT_EQ(std::system(("cmake --install " GLASSFALLS_BINARY_DIR " --prefix " + prefix.string() + " > /dev/null").c_str()), 0);
-    for (const char* file : {"bin/glassfalls", "bin/glassfalls-picture-server", GLASSFALLS_MODULE_DIR "/glassfalls-video.so",
-                             "share/glassfalls/data/title.x",
-                             "share/glassfalls/data/ground.bmp", "share/man/man1/glassfalls.1.gz", "share/man/man1/glassfalls-picture-server.1.gz",
-                             "share/doc/glassfalls/copyright", "share/doc/glassfalls/changelog.gz",
-                             "share/applications/glassfalls.desktop", "share/applications/glassfalls-windowed.desktop",
-                             "share/icons/hicolor/256x256/apps/glassfalls.png", "lib/systemd/user/glassfalls.service"}) {
+    ASSERT_EQ(
+        std::system(("cmake --install " GLASSFALLS_BINARY_DIR " --prefix " + prefix.string() + " > /dev/null").c_str()),
+        0);
+    for (const char* file :
+         {"bin/glassfalls", "bin/glassfalls-picture-server", GLASSFALLS_MODULE_DIR "/glassfalls-video.so",
+          "share/glassfalls/data/title.x", "share/glassfalls/data/ground.bmp", "share/man/man1/glassfalls.1.gz",
+          "share/man/man1/glassfalls-picture-server.1.gz", "share/doc/glassfalls/copyright",
+          "share/doc/glassfalls/changelog.gz", "share/applications/glassfalls.desktop",
+          "share/applications/glassfalls-windowed.desktop", "share/icons/hicolor/256x256/apps/glassfalls.png",
+          "lib/systemd/user/glassfalls.service"}) {
         EXPECT_TRUE(fs::exists(prefix / file)) << file;
     }
     // From a folder without `data`, the installed data set is found beside the program, and
@@ -33,12 +36,16 @@ TEST(Install, EverythingLandsInItsPlaceAndThePieceRunsFromAnywhere) {
     EXPECT_TRUE(fs::exists(video));
     fs::remove(video);
     if (test_support::onPath("desktop-file-validate")) {
-        EXPECT_EQ(std::system(("desktop-file-validate " + (prefix / "share/applications/glassfalls.desktop").string() + " " +
-                               (prefix / "share/applications/glassfalls-windowed.desktop").string()).c_str()), 0);
+        EXPECT_EQ(std::system(("desktop-file-validate " + (prefix / "share/applications/glassfalls.desktop").string() +
+                               " " + (prefix / "share/applications/glassfalls-windowed.desktop").string())
+                                  .c_str()),
+                  0);
     }
     // The unit's program must exist, so it is checked where it was installed.
     if (test_support::onPath("systemd-analyze")) {
-        EXPECT_EQ(std::system(("systemd-analyze verify " + (prefix / "lib/systemd/user/glassfalls.service").string()).c_str()), 0);
+        EXPECT_EQ(std::system(
+                      ("systemd-analyze verify " + (prefix / "lib/systemd/user/glassfalls.service").string()).c_str()),
+                  0);
     }
     fs::remove_all(prefix);
 }

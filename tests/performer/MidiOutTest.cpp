@@ -1,7 +1,6 @@
-#include "performer/MidiOut.h"
-
 #include <gtest/gtest.h>
 
+#include "performer/MidiOut.h"
 #include "tests/platform/midi/RecordingMidiPort.h"
 
 namespace glassfalls {

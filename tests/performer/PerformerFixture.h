@@ -45,7 +45,8 @@ protected:
     void hearTone(int bin, double amplitude) {
         platform::MicrophoneBlock samples{};
         for (size_t i = 0; i < samples.size(); ++i) {
-            samples[i] = static_cast<int16_t>(amplitude * std::sin(2 * M_PI * bin * 7.8125 * static_cast<double>(i) / 8000.0));
+            samples[i] =
+                static_cast<int16_t>(amplitude * std::sin(2 * M_PI * bin * 7.8125 * static_cast<double>(i) / 8000.0));
         }
         world.heard.hear(samples);
     }

@@ -103,8 +103,14 @@ TEST_F(PerformerTest, LevelsFromTheMicrophonePeakAndNote) {
 }
 
 TEST_F(PerformerTest, RisingNotesTurnTheTrailTowardMinusZTenDegreesAtATime) {
-    initWithScore({{64, 200, 1}, {72, 200, 1}, {80, 200, 1}, {90, 200, 1}, {100, 200, 1},
-                   {110, 200, 1}, {120, 200, 1}, {130, 200, 1}});
+    initWithScore({{64, 200, 1},
+                   {72, 200, 1},
+                   {80, 200, 1},
+                   {90, 200, 1},
+                   {100, 200, 1},
+                   {110, 200, 1},
+                   {120, 200, 1},
+                   {130, 200, 1}});
     for (int i = 0; i < 8; ++i) performer.update();
     ASSERT_EQ(performer.contourTracker.contour(), 6);
     ASSERT_EQ(performer.segmentCount, 9);
@@ -127,9 +133,13 @@ TEST_F(PerformerTest, EveryLaidSegmentSoundsItsNoteChange) {
     performer.update();  // note 67; the level of the rest behind it (0) gives 64
     performer.update();  // the rest
     EXPECT_EQ(sent, (std::vector<Message>{
-                        {0x80, 0, 64}, {0xC0, 16, 0}, {0x90, 60, 127},  // from segment 0's note 0
+                        {0x80, 0, 64},
+                        {0xC0, 16, 0},
+                        {0x90, 60, 127},  // from segment 0's note 0
                         {0xB0, 7, 81},
-                        {0x80, 60, 64}, {0xC0, 16, 0}, {0x90, 67, 64},
+                        {0x80, 60, 64},
+                        {0xC0, 16, 0},
+                        {0x90, 67, 64},
                         {0x80, 67, 64},
                     }));
 }
@@ -240,9 +250,8 @@ TEST_F(PerformerTest, ClosingAtTheCapacityFinishesTwiceInOneFrame) {
     performer.closeStep();
     EXPECT_FALSE(performer.closing);
     EXPECT_EQ(performer.segmentCount, 1);
-    const auto scaleNoteOffs = std::count_if(sent.begin(), sent.end(), [](const Message& m) {
-        return m.status == 0x80 && m.data1 >= 60 && m.data1 <= 72;
-    });
+    const auto scaleNoteOffs = std::count_if(
+        sent.begin(), sent.end(), [](const Message& m) { return m.status == 0x80 && m.data1 >= 60 && m.data1 <= 72; });
     EXPECT_EQ(scaleNoteOffs, 16) << "all notes off twice";
     const int ringsAfter = static_cast<int>(std::count_if(world.ripples.rings.begin(), world.ripples.rings.end(),
                                                           [](const Ripple& r) { return r.active; }));

@@ -14,7 +14,8 @@ namespace {
 std::vector<int16_t> sineAtBin(double bin, double amplitude, size_t length = 1024) {
     std::vector<int16_t> s(1024, 0);
     for (size_t i = 0; i < length; ++i) {
-        s[i] = static_cast<int16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * bin * static_cast<double>(i) / 1024.0)));
+        s[i] =
+            static_cast<int16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * bin * static_cast<double>(i) / 1024.0)));
     }
     return s;
 }

@@ -1,11 +1,10 @@
-#include "performer/SphereGroup.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 
 #include "math/PieceRandom.h"
+#include "performer/SphereGroup.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "tests/performer/PerformerFixture.h"
 #include "tests/support/TestDataDirectory.h"
@@ -17,8 +16,7 @@ namespace {
 class SphereGroupTest : public test_support::PerformerFixture {
 protected:
     void initGroup() {
-        ASSERT_TRUE(group.init(&world, device,
-                               (test_support::TestDataDirectory::source() / "spheremap.bmp").string(),
+        ASSERT_TRUE(group.init(&world, device, (test_support::TestDataDirectory::source() / "spheremap.bmp").string(),
                                "/nonexistent/music.dat"));
     }
     platform::gfx::RecordingDevice device;
@@ -74,7 +72,8 @@ TEST_F(SphereGroupTest, PlacingAllEightLeavesTheLastPlacementForTheRings) {
     // Each performer stands 12 from the centre: (12, 0, 0) in its turned frame.
     for (int i = 0; i < SphereGroup::kPerformers; ++i) {
         const Performer& p = group.performers[static_cast<size_t>(i)];
-        const Matrix4 w = Matrix4::translation(p.position.x, p.position.y, p.position.z).multiply(p.orientation.toMatrix());
+        const Matrix4 w =
+            Matrix4::translation(p.position.x, p.position.y, p.position.z).multiply(p.orientation.toMatrix());
         const float x = w.m[3][0], z = w.m[3][2];
         EXPECT_NEAR(std::sqrt(x * x + z * z), 12.0f, 1e-4) << i;
     }

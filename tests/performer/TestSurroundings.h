@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "performer/MidiOut.h"
 #include "performer/Hearing.h"
+#include "performer/MidiOut.h"
 #include "performer/Surroundings.h"
 #include "platform/midi/MidiPort.h"
 #include "trail/RipplePool.h"

@@ -1,6 +1,5 @@
-#include <gtest/gtest.h>
-
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include "platform/keyboard/Keyboard.h"
 #include "platform/keyboard/RemoteKeys.h"
@@ -9,8 +8,7 @@ using namespace glassfalls::platform;
 
 TEST(ScriptedKeyboard, KeysChangeJustBeforeTheirAdvance) {
     std::string error;
-    auto keys = ScriptedKeyboard::parse("# demo\n\n5 Enter down\n3 Left down\n7 Left up\n7 Enter up\n",
-                                        error);
+    auto keys = ScriptedKeyboard::parse("# demo\n\n5 Enter down\n3 Left down\n7 Left up\n7 Enter up\n", error);
     ASSERT_TRUE(keys) << error;
     keys->beforeAdvance(2);
     EXPECT_FALSE(keys->isDown(Key::Left));
@@ -26,8 +24,8 @@ TEST(ScriptedKeyboard, KeysChangeJustBeforeTheirAdvance) {
 }
 
 TEST(ScriptedKeyboard, MalformedLinesAreRejectedWithTheirNumber) {
-    for (const char* bad : {"1 Space down\n", "x Enter down\n", "1 Enter pressed\n",
-                            "1 Enter down now\n", "1 Enter\n", "-1 Enter down\n"}) {
+    for (const char* bad : {"1 Space down\n", "x Enter down\n", "1 Enter pressed\n", "1 Enter down now\n", "1 Enter\n",
+                            "-1 Enter down\n"}) {
         std::string error;
         EXPECT_FALSE(ScriptedKeyboard::parse(std::string("0 Escape up\n") + bad, error)) << bad;
         EXPECT_NE(error.find("line 2"), std::string::npos) << error;

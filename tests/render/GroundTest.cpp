@@ -1,5 +1,3 @@
-#include "render/Ground.h"
-
 #include <SDL.h>
 #include <SDL_image.h>
 #include <gtest/gtest.h>
@@ -11,8 +9,9 @@
 #include <vector>
 
 #include "math/MatrixBuilders.h"
-#include "tests/platform/gl/OffscreenDevice.h"
+#include "render/Ground.h"
 #include "tests/platform/gfx/BmpBuilder.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
 #include "tests/support/TempPath.h"
 
@@ -107,8 +106,8 @@ protected:
 
     std::vector<uint32_t> drawGround(const std::vector<uint8_t>& file) {
         const auto path = test_support::tempPath("ground.bmp");
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                    static_cast<std::streamsize>(file.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
         Ground ground;
         ground.init(*device, path.string());
         std::filesystem::remove(path);
@@ -159,7 +158,8 @@ TEST_F(GroundFromAnyPicture, EveryEncodingDrawsLikeTheOriginal) {
         int worst = 0;
         for (size_t i = 0; i < drawn.size(); ++i) {
             for (int shift : {0, 8, 16}) {
-                const int a = static_cast<int>(drawn[i] >> shift & 0xFF), b = static_cast<int>(original[i] >> shift & 0xFF);
+                const int a = static_cast<int>(drawn[i] >> shift & 0xFF),
+                          b = static_cast<int>(original[i] >> shift & 0xFF);
                 worst = std::max(worst, std::abs(a - b));
             }
         }

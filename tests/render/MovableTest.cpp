@@ -1,17 +1,14 @@
-#include "render/Movable.h"
-
 #include <gtest/gtest.h>
 
-#include "tests/math/VectorExpectations.h"
 #include "platform/gfx/RecordingDevice.h"
+#include "render/Movable.h"
+#include "tests/math/VectorExpectations.h"
 
 namespace glassfalls {
 namespace {
 
 struct Thing final : Movable {
-    void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override {
-        placeInWorld(device, parent);
-    }
+    void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override { placeInWorld(device, parent); }
 };
 
 TEST(Movable, MovesInItsOwnTurnedFrame) {

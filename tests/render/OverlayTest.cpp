@@ -3,8 +3,8 @@
 
 #include "render/LightMask.h"
 #include "render/ScreenFade.h"
-#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
 
 namespace glassfalls {

@@ -1,5 +1,3 @@
-#include "render/RenderDevice.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,8 +6,9 @@
 #include <vector>
 
 #include "math/MatrixBuilders.h"
-#include "tests/platform/gl/OffscreenDevice.h"
+#include "render/RenderDevice.h"
 #include "tests/platform/gfx/Vertices.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
 #include "tests/support/StaticBufferFrame.h"
 #include "tests/support/TestDataDirectory.h"
@@ -48,9 +47,9 @@ TEST_F(RenderDeviceTest, ResetTellsEveryResourceBeforeAndAfterInRegistrationOrde
     renderDevice.registerResource(c);
 
     ASSERT_TRUE(renderDevice.reset());
-    EXPECT_EQ(log, (std::vector<std::string>{"lost a with surfaces", "lost b with surfaces",
-                                             "lost c with surfaces", "reset a with surfaces",
-                                             "reset b with surfaces", "reset c with surfaces"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"lost a with surfaces", "lost b with surfaces", "lost c with surfaces",
+                                        "reset a with surfaces", "reset b with surfaces", "reset c with surfaces"}));
     EXPECT_EQ(renderDevice.backBuffer, renderDevice.device->backBuffer());
     EXPECT_EQ(renderDevice.depthBuffer, renderDevice.device->depthStencilSurface());
 }
@@ -114,8 +113,7 @@ struct LitScene {
     // Ambient 0.1 x (0x88 / 255 + 0.5) plus the vertex grey x N.L, N up and the light
     // travelling along (0, -8, 4).
     static float lighting(uint32_t grey) {
-        return 0.1f * (136.0f / 255.0f + 0.5f) +
-               static_cast<float>(grey) / 255.0f * (8.0f / std::sqrt(80.0f));
+        return 0.1f * (136.0f / 255.0f + 0.5f) + static_cast<float>(grey) / 255.0f * (8.0f / std::sqrt(80.0f));
     }
 
     static std::array<test_support::LitVertex, 4> quad(float half, float y, uint32_t grey) {
@@ -211,8 +209,8 @@ TEST_F(RenderDeviceTest, LitTexturedSceneWithTheDefaultStatesMatchesTheReference
                 close = close && std::abs(a - e) <= 3;
             }
             if (!close && ++wrong <= 5) {
-                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << actual
-                              << ", expected " << expected;
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << actual << ", expected "
+                              << expected;
             }
         }
     }

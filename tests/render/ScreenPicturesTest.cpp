@@ -1,7 +1,6 @@
-#include "render/ScreenPictures.h"
-
 #include <gtest/gtest.h>
 
+#include "render/ScreenPictures.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
 #include "tests/support/TestDataDirectory.h"
@@ -19,7 +18,7 @@ protected:
     }
 
     Frame drawFadedOverGrey(FadingPicture& picture, int alpha) {
-    device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF404040u, 1.0f, 0);
+        device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF404040u, 1.0f, 0);
         EXPECT_TRUE(device->beginScene());
         picture.drawFaded(*device, alpha);
         device->endScene();

@@ -1,11 +1,10 @@
-#include "render/Texture.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "platform/gfx/RecordingDevice.h"
+#include "render/Texture.h"
 #include "tests/platform/gfx/BmpBuilder.h"
 #include "tests/support/TempPath.h"
 
@@ -17,8 +16,8 @@ using test_support::makeBmp;
 
 std::string writeTemp(const std::string& name, const std::vector<uint8_t>& bytes) {
     const auto path = test_support::tempPath("texture-test-" + name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                               static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path.string();
 }
 
@@ -51,7 +50,8 @@ TEST(ImageLoadBmp, KeepsTheFilesBottomRowFirstAsRgb) {
 
 TEST(ImageLoadBmp, AnyPictureIsReadAndAFileThatIsNoneLeavesNoPixels) {
     Image image;
-    ASSERT_TRUE(image.loadPicture(writeTemp("8.bmp", makeBmp({2, 2, 8, false, 0}, [](int, int) { return 0x102030u; }))));
+    ASSERT_TRUE(
+        image.loadPicture(writeTemp("8.bmp", makeBmp({2, 2, 8, false, 0}, [](int, int) { return 0x102030u; }))));
     EXPECT_EQ(image.pixels.at(3), (RgbPixel{0x10, 0x20, 0x30}));
     EXPECT_FALSE(image.loadPicture(writeTemp("text.bmp", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c'})));
     EXPECT_TRUE(image.pixels.empty());
@@ -108,12 +108,9 @@ TEST_F(TextureOnDevice, AWholePictureIsGivenToTheDriverOnlyWhenItChanged) {
         size_t fills;
     };
     const Step steps[] = {
-        {"the same picture again", 0, 0, 8, -1, 0},
-        {"one byte changed", 0, 0, 8, 5, 1},
-        {"that picture again", -2, -2, 20, -1, 0},
-        {"a part, unchanged", 2, 2, 2, -1, 1},
-        {"the whole after a part", 0, 0, 8, -1, 1},
-        {"and again", 0, 0, 8, -1, 0},
+        {"the same picture again", 0, 0, 8, -1, 0}, {"one byte changed", 0, 0, 8, 5, 1},
+        {"that picture again", -2, -2, 20, -1, 0},  {"a part, unchanged", 2, 2, 2, -1, 1},
+        {"the whole after a part", 0, 0, 8, -1, 1}, {"and again", 0, 0, 8, -1, 0},
     };
     for (const Step& step : steps) {
         if (step.changedByte >= 0) ++texture.dib->buffer[static_cast<size_t>(step.changedByte)];

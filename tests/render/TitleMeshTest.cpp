@@ -1,17 +1,16 @@
 // The title model: its drop, its sphere mapping, its shadow, and the model files it must
 // refuse without crashing.
-#include "render/TitleMesh.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "platform/file/WholeFile.h"
 #include "math/MatrixBuilders.h"
-#include "render/SphereMap.h"
+#include "platform/file/WholeFile.h"
 #include "platform/gfx/RecordingDevice.h"
+#include "render/SphereMap.h"
+#include "render/TitleMesh.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/support/TempPath.h"
 #include "tests/support/TestDataDirectory.h"
@@ -25,15 +24,16 @@ using namespace platform::gfx;
 std::string oneTriangle(const std::string& material, const std::string& indices = "0,1,2") {
     return "xof 0303txt 0032\n" + material +
            "Mesh Tri {\n 3;\n -1.0;0.0;-1.0;,\n 0.0;0.0;1.0;,\n 1.0;0.0;-1.0;;\n"
-           " 1;\n 3;" + indices + ";;\n"
+           " 1;\n 3;" +
+           indices +
+           ";;\n"
            " MeshMaterialList {\n  1;\n  1;\n  0;;\n  {Glass}\n }\n}\n";
 }
 
 const std::string kTexturedMaterial =
     "Material Glass {\n 1.0;1.0;1.0;1.0;;\n 10.0;\n 1.0;1.0;1.0;;\n 0.0;0.0;0.0;;\n"
     " TextureFilename {\n  \"skin.bmp\";\n }\n}\n";
-const std::string kPlainMaterial =
-    "Material Glass {\n 1.0;1.0;1.0;1.0;;\n 10.0;\n 1.0;1.0;1.0;;\n 0.0;0.0;0.0;;\n}\n";
+const std::string kPlainMaterial = "Material Glass {\n 1.0;1.0;1.0;1.0;;\n 10.0;\n 1.0;1.0;1.0;;\n 0.0;0.0;0.0;;\n}\n";
 
 class TitleMeshTest : public ::testing::Test {
 protected:
@@ -149,7 +149,8 @@ TEST_F(TitleMeshTest, BrokenModelFilesAreRefused) {
         {"header only", "xof 0303txt 0032\n"},
         {"index out of range", oneTriangle(kPlainMaterial, "0,1,7")},
         {"absurd vertex count", "xof 0303txt 0032\nMesh M {\n 2000000000;\n 0.0;0.0;0.0;;\n 1;\n 3;0,0,0;;\n}\n"},
-        {"absurd face count", "xof 0303txt 0032\nMesh M {\n 3;\n 0;0;0;,\n 1;0;0;,\n 0;0;1;;\n 2000000000;\n 3;0,1,2;;\n}\n"},
+        {"absurd face count",
+         "xof 0303txt 0032\nMesh M {\n 3;\n 0;0;0;,\n 1;0;0;,\n 0;0;1;;\n 2000000000;\n 3;0,1,2;;\n}\n"},
     };
     for (const auto& c : cases) {
         TitleMesh broken;

@@ -9,7 +9,8 @@ namespace glassfalls::test_support {
 // The data set with the example melody.
 struct MelodyData : TestDataDirectory {
     MelodyData() {
-        std::filesystem::copy_file(std::filesystem::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat", path / "music.dat");
+        std::filesystem::copy_file(std::filesystem::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat",
+                                   path / "music.dat");
     }
 };
 

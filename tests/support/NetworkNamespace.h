@@ -43,7 +43,8 @@ inline std::string inNetworkNamespace(const std::function<std::string()>& body) 
     if (child == 0) {
         ::close(channel[0]);
         std::string result;
-        if (unshare(CLONE_NEWNET | CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        if (unshare(CLONE_NEWNET | CLONE_NEWNS) != 0 ||
+            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
             result = std::string(kSkipped) + "network namespaces cannot be made here (they need root)";
         } else if (!bringLoopbackUp()) {
             result = "cannot bring loopback up in the namespace";

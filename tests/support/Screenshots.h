@@ -24,7 +24,8 @@ inline std::filesystem::path screenshotPath(const std::filesystem::path& directo
 inline platform::assets::Picture readPicture(const std::filesystem::path& file) {
     std::vector<uint8_t> bytes;
     platform::assets::Picture picture;
-    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::assets::decodePicture(bytes, picture)) << file;
+    EXPECT_TRUE(platform::readWholeFile(file.string(), bytes) && platform::assets::decodePicture(bytes, picture))
+        << file;
     return picture;
 }
 

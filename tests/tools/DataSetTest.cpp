@@ -1,7 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <gtest/gtest.h>
 #include <png.h>
 
 #include <assimp/Importer.hpp>
@@ -68,11 +67,11 @@ void expectRgbaPng(const char* name, uint32_t width, uint32_t height) {
 
 TEST(DataSet, GeneratorReproducesTheCommittedFilesByteForByte) {
     const fs::path out = fs::temp_directory_path() / ("glassfalls-datagen-" + std::to_string(::getpid()));
-    const std::string command = std::string(GLASSFALLS_DATAGEN) + " " + (out / "data").string() + " " +
-                                (out / "examples").string();
+    const std::string command =
+        std::string(GLASSFALLS_DATAGEN) + " " + (out / "data").string() + " " + (out / "examples").string();
     ASSERT_EQ(std::system(command.c_str()), 0);
-    for (const char* name : {"background.bmp", "title.png", "CopyRight.png", "title.bmp", "spheremap.bmp",
-                             "ground.bmp", "title.x"}) {
+    for (const char* name :
+         {"background.bmp", "title.png", "CopyRight.png", "title.bmp", "spheremap.bmp", "ground.bmp", "title.x"}) {
         EXPECT_TRUE(readAll(out / "data" / name) == readAll(committed(name))) << name << " differs";
     }
     const fs::path melody = fs::path(GLASSFALLS_SOURCE_DIR) / "examples" / "music.dat";
@@ -126,8 +125,8 @@ TEST(DataSet, TitleModelIsSolidLetteringFacingOutward) {
         ASSERT_EQ(face.mNumIndices, 3u);
         const aiVector3D a = mesh->mVertices[face.mIndices[0]], b = mesh->mVertices[face.mIndices[1]],
                          c = mesh->mVertices[face.mIndices[2]];
-        const aiVector3D n = mesh->mNormals[face.mIndices[0]] + mesh->mNormals[face.mIndices[1]] +
-                             mesh->mNormals[face.mIndices[2]];
+        const aiVector3D n =
+            mesh->mNormals[face.mIndices[0]] + mesh->mNormals[face.mIndices[1]] + mesh->mNormals[face.mIndices[2]];
         if (((b - a) ^ (c - a)) * n <= 0.0f) ++inward;
     }
     EXPECT_EQ(inward, 0u);

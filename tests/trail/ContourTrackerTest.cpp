@@ -1,8 +1,8 @@
-#include "trail/ContourTracker.h"
-
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+
+#include "trail/ContourTracker.h"
 
 namespace glassfalls {
 namespace {

@@ -1,11 +1,10 @@
-#include "trail/RipplePool.h"
-
 #include <gtest/gtest.h>
 
-#include "math/TrigTables.h"
 #include "math/MatrixBuilders.h"
+#include "math/TrigTables.h"
 #include "platform/gfx/RecordingDevice.h"
 #include "tests/platform/gl/OffscreenDevice.h"
+#include "trail/RipplePool.h"
 
 namespace glassfalls {
 namespace {
@@ -95,8 +94,7 @@ TEST_F(RipplePoolTest, ARingIsDrawnAroundItsCentreOnTheWater) {
     auto device = test_support::openOffscreenDevice();
     ASSERT_TRUE(device);
     device->setTransform(TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
-    device->setTransform(TransformState::Projection,
-                         matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 1000));
+    device->setTransform(TransformState::Projection, matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 1000));
     pool.spawnLargeRipple({10, 0, 0});
     for (int i = 0; i < 10; ++i) pool.update();  // radius 5, alpha 192
 

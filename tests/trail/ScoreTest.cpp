@@ -1,11 +1,11 @@
-#include "tests/support/TempPath.h"
-#include "trail/Score.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "tests/support/TempPath.h"
+#include "trail/Score.h"
 
 namespace glassfalls {
 namespace {

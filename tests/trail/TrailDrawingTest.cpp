@@ -1,7 +1,5 @@
 // The three passes of a trail drawn for real off-screen, seen from the side so that the water
 // is the screen's middle line. Each test says which fault it would catch.
-#include "trail/TrailDrawing.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,9 +11,10 @@
 #include "platform/gfx/RecordingDevice.h"
 #include "render/Ground.h"
 #include "render/StatePresets.h"
-#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/render/RenderDeviceFixture.h"
+#include "trail/TrailDrawing.h"
 
 namespace glassfalls {
 namespace {
@@ -149,8 +148,8 @@ TEST_F(TrailDrawing, TheShadowDarkensTheWaterUnderTheTrail) {
     device->setTransform(TransformState::View, matrixLookAtLH({0, 20, -20}, {0, 0, 0}, {0, 1, 0}));
     device->setRenderState(renderState::Lighting, 0);
     device->setFvf(test_support::ColouredVertex::kFormat);
-    const test_support::ColouredVertex water[4] = {{-10, 0, -10, 0xFFC0C0C0u}, {-10, 0, 10, 0xFFC0C0C0u},
-                                                   {10, 0, 10, 0xFFC0C0C0u}, {10, 0, -10, 0xFFC0C0C0u}};
+    const test_support::ColouredVertex water[4] = {
+        {-10, 0, -10, 0xFFC0C0C0u}, {-10, 0, 10, 0xFFC0C0C0u}, {10, 0, 10, 0xFFC0C0C0u}, {10, 0, -10, 0xFFC0C0C0u}};
     device->setRenderState(renderState::CullMode, Cull::None);
     device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, water, sizeof water[0]);
     device->setRenderState(renderState::Lighting, 1);
@@ -185,10 +184,12 @@ TEST(SharedStates, EachBlendedDrawerDrawsUnderThePresetAndLeavesTheBaseline) {
         {"the rings", [&] { pool.draw(device, 0.0f); }, true},
         {"a trail's shadow", [&] { drawTrailShadow(device, trail.view(), 1.0f); }, true},
         {"a waiting trail's shadow", [&] { drawTrailShadow(device, trail.view(false), 1.0f); }, false},
-        {"a waiting trail", [&] {
+        {"a waiting trail",
+         [&] {
              drawTrail(device, trail.view(false), Matrix4::identity(), 1.0f, TrailPass::Normal);
              drawTrailReflection(device, trail.view(false), Matrix4::identity(), 1.0f);
-         }, false},
+         },
+         false},
     };
     for (const Case& c : cases) {
         statePresets::restoreBaseline(device);
@@ -269,8 +270,8 @@ TEST(TrailRipples, ClosingDrawsOneRandomNumberPerSegmentAndRingsAtTheCursor) {
     for (const Ripple& r : pool.rings) small += r.active && r.kind == 1;
     EXPECT_EQ(small, expectedSmall);
     ASSERT_EQ(largeRings(pool), 1);
-    const auto large = std::find_if(pool.rings.begin(), pool.rings.end(),
-                                    [](const Ripple& r) { return r.active && r.kind == 0; });
+    const auto large =
+        std::find_if(pool.rings.begin(), pool.rings.end(), [](const Ripple& r) { return r.active && r.kind == 0; });
     EXPECT_FLOAT_EQ(large->centre.x, 2.5f) << "between segments 2 and 3, just behind the cursor";
 }
 

@@ -1,11 +1,10 @@
-#include "trail/TrailSegment.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "tests/math/VectorExpectations.h"
+#include "trail/TrailSegment.h"
 
 namespace glassfalls {
 namespace {

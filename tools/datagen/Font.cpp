@@ -69,8 +69,8 @@ Coverage Font::render(const std::string& text, int pixelSize, int pad) const {
     for (const Placed& p : placed) {
         for (int y = 0; y < p.glyph.height; ++y) {
             for (int x = 0; x < p.glyph.width; ++x) {
-                float& v = out.values[static_cast<size_t>(p.top - minY + pad + y) * out.width +
-                                      (p.left - minX + pad + x)];
+                float& v =
+                    out.values[static_cast<size_t>(p.top - minY + pad + y) * out.width + (p.left - minX + pad + x)];
                 v = std::min(1.0f, v + p.glyph.at(x, y));
             }
         }
@@ -112,8 +112,8 @@ int conicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
     const Point2 p0 = s->last, p1 = s->map(control), p2 = s->map(to);
     for (int i = 1; i <= s->steps; ++i) {
         const double t = static_cast<double>(i) / s->steps, u = 1.0 - t;
-        s->contours->back().push_back({u * u * p0.x + 2 * u * t * p1.x + t * t * p2.x,
-                                       u * u * p0.y + 2 * u * t * p1.y + t * t * p2.y});
+        s->contours->back().push_back(
+            {u * u * p0.x + 2 * u * t * p1.x + t * t * p2.x, u * u * p0.y + 2 * u * t * p1.y + t * t * p2.y});
     }
     s->last = p2;
     return 0;
@@ -125,8 +125,8 @@ int cubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void*
     for (int i = 1; i <= s->steps; ++i) {
         const double t = static_cast<double>(i) / s->steps, u = 1.0 - t;
         const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        s->contours->back().push_back({a * p0.x + b * p1.x + c * p2.x + d * p3.x,
-                                       a * p0.y + b * p1.y + c * p2.y + d * p3.y});
+        s->contours->back().push_back(
+            {a * p0.x + b * p1.x + c * p2.x + d * p3.x, a * p0.y + b * p1.y + c * p2.y + d * p3.y});
     }
     s->last = p3;
     return 0;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include <ft2build.h>
+
 #include <string>
 #include <vector>
-
-#include <ft2build.h>
 #include FT_FREETYPE_H
 
 namespace datagen {

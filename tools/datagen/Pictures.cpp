@@ -10,8 +10,7 @@ namespace {
 
 // Deterministic lattice noise: the same value on every machine for the same inputs.
 float hash(int x, int y, uint32_t seed) {
-    uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u +
-                 seed * 2246822519u;
+    uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     h ^= h >> 16;
     return static_cast<float>(h & 0xFFFFFFu) / static_cast<float>(0xFFFFFF);
@@ -87,8 +86,8 @@ float softSpot(const Direction& d, Direction centre, float sharpness) {
 }
 
 // Paints `cover` at (ox, oy) over `target` with colour `paint(x, y)` and opacity `alpha`.
-void paint(Raster& target, const Coverage& cover, int ox, int oy,
-           const std::function<Rgba(int, int)>& colour, float alpha) {
+void paint(Raster& target, const Coverage& cover, int ox, int oy, const std::function<Rgba(int, int)>& colour,
+           float alpha) {
     for (int y = 0; y < cover.height; ++y) {
         for (int x = 0; x < cover.width; ++x) {
             const int tx = ox + x, ty = oy + y;
@@ -160,20 +159,24 @@ Raster makeTitlePicture(const Font& bold, const Font& regular) {
     const Coverage glow = blurred(word, 4);
     const int ox = (out.width - word.width) / 2;
     const int oy = (out.height - word.height) / 2 - 10;
-    paint(out, glow, ox, oy, [](int, int) { return constant(0.35f, 0.85f, 1.0f); }, 0.9f);
+    paint(
+        out, glow, ox, oy, [](int, int) { return constant(0.35f, 0.85f, 1.0f); }, 0.9f);
     const int top = oy + 12, bottom = oy + word.height - 12;
-    paint(out, word, ox, oy,
-          [&](int, int y) {
-              const float t = smoothstep(static_cast<float>(top), static_cast<float>(bottom), static_cast<float>(y));
-              return constant(mix(1.0f, 0.62f, t), mix(1.0f, 0.9f, t), 1.0f);
-          },
-          1.0f);
+    paint(
+        out, word, ox, oy,
+        [&](int, int y) {
+            const float t = smoothstep(static_cast<float>(top), static_cast<float>(bottom), static_cast<float>(y));
+            return constant(mix(1.0f, 0.62f, t), mix(1.0f, 0.9f, t), 1.0f);
+        },
+        1.0f);
 
     const Coverage line = renderToWidth(regular, "sing, and the glass falls", 200, 15, 4);
     const Coverage lineGlow = blurred(line, 2);
     const int lx = (out.width - line.width) / 2, ly = oy + word.height + 2;
-    paint(out, lineGlow, lx, ly, [](int, int) { return constant(0.1f, 0.3f, 0.5f); }, 0.8f);
-    paint(out, line, lx, ly, [](int, int) { return constant(0.8f, 0.93f, 1.0f); }, 0.95f);
+    paint(
+        out, lineGlow, lx, ly, [](int, int) { return constant(0.1f, 0.3f, 0.5f); }, 0.8f);
+    paint(
+        out, line, lx, ly, [](int, int) { return constant(0.8f, 0.93f, 1.0f); }, 0.95f);
     return out;
 }
 
@@ -198,9 +201,12 @@ Raster makeCreditPicture(const Font& bold, const Font& regular) {
         {&second, out.width - second.width - margin, secondY, constant(0.72f, 0.84f, 0.94f)},
     };
     for (const Line& l : lines) {
-        paint(out, blurred(*l.cover, 2), l.x, l.y, [](int, int) { return constant(0.0f, 0.05f, 0.12f); }, 0.9f);
+        paint(
+            out, blurred(*l.cover, 2), l.x, l.y, [](int, int) { return constant(0.0f, 0.05f, 0.12f); }, 0.9f);
     }
-    for (const Line& l : lines) paint(out, *l.cover, l.x, l.y, [&](int, int) { return l.colour; }, 1.0f);
+    for (const Line& l : lines)
+        paint(
+            out, *l.cover, l.x, l.y, [&](int, int) { return l.colour; }, 1.0f);
     return out;
 }
 
@@ -210,7 +216,8 @@ Raster makeTitleSphereMap() {
         const float up = d.y;
         Rgba c;
         if (up >= 0) {
-            c = {mix(0.45f, 0.06f, std::sqrt(up)), mix(0.75f, 0.22f, std::sqrt(up)), mix(0.85f, 0.48f, std::sqrt(up)), 1};
+            c = {mix(0.45f, 0.06f, std::sqrt(up)), mix(0.75f, 0.22f, std::sqrt(up)), mix(0.85f, 0.48f, std::sqrt(up)),
+                 1};
         } else {
             const float down = std::sqrt(-up);
             c = {mix(0.20f, 0.01f, down), mix(0.42f, 0.06f, down), mix(0.55f, 0.16f, down), 1};
@@ -248,8 +255,8 @@ Raster makeTrailSphereMap() {
             const float ey = smoothstep(h, h * 0.8f, std::abs(elevation - cy));
             return ex * ey;
         };
-        const float light = box(-0.9f, 0.55f, 0.45f, 0.3f) + box(1.1f, 0.4f, 0.3f, 0.45f) +
-                            0.8f * box(3.0f, 0.9f, 0.6f, 0.2f);
+        const float light =
+            box(-0.9f, 0.55f, 0.45f, 0.3f) + box(1.1f, 0.4f, 0.3f, 0.45f) + 0.8f * box(3.0f, 0.9f, 0.6f, 0.2f);
         c.r += 0.6f * light;
         c.g += 0.6f * light;
         c.b += 0.6f * light;

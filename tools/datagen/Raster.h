@@ -22,9 +22,7 @@ struct Raster {
     std::vector<Rgba> pixels;
 };
 
-inline uint8_t toByte(float v) {
-    return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
-}
+inline uint8_t toByte(float v) { return static_cast<uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); }
 
 inline float mix(float a, float b, float t) { return a + (b - a) * t; }
 inline float smoothstep(float e0, float e1, float x) {

@@ -52,7 +52,7 @@ void GLAPIENTRY onVertex(void* vertex, void* user) {
 }
 void GLAPIENTRY onBegin(GLenum, void* user) { static_cast<TessState*>(user)->corners.clear(); }
 void GLAPIENTRY onEdgeFlag(GLboolean, void*) {}  // its presence makes GLU emit plain triangles
-void GLAPIENTRY onCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* user) {
+void GLAPIENTRY onCombine(GLdouble coords[3], void* [4], GLfloat[4], void** out, void* user) {
     auto* s = static_cast<TessState*>(user);
     s->points.push_back({coords[0], coords[1]});
     *out = &s->points.back();
@@ -61,7 +61,8 @@ void GLAPIENTRY onError(GLenum, void* user) { static_cast<TessState*>(user)->fai
 
 class MeshBuilder {
 public:
-    MeshBuilder(double minX, double maxX, double minZ, double maxZ) : minX_(minX), spanX_(maxX - minX), minZ_(minZ), spanZ_(maxZ - minZ) {}
+    MeshBuilder(double minX, double maxX, double minZ, double maxZ)
+        : minX_(minX), spanX_(maxX - minX), minZ_(minZ), spanZ_(maxZ - minZ) {}
 
     // Adds a triangle facing `normal`, reordering its corners so that it is clockwise seen
     // from that side. Each corner carries its own normal (smooth walls, flat caps).
@@ -187,8 +188,9 @@ std::string toXFile(const Mesh& mesh, const std::string& textureName) {
     char line[160];
     auto append = [&](const char* text) { out += text; };
     append("xof 0303txt 0032\n\n");
-    append("Material TitleGlass {\n 1.000000;1.000000;1.000000;1.000000;;\n 24.000000;\n"
-           " 1.000000;1.000000;1.000000;;\n 0.000000;0.000000;0.000000;;\n");
+    append(
+        "Material TitleGlass {\n 1.000000;1.000000;1.000000;1.000000;;\n 24.000000;\n"
+        " 1.000000;1.000000;1.000000;;\n 0.000000;0.000000;0.000000;;\n");
     out += " TextureFilename {\n  \"" + textureName + "\";\n }\n}\n\n";
     append("Mesh Title {\n");
     const size_t nv = mesh.vertices.size(), nf = mesh.indices.size() / 3;

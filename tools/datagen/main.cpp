@@ -37,15 +37,14 @@ bool generateDataSet(const std::filesystem::path& data, const std::filesystem::p
     const Raster background = makeBackground(), titlePicture = makeTitlePicture(bold, regular),
                  credit = makeCreditPicture(bold, regular), titleMap = makeTitleSphereMap(),
                  trailMap = makeTrailSphereMap(), ground = makeGround();
-    const bool written =
-        writeBmp(background, (data / "background.bmp").string(), error) &&
-        writePng(titlePicture, (data / "title.png").string(), error) &&
-        writePng(credit, (data / "CopyRight.png").string(), error) &&
-        writeBmp(titleMap, (data / "title.bmp").string(), error) &&
-        writeBmp(trailMap, (data / "spheremap.bmp").string(), error) &&
-        writeBmp(ground, (data / "ground.bmp").string(), error) &&
-        writeText(toXFile(title, "title.bmp"), data / "title.x", error) &&
-        writeText(makeDemoMelody(), examples / "music.dat", error);
+    const bool written = writeBmp(background, (data / "background.bmp").string(), error) &&
+                         writePng(titlePicture, (data / "title.png").string(), error) &&
+                         writePng(credit, (data / "CopyRight.png").string(), error) &&
+                         writeBmp(titleMap, (data / "title.bmp").string(), error) &&
+                         writeBmp(trailMap, (data / "spheremap.bmp").string(), error) &&
+                         writeBmp(ground, (data / "ground.bmp").string(), error) &&
+                         writeText(toXFile(title, "title.bmp"), data / "title.x", error) &&
+                         writeText(makeDemoMelody(), examples / "music.dat", error);
     if (!written || contactSheet.empty()) return written;
     return writePng(makeContactSheet({&background, &titlePicture, &credit, &titleMap, &trailMap, &ground}),
                     contactSheet, error);

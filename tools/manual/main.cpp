@@ -53,10 +53,12 @@ void writePiece() {
               "glass\\-tube trails from what the microphone hears, or from a stored melody, with "
               "reflections, shadows, ripples and MIDI notes. Escape ends the piece, Enter starts a "
               "performance, the arrow keys turn the scene.");
-    std::printf(".SH EXIT STATUS\n0 after a normal end; 1 when start\\-up fails, with one line saying why; "
-                "2 for a key script that cannot be read; 105 for a command line that is refused.\n");
-    std::printf(".SH FILES\n.TP\n.I DIR/glassFalls.ini\nthe picture server to connect to ([IP], [Port])\n"
-                ".TP\n.I DIR/music.dat\na melody to follow instead of the microphone\n");
+    std::printf(
+        ".SH EXIT STATUS\n0 after a normal end; 1 when start\\-up fails, with one line saying why; "
+        "2 for a key script that cannot be read; 105 for a command line that is refused.\n");
+    std::printf(
+        ".SH FILES\n.TP\n.I DIR/glassFalls.ini\nthe picture server to connect to ([IP], [Port])\n"
+        ".TP\n.I DIR/music.dat\na melody to follow instead of the microphone\n");
     std::printf(".SH SEE ALSO\n.BR glassfalls\\-picture\\-server (1)\n");
 }
 
@@ -65,9 +67,10 @@ void writePictureServer() {
     CLI::App cli;
     picture_server::describeOptions(cli, options);
     writeHead(cli, "send pictures to glassFalls pieces over the network", roff(cli.get_description()));
-    std::printf(".SH EXIT STATUS\n0 after SIGINT, SIGTERM or the last picture of \\fB\\-\\-count\\fR; 1 when the "
-                "pictures cannot be read or the port cannot be listened on, with one line saying why; "
-                "100 or more for a command line that is refused.\n");
+    std::printf(
+        ".SH EXIT STATUS\n0 after SIGINT, SIGTERM or the last picture of \\fB\\-\\-count\\fR; 1 when the "
+        "pictures cannot be read or the port cannot be listened on, with one line saying why; "
+        "100 or more for a command line that is refused.\n");
     std::printf(".SH SEE ALSO\n.BR glassfalls (1)\n");
 }
 

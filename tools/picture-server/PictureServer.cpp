@@ -24,11 +24,13 @@ bool PictureServer::listen(uint16_t port, uint32_t address, std::string& error) 
 }
 
 size_t PictureServer::registeredCount() const {
-    return static_cast<size_t>(std::count_if(clients_.begin(), clients_.end(), [](const Client& c) { return c.pictures.has_value(); }));
+    return static_cast<size_t>(
+        std::count_if(clients_.begin(), clients_.end(), [](const Client& c) { return c.pictures.has_value(); }));
 }
 
 PictureServer::Client* PictureServer::find(uint16_t index) {
-    const auto it = std::find_if(clients_.begin(), clients_.end(), [index](const Client& c) { return c.index == index; });
+    const auto it =
+        std::find_if(clients_.begin(), clients_.end(), [index](const Client& c) { return c.index == index; });
     return it == clients_.end() ? nullptr : &*it;
 }
 
@@ -123,7 +125,8 @@ void PictureServer::startRound(Clock::time_point now, Clock::duration length) {
         if (c.pictures) order_.push_back(c.index);
     }
     // Each round starts with the next client, so no client is always the last.
-    if (!order_.empty()) std::rotate(order_.begin(), order_.begin() + static_cast<long>(rounds_ % order_.size()), order_.end());
+    if (!order_.empty())
+        std::rotate(order_.begin(), order_.begin() + static_cast<long>(rounds_ % order_.size()), order_.end());
     ++rounds_;
     nextInOrder_ = 0;
     roundStart_ = now;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "platform/file/WholeFile.h"
 #include "platform/assets/Picture.h"
+#include "platform/file/WholeFile.h"
 
 namespace picture_server {
 
@@ -54,7 +54,8 @@ private:
 
 bool isPictureFile(const fs::path& path) {
     std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return extension == ".png" || extension == ".bmp";
 }
 
@@ -69,7 +70,8 @@ PictureBytes scaleToPicture(int width, int height, const std::vector<uint32_t>& 
             uint64_t sum[3] = {0, 0, 0}, count = 0;
             for (int j = top; j < bottom && j < height; ++j) {
                 for (int i = left; i < right && i < width; ++i) {
-                    const uint32_t t = texels[static_cast<size_t>(j) * static_cast<size_t>(width) + static_cast<size_t>(i)];
+                    const uint32_t t =
+                        texels[static_cast<size_t>(j) * static_cast<size_t>(width) + static_cast<size_t>(i)];
                     sum[0] += (t >> 16) & 0xFF;
                     sum[1] += (t >> 8) & 0xFF;
                     sum[2] += t & 0xFF;

@@ -61,9 +61,11 @@ int main(int argc, char** argv) {
     signal(SIGTERM, stop);
     char rateText[32];
     std::snprintf(rateText, sizeof rateText, "%g", options.rate);
-    logLine("listening on " + options.listenAddress + " port " + std::to_string(options.port) + ", " + rateText + " pictures a second");
+    logLine("listening on " + options.listenAddress + " port " + std::to_string(options.port) + ", " + rateText +
+            " pictures a second");
 
-    const auto interval = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options.rate));
+    const auto interval =
+        std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options.rate));
     constexpr auto kSummaryEvery = std::chrono::seconds(60);
     auto roundDue = Clock::now();
     auto summaryDue = roundDue + kSummaryEvery;
@@ -80,9 +82,10 @@ int main(int argc, char** argv) {
         server.sendDue(now);
         if (now >= summaryDue) {
             const size_t clients = server.clientCount();
-            logLine(std::to_string(clients) + (clients == 1 ? " client, " : " clients, ") + std::to_string(server.registeredCount()) +
-                    " receiving; in the last minute " + std::to_string(server.picturesSent() - sentAtSummary) +
-                    " pictures sent, " + std::to_string(server.picturesDropped() - droppedAtSummary) + " dropped");
+            logLine(std::to_string(clients) + (clients == 1 ? " client, " : " clients, ") +
+                    std::to_string(server.registeredCount()) + " receiving; in the last minute " +
+                    std::to_string(server.picturesSent() - sentAtSummary) + " pictures sent, " +
+                    std::to_string(server.picturesDropped() - droppedAtSummary) + " dropped");
             sentAtSummary = server.picturesSent();
             droppedAtSummary = server.picturesDropped();
             summaryDue += kSummaryEvery;
@@ -90,10 +93,12 @@ int main(int argc, char** argv) {
         auto wake = std::min(roundDue, summaryDue);
         if (const auto send = server.nextSendDue()) wake = std::min(wake, *send);
         now = Clock::now();
-        const auto wait = wake > now ? std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count() + 1 : 0;
+        const auto wait =
+            wake > now ? std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count() + 1 : 0;
         server.serve(static_cast<uint32_t>(wait));
     }
-    logLine("stopped after " + std::to_string(server.roundsStarted()) + " pictures, " + std::to_string(server.picturesSent()) +
-            " datagrams sent, " + std::to_string(server.picturesDropped()) + " dropped");
+    logLine("stopped after " + std::to_string(server.roundsStarted()) + " pictures, " +
+            std::to_string(server.picturesSent()) + " datagrams sent, " + std::to_string(server.picturesDropped()) +
+            " dropped");
     return 0;
 }

@@ -1,12 +1,11 @@
-#include "platform/file/WholeFile.h"
-#include "platform/assets/Picture.h"
-
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstring>
 #include <filesystem>
 
+#include "platform/assets/Picture.h"
+#include "platform/file/WholeFile.h"
 #include "tests/platform/gfx/BmpBuilder.h"
 #include "tests/support/TempPath.h"
 
@@ -17,8 +16,7 @@ using test_support::BmpLayout;
 using test_support::makeBmp;
 
 uint32_t diagonal(int x, int y) {
-    return static_cast<uint32_t>(x * 40) << 16 | static_cast<uint32_t>(y * 50) << 8 |
-           static_cast<uint32_t>(x + y);
+    return static_cast<uint32_t>(x * 40) << 16 | static_cast<uint32_t>(y * 50) << 8 | static_cast<uint32_t>(x + y);
 }
 
 // Four colours in blocks, so that every palette and every run length is exercised; the
@@ -58,14 +56,14 @@ TEST(PictureDecoder, EveryBmpLayoutGivesThePicture) {
             for (int x = 0; x < c.layout.width; ++x) {
                 const uint32_t texel = picture.texels[static_cast<size_t>(y * c.layout.width + x)];
                 ASSERT_EQ(texel >> 24, 0xFFu) << c.name << ": opaque";
-                ASSERT_EQ(texel & c.kept, c.colourAt(x, y) & c.kept)
-                    << c.name << " at " << x << ", " << y;
+                ASSERT_EQ(texel & c.kept, c.colourAt(x, y) & c.kept) << c.name << " at " << x << ", " << y;
             }
         }
     }
     // 555 keeps five bits of each channel.
     assets::Picture picture;
-    ASSERT_TRUE(assets::decodePicture(makeBmp({3, 2, 16, false, test_support::kBiRgb}, [](int, int) { return 0xF8F8F8u; }), picture));
+    ASSERT_TRUE(assets::decodePicture(
+        makeBmp({3, 2, 16, false, test_support::kBiRgb}, [](int, int) { return 0xF8F8F8u; }), picture));
     EXPECT_EQ(picture.texels[0] & 0xF8F8F8u, 0xF8F8F8u);
 }
 

@@ -1,8 +1,8 @@
-#include "platform/audio/ReconnectingCapture.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
+
+#include "platform/audio/ReconnectingCapture.h"
 
 namespace glassfalls::platform {
 namespace {

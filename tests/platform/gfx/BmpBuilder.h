@@ -20,8 +20,7 @@ struct BmpLayout {
 
 // colourAt(x, y) gives 0xRRGGBB with y = 0 at the top of the picture. For 1, 4 and 8 bits the
 // picture must have few enough colours for the palette.
-inline std::vector<uint8_t> makeBmp(const BmpLayout& layout,
-                                    const std::function<uint32_t(int, int)>& colourAt) {
+inline std::vector<uint8_t> makeBmp(const BmpLayout& layout, const std::function<uint32_t(int, int)>& colourAt) {
     const int bits = layout.bitsPerPixel;
     std::vector<uint32_t> palette;
     auto indexOf = [&](uint32_t c) {
@@ -57,7 +56,10 @@ inline std::vector<uint8_t> makeBmp(const BmpLayout& layout,
             continue;
         }
         std::vector<uint8_t> row(rowBytes, 0xEE);  // padding a reader must skip, not show
-        std::fill(row.begin(), row.begin() + static_cast<long>((static_cast<size_t>(layout.width) * static_cast<size_t>(bits) + 7) / 8), 0);
+        std::fill(
+            row.begin(),
+            row.begin() + static_cast<long>((static_cast<size_t>(layout.width) * static_cast<size_t>(bits) + 7) / 8),
+            0);
         for (int x = 0; x < layout.width; ++x) {
             const uint32_t c = colourAt(x, y);
             const uint32_t r8 = c >> 16 & 0xFF, g8 = c >> 8 & 0xFF, b8 = c & 0xFF;

@@ -1,9 +1,8 @@
-#include "platform/gfx/ScreenSprite.h"
-
 #include <gtest/gtest.h>
 
 #include <utility>
 
+#include "platform/gfx/ScreenSprite.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 
 namespace glassfalls::platform::gfx {

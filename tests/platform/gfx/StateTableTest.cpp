@@ -1,10 +1,9 @@
 // A drawer's table must land on the same states as the calls it replaced: each kind on its
 // own state of stage 0, in the table's order, so a later entry wins.
-#include "platform/gfx/StateTable.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/gfx/RecordingDevice.h"
+#include "platform/gfx/StateTable.h"
 
 namespace glassfalls::platform::gfx {
 namespace {
@@ -21,8 +20,7 @@ TEST(StateTable, EachKindReachesItsOwnStateInOrder) {
     EXPECT_EQ(device.getRenderState(renderState::ZFunc), Compare::LessEqual);
     EXPECT_EQ(device.getTextureStageState(0, textureStage::AlphaOp), TextureOp::Modulate);
     EXPECT_EQ(device.getSamplerState(0, sampler::AddressU), TextureAddress::Clamp);
-    EXPECT_NE(device.getSamplerState(0, sampler::AddressV), TextureAddress::Clamp)
-        << "only the state named";
+    EXPECT_NE(device.getSamplerState(0, sampler::AddressV), TextureAddress::Clamp) << "only the state named";
 }
 
 }  // namespace

@@ -30,8 +30,7 @@ struct LitVertex {  // XYZ | NORMAL | DIFFUSE | TEX1
 };
 
 // A screen rectangle as a fan, texture corners (0, 0) at the top left.
-inline std::array<ScreenVertex, 4> screenQuad(float left, float top, float right, float bottom,
-                                              uint32_t colour) {
+inline std::array<ScreenVertex, 4> screenQuad(float left, float top, float right, float bottom, uint32_t colour) {
     return {{{left, top, 0, 1, colour, 0, 0},
              {right, top, 0, 1, colour, 1, 0},
              {right, bottom, 0, 1, colour, 1, 1},
@@ -39,8 +38,7 @@ inline std::array<ScreenVertex, 4> screenQuad(float left, float top, float right
 }
 
 // A rectangle in the plane z = const as a fan, clockwise seen from -z (a front face).
-inline std::array<ColouredVertex, 4> zQuad(float left, float bottom, float right, float top,
-                                           float z, uint32_t colour) {
+inline std::array<ColouredVertex, 4> zQuad(float left, float bottom, float right, float top, float z, uint32_t colour) {
     return {{{left, top, z, colour, 0, 0},
              {right, top, z, colour, 1, 0},
              {right, bottom, z, colour, 1, 1},

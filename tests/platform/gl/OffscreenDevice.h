@@ -20,11 +20,11 @@ inline platform::gfx::Renderer rendererUnderTest() {
 }
 
 // A real 640 x 480 device on Mesa, off-screen, with the device's own default state.
-inline std::unique_ptr<platform::gl::GlDevice> openOffscreenDevice(int width = 640, int height = 480,
-                                                                   platform::gfx::Renderer renderer = rendererUnderTest()) {
+inline std::unique_ptr<platform::gl::GlDevice> openOffscreenDevice(
+    int width = 640, int height = 480, platform::gfx::Renderer renderer = rendererUnderTest()) {
     std::string error;
-    auto context = platform::gl::createOffscreenGlContext(width, height, platform::gfx::DeviceType::Hardware,
-                                                           renderer, error);
+    auto context =
+        platform::gl::createOffscreenGlContext(width, height, platform::gfx::DeviceType::Hardware, renderer, error);
     EXPECT_TRUE(context) << error;
     if (!context) return nullptr;
     platform::gfx::PresentParameters parameters;
@@ -50,17 +50,14 @@ struct Frame {
         device.backBuffer()->unlockRect();
     }
     // 0xRRGGBB, (0, 0) the top left corner.
-    uint32_t at(int x, int y) const {
-        return pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFFu;
-    }
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)] & 0xFFFFFFu; }
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;
 };
 
 // The pixel (x right, y down) where a world point lands under the device's current world,
 // view and projection transforms.
-inline void projectToPixel(const platform::gfx::GraphicsDevice& device, float x, float y, float z,
-                           int& px, int& py) {
+inline void projectToPixel(const platform::gfx::GraphicsDevice& device, float x, float y, float z, int& px, int& py) {
     Matrix4 world, view, projection;
     device.getTransform(platform::gfx::TransformState::World, world);
     device.getTransform(platform::gfx::TransformState::View, view);

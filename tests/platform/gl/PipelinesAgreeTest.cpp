@@ -29,7 +29,8 @@ std::unique_ptr<DeviceTexture> gradientTexture(GraphicsDevice& device) {
     EXPECT_TRUE(texture->lockRect(0, locked));
     for (uint32_t y = 0; y < 64; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(locked.bits + y * static_cast<uint32_t>(locked.pitch));
-        for (uint32_t x = 0; x < 64; ++x) row[x] = (x * 4) << 24 | (x * 4) << 16 | (y * 4) << 8 | ((x ^ y) & 8 ? 0xE0u : 0x20u);
+        for (uint32_t x = 0; x < 64; ++x)
+            row[x] = (x * 4) << 24 | (x * 4) << 16 | (y * 4) << 8 | ((x ^ y) & 8 ? 0xE0u : 0x20u);
     }
     texture->unlockRect(0);
     return texture;
@@ -52,7 +53,8 @@ std::vector<uint32_t> drawScene(GraphicsDevice& device, const Case& c) {
     light.direction = {0.3f, -0.8f, 0.5f};
     device.setLight(0, light);
     device.lightEnable(0, true);
-    device.setMaterial({{0.8f, 0.7f, 0.6f, 0.75f}, {0.4f, 0.5f, 0.6f, 1}, {0.9f, 0.9f, 0.9f, 1}, {0.05f, 0.0f, 0.1f, 1}, 12});
+    device.setMaterial(
+        {{0.8f, 0.7f, 0.6f, 0.75f}, {0.4f, 0.5f, 0.6f, 1}, {0.9f, 0.9f, 0.9f, 1}, {0.05f, 0.0f, 0.1f, 1}, 12});
     device.setRenderState(renderState::Ambient, 0xFF303030u);
     device.setRenderState(renderState::AlphaBlendEnable, true);
     device.setRenderState(renderState::SrcBlend, Blend::SrcAlpha);
@@ -67,9 +69,10 @@ std::vector<uint32_t> drawScene(GraphicsDevice& device, const Case& c) {
     }
 
     // Normals bent across the quad, not of unit length, so that normalising them matters.
-    const test_support::LitVertex floor[] = {
-        {-6, 0, 0, -0.4f, 1.5f, 0.2f, 0xFFFF8040u, -1, -1}, {6, 0, 0, 0.4f, 1.5f, 0.2f, 0xC040FF80u, 2, -1},
-        {6, 0, 16, 0.4f, 1.5f, -0.2f, 0x808040FFu, 2, 5},   {-6, 0, 16, -0.4f, 1.5f, -0.2f, 0x40FFFFFFu, -1, 5}};
+    const test_support::LitVertex floor[] = {{-6, 0, 0, -0.4f, 1.5f, 0.2f, 0xFFFF8040u, -1, -1},
+                                             {6, 0, 0, 0.4f, 1.5f, 0.2f, 0xC040FF80u, 2, -1},
+                                             {6, 0, 16, 0.4f, 1.5f, -0.2f, 0x808040FFu, 2, 5},
+                                             {-6, 0, 16, -0.4f, 1.5f, -0.2f, 0x40FFFFFFu, -1, 5}};
     device.setFvf(test_support::LitVertex::kFormat);
     device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, floor, sizeof floor[0]);
 
@@ -94,10 +97,12 @@ std::vector<Case> cases() {
         {"texture times colour, alphas multiplied", {{AlphaOp, TextureOp::Modulate}, {AlphaArg2, TextureArg::Diffuse}}},
         {"stage off", {{ColourOp, TextureOp::Disable}}},
         {"select texture", {{ColourOp, TextureOp::SelectArg1}, {AlphaOp, TextureOp::SelectArg1}}},
-        {"select colour", {{ColourOp, TextureOp::SelectArg2}, {ColourArg2, TextureArg::Diffuse}, {AlphaOp, TextureOp::SelectArg2}}},
+        {"select colour",
+         {{ColourOp, TextureOp::SelectArg2}, {ColourArg2, TextureArg::Diffuse}, {AlphaOp, TextureOp::SelectArg2}}},
         {"add", {{ColourOp, TextureOp::Add}, {ColourArg2, TextureArg::Current}, {AlphaOp, TextureOp::Add}}},
         {"texture times texture", {{ColourArg2, TextureArg::Texture}, {AlphaOp, TextureOp::Disable}}},
-        {"alpha test", {{AlphaOp, TextureOp::Modulate}, {AlphaTestEnable, true}, {AlphaFunc, Compare::Greater}, {AlphaRef, 0x70u}}},
+        {"alpha test",
+         {{AlphaOp, TextureOp::Modulate}, {AlphaTestEnable, true}, {AlphaFunc, Compare::Greater}, {AlphaRef, 0x70u}}},
         {"mirrored addressing", {{AddressU, TextureAddress::Mirror}, {AddressV, TextureAddress::Mirror}}},
         {"clamped addressing", {{AddressU, TextureAddress::Clamp}, {AddressV, TextureAddress::Wrap}}},
         {"linear filtering, no mips", {linear[0], linear[1]}},
@@ -109,10 +114,19 @@ std::vector<Case> cases() {
         {"specular, distant viewer", {{SpecularEnable, true}, {LocalViewer, false}}},
         {"no colour from the vertex", {{ColorVertex, false}}},
         {"ambient and diffuse from the vertex", {{AmbientMaterialSource, MaterialSource::Colour1}}},
-        {"emissive from the vertex", {{DiffuseMaterialSource, MaterialSource::Material}, {EmissiveMaterialSource, MaterialSource::Colour1}}},
-        {"specular from the vertex", {{SpecularEnable, true}, {DiffuseMaterialSource, MaterialSource::Material}, {SpecularMaterialSource, MaterialSource::Colour1}}},
+        {"emissive from the vertex",
+         {{DiffuseMaterialSource, MaterialSource::Material}, {EmissiveMaterialSource, MaterialSource::Colour1}}},
+        {"specular from the vertex",
+         {{SpecularEnable, true},
+          {DiffuseMaterialSource, MaterialSource::Material},
+          {SpecularMaterialSource, MaterialSource::Colour1}}},
         {"clip plane", {}, true},
-        {"clip plane, alpha test", {{AlphaOp, TextureOp::Modulate}, {AlphaTestEnable, true}, {AlphaFunc, Compare::GreaterEqual}, {AlphaRef, 0x90u}}, true},
+        {"clip plane, alpha test",
+         {{AlphaOp, TextureOp::Modulate},
+          {AlphaTestEnable, true},
+          {AlphaFunc, Compare::GreaterEqual},
+          {AlphaRef, 0x90u}},
+         true},
     };
     return all;
 }

@@ -7,8 +7,8 @@
 
 #include "math/MatrixBuilders.h"
 #include "platform/gfx/TextureLoader.h"
-#include "tests/platform/gl/OffscreenDevice.h"
 #include "tests/platform/gfx/Vertices.h"
+#include "tests/platform/gl/OffscreenDevice.h"
 
 namespace glassfalls::platform::gfx {
 namespace {
@@ -31,10 +31,8 @@ protected:
 
     // A camera at (0, 0, -10) looking along +z; unlit vertex colours.
     void lookAlongZ() {
-        device->setTransform(TransformState::View,
-                             matrixLookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
-        device->setTransform(TransformState::Projection,
-                             matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 1000));
+        device->setTransform(TransformState::View, matrixLookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0}));
+        device->setTransform(TransformState::Projection, matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 1000));
         device->setRenderState(renderState::Lighting, 0);
         device->setFvf(test_support::ColouredVertex::kFormat);
     }
@@ -70,8 +68,7 @@ TEST_F(RenderedPipeline, ScreenQuadsArePixelsCountedFromTheTopLeft) {
     const auto topLeft = test_support::screenQuad(10, 20, 30, 40, 0xFFFF0000u);
     const auto bottomRight = test_support::screenQuad(600, 400, 620, 460, 0xFF00FF00u);
     device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, topLeft.data(), sizeof topLeft[0]);
-    device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, bottomRight.data(),
-                            sizeof bottomRight[0]);
+    device->drawPrimitiveUp(PrimitiveType::TriangleFan, 2, bottomRight.data(), sizeof bottomRight[0]);
     const Frame frame = finish();
 
     EXPECT_EQ(frame.at(10, 20), kRed);
@@ -105,8 +102,7 @@ TEST_F(RenderedPipeline, CullModesRemoveTrianglesByTheirWindingOnScreen) {
     // Top left, top right, bottom: clockwise on a screen whose y runs down.
     const test_support::ColouredVertex clockwise[3] = {
         {-2, 2, 0, 0xFFFF0000u}, {2, 2, 0, 0xFFFF0000u}, {0, -2, 0, 0xFFFF0000u}};
-    const test_support::ColouredVertex counterClockwise[3] = {clockwise[0], clockwise[2],
-                                                              clockwise[1]};
+    const test_support::ColouredVertex counterClockwise[3] = {clockwise[0], clockwise[2], clockwise[1]};
     struct Case {
         Cull mode;
         const test_support::ColouredVertex* triangle;
@@ -123,7 +119,8 @@ TEST_F(RenderedPipeline, CullModesRemoveTrianglesByTheirWindingOnScreen) {
         device->drawPrimitiveUp(PrimitiveType::TriangleList, 1, c.triangle, sizeof *c.triangle);
         const Frame frame(*device);
         EXPECT_EQ(colourAtWorld(frame, 0, 1), c.drawn ? kRed : 0u)
-            << "cull mode " << static_cast<uint32_t>(c.mode) << (c.triangle == clockwise ? ", clockwise" : ", counter-clockwise");
+            << "cull mode " << static_cast<uint32_t>(c.mode)
+            << (c.triangle == clockwise ? ", clockwise" : ", counter-clockwise");
     }
 }
 

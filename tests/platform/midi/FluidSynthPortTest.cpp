@@ -1,5 +1,3 @@
-#include "platform/midi/FluidSynthPort.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 
 #include "performer/Fft.h"
 #include "platform/clock/Clock.h"
+#include "platform/midi/FluidSynthPort.h"
 
 namespace glassfalls::platform {
 namespace {

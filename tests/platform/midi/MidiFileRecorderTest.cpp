@@ -1,11 +1,10 @@
-#include "platform/midi/MidiFileRecorder.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "platform/clock/Clock.h"
 #include "platform/file/WholeFile.h"
+#include "platform/midi/MidiFileRecorder.h"
 #include "tests/platform/midi/SmfReader.h"
 #include "tests/support/TempPath.h"
 
@@ -49,10 +48,8 @@ TEST_F(MidiFileRecorderTest, MessagesComeBackWithTheirMillisecondsAndTheFileIsAl
 
     const auto track = onDisk();
     ASSERT_TRUE(track.valid) << track.problem;
-    EXPECT_EQ(track.events, (std::vector<SmfEvent>{{0, 0xC0, 16, 0},
-                                                   {0, 0x90, 60, 100},
-                                                   {250, 0x80, 60, 64},
-                                                   {20000, 0xB0, 7, 90}}));
+    EXPECT_EQ(track.events,
+              (std::vector<SmfEvent>{{0, 0xC0, 16, 0}, {0, 0x90, 60, 100}, {250, 0x80, 60, 64}, {20000, 0xB0, 7, 90}}));
 }
 
 TEST_F(MidiFileRecorderTest, ARecordingPortTimesMessagesByTheProgramsClock) {

@@ -1,10 +1,9 @@
-#include "platform/midi/ReconnectingMidiPort.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "platform/clock/Clock.h"
+#include "platform/midi/ReconnectingMidiPort.h"
 
 namespace glassfalls::platform {
 namespace {

@@ -17,8 +17,8 @@ public:
     };
     explicit RecordingMidiPort(std::vector<Message>& sent) : sent_(sent) {}
     void shortMessage(uint32_t word) override {
-        sent_.push_back({static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8),
-                         static_cast<uint8_t>(word >> 16)});
+        sent_.push_back(
+            {static_cast<uint8_t>(word), static_cast<uint8_t>(word >> 8), static_cast<uint8_t>(word >> 16)});
         EXPECT_EQ(word >> 24, 0u) << "the top byte of a short message is zero";
     }
     std::string name() const override { return "recorder"; }

@@ -17,7 +17,7 @@ struct SmfTrack {
     bool valid = false;  // header and track well formed, ending exactly with its end marker
     std::string problem;
     uint16_t division = 0;
-    uint32_t tempo = 0;  // microseconds per quarter note
+    uint32_t tempo = 0;            // microseconds per quarter note
     std::vector<SmfEvent> events;  // channel messages only
 };
 

@@ -1,11 +1,10 @@
 // A kiosk's compositor with no keyboard or mouse attached offers no input seat, where the
 // SDL of Debian 12 crashes in its Wayland driver. A compositor of the test's own, with or
 // without a seat, is asked by the probe and by the piece.
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <wayland-server.h>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdio>
@@ -77,10 +76,13 @@ TEST(WaylandSeat, ASeatlessCompositorIsToldApartAndThePieceSaysWhyItCannotDrawTh
         "--windowed --frames 2 --midi none --data " + test_support::TestDataDirectory::source().string(),
         "env -u DISPLAY SDL_VIDEODRIVER=wayland WAYLAND_DISPLAY=" + kiosk.path());
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.output.rfind("glassfalls: the Wayland compositor offers no input seat (no keyboard or mouse), and SDL 2.", 0),
-              0u) << run.output;
+    EXPECT_EQ(run.output.rfind(
+                  "glassfalls: the Wayland compositor offers no input seat (no keyboard or mouse), and SDL 2.", 0),
+              0u)
+        << run.output;
     EXPECT_NE(run.output.find("; attach a keyboard or mouse, or start it where X11 (XWayland) is offered\n"),
-              std::string::npos) << run.output;
+              std::string::npos)
+        << run.output;
 }
 
 }  // namespace
