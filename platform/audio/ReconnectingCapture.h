@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,19 +14,17 @@ namespace glassfalls::platform {
 // opened again. Each change is said once on standard error. Main thread only.
 class ReconnectingCapture final : public CaptureSource {
 public:
-    using Opener = std::function<std::unique_ptr<CaptureSource>(std::string& error)>;
+    using Opener = Reconnecting<CaptureSource>::Opener;
     static constexpr uint32_t kRetryMs = 2000;
 
     // `device`: the one already open, or null when it could not be opened at start-up.
     ReconnectingCapture(Opener opener, std::unique_ptr<CaptureSource> device, uint32_t now);
 
     bool takeBlock(uint32_t now, MicrophoneBlock& block) override;
-    bool listening() const { return device_ != nullptr; }
+    bool listening() const { return device_.get() != nullptr; }
 
 private:
-    Opener opener_;
-    std::unique_ptr<CaptureSource> device_;
-    Reconnection reconnection_;
+    Reconnecting<CaptureSource> device_;
 };
 
 }  // namespace glassfalls::platform

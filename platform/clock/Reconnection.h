@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace glassfalls::platform {
@@ -26,6 +28,39 @@ private:
     std::string back_;
     uint32_t retryMs_;
     uint32_t lastAttempt_;
+};
+
+// A device (anything with `bool lost() const`) kept open: once it is lost it is dropped, and
+// while it is gone it is opened again whenever its Reconnection says a try is due.
+template <typename Device>
+class Reconnecting {
+public:
+    using Opener = std::function<std::unique_ptr<Device>(std::string& error)>;
+
+    // `device`: the one already open, or null when it could not be opened at start-up.
+    Reconnecting(Opener opener, std::unique_ptr<Device> device, Reconnection reconnection)
+        : opener_(std::move(opener)), device_(std::move(device)), reconnection_(std::move(reconnection)) {}
+
+    // The device at `now`, after dropping it if it was lost and trying again if one is due;
+    // null while it is gone.
+    Device* keep(uint32_t now) {
+        if (device_ && device_->lost()) {
+            device_.reset();
+            reconnection_.lost(now);
+        }
+        if (!device_ && reconnection_.due(now)) {
+            std::string error;
+            device_ = opener_(error);
+            if (device_) reconnection_.regained();
+        }
+        return device_.get();
+    }
+    Device* get() const { return device_.get(); }
+
+private:
+    Opener opener_;
+    std::unique_ptr<Device> device_;
+    Reconnection reconnection_;
 };
 
 }  // namespace glassfalls::platform

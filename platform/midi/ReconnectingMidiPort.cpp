@@ -5,29 +5,18 @@
 namespace glassfalls::platform {
 
 ReconnectingMidiPort::ReconnectingMidiPort(Opener opener, std::unique_ptr<MidiPort> port, Clock& clock)
-    : opener_(std::move(opener)),
-      port_(std::move(port)),
-      clock_(clock),
-      name_(port_->name()),
-      reconnection_(name_ + " is gone; its notes are dropped until it is back", name_ + " is back", kRetryMs,
-                    clock.now()) {}
+    : clock_(clock),
+      name_(port->name()),
+      port_(std::move(opener), std::move(port),
+            Reconnection(name_ + " is gone; its notes are dropped until it is back", name_ + " is back", kRetryMs,
+                         clock.now())) {}
 
 void ReconnectingMidiPort::shortMessage(uint32_t message) {
-    if (port_) port_->shortMessage(message);
+    if (MidiPort* port = port_.get()) port->shortMessage(message);
 }
 
 void ReconnectingMidiPort::flush() {
-    const uint32_t now = clock_.now();
-    if (port_ && port_->lost()) {
-        port_.reset();
-        reconnection_.lost(now);
-    }
-    if (!port_ && reconnection_.due(now)) {
-        std::string error;
-        port_ = opener_(error);
-        if (port_) reconnection_.regained();
-    }
-    if (port_) port_->flush();
+    if (MidiPort* port = port_.keep(clock_.now())) port->flush();
 }
 
 }  // namespace glassfalls::platform

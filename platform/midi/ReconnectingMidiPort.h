@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,7 +16,7 @@ class Clock;
 // program's clock, at a frame's flush, it is opened again. Each change is said once.
 class ReconnectingMidiPort final : public MidiPort {
 public:
-    using Opener = std::function<std::unique_ptr<MidiPort>(std::string& error)>;
+    using Opener = Reconnecting<MidiPort>::Opener;
     static constexpr uint32_t kRetryMs = 3000;
 
     ReconnectingMidiPort(Opener opener, std::unique_ptr<MidiPort> port, Clock& clock);
@@ -25,14 +24,12 @@ public:
     void shortMessage(uint32_t message) override;
     void flush() override;
     std::string name() const override { return name_; }
-    bool connected() const { return port_ != nullptr; }
+    bool connected() const { return port_.get() != nullptr; }
 
 private:
-    Opener opener_;
-    std::unique_ptr<MidiPort> port_;
     Clock& clock_;
     std::string name_;
-    Reconnection reconnection_;
+    Reconnecting<MidiPort> port_;
 };
 
 }  // namespace glassfalls::platform
