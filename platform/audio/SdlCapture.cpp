@@ -57,8 +57,8 @@ public:
     }
 
 private:
-    // Audio thread. Touches only the block being assembled and, under the lock, the ring; it
-    // never allocates.
+    // Audio thread. Touches only the block being assembled and, under the lock, the ring, which
+    // is made once, so handing a block over allocates nothing.
     static void SDLCALL onAudio(void* user, Uint8* stream, int length) {
         auto* self = static_cast<SdlCapture*>(user);
         const auto* samples = reinterpret_cast<const int16_t*>(stream);
