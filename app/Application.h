@@ -15,12 +15,12 @@
 #include "app/VideoRecording.h"
 #include "app/WindowBase.h"
 #include "app/World.h"
-#include "audio/WaveCapture.h"
 #include "net/ImageNetLink.h"
 #include "performer/MidiOut.h"
-#include "platform/clock/Clock.h"
-#include "platform/keyboard/RemoteKeys.h"
-#include "platform/service/ServiceNotifier.h"
+#include "platform/input/RemoteKeys.h"
+#include "platform/os/Clock.h"
+#include "platform/os/ServiceNotifier.h"
+#include "platform/sound/WaveCapture.h"
 #include "render/RenderDevice.h"
 
 namespace glassfalls {
@@ -66,7 +66,7 @@ public:
     World world;
     SceneDirector director;
     RenderDevice renderDevice;
-    WaveCapture waveCapture;
+    platform::WaveCapture waveCapture;
     MidiOut midiOut;
     std::unique_ptr<ImageNetLink> netLink;  // only with a settings file
 

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "platform/audio/ReconnectingCapture.h"
-#include "platform/midi/FluidSynthPort.h"
-#include "platform/midi/ReconnectingMidiPort.h"
-#include "platform/midi/SynthRecorder.h"
+#include "platform/sound/FluidSynthPort.h"
+#include "platform/sound/ReconnectingCapture.h"
+#include "platform/sound/ReconnectingMidiPort.h"
+#include "platform/sound/SynthRecorder.h"
 
 namespace glassfalls {
 

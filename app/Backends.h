@@ -4,11 +4,11 @@
 #include <string>
 
 #include "app/StartOptions.h"
-#include "platform/audio/CaptureSource.h"
-#include "platform/audio/SoundSink.h"
-#include "platform/clock/Clock.h"
-#include "platform/keyboard/Keyboard.h"
-#include "platform/midi/MidiPort.h"
+#include "platform/input/Keyboard.h"
+#include "platform/os/Clock.h"
+#include "platform/sound/CaptureSource.h"
+#include "platform/sound/MidiPort.h"
+#include "platform/sound/SoundSink.h"
 #include "platform/window/Window.h"
 
 // The one place that decides, from the options, which backend of each operating-system

@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "app/Version.h"
-#include "platform/midi/MidiPort.h"
+#include "platform/sound/MidiPort.h"
 
 namespace glassfalls {
 

@@ -6,10 +6,10 @@
 #include <thread>
 
 #include "app/Backends.h"
-#include "audio/WaveCapture.h"
 #include "performer/Hearing.h"
 #include "performer/Performer.h"
-#include "platform/window/EventSource.h"
+#include "platform/os/EventSource.h"
+#include "platform/sound/WaveCapture.h"
 
 namespace glassfalls {
 
@@ -59,7 +59,7 @@ int runListenCheck(const StartOptions& options, platform::Clock& clock) {
         return 1;
     }
     const platform::CaptureSource& watched = *source;
-    WaveCapture capture;
+    platform::WaveCapture capture;
     capture.open(std::move(source));
     Hearing hearing;
     if (!hearing.init()) return 1;

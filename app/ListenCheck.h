@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/StartOptions.h"
-#include "platform/clock/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace glassfalls {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/CommandLine.h"
-#include "platform/file/WholeFile.h"
+#include "platform/os/WholeFile.h"
 
 namespace glassfalls {
 

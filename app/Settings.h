@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file/TextLines.h"
+#include "platform/os/TextLines.h"
 
 namespace glassfalls {
 

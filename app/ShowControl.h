@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "platform/keyboard/RemoteKeys.h"
-#include "platform/osc/OscServer.h"
+#include "platform/input/RemoteKeys.h"
+#include "platform/net/OscServer.h"
 
 namespace glassfalls {
 

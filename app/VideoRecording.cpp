@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/audio/WavSound.h"
-#include "platform/midi/FluidSynthPort.h"
+#include "platform/sound/FluidSynthPort.h"
+#include "platform/sound/WavSound.h"
 
 namespace glassfalls {
 

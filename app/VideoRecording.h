@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/SoundSink.h"
+#include "platform/sound/SoundSink.h"
 #include "platform/video/VideoWriter.h"
 
 namespace glassfalls {

@@ -4,7 +4,7 @@
 #include <deque>
 #include <memory>
 
-#include "platform/window/Message.h"
+#include "platform/os/Message.h"
 #include "platform/window/Window.h"
 
 namespace glassfalls {

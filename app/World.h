@@ -7,7 +7,7 @@
 #include "performer/Hearing.h"
 #include "performer/SphereGroup.h"
 #include "performer/Surroundings.h"
-#include "platform/keyboard/Keyboard.h"
+#include "platform/input/Keyboard.h"
 #include "render/Ground.h"
 #include "render/LightMask.h"
 #include "render/ScreenFade.h"

@@ -11,8 +11,8 @@
 #include "app/DeviceList.h"
 #include "app/ListenCheck.h"
 #include "app/OptionsFile.h"
-#include "platform/audio/CaptureSource.h"
-#include "platform/midi/MidiPort.h"
+#include "platform/sound/CaptureSource.h"
+#include "platform/sound/MidiPort.h"
 
 using namespace glassfalls;
 

@@ -28,3 +28,18 @@ function(glassfalls_layer name)
     target_link_libraries(${target} INTERFACE ${LAYER_LINKS})
   endif()
 endfunction()
+
+# glassfalls_platform_library(NAME [SOURCES files...] [LINKS targets...]) builds the folder
+# platform/NAME as the library glassfalls_platform_NAME, seen as "platform/NAME/...". The
+# platform is layered inside in the same way: each of its libraries sees the headers of
+# itself and of the platform libraries it links, and no others.
+function(glassfalls_platform_library name)
+  cmake_parse_arguments(PART "" "" "SOURCES;LINKS" ${ARGN})
+  set(root ${GLASSFALLS_LAYER_ROOTS}/platform_${name})
+  file(MAKE_DIRECTORY ${root}/platform)
+  file(CREATE_LINK ${PROJECT_SOURCE_DIR}/platform/${name} ${root}/platform/${name} SYMBOLIC)
+  set(target glassfalls_platform_${name})
+  add_library(${target} STATIC ${PART_SOURCES})
+  target_include_directories(${target} PUBLIC ${root})
+  target_link_libraries(${target} PUBLIC ${PART_LINKS})
+endfunction()

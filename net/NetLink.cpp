@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/clock/Clock.h"
+#include "platform/os/Clock.h"
 
 namespace glassfalls {
 

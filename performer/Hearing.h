@@ -3,7 +3,7 @@
 #include <span>
 
 #include "performer/SpectrumAnalyser.h"
-#include "platform/audio/CaptureSource.h"
+#include "platform/sound/CaptureSource.h"
 
 namespace glassfalls {
 

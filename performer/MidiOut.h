@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/midi/MidiPort.h"
+#include "platform/sound/MidiPort.h"
 
 namespace glassfalls {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "performer/Surroundings.h"
-#include "platform/audio/CaptureSource.h"
+#include "platform/sound/CaptureSource.h"
 #include "render/Movable.h"
 #include "trail/ContourTracker.h"
 #include "trail/Score.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/gfx/TextureLoader.h"
+#include "platform/assets/TextureLoader.h"
 
 namespace glassfalls {
 

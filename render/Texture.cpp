@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/assets/Picture.h"
-#include "platform/file/WholeFile.h"
-#include "platform/gfx/TextureLoader.h"
+#include "platform/assets/TextureLoader.h"
+#include "platform/os/WholeFile.h"
 
 namespace glassfalls {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <new>
 
-#include "platform/file/TextLines.h"
-#include "platform/file/WholeFile.h"
+#include "platform/os/TextLines.h"
+#include "platform/os/WholeFile.h"
 
 namespace glassfalls {
 

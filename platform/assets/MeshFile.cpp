@@ -9,7 +9,7 @@
 #include <new>
 
 #include "platform/assets/MeshCounts.h"
-#include "platform/file/WholeFile.h"
+#include "platform/os/WholeFile.h"
 
 namespace glassfalls::platform::assets {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/gfx/GraphicsDevice.h"
-#include "platform/window/EventSource.h"
+#include "platform/os/EventSource.h"
 
 namespace glassfalls::platform {
 

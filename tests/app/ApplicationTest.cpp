@@ -6,8 +6,8 @@
 #include <fstream>
 
 #include "tests/app/TestApplication.h"
-#include "tests/audio/TestWav.h"
 #include "tests/performer/LoudestBin.h"
+#include "tests/platform/sound/TestWav.h"
 #include "tests/support/TestDataDirectory.h"
 
 using namespace glassfalls;

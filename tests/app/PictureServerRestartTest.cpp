@@ -13,7 +13,7 @@
 #include "platform/assets/Picture.h"
 #include "platform/net/Socket.h"
 #include "tests/app/RunProgram.h"
-#include "tests/audio/TestWav.h"
+#include "tests/platform/sound/TestWav.h"
 #include "tests/support/Processes.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"

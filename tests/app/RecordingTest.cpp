@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "platform/assets/Picture.h"
-#include "platform/file/WholeFile.h"
+#include "platform/os/WholeFile.h"
 #include "tests/app/RunProgram.h"
-#include "tests/audio/TestWav.h"
-#include "tests/platform/midi/SmfReader.h"
+#include "tests/platform/sound/SmfReader.h"
+#include "tests/platform/sound/TestWav.h"
 #include "tests/support/MelodyData.h"
 #include "tests/support/OnPath.h"
 #include "tests/support/Processes.h"

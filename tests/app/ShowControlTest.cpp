@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/app/RunProgram.h"
-#include "tests/audio/TestWav.h"
+#include "tests/platform/sound/TestWav.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/Processes.h"
 #include "tests/support/TempPath.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "performer/MidiOut.h"
-#include "tests/platform/midi/RecordingMidiPort.h"
+#include "tests/platform/sound/RecordingMidiPort.h"
 
 namespace glassfalls {
 namespace {

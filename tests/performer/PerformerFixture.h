@@ -11,7 +11,7 @@
 
 #include "performer/Performer.h"
 #include "tests/performer/TestSurroundings.h"
-#include "tests/platform/midi/RecordingMidiPort.h"
+#include "tests/platform/sound/RecordingMidiPort.h"
 #include "tests/support/TempPath.h"
 
 namespace glassfalls::test_support {

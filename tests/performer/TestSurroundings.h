@@ -6,7 +6,7 @@
 #include "performer/Hearing.h"
 #include "performer/MidiOut.h"
 #include "performer/Surroundings.h"
-#include "platform/midi/MidiPort.h"
+#include "platform/sound/MidiPort.h"
 #include "trail/RipplePool.h"
 
 namespace glassfalls::test_support {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "math/MatrixBuilders.h"
-#include "platform/file/WholeFile.h"
 #include "platform/gfx/RecordingDevice.h"
+#include "platform/os/WholeFile.h"
 #include "render/SphereMap.h"
 #include "render/TitleMesh.h"
 #include "tests/platform/gl/OffscreenDevice.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/assets/Picture.h"
-#include "platform/file/WholeFile.h"
+#include "platform/os/WholeFile.h"
 
 namespace glassfalls::test_support {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "platform/assets/Picture.h"
-#include "platform/file/WholeFile.h"
+#include "platform/os/WholeFile.h"
 #include "tests/platform/gfx/BmpBuilder.h"
 #include "tests/support/TempPath.h"
 

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "math/MatrixBuilders.h"
-#include "platform/gfx/TextureLoader.h"
+#include "platform/assets/TextureLoader.h"
 #include "tests/platform/gfx/Vertices.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 

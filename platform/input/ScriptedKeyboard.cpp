@@ -1,0 +1,66 @@
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "platform/input/Keyboard.h"
+
+namespace glassfalls::platform {
+
+namespace {
+
+std::optional<Key> keyNamed(const std::string& name) {
+    if (name == "Escape") return Key::Escape;
+    if (name == "Enter") return Key::Enter;
+    if (name == "Left") return Key::Left;
+    if (name == "Right") return Key::Right;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text, std::string& error) {
+    ScriptedKeyboard keyboard;
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        std::istringstream fields(line);
+        std::string first;
+        if (!(fields >> first) || first[0] == '#') continue;
+
+        std::string keyName, state, rest;
+        fields >> keyName >> state;
+        const bool advanceIsNumber = !first.empty() && std::all_of(first.begin(), first.end(), ::isdigit);
+        const auto key = keyNamed(keyName);
+        if (!advanceIsNumber || first.size() > 18 || !key || (state != "down" && state != "up") || (fields >> rest)) {
+            error = "line " + std::to_string(number) +
+                    ": expected \"ADVANCE KEY down|up\" with KEY one of Escape Enter Left Right, got \"" + line + "\"";
+            return std::nullopt;
+        }
+        keyboard.changes_.push_back({std::stoull(first), *key, state == "down"});
+    }
+    std::stable_sort(keyboard.changes_.begin(), keyboard.changes_.end(),
+                     [](const Change& a, const Change& b) { return a.advance < b.advance; });
+    return keyboard;
+}
+
+std::optional<ScriptedKeyboard> ScriptedKeyboard::load(const std::string& path, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot open key script " + path;
+        return std::nullopt;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    auto keyboard = parse(text.str(), error);
+    if (!keyboard) error = path + ": " + error;
+    return keyboard;
+}
+
+void ScriptedKeyboard::beforeAdvance(uint64_t advance) {
+    while (next_ < changes_.size() && changes_[next_].advance <= advance) {
+        down_[static_cast<int>(changes_[next_].key)] = changes_[next_].down;
+        ++next_;
+    }
+}
+
+}  // namespace glassfalls::platform

@@ -1,0 +1,65 @@
+#include "platform/sound/WavSound.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace glassfalls::platform {
+
+namespace {
+
+bool convert(const SDL_AudioSpec& spec, const Uint8* data, Uint32 length, uint16_t format, int channels, int rate,
+             std::vector<uint8_t>& out, std::string& error) {
+    if (spec.freq <= 0 || spec.channels == 0) {
+        error = "it declares no sample rate or channels";
+        return false;
+    }
+    SDL_AudioStream* stream =
+        SDL_NewAudioStream(spec.format, spec.channels, spec.freq, format, static_cast<Uint8>(channels), rate);
+    if (!stream) {
+        error = SDL_GetError();
+        return false;
+    }
+    // SDL's resampler holds back the last few tens of milliseconds even when flushed: feed a
+    // quarter second of silence after the file and cut the output to the file's own length.
+    const int frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
+    const std::vector<Uint8> padding(static_cast<size_t>(spec.freq / 4 * frameBytes),
+                                     spec.format == AUDIO_U8 ? 0x80 : 0x00);
+    const bool ok = SDL_AudioStreamPut(stream, data, static_cast<int>(length)) == 0 &&
+                    SDL_AudioStreamPut(stream, padding.data(), static_cast<int>(padding.size())) == 0 &&
+                    SDL_AudioStreamFlush(stream) == 0;
+    if (ok) {
+        // The stream hands its output back in pieces; keep asking until it is empty.
+        Uint8 chunk[8192];
+        int got = 0;
+        while ((got = SDL_AudioStreamGet(stream, chunk, sizeof chunk)) > 0) out.insert(out.end(), chunk, chunk + got);
+        const uint64_t frames = frameBytes > 0 ? length / static_cast<uint32_t>(frameBytes) : 0;
+        const size_t outFrameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
+        out.resize(std::min<size_t>(
+            out.size(), frames * static_cast<uint64_t>(rate) / static_cast<uint64_t>(spec.freq) * outFrameBytes));
+    } else {
+        error = SDL_GetError();
+    }
+    SDL_FreeAudioStream(stream);
+    return ok;
+}
+
+}  // namespace
+
+bool readWavAs(const std::string& path, uint16_t format, int channels, int rate, std::vector<uint8_t>& sound,
+               std::string& error) {
+    SDL_AudioSpec spec;
+    Uint8* data = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV(path.c_str(), &spec, &data, &length)) {
+        error = "cannot read the WAV file " + path + ": " + SDL_GetError();
+        return false;
+    }
+    std::string reason;
+    const bool converted = convert(spec, data, length, format, channels, rate, sound, reason);
+    SDL_FreeWAV(data);
+    if (!converted) error = "cannot convert the WAV file " + path + ": " + reason;
+    return converted;
+}
+
+}  // namespace glassfalls::platform
