@@ -1,3 +1,4 @@
+#include "platform/sound/MidiPort.h"
 #include "platform/gfx/StateTable.h"
 
 #include "platform/gfx/GraphicsDevice.h"
