@@ -1,4 +1,3 @@
-#include "platform/sound/MidiPort.h"
 #include "platform/gfx/StateTable.h"
 
 #include "platform/gfx/GraphicsDevice.h"
