@@ -41,20 +41,21 @@ bool Application::start(const StartOptions& options) {
     config.display = options.display;
     config.renderer = options.renderer;
     config.headless = options.headless;
-    std::string error;
-    auto window = services_.openWindow(config, error);
-    if (!window) return fail(error);
-    if (!create(std::move(window))) return fail("the window could not be set up");
+    auto window = services_.openWindow(config);
+    if (!window) return fail(window.error());
+    if (!create(std::move(*window))) return fail("the window could not be set up");
 
     width = 640;
     height = 480;
-    if (!renderDevice.create(this->window(), width, height, options.windowed)) {
+    if (auto created = renderDevice.create(this->window(), width, height, options.windowed); !created) {
         // The renderer asked for by name is not there: the machine cannot run it as told.
         if (options.renderer != platform::gfx::Renderer::Auto) failureStatus_ = 2;
-        return fail(renderDevice.error());
+        return fail(created.error());
     }
-    if (!options.screenshotDir.empty() && !screenshots_.open(options.screenshotDir, options.screenshotEvery, error)) {
-        return fail(error);
+    if (!options.screenshotDir.empty()) {
+        if (auto opened = screenshots_.open(options.screenshotDir, options.screenshotEvery); !opened) {
+            return fail(opened.error());
+        }
     }
     if (!options.videoFile.empty() && !openVideo()) return false;
     frameInterval = kTitleFrameInterval;
@@ -65,9 +66,10 @@ bool Application::start(const StartOptions& options) {
             return fail("cannot read the melody file " + options.melodyFile);
     }
     const std::string melodyFile = options.melodyFile.empty() ? dataPath("music.dat") : options.melodyFile;
-    if (!world.init({renderDevice, midiOut, keyboard(), frameInterval, options.dataDir, melodyFile}, width, height,
-                    error)) {
-        return fail(error);
+    if (auto ready =
+            world.init({renderDevice, midiOut, keyboard(), frameInterval, options.dataDir, melodyFile}, width, height);
+        !ready) {
+        return fail(ready.error());
     }
     if (!director.init(stage_)) return fail("cannot set up the scenes");
 
@@ -75,7 +77,9 @@ bool Application::start(const StartOptions& options) {
 
     if (!openMidi()) return false;
 
-    if (options.oscPort && !showControl_.open(*options.oscPort, error)) return fail(error);
+    if (options.oscPort) {
+        if (auto opened = showControl_.open(*options.oscPort); !opened) return fail(opened.error());
+    }
 
     const auto settings = readSettingsFile(dataPath("glassFalls.ini"));
     if (!settings) return true;
@@ -112,21 +116,19 @@ const uint8_t* Application::Stage::takeNewPicture() { return app_.netLink ? app_
 void Application::Stage::presentFrame() { app_.renderDevice.presentFrame(); }
 
 bool Application::openCapture() {
-    std::string error;
-    auto source = pickCapture(options_, clock(), error);
-    if (!source) return fail(error);
-    waveCapture.open(std::move(source));
+    auto source = pickCapture(options_, clock());
+    if (!source) return fail(source.error());
+    waveCapture.open(std::move(*source));
     return true;
 }
 
 bool Application::openMidi() {
-    std::string error;
-    auto port = pickMidiPort(options_, clock(), video_.isOpen() ? &video_ : nullptr, error);
+    auto port = pickMidiPort(options_, clock(), video_.isOpen() ? &video_ : nullptr);
     if (!port) {
-        return fail("cannot open the MIDI output: " + error +
+        return fail("cannot open the MIDI output: " + port.error() +
                     " (--list-devices shows the ALSA ports; --midi none runs without)");
     }
-    midiOut.open(std::move(port));
+    midiOut.open(std::move(*port));
     return true;
 }
 
@@ -186,8 +188,9 @@ bool Application::openVideo() {
     // Any other output plays the notes outside the program, where the video cannot hear them.
     sound.synthesiser = options_.midi == "synth";
     if (options_.videoInputSound) sound.heardFile = options_.audioFile;
-    std::string error;
-    if (!video_.open(options_.videoFile, width, height, clock().now(), sound, error)) return fail(error);
+    if (auto opened = video_.open(options_.videoFile, width, height, clock().now(), sound); !opened) {
+        return fail(opened.error());
+    }
     return true;
 }
 
@@ -197,9 +200,8 @@ void Application::shutDownOutputs() {
     midiOut.close();
     netLink.reset();
     if (!video_.isOpen()) return;
-    std::string error;
-    if (!video_.finish(clock().now(), error)) {
-        if (!error.empty()) std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+    if (auto finished = video_.finish(clock().now()); !finished) {
+        if (!finished.error().empty()) std::fprintf(stderr, "glassfalls: %s\n", finished.error().c_str());
         recordingFailed_ = true;
     }
 }

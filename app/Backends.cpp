@@ -14,80 +14,88 @@ std::unique_ptr<platform::Clock> pickClock(const StartOptions& options) {
     return std::make_unique<platform::RealClock>();
 }
 
-std::unique_ptr<platform::Keyboard> pickKeyboard(const StartOptions& options, std::string& error) {
+platform::Expected<std::unique_ptr<platform::Keyboard>> pickKeyboard(const StartOptions& options) {
+    using Keyboard = std::unique_ptr<platform::Keyboard>;
     if (!options.keysFile.empty()) {
-        auto script = platform::ScriptedKeyboard::load(options.keysFile, error);
-        if (!script) return nullptr;
-        return std::make_unique<platform::ScriptedKeyboard>(std::move(*script));
+        auto script = platform::ScriptedKeyboard::load(options.keysFile);
+        if (!script) return platform::failure(script.error());
+        return Keyboard(std::make_unique<platform::ScriptedKeyboard>(std::move(*script)));
     }
-    if (options.headless) return std::make_unique<platform::NullKeyboard>();
-    return std::make_unique<platform::SdlKeyboard>();
+    if (options.headless) return Keyboard(std::make_unique<platform::NullKeyboard>());
+    return Keyboard(std::make_unique<platform::SdlKeyboard>());
 }
 
 platform::WindowOpener pickWindowOpener() { return platform::openSdlWindow; }
 
-std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options, platform::Clock& clock,
-                                                     std::string& error) {
-    if (!options.audioFile.empty()) return platform::openWavCapture(options.audioFile, clock.now(), error);
+platform::Expected<std::unique_ptr<platform::CaptureSource>> pickCapture(const StartOptions& options,
+                                                                         platform::Clock& clock) {
+    using Capture = std::unique_ptr<platform::CaptureSource>;
+    if (!options.audioFile.empty()) return platform::openWavCapture(options.audioFile, clock.now());
     // A headless run touches no devices: without a file it hears silence.
-    if (options.headless) return std::make_unique<platform::SilentCapture>();
+    if (options.headless) return Capture(std::make_unique<platform::SilentCapture>());
     const std::string name = options.audioDevice;
-    auto open = [name](std::string& deviceError) { return platform::openDeviceCapture(name, deviceError); };
-    std::string deviceError;
-    auto device = open(deviceError);
+    auto open = [name] { return platform::openDeviceCapture(name); };
+    auto device = open();
     // Without a microphone the piece still runs, hearing silence until one is plugged in.
-    if (!device) std::fprintf(stderr, "glassfalls: %s; running on silence (see --list-devices)\n", deviceError.c_str());
-    return std::make_unique<platform::ReconnectingCapture>(open, std::move(device), clock.now());
+    if (!device)
+        std::fprintf(stderr, "glassfalls: %s; running on silence (see --list-devices)\n", device.error().c_str());
+    return Capture(
+        std::make_unique<platform::ReconnectingCapture>(open, device ? std::move(*device) : nullptr, clock.now()));
 }
 
-std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, platform::Clock& clock,
-                                                 platform::SoundSink* videoSound, std::string& error) {
-    std::unique_ptr<platform::MidiPort> port;
-    const std::string& choice = options.midi;
+namespace {
+
+using Port = std::unique_ptr<platform::MidiPort>;
+
+platform::Expected<Port> openSynthesiser(const StartOptions& options, platform::Clock& clock,
+                                         platform::SoundSink* videoSound) {
     const std::string soundfont = options.soundfont.empty() ? platform::kDefaultSoundfont : options.soundfont;
-    if (!options.audioOut.empty() && choice != "synth") {
-        error = "--audio-out records the built-in synthesiser: leave out --midi or give --midi synth";
-        return nullptr;
-    }
-    if (choice == "synth" && (!options.audioOut.empty() || videoSound)) {
+    auto synth = std::make_unique<platform::FluidSynthPort>();
+    const auto loaded = synth->loadSoundfont(soundfont);
+    if (!options.audioOut.empty() || videoSound) {
         // Recording the sound needs the built-in synthesiser, in memory on the program's clock.
-        auto synth = std::make_unique<platform::FluidSynthPort>();
-        if (synth->loadSoundfont(soundfont, error)) {
-            port = platform::recordSynth(std::move(synth), clock, options.audioOut, videoSound, error);
-        }
-    } else if (choice == "synth") {
-        auto synth = std::make_unique<platform::FluidSynthPort>();
-        const bool loaded = synth->loadSoundfont(soundfont, error);
-        // Headless runs keep the synthesiser in memory and need no sound card.
-        if (loaded && (options.headless || synth->startAudio(clock, error))) {
-            port = std::move(synth);
-        } else if (!options.midiChosen && (loaded || options.soundfont.empty())) {
-            // Without a sound card the piece runs silent, as it does without a microphone,
-            // unless the synthesiser or its soundfont was asked for by name; a sound card that
-            // comes later is played on.
-            std::fprintf(stderr, "glassfalls: %s; running without sound%s (see --list-devices)\n", error.c_str(),
-                         loaded ? " until an audio output is there" : "");
-            if (loaded) {
-                port = std::move(synth);
-            } else {
-                port = std::make_unique<platform::NullMidiPort>();
-            }
-        }
-    } else if (choice.rfind("alsa:", 0) == 0) {
+        if (!loaded) return platform::failure(loaded.error());
+        return platform::recordSynth(std::move(synth), clock, options.audioOut, videoSound);
+    }
+    // Headless runs keep the synthesiser in memory and need no sound card.
+    const auto playing = !loaded || options.headless ? loaded : synth->startAudio(clock);
+    if (playing) return Port(std::move(synth));
+    // Without a sound card the piece runs silent, as it does without a microphone, unless the
+    // synthesiser or its soundfont was asked for by name; a sound card that comes later is
+    // played on.
+    if (options.midiChosen || (!loaded && !options.soundfont.empty())) return platform::failure(playing.error());
+    std::fprintf(stderr, "glassfalls: %s; running without sound%s (see --list-devices)\n", playing.error().c_str(),
+                 loaded ? " until an audio output is there" : "");
+    if (loaded) return Port(std::move(synth));
+    return Port(std::make_unique<platform::NullMidiPort>());
+}
+
+platform::Expected<Port> openChosenPort(const StartOptions& options, platform::Clock& clock,
+                                        platform::SoundSink* videoSound) {
+    const std::string& choice = options.midi;
+    if (!options.audioOut.empty() && choice != "synth") {
+        return platform::failure("--audio-out records the built-in synthesiser: leave out --midi or give --midi synth");
+    }
+    if (choice == "synth") return openSynthesiser(options, clock, videoSound);
+    if (choice.rfind("alsa:", 0) == 0) {
         const std::string destination = choice.substr(5);
-        auto open = [destination](std::string& portError) { return platform::openAlsaPort(destination, portError); };
-        port = open(error);
+        auto open = [destination] { return platform::openAlsaPort(destination); };
+        auto port = open();
+        if (!port) return port;
         // A port that goes away later is connected to again when it is back.
-        if (port) port = std::make_unique<platform::ReconnectingMidiPort>(open, std::move(port), clock);
-    } else if (choice == "none") {
-        port = std::make_unique<platform::NullMidiPort>();
-    } else {
-        error = "unknown MIDI output " + choice;
+        return Port(std::make_unique<platform::ReconnectingMidiPort>(open, std::move(*port), clock));
     }
-    if (port && !options.midiFile.empty()) {
-        port = platform::recordToMidiFile(std::move(port), options.midiFile, clock, error);
-    }
-    return port;
+    if (choice == "none") return Port(std::make_unique<platform::NullMidiPort>());
+    return platform::failure("unknown MIDI output " + choice);
+}
+
+}  // namespace
+
+platform::Expected<Port> pickMidiPort(const StartOptions& options, platform::Clock& clock,
+                                      platform::SoundSink* videoSound) {
+    auto port = openChosenPort(options, clock, videoSound);
+    if (!port || options.midiFile.empty()) return port;
+    return platform::recordToMidiFile(std::move(*port), options.midiFile, clock);
 }
 
 }  // namespace glassfalls

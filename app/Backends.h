@@ -18,24 +18,24 @@ namespace glassfalls {
 
 std::unique_ptr<platform::Clock> pickClock(const StartOptions& options);
 
-// The key script when one is given, else the keyboard (none when headless). Null with the
-// reason when the script cannot be read.
-std::unique_ptr<platform::Keyboard> pickKeyboard(const StartOptions& options, std::string& error);
+// The key script when one is given, else the keyboard (none when headless). Fails when the
+// script cannot be read.
+platform::Expected<std::unique_ptr<platform::Keyboard>> pickKeyboard(const StartOptions& options);
 
 platform::WindowOpener pickWindowOpener();
 
 // The WAV file, else silence when headless, else the capture device, opened again whenever it
 // was unplugged or missing. A device that cannot be opened is said once on standard error
-// and heard as silence: the piece still runs. Null with the reason only for a file that
-// cannot be read.
-std::unique_ptr<platform::CaptureSource> pickCapture(const StartOptions& options, platform::Clock& clock,
-                                                     std::string& error);
+// and heard as silence: the piece still runs. Fails only for a file that cannot be read.
+platform::Expected<std::unique_ptr<platform::CaptureSource>> pickCapture(const StartOptions& options,
+                                                                         platform::Clock& clock);
 
-// The MIDI output the options name, recording to the MIDI file when one is asked for. Null
-// with the reason when it cannot be opened. The default synthesiser that cannot play is said
-// once on standard error and replaced by no output, so the piece still runs (and records).
-// With `videoSound`, the built-in synthesiser plays in memory into it as well.
-std::unique_ptr<platform::MidiPort> pickMidiPort(const StartOptions& options, platform::Clock& clock,
-                                                 platform::SoundSink* videoSound, std::string& error);
+// The MIDI output the options name, recording to the MIDI file when one is asked for. Fails
+// when it cannot be opened. The default synthesiser that cannot play is said once on
+// standard error and replaced by no output, so the piece still runs (and records). With
+// `videoSound`, the built-in synthesiser plays in memory into it as well.
+platform::Expected<std::unique_ptr<platform::MidiPort>> pickMidiPort(const StartOptions& options,
+                                                                     platform::Clock& clock,
+                                                                     platform::SoundSink* videoSound);
 
 }  // namespace glassfalls

@@ -52,15 +52,14 @@ std::string levelBar(int32_t peak) {
 }  // namespace
 
 int runListenCheck(const StartOptions& options, platform::Clock& clock) {
-    std::string error;
-    auto source = pickCapture(options, clock, error);
+    auto source = pickCapture(options, clock);
     if (!source) {
-        std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+        std::fprintf(stderr, "glassfalls: %s\n", source.error().c_str());
         return 1;
     }
-    const platform::CaptureSource& watched = *source;
+    const platform::CaptureSource& watched = **source;
     platform::WaveCapture capture;
-    capture.open(std::move(source));
+    capture.open(std::move(*source));
     Hearing hearing;
     if (!hearing.init()) return 1;
     std::signal(SIGINT, stop);

@@ -58,12 +58,9 @@ std::string findOptionsFile() {
     return "";
 }
 
-std::optional<std::vector<std::string>> readOptionsFile(const std::string& path, std::string& error) {
+platform::Expected<std::vector<std::string>> readOptionsFile(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!platform::readWholeFile(path, bytes)) {
-        error = path + ": cannot be read";
-        return std::nullopt;
-    }
+    if (!platform::readWholeFile(path, bytes)) return platform::failure(path + ": cannot be read");
     std::vector<std::string> arguments;
     const std::string text(bytes.begin(), bytes.end());
     size_t start = 0;
@@ -78,10 +75,7 @@ std::optional<std::vector<std::string>> readOptionsFile(const std::string& path,
         if (space != std::string::npos) option.push_back(trimmed(line.substr(space)));
         const std::string why =
             option[0].rfind("--", 0) == 0 ? checkOption(option) : "not an option (options start with --)";
-        if (!why.empty()) {
-            error = path + ":" + std::to_string(number) + ": " + why;
-            return std::nullopt;
-        }
+        if (!why.empty()) return platform::failure(path + ":" + std::to_string(number) + ": " + why);
         arguments.insert(arguments.end(), option.begin(), option.end());
     }
     return arguments;

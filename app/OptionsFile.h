@@ -1,8 +1,9 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/os/Expected.h"
 
 namespace glassfalls {
 
@@ -14,8 +15,8 @@ namespace glassfalls {
 // else /etc/glassfalls/options if that does; empty when neither is there.
 std::string findOptionsFile();
 
-// The file's options as arguments, in its order. Nothing on a line that is not a valid option
-// for the piece, with "FILE:LINE: why" in `error`, or when the file cannot be read.
-std::optional<std::vector<std::string>> readOptionsFile(const std::string& path, std::string& error);
+// The file's options as arguments, in its order. Fails on a line that is not a valid option
+// for the piece ("FILE:LINE: why"), or when the file cannot be read.
+platform::Expected<std::vector<std::string>> readOptionsFile(const std::string& path);
 
 }  // namespace glassfalls

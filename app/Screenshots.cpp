@@ -7,16 +7,16 @@
 
 namespace glassfalls {
 
-bool Screenshots::open(const std::string& directory, uint64_t every, std::string& error) {
+platform::Expected<void> Screenshots::open(const std::string& directory, uint64_t every) {
     std::error_code code;
     std::filesystem::create_directories(directory, code);
     if (code || !std::filesystem::is_directory(directory)) {
-        error = "cannot use " + directory + " for screenshots: " + (code ? code.message() : "not a directory");
-        return false;
+        return platform::failure("cannot use " + directory +
+                                 " for screenshots: " + (code ? code.message() : "not a directory"));
     }
     directory_ = directory;
     every_ = every == 0 ? 1 : every;
-    return true;
+    return {};
 }
 
 std::string Screenshots::fileName(uint64_t advance) {

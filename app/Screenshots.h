@@ -4,13 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Expected.h"
+
 namespace glassfalls {
 
 // Writes the drawn frame as DIR/frame-NNNNNN.png after every K-th scene advance.
 class Screenshots {
 public:
     // Creates the directory if needed. False with the reason when it cannot be used.
-    bool open(const std::string& directory, uint64_t every, std::string& error);
+    platform::Expected<void> open(const std::string& directory, uint64_t every);
     // Whether the frame of this advance is to be taken.
     bool wants(uint64_t advance) const { return every_ != 0 && advance % every_ == 0; }
     // Writes the frame of `advance` (width x height 0xAARRGGBB texels, row 0 at the top);

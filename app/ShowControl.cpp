@@ -25,9 +25,9 @@ std::optional<bool> pressOf(const platform::OscMessage& message) {
 
 }  // namespace
 
-bool ShowControl::open(int port, std::string& error) {
+platform::Expected<void> ShowControl::open(int port) {
     opened_ = Clock::now();
-    return server_.open(port, error);
+    return server_.open(port);
 }
 
 void ShowControl::poll(const std::function<ShowStatus()>& status) {

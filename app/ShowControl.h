@@ -27,8 +27,7 @@ class ShowControl {
 public:
     explicit ShowControl(platform::RemoteKeys& keys) : keys_(keys) {}
 
-    // Opens the port; on false `error` says why in one line.
-    bool open(int port, std::string& error);
+    platform::Expected<void> open(int port);
     // The socket to wait on between frames; -1 when not open.
     int socket() const { return server_.socket(); }
 

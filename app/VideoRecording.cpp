@@ -16,18 +16,18 @@ constexpr int kSoundRate = static_cast<int>(platform::FluidSynthPort::kSampleRat
 
 }  // namespace
 
-bool VideoRecording::open(const std::string& path, int width, int height, uint32_t start, const Sound& sound,
-                          std::string& error) {
+platform::Expected<void> VideoRecording::open(const std::string& path, int width, int height, uint32_t start,
+                                              const Sound& sound) {
     start_ = start;
     synthesiser_ = sound.synthesiser;
     if (!sound.heardFile.empty()) {
-        std::vector<uint8_t> bytes;
-        if (!platform::readWavAs(sound.heardFile, AUDIO_F32SYS, 2, kSoundRate, bytes, error)) return false;
-        heard_.resize(bytes.size() / sizeof(float));
-        std::memcpy(heard_.data(), bytes.data(), heard_.size() * sizeof(float));
+        const auto bytes = platform::readWavAs(sound.heardFile, AUDIO_F32SYS, 2, kSoundRate);
+        if (!bytes) return platform::failure(bytes.error());
+        heard_.resize(bytes->size() / sizeof(float));
+        std::memcpy(heard_.data(), bytes->data(), heard_.size() * sizeof(float));
     }
     hasSound_ = synthesiser_ || !sound.heardFile.empty();
-    return writer_.open(path, {width, height, hasSound_ ? kSoundRate : 0}, error);
+    return writer_.open(path, {width, height, hasSound_ ? kSoundRate : 0});
 }
 
 void VideoRecording::addFrame(uint32_t now, std::vector<uint32_t>& pixels) {
@@ -70,17 +70,17 @@ void VideoRecording::mixAndAdd(const float* left, const float* right, size_t cou
 
 std::optional<std::string> VideoRecording::failure() {
     if (failureTold_) return std::nullopt;
-    auto failure = writer_.failure();
+    auto failure = writer_.firstFailure();
     failureTold_ = failure.has_value();
     return failure;
 }
 
-bool VideoRecording::finish(uint32_t end, std::string& error) {
-    if (!isOpen()) return true;
+platform::Expected<void> VideoRecording::finish(uint32_t end) {
+    if (!isOpen()) return {};
     soundUntil(end);
-    const bool finished = writer_.finish(int64_t{end - start_}, error);
+    auto finished = writer_.finish(int64_t{end - start_});
     // A failure already told is not told again.
-    if (!finished && failureTold_) error.clear();
+    if (!finished && failureTold_) return platform::failure("");
     return finished;
 }
 

@@ -21,9 +21,9 @@ public:
         std::string heardFile;     // a WAV file heard from the start, mixed in; empty: none
     };
 
-    // Starts a video of width x height frames at `start` on the program's clock. False with
-    // the reason. With no sound at all the video has no sound track.
-    bool open(const std::string& path, int width, int height, uint32_t start, const Sound& sound, std::string& error);
+    // Starts a video of width x height frames at `start` on the program's clock. With no
+    // sound at all the video has no sound track.
+    platform::Expected<void> open(const std::string& path, int width, int height, uint32_t start, const Sound& sound);
     bool isOpen() const { return writer_.isOpen(); }
     // The frame drawn by the advance at `now`; `pixels` comes back holding a spare buffer.
     void addFrame(uint32_t now, std::vector<uint32_t>& pixels);
@@ -31,8 +31,8 @@ public:
     void sound(const float* left, const float* right, size_t count) override;
     // What went wrong in the encoder, once: the recording has stopped.
     std::optional<std::string> failure();
-    // Ends the video at `end`. False with the reason, or with none when failure() told it.
-    bool finish(uint32_t end, std::string& error);
+    // Ends the video at `end`. A failure that failure() has told already comes with no words.
+    platform::Expected<void> finish(uint32_t end);
 
 private:
     // Without the synthesiser: the heard sound (silence after it) up to `now`.

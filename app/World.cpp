@@ -9,14 +9,8 @@ namespace glassfalls {
 
 namespace {
 
-bool cannotLoad(const std::string& path, std::string& failure) {
-    failure = "cannot load " + path + " (is --data pointing at the data directory?)";
-    return false;
-}
-
-bool fail(const std::string& what, std::string& failure) {
-    failure = what;
-    return false;
+platform::Failure cannotLoad(const std::string& path) {
+    return platform::failure("cannot load " + path + " (is --data pointing at the data directory?)");
 }
 
 // Pictures the piece can do without: it says so once and goes on.
@@ -30,46 +24,46 @@ bool World::enterPressed() { return keys_->isDown(platform::Key::Enter); }
 
 void World::setFrameInterval(uint32_t milliseconds) { *frameInterval_ = milliseconds; }
 
-bool World::init(const WorldSetup& setup, int width, int height, std::string& failure) {
+platform::Expected<void> World::init(const WorldSetup& setup, int width, int height) {
     keys_ = &setup.keys;
     frameInterval_ = &setup.frameInterval;
     auto dataPath = [&setup](const char* name) { return setup.dataDir + "/" + name; };
-    if (!heard.init()) return fail("cannot set up the spectrum analyser", failure);
+    if (!heard.init()) return platform::failure("cannot set up the spectrum analyser");
     RenderDevice& renderDevice = setup.renderDevice;
     platform::gfx::GraphicsDevice& device = *renderDevice.device;
 
     const std::string backgroundFile = dataPath("background.bmp");
     if (!background.create(&renderDevice, width, height, backgroundFile)) {
-        return cannotLoad(backgroundFile, failure);
+        return cannotLoad(backgroundFile);
     }
     const std::string skinFile = dataPath("title.bmp");
     const std::string modelFile = dataPath("title.x");
     if (!titleMesh.create(device, skinFile, modelFile)) {
-        if (!std::filesystem::exists(modelFile)) return cannotLoad(modelFile, failure);
-        return fail("cannot load " + modelFile + ": " + titleMesh.error, failure);
+        if (!std::filesystem::exists(modelFile)) return cannotLoad(modelFile);
+        return platform::failure("cannot load " + modelFile + ": " + titleMesh.error);
     }
     noteMissing(titleMesh.skin, skinFile, "the title model is drawn without its reflections");
     const std::string titleFile = dataPath("title.png");
-    if (!titlePicture.create(&renderDevice, width, height, titleFile)) return cannotLoad(titleFile, failure);
+    if (!titlePicture.create(&renderDevice, width, height, titleFile)) return cannotLoad(titleFile);
     const std::string creditFile = dataPath("CopyRight.png");
-    if (!copyRight.create(&renderDevice, width, height, creditFile)) return cannotLoad(creditFile, failure);
+    if (!copyRight.create(&renderDevice, width, height, creditFile)) return cannotLoad(creditFile);
 
     midiOut = &setup.midiOut;
     const std::string sphereMapFile = dataPath("spheremap.bmp");
     group = std::make_unique<SphereGroup>();
     if (!group->init(this, device, sphereMapFile, setup.melodyFile)) {
-        return fail("cannot set up the performers", failure);
+        return platform::failure("cannot set up the performers");
     }
     noteMissing(group->sphereMap, sphereMapFile, "the trails are drawn without reflections");
-    if (!ripples.init()) return fail("cannot set up the ripples", failure);
+    if (!ripples.init()) return platform::failure("cannot set up the ripples");
 
     const std::string groundFile = dataPath("ground.bmp");
     ground.init(device, groundFile);
     noteMissing(ground.floorPicture, groundFile, "the ground is drawn without a picture");
     fade.init(device, width, height);
     // The light falls over the upper three fifths of the screen.
-    if (!lightMask.init(device, width, height / 5 * 3)) return fail("cannot create the light mask", failure);
-    return true;
+    if (!lightMask.init(device, width, height / 5 * 3)) return platform::failure("cannot create the light mask");
+    return {};
 }
 
 }  // namespace glassfalls

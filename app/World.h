@@ -36,9 +36,9 @@ struct WorldSetup {
 // the performers. Main thread only.
 class World final : public Surroundings {
 public:
-    // Loads what the scenes draw from the data directory, in a fixed order. On false,
-    // `failure` names the file or the step.
-    bool init(const WorldSetup& setup, int width, int height, std::string& failure);
+    // Loads what the scenes draw from the data directory, in a fixed order. A failure names
+    // the file or the step.
+    platform::Expected<void> init(const WorldSetup& setup, int width, int height);
 
     RipplePool& waterRipples() override { return ripples; }
     Hearing& hearing() override { return heard; }

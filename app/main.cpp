@@ -33,10 +33,9 @@ int main(int argc, char** argv) {
     platform::quietenAlsaDiagnostics();
     std::vector<std::string> arguments{argv[0]};
     if (const std::string file = findOptionsFile(); !file.empty()) {
-        std::string error;
-        const auto fromFile = readOptionsFile(file, error);
+        const auto fromFile = readOptionsFile(file);
         if (!fromFile) {
-            std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+            std::fprintf(stderr, "glassfalls: %s\n", fromFile.error().c_str());
             return 2;
         }
         arguments.insert(arguments.end(), fromFile->begin(), fromFile->end());
@@ -55,16 +54,15 @@ int main(int argc, char** argv) {
         std::error_code ignored;
         options.dataDir = defaultDataDirectory(std::filesystem::read_symlink("/proc/self/exe", ignored).string());
     }
-    std::string error;
-    const auto keyboard = pickKeyboard(options, error);
+    const auto keyboard = pickKeyboard(options);
     if (!keyboard) {
-        std::fprintf(stderr, "glassfalls: %s\n", error.c_str());
+        std::fprintf(stderr, "glassfalls: %s\n", keyboard.error().c_str());
         return 2;
     }
     const auto clock = pickClock(options);
     if (line->listen) return runListenCheck(options, *clock);
 
-    Application application({*clock, *keyboard, pickWindowOpener()});
+    Application application({*clock, **keyboard, pickWindowOpener()});
     if (!application.init(options)) {
         std::fprintf(stderr, "glassfalls: %s\n", application.failure().c_str());
         return application.failureStatus();

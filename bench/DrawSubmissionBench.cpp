@@ -28,12 +28,12 @@ struct TubeVertex {
 };
 
 std::unique_ptr<GraphicsDevice> openDevice() {
-    std::string error;
-    auto context =
-        platform::gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, platform::gfx::Renderer::Compat, error);
     PresentParameters parameters{640, 480, true, false};
-    auto device = context ? platform::gl::GlDevice::create(std::move(context), parameters, error) : nullptr;
-    if (!device) std::fprintf(stderr, "no device: %s\n", error.c_str());
+    auto created = platform::gl::GlDevice::create(
+        platform::gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, platform::gfx::Renderer::Compat),
+        parameters);
+    if (!created) std::fprintf(stderr, "no device: %s\n", created.error().c_str());
+    std::unique_ptr<GraphicsDevice> device = created ? std::move(*created) : nullptr;
     if (device) {
         device->setTransform(TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
         device->setTransform(TransformState::Projection, matrixPerspectiveFovLH(0.78539819f, 640.0f / 480.0f, 1, 1000));

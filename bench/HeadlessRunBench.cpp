@@ -18,9 +18,10 @@ static void BM_HeadlessTwoHundredFrames(benchmark::State& state) {
     for (auto _ : state) {
         platform::VirtualClock clock;
         platform::NullKeyboard keys;
-        Application app({clock, keys, [](const platform::WindowConfig&, std::string&) {
-                             return std::make_unique<platform::NullWindow>();
-                         }});
+        Application app(
+            {clock, keys, [](const platform::WindowConfig&) -> platform::Expected<std::unique_ptr<platform::Window>> {
+                 return std::make_unique<platform::NullWindow>();
+             }});
         if (!app.init(options)) {
             state.SkipWithError(app.failure().c_str());
             break;

@@ -21,9 +21,8 @@ static void BM_PictureServerFeedsSixtyFourClients(benchmark::State& state) {
     probe.bind(0, 0x0100007F);
     const uint16_t port = probe.local().port;
     probe.close();
-    std::string error;
-    if (!server.listen(port, 0x0100007F, error)) {
-        state.SkipWithError(error.c_str());
+    if (auto listening = server.listen(port, 0x0100007F); !listening) {
+        state.SkipWithError(listening.error().c_str());
         return;
     }
     std::vector<std::unique_ptr<ImageNetLink>> links;

@@ -17,7 +17,9 @@ static void drawWorstCaseFrames(benchmark::State& state, bool merging,
                                 platform::gfx::Renderer renderer = platform::gfx::Renderer::Compat) {
     platform::NullWindow window(platform::NullWindow::Drawing::OffscreenGl, renderer);
     RenderDevice renderDevice;
-    if (!renderDevice.create(window, 640, 480, true)) return state.SkipWithError(renderDevice.error().c_str());
+    if (auto created = renderDevice.create(window, 640, 480, true); !created) {
+        return state.SkipWithError(created.error().c_str());
+    }
     static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(merging);
     test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
     std::vector<uint32_t> pixels;
@@ -38,7 +40,9 @@ static void BM_WorstCaseFrameShaders(benchmark::State& state, platform::gfx::Ren
 static void BM_WorstCaseFrameFloor(benchmark::State& state) {
     platform::NullWindow window;
     RenderDevice renderDevice;
-    if (!renderDevice.create(window, 640, 480, true)) return state.SkipWithError(renderDevice.error().c_str());
+    if (auto created = renderDevice.create(window, 640, 480, true); !created) {
+        return state.SkipWithError(created.error().c_str());
+    }
     test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
     test_support::StaticBufferFrame floor(renderDevice, [&] { frame.draw(); });
     std::vector<uint32_t> pixels;

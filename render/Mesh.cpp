@@ -15,7 +15,10 @@ bool Mesh::load(GraphicsDevice& device, const std::string& modelFile) {
     textures.clear();
     materialCount = 0;
     fileName = modelFile;
-    if (!assets::loadMeshFile(modelFile, mesh, error)) return false;
+    if (auto loaded = assets::loadMeshFile(modelFile, mesh); !loaded) {
+        error = loaded.error();
+        return false;
+    }
     materialCount = static_cast<uint32_t>(mesh.materials.size());
     const std::filesystem::path folder = std::filesystem::path(modelFile).parent_path();
     for (const assets::MeshMaterial& m : mesh.materials) {

@@ -63,7 +63,7 @@ void RenderDevice::unregisterResource(DeviceResource& resource) {
     resource.registeredWith = nullptr;
 }
 
-bool RenderDevice::create(platform::Window& window, int width, int height, bool windowed) {
+platform::Expected<void> RenderDevice::create(platform::Window& window, int width, int height, bool windowed) {
     device.reset();
     presentationParameters = {};
     presentationParameters.backBufferWidth = static_cast<uint32_t>(width);
@@ -72,20 +72,20 @@ bool RenderDevice::create(platform::Window& window, int width, int height, bool 
     presentationParameters.vsync = true;
 
     // The system's driver first; Mesa's software rasteriser when that fails.
+    std::string why;
     for (DeviceType type : {DeviceType::Hardware, DeviceType::Software}) {
-        std::string error;
-        device = window.createDevice(type, presentationParameters, error);
-        if (device) break;
+        auto created = window.createDevice(type, presentationParameters);
+        if (created) {
+            device = std::move(*created);
+            break;
+        }
         // A driver that offers too little says the same both times: once is enough.
-        if (error != error_) error_ += (error_.empty() ? "" : "; ") + error;
+        if (created.error() != why) why += (why.empty() ? "" : "; ") + created.error();
     }
-    if (!device) {
-        error_ = "cannot create the render device: " + error_;
-        return false;
-    }
-    error_.clear();
+    if (!device) return platform::failure("cannot create the render device: " + why);
     applyDefaultStates();
-    return resize();
+    resize();
+    return {};
 }
 
 bool RenderDevice::resize() {

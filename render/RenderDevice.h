@@ -30,9 +30,8 @@ class RenderDevice {
 public:
     virtual ~RenderDevice();
 
-    // Tries the system's hardware driver, then the software rasteriser. On false, error()
-    // says why.
-    bool create(platform::Window& window, int width, int height, bool windowed);
+    // Tries the system's hardware driver, then the software rasteriser.
+    platform::Expected<void> create(platform::Window& window, int width, int height, bool windowed);
     // Adapts the back buffer to the window's client area (the 640 x 480 frame that the
     // window scales), resets, and sets the perspective projection and the viewport.
     bool resize();
@@ -56,7 +55,6 @@ public:
     void release();
     void registerResource(DeviceResource& resource);
     void unregisterResource(DeviceResource& resource);
-    const std::string& error() const { return error_; }
 
     std::unique_ptr<platform::gfx::GraphicsDevice> device;
     platform::gfx::Surface* backBuffer = nullptr;
@@ -65,7 +63,6 @@ public:
     PointerList<DeviceResource> resources;
 
 private:
-    std::string error_;
     platform::gfx::Result lastResetFailure_ = platform::gfx::Result::Ok;
 };
 

@@ -21,17 +21,15 @@ constexpr uint32_t kMaxVertices = 1u << 22;
 constexpr uint32_t kMaxFaces = 1u << 22;
 
 // False with the reason when the file cannot be read or declares more than it holds.
-bool fileCountsFit(const std::string& path, std::string& error) {
+Expected<void> fileCountsFit(const std::string& path) {
     std::vector<uint8_t> bytes;
     if (!readWholeFile(path, bytes)) {
-        error = "cannot be read";
-        return false;
+        return failure("cannot be read");
     }
     if (!declaredCountsFit(bytes)) {
-        error = "it declares more items than the file can hold";
-        return false;
+        return failure("it declares more items than the file can hold");
     }
-    return true;
+    return {};
 }
 
 gfx::ColourValue colourOf(const aiMaterial& m, const char* key, unsigned type, unsigned index) {
@@ -53,11 +51,10 @@ MeshMaterial materialOf(const aiMaterial& m) {
 }
 
 // Appends one of the file's meshes (all of one material); false when it is inconsistent.
-bool append(const aiMesh& in, MeshData& out, std::string& error) {
+Expected<void> append(const aiMesh& in, MeshData& out) {
     const auto base = static_cast<uint32_t>(out.vertices.size());
     if (in.mNumVertices > kMaxVertices - base) {
-        error = "more than " + std::to_string(kMaxVertices) + " vertices";
-        return false;
+        return failure("more than " + std::to_string(kMaxVertices) + " vertices");
     }
     for (unsigned i = 0; i < in.mNumVertices; ++i) {
         MeshVertex v;
@@ -80,24 +77,22 @@ bool append(const aiMesh& in, MeshData& out, std::string& error) {
         if (face.mNumIndices != 3) continue;  // points and lines are not drawn
         for (unsigned k = 0; k < 3; ++k) {
             if (face.mIndices[k] >= in.mNumVertices) {
-                error = "a face uses a vertex the model does not have";
-                return false;
+                return failure("a face uses a vertex the model does not have");
             }
             out.indices.push_back(base + face.mIndices[k]);
         }
     }
     if (out.indices.size() / 3 > kMaxFaces) {
-        error = "more than " + std::to_string(kMaxFaces) + " faces";
-        return false;
+        return failure("more than " + std::to_string(kMaxFaces) + " faces");
     }
-    return true;
+    return {};
 }
 
 }  // namespace
 
-bool loadMeshFile(const std::string& path, MeshData& mesh, std::string& error) {
+Expected<void> loadMeshFile(const std::string& path, MeshData& mesh) {
     mesh = {};
-    if (!fileCountsFit(path, error)) return false;
+    if (auto fits = fileCountsFit(path); !fits) return fits;
     Assimp::Importer importer;
     // Converting to left-handed undoes the importer's own conversion, so the model keeps the
     // file's handedness and clockwise front faces.
@@ -105,12 +100,10 @@ bool loadMeshFile(const std::string& path, MeshData& mesh, std::string& error) {
         path, aiProcess_ConvertToLeftHanded | aiProcess_Triangulate | aiProcess_JoinIdenticalVertices |
                   aiProcess_ImproveCacheLocality | aiProcess_ValidateDataStructure);
     if (!scene) {
-        error = importer.GetErrorString();
-        return false;
+        return failure(importer.GetErrorString());
     }
     if (scene->mNumMaterials == 0) {
-        error = "no materials";
-        return false;
+        return failure("no materials");
     }
     try {
         for (unsigned i = 0; i < scene->mNumMaterials; ++i) mesh.materials.push_back(materialOf(*scene->mMaterials[i]));
@@ -120,20 +113,19 @@ bool loadMeshFile(const std::string& path, MeshData& mesh, std::string& error) {
             const auto firstFace = static_cast<uint32_t>(mesh.indices.size() / 3);
             for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
                 const aiMesh& in = *scene->mMeshes[m];
-                if (in.mMaterialIndex == material && !append(in, mesh, error)) return false;
+                if (in.mMaterialIndex != material) continue;
+                if (auto appended = append(in, mesh); !appended) return appended;
             }
             const auto faces = static_cast<uint32_t>(mesh.indices.size() / 3) - firstFace;
             if (faces > 0) mesh.subsets.push_back({material, firstFace, faces});
         }
     } catch (const std::bad_alloc&) {
-        error = "out of memory";
-        return false;
+        return failure("out of memory");
     }
     if (mesh.indices.empty()) {
-        error = "no triangles";
-        return false;
+        return failure("no triangles");
     }
-    return true;
+    return {};
 }
 
 void computeNormals(MeshData& mesh) {

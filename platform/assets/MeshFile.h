@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gfx/DeviceTypes.h"
+#include "platform/os/Expected.h"
 
 // The model loading the title calls by the extension library's names, on Assimp.
 namespace glassfalls::platform::assets {
@@ -41,9 +42,9 @@ struct MeshData {
 
 // Reads a DirectX ".x" model (text, binary or compressed) in its own left-handed frame and
 // winding, and optimises it as the loader did: identical vertices joined, faces sorted by
-// material, vertex-cache order improved. False with the reason for a file that cannot be
-// read, holds no triangles, or is inconsistent.
-bool loadMeshFile(const std::string& path, MeshData& mesh, std::string& error);
+// material, vertex-cache order improved, into `mesh`. Fails for a file that cannot be read,
+// holds no triangles, or is inconsistent.
+Expected<void> loadMeshFile(const std::string& path, MeshData& mesh);
 
 // Replaces every vertex normal by the normalised sum of the normals of the faces around it,
 // each weighted by its area; the front of a face is clockwise seen from outside.

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/gfx/DeviceTypes.h"
+#include "platform/os/Expected.h"
 
 struct SDL_Window;
 
@@ -28,21 +29,20 @@ public:
     // True when the driver reports that the context was reset and its objects are gone.
     virtual bool wasReset() = 0;
     // Replaces a reset context by a new one on the same drawable.
-    virtual bool recreate(std::string& error) = 0;
+    virtual Expected<void> recreate() = 0;
     // A short description of the renderer, for messages.
     virtual std::string renderer() const = 0;
 };
 
 // A context on an SDL window created with SDL_WINDOW_OPENGL. Hardware asks the system's
 // driver; Software asks Mesa's software rasteriser. Auto tries compat, core and es in turn
-// and, when it passes over one, says on one line which it got and why. On failure `error`
-// says what the driver offers against what is needed.
-std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType type, Renderer renderer,
-                                              std::string& error);
+// and, when it passes over one, says on one line which it got and why. A failure says what
+// the driver offers against what is needed.
+Expected<std::unique_ptr<GlContext>> createSdlGlContext(SDL_Window* window, DeviceType type, Renderer renderer);
 
 // A context on a hidden window of its own, through SDL's off-screen video driver: drawing
 // with no display at all (tests, and windows that only exist in memory).
-std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, DeviceType type, Renderer renderer,
-                                                    std::string& error);
+Expected<std::unique_ptr<GlContext>> createOffscreenGlContext(int width, int height, DeviceType type,
+                                                              Renderer renderer);
 
 }  // namespace glassfalls::platform::gl

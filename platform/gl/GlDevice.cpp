@@ -37,9 +37,9 @@ GLint glAddress(TextureAddress mode) {
 }
 
 // The one place that picks how state reaches OpenGL: by what the context is.
-std::unique_ptr<Pipeline> pipelineFor(Renderer api, std::string& error) {
-    if (api == Renderer::Compat) return std::make_unique<FixedFunctionPipeline>();
-    return ShaderPipeline::create(api == Renderer::Es, error);
+Expected<std::unique_ptr<Pipeline>> pipelineFor(Renderer api) {
+    if (api == Renderer::Compat) return std::unique_ptr<Pipeline>(std::make_unique<FixedFunctionPipeline>());
+    return ShaderPipeline::create(api == Renderer::Es);
 }
 
 // Core 3.3 and ES 3.0 have sync objects; a compatibility context has them from 3.2 on.
@@ -68,20 +68,15 @@ void drawVertices(PrimitiveType type, uint32_t count, size_t indexCount, const v
 
 }  // namespace
 
-std::unique_ptr<GlDevice> GlDevice::create(std::unique_ptr<GlContext> context, const PresentParameters& parameters,
-                                           std::string& error) {
-    if (!context) {
-        // The context's maker has said why, when it made none.
-        if (error.empty()) error = "no OpenGL context";
-        return nullptr;
-    }
-    auto pipeline = pipelineFor(context->api(), error);
-    if (!pipeline) return nullptr;
-    std::unique_ptr<GlDevice> device(new GlDevice(std::move(context), std::move(pipeline), parameters));
+Expected<std::unique_ptr<GlDevice>> GlDevice::create(Expected<std::unique_ptr<GlContext>> context,
+                                                     const PresentParameters& parameters) {
+    if (!context) return failure(context.error());
+    auto pipeline = pipelineFor((*context)->api());
+    if (!pipeline) return failure(pipeline.error());
+    std::unique_ptr<GlDevice> device(new GlDevice(std::move(*context), std::move(*pipeline), parameters));
     if (device->reset(parameters) != Result::Ok) {
-        error = "cannot create a " + std::to_string(parameters.backBufferWidth) + " x " +
-                std::to_string(parameters.backBufferHeight) + " frame buffer on " + device->renderer();
-        return nullptr;
+        return failure("cannot create a " + std::to_string(parameters.backBufferWidth) + " x " +
+                       std::to_string(parameters.backBufferHeight) + " frame buffer on " + device->renderer());
     }
     return device;
 }
@@ -128,12 +123,11 @@ Result GlDevice::reset(const PresentParameters& parameters) {
 }
 
 bool GlDevice::recoverLostContext() {
-    std::string error;
     frame_.abandon();
     merger_.abandon();
     inFlight_.abandon();
     oversize_ = 0;
-    if (!context_->recreate(error) || !pipeline_->contextRecreated()) return false;
+    if (!context_->recreate() || !pipeline_->contextRecreated()) return false;
     // Every texture lives on in main memory; give the new context its own copy.
     for (GlTexture* texture : registry_->textures) texture->upload();
     lost_ = false;

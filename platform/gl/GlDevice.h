@@ -13,6 +13,7 @@
 #include "platform/gl/GlTexture.h"
 #include "platform/gl/Pipeline.h"
 #include "platform/gl/VertexDecode.h"
+#include "platform/os/Expected.h"
 
 namespace glassfalls::platform::gl {
 
@@ -35,9 +36,9 @@ struct GivenDraw {
 // Every draw's vertices go through buffer objects.
 class GlDevice final : public gfx::GraphicsDevice {
 public:
-    // On failure returns null and says why in `error` (a null context: what its maker said).
-    static std::unique_ptr<GlDevice> create(std::unique_ptr<GlContext> context,
-                                            const gfx::PresentParameters& parameters, std::string& error);
+    // A context that could not be made fails the device with its maker's words.
+    static Expected<std::unique_ptr<GlDevice>> create(Expected<std::unique_ptr<GlContext>> context,
+                                                      const gfx::PresentParameters& parameters);
     ~GlDevice() override;
 
     gfx::Result reset(const gfx::PresentParameters& parameters) override;

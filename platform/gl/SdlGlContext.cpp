@@ -98,12 +98,11 @@ std::string offeredVersion(SDL_Window* window, const ApiRequest& request) {
     return version;
 }
 
-bool hasUsableVersion(Renderer api, std::string& error) {
-    if (api != Renderer::Compat) return true;  // a core or ES context is made with the version asked for
+Expected<void> hasUsableVersion(Renderer api) {
+    if (api != Renderer::Compat) return {};  // a core or ES context is made with the version asked for
     const std::string version = versionString();
-    if (std::atoi(version.c_str()) >= 3) return true;
-    error = "OpenGL 3.0 or later is needed, the driver offers OpenGL " + version;
-    return false;
+    if (std::atoi(version.c_str()) >= 3) return {};
+    return failure("OpenGL 3.0 or later is needed, the driver offers OpenGL " + version);
 }
 
 class SdlGlContext final : public GlContext {
@@ -133,15 +132,12 @@ public:
 
     bool wasReset() override { return robust_ && glGetGraphicsResetStatus() != GL_NO_ERROR; }
 
-    bool recreate(std::string& error) override {
+    Expected<void> recreate() override {
         SDL_GL_DeleteContext(context_);
         context_ = createContext(window_, requestFor(api_));
-        if (!context_) {
-            error = std::string("cannot create an OpenGL context: ") + SDL_GetError();
-            return false;
-        }
+        if (!context_) return failure(std::string("cannot create an OpenGL context: ") + SDL_GetError());
         detectRobustness();
-        return true;
+        return {};
     }
 
     std::string renderer() const override {
@@ -165,67 +161,65 @@ private:
     bool robust_ = false;
 };
 
-// A context of exactly `api`; null with what is needed against what the driver offers.
-std::unique_ptr<SdlGlContext> makeContextOf(SDL_Window* window, Renderer api, std::string& error) {
+// A context of exactly `api`; fails with what is needed against what the driver offers.
+Expected<std::unique_ptr<SdlGlContext>> makeContextOf(SDL_Window* window, Renderer api) {
     const ApiRequest request = requestFor(api);
     SDL_GLContext context = createContext(window, request);
     if (!context) {
-        error =
-            std::string(request.needed) + " or later is needed, the driver offers " + offeredVersion(window, request);
-        return nullptr;
+        return failure(std::string(request.needed) + " or later is needed, the driver offers " +
+                       offeredVersion(window, request));
     }
     auto result = std::make_unique<SdlGlContext>(window, context, api);
-    if (!hasUsableVersion(api, error)) return nullptr;
+    if (auto usable = hasUsableVersion(api); !usable) return failure(usable.error());
     result->detectRobustness();
     return result;
 }
 
-std::unique_ptr<GlContext> makeContext(SDL_Window* window, DeviceType type, Renderer renderer, bool ownsWindow,
-                                       std::string& error) {
-    requestSoftwareRenderer(type);
-    std::unique_ptr<SdlGlContext> result;
-    if (renderer != Renderer::Auto) {
-        result = makeContextOf(window, renderer, error);
-    } else {
-        std::string passedOver;
-        for (Renderer api : {Renderer::Compat, Renderer::Core, Renderer::Es}) {
-            std::string why;
-            result = makeContextOf(window, api, why);
-            if (result) break;
-            passedOver += std::string(passedOver.empty() ? "" : "; ") + gfx::rendererName(api) + ": " + why;
+Expected<std::unique_ptr<SdlGlContext>> pickContext(SDL_Window* window, Renderer renderer) {
+    if (renderer != Renderer::Auto) return makeContextOf(window, renderer);
+    std::string passedOver;
+    for (Renderer api : {Renderer::Compat, Renderer::Core, Renderer::Es}) {
+        auto result = makeContextOf(window, api);
+        if (result) {
+            if (!passedOver.empty()) {
+                std::fprintf(stderr, "glassfalls: renderer %s (%s), passed over %s\n", gfx::rendererName(api),
+                             versionString().c_str(), passedOver.c_str());
+            }
+            return result;
         }
-        if (!result) {
-            error = "no renderer the driver can give (" + passedOver + ")";
-        } else if (!passedOver.empty()) {
-            std::fprintf(stderr, "glassfalls: renderer %s (%s), passed over %s\n", gfx::rendererName(result->api()),
-                         versionString().c_str(), passedOver.c_str());
-        }
+        passedOver += std::string(passedOver.empty() ? "" : "; ") + gfx::rendererName(api) + ": " + result.error();
     }
-    if (result && ownsWindow) result->takeWindowOwnership();
-    return result;
+    return failure("no renderer the driver can give (" + passedOver + ")");
+}
+
+Expected<std::unique_ptr<GlContext>> makeContext(SDL_Window* window, DeviceType type, Renderer renderer,
+                                                 bool ownsWindow) {
+    requestSoftwareRenderer(type);
+    auto result = pickContext(window, renderer);
+    if (!result) return failure(result.error());
+    if (ownsWindow) (*result)->takeWindowOwnership();
+    return std::unique_ptr<GlContext>(std::move(*result));
 }
 
 }  // namespace
 
-std::unique_ptr<GlContext> createSdlGlContext(SDL_Window* window, DeviceType type, Renderer renderer,
-                                              std::string& error) {
-    return makeContext(window, type, renderer, false, error);
+Expected<std::unique_ptr<GlContext>> createSdlGlContext(SDL_Window* window, DeviceType type, Renderer renderer) {
+    return makeContext(window, type, renderer, false);
 }
 
-std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height, DeviceType type, Renderer renderer,
-                                                    std::string& error) {
+Expected<std::unique_ptr<GlContext>> createOffscreenGlContext(int width, int height, DeviceType type,
+                                                              Renderer renderer) {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        error = std::string("cannot start the off-screen video system: ") + SDL_GetError();
-        return nullptr;
+        return failure(std::string("cannot start the off-screen video system: ") + SDL_GetError());
     }
     SDL_Window* window = SDL_CreateWindow("glassFalls", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window) {
-        error = std::string("cannot open an off-screen window: ") + SDL_GetError();
+        const std::string why = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return nullptr;
+        return failure("cannot open an off-screen window: " + why);
     }
-    auto context = makeContext(window, type, renderer, true, error);
+    auto context = makeContext(window, type, renderer, true);
     if (!context) {
         SDL_DestroyWindow(window);
         SDL_QuitSubSystem(SDL_INIT_VIDEO);

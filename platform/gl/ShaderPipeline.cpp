@@ -15,7 +15,7 @@ namespace {
 // The vertex shader's inputs.
 enum Attribute : GLuint { kPosition = 0, kNormal = 1, kDiffuse = 2, kTexCoord = 3 };
 
-GLuint compile(GLenum type, const std::string& source, std::string& error) {
+Expected<GLuint> compile(GLenum type, const std::string& source) {
     const GLuint shader = glCreateShader(type);
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
@@ -25,9 +25,8 @@ GLuint compile(GLenum type, const std::string& source, std::string& error) {
     if (ok == GL_TRUE) return shader;
     char log[1024] = {};
     glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-    error = std::string("the driver cannot compile a shader: ") + log;
     glDeleteShader(shader);
-    return 0;
+    return failure(std::string("the driver cannot compile a shader: ") + log);
 }
 
 ShaderPipeline::Uniforms locate(GLuint program) {
@@ -132,43 +131,42 @@ StageCode stageCodeOf(const DeviceState& state) {
 
 }  // namespace
 
-std::unique_ptr<ShaderPipeline> ShaderPipeline::create(bool es, std::string& error) {
+Expected<std::unique_ptr<ShaderPipeline>> ShaderPipeline::create(bool es) {
     // Clipped before rasterising, a mirrored trail's half above the water costs nothing;
     // dropped fragment by fragment, it is drawn and thrown away.
     const ShaderDialect dialect{es, !es || hasExtension("GL_EXT_clip_cull_distance")};
     std::unique_ptr<ShaderPipeline> pipeline(
         new ShaderPipeline(dialect, !es || hasExtension("GL_EXT_read_format_bgra")));
-    if (!pipeline->build(error)) return nullptr;
+    if (auto built = pipeline->build(); !built) return failure(built.error());
     return pipeline;
 }
 
 ShaderPipeline::~ShaderPipeline() { release(); }
 
-bool ShaderPipeline::build(std::string& error) {
+Expected<void> ShaderPipeline::build() {
     for (int i = 0; i < ProgramVariant::kCount; ++i) {
         const ProgramVariant variant = ProgramVariant::ofIndex(i);
         if (!variant.possible()) continue;
-        const GLuint vertex = compile(GL_VERTEX_SHADER, shaderSource(dialect_, ShaderStage::Vertex, variant), error);
-        const GLuint fragment =
-            vertex ? compile(GL_FRAGMENT_SHADER, shaderSource(dialect_, ShaderStage::Fragment, variant), error) : 0;
+        const auto vertex = compile(GL_VERTEX_SHADER, shaderSource(dialect_, ShaderStage::Vertex, variant));
+        if (!vertex) return failure(vertex.error());
+        const auto fragment = compile(GL_FRAGMENT_SHADER, shaderSource(dialect_, ShaderStage::Fragment, variant));
         if (!fragment) {
-            if (vertex) glDeleteShader(vertex);
-            return false;
+            glDeleteShader(*vertex);
+            return failure(fragment.error());
         }
         const GLuint program = glCreateProgram();
-        glAttachShader(program, vertex);
-        glAttachShader(program, fragment);
+        glAttachShader(program, *vertex);
+        glAttachShader(program, *fragment);
         glLinkProgram(program);
-        glDeleteShader(vertex);
-        glDeleteShader(fragment);
+        glDeleteShader(*vertex);
+        glDeleteShader(*fragment);
         GLint linked = GL_FALSE;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
         if (linked != GL_TRUE) {
             char log[1024] = {};
             glGetProgramInfoLog(program, sizeof log, nullptr, log);
-            error = std::string("the driver cannot link a shader program: ") + log;
             glDeleteProgram(program);
-            return false;
+            return failure(std::string("the driver cannot link a shader program: ") + log);
         }
         programs_[static_cast<size_t>(i)] = {program, locate(program)};
         glUseProgram(program);
@@ -180,7 +178,7 @@ bool ShaderPipeline::build(std::string& error) {
     glBindVertexArray(vertexArray_);
     current_ = nullptr;
     clipping_ = false;
-    return true;
+    return {};
 }
 
 void ShaderPipeline::release() {
@@ -197,8 +195,7 @@ bool ShaderPipeline::contextRecreated() {
     // The old names died with their context.
     programs_.fill({});
     vertexArray_ = 0;
-    std::string error;
-    return build(error);
+    return bool(build());
 }
 
 void ShaderPipeline::depthRange(float nearZ, float farZ) { glDepthRangef(nearZ, farZ); }

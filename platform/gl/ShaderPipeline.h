@@ -6,6 +6,7 @@
 
 #include "platform/gl/Pipeline.h"
 #include "platform/gl/ShaderSource.h"
+#include "platform/os/Expected.h"
 
 namespace glassfalls::platform::gl {
 
@@ -14,8 +15,8 @@ namespace glassfalls::platform::gl {
 // is built when the pipeline is made, so none is compiled while frames are drawn.
 class ShaderPipeline final : public Pipeline {
 public:
-    // Null, with the compiler's words in `error`, when a program does not build.
-    static std::unique_ptr<ShaderPipeline> create(bool es, std::string& error);
+    // Fails with the compiler's words when a program does not build.
+    static Expected<std::unique_ptr<ShaderPipeline>> create(bool es);
     ~ShaderPipeline() override;
 
     void apply(const gfx::DeviceState& state, uint32_t dirty, VertexLayout layout, GlTexture& texture) override;
@@ -41,7 +42,7 @@ public:
 
 private:
     ShaderPipeline(ShaderDialect dialect, bool readsBgra) : dialect_(dialect), readsBgra_(readsBgra) {}
-    bool build(std::string& error);
+    Expected<void> build();
     void release();
     void applyRasterState(const gfx::DeviceState& state);
     void setTransforms(const gfx::DeviceState& state, bool pretransformed);

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Expected.h"
+
 union SDL_Event;
 
 namespace glassfalls::platform {
@@ -59,10 +61,10 @@ public:
         bool down;
     };
 
-    // Parses a script. Blank lines and lines starting with '#' are skipped. On a malformed
-    // line returns nothing and names the line in `error`.
-    static std::optional<ScriptedKeyboard> parse(const std::string& text, std::string& error);
-    static std::optional<ScriptedKeyboard> load(const std::string& path, std::string& error);
+    // Parses a script. Blank lines and lines starting with '#' are skipped. A malformed line
+    // fails the whole script, named in the failure.
+    static Expected<ScriptedKeyboard> parse(const std::string& text);
+    static Expected<ScriptedKeyboard> load(const std::string& path);
 
     bool isDown(Key key) const override { return down_[static_cast<int>(key)]; }
     void beforeAdvance(uint64_t advance) override;

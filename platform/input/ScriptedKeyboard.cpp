@@ -18,7 +18,7 @@ std::optional<Key> keyNamed(const std::string& name) {
 
 }  // namespace
 
-std::optional<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text, std::string& error) {
+Expected<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text) {
     ScriptedKeyboard keyboard;
     std::istringstream lines(text);
     std::string line;
@@ -32,9 +32,9 @@ std::optional<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text,
         const bool advanceIsNumber = !first.empty() && std::all_of(first.begin(), first.end(), ::isdigit);
         const auto key = keyNamed(keyName);
         if (!advanceIsNumber || first.size() > 18 || !key || (state != "down" && state != "up") || (fields >> rest)) {
-            error = "line " + std::to_string(number) +
-                    ": expected \"ADVANCE KEY down|up\" with KEY one of Escape Enter Left Right, got \"" + line + "\"";
-            return std::nullopt;
+            return failure("line " + std::to_string(number) +
+                           ": expected \"ADVANCE KEY down|up\" with KEY one of Escape Enter Left Right, got \"" + line +
+                           "\"");
         }
         keyboard.changes_.push_back({std::stoull(first), *key, state == "down"});
     }
@@ -43,16 +43,13 @@ std::optional<ScriptedKeyboard> ScriptedKeyboard::parse(const std::string& text,
     return keyboard;
 }
 
-std::optional<ScriptedKeyboard> ScriptedKeyboard::load(const std::string& path, std::string& error) {
+Expected<ScriptedKeyboard> ScriptedKeyboard::load(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open key script " + path;
-        return std::nullopt;
-    }
+    if (!in) return failure("cannot open key script " + path);
     std::ostringstream text;
     text << in.rdbuf();
-    auto keyboard = parse(text.str(), error);
-    if (!keyboard) error = path + ": " + error;
+    auto keyboard = parse(text.str());
+    if (!keyboard) return failure(path + ": " + keyboard.error());
     return keyboard;
 }
 

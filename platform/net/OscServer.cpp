@@ -47,16 +47,14 @@ OscServer::~OscServer() {
     if (server_) lo_server_free(static_cast<lo_server>(server_));
 }
 
-bool OscServer::open(int port, std::string& error) {
+Expected<void> OscServer::open(int port) {
     const std::string service = std::to_string(port);
     lo_server server = lo_server_new_with_proto(service.c_str(), LO_UDP, onLibloError);
-    if (!server) {
-        error = "cannot take UDP port " + service + " for OSC: it is in use or not allowed (--osc-port)";
-        return false;
-    }
+    if (!server)
+        return failure("cannot take UDP port " + service + " for OSC: it is in use or not allowed (--osc-port)");
     lo_server_add_method(server, nullptr, nullptr, onMessage, &incoming_);
     server_ = server;
-    return true;
+    return {};
 }
 
 int OscServer::socket() const { return server_ ? lo_server_get_socket_fd(static_cast<lo_server>(server_)) : -1; }

@@ -5,6 +5,8 @@
 #include <variant>
 #include <vector>
 
+#include "platform/os/Expected.h"
+
 namespace glassfalls::platform {
 
 // One OSC message as it arrived, with where it came from so that it can be answered.
@@ -28,8 +30,7 @@ public:
     OscServer& operator=(const OscServer&) = delete;
     ~OscServer();
 
-    // On false `error` says why, in one line.
-    bool open(int port, std::string& error);
+    Expected<void> open(int port);
     bool isOpen() const { return server_ != nullptr; }
     // The socket to wait on; -1 when closed.
     int socket() const;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/os/Expected.h"
+
 namespace glassfalls::platform {
 
 // The timing and the words for something the piece keeps using while it comes and goes (a
@@ -35,7 +37,7 @@ private:
 template <typename Device>
 class Reconnecting {
 public:
-    using Opener = std::function<std::unique_ptr<Device>(std::string& error)>;
+    using Opener = std::function<Expected<std::unique_ptr<Device>>()>;
 
     // `device`: the one already open, or null when it could not be opened at start-up.
     Reconnecting(Opener opener, std::unique_ptr<Device> device, Reconnection reconnection)
@@ -49,9 +51,10 @@ public:
             reconnection_.lost(now);
         }
         if (!device_ && reconnection_.due(now)) {
-            std::string error;
-            device_ = opener_(error);
-            if (device_) reconnection_.regained();
+            if (auto opened = opener_()) {
+                device_ = std::move(*opened);
+                reconnection_.regained();
+            }
         }
         return device_.get();
     }

@@ -8,13 +8,12 @@ namespace {
 
 void quiet(const char*, int, const char*, int, const char*, ...) {}
 
-snd_seq_t* openSequencer(int mode, std::string& error) {
+Expected<snd_seq_t*> openSequencer(int mode) {
     snd_seq_t* seq = nullptr;
     const int result = snd_seq_open(&seq, "default", mode, 0);
     if (result < 0) {
-        error = std::string("cannot open the ALSA sequencer: ") + snd_strerror(result) +
-                " (is the snd-seq kernel module loaded?)";
-        return nullptr;
+        return failure(std::string("cannot open the ALSA sequencer: ") + snd_strerror(result) +
+                       " (is the snd-seq kernel module loaded?)");
     }
     return seq;
 }
@@ -73,34 +72,33 @@ private:
 
 void quietenAlsaDiagnostics() { snd_lib_error_set_handler(quiet); }
 
-std::unique_ptr<MidiPort> openAlsaPort(const std::string& destination, std::string& error) {
-    snd_seq_t* seq = openSequencer(SND_SEQ_OPEN_OUTPUT, error);
+Expected<std::unique_ptr<MidiPort>> openAlsaPort(const std::string& destination) {
+    const auto opened = openSequencer(SND_SEQ_OPEN_OUTPUT);
+    if (!opened) return failure(opened.error());
+    snd_seq_t* seq = *opened;
     // A receiver that stops reading must never hold up a frame: its notes are dropped.
-    if (seq) snd_seq_nonblock(seq, 1);
-    if (!seq) return nullptr;
+    snd_seq_nonblock(seq, 1);
     snd_seq_set_client_name(seq, "glassFalls");
     const int port =
         snd_seq_create_simple_port(seq, "glassFalls out", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
                                    SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
     snd_seq_addr_t address{};
     if (port < 0 || snd_seq_parse_address(seq, &address, destination.c_str()) < 0) {
-        error = "no ALSA MIDI port called " + destination + " (see --list-devices)";
         snd_seq_close(seq);
-        return nullptr;
+        return failure("no ALSA MIDI port called " + destination + " (see --list-devices)");
     }
     if (const int result = snd_seq_connect_to(seq, port, address.client, address.port); result < 0) {
-        error = "cannot connect to the ALSA MIDI port " + destination + ": " + snd_strerror(result);
         snd_seq_close(seq);
-        return nullptr;
+        return failure("cannot connect to the ALSA MIDI port " + destination + ": " + snd_strerror(result));
     }
     return std::make_unique<AlsaSequencerPort>(seq, port, destination);
 }
 
 std::vector<std::string> listAlsaPorts() {
     std::vector<std::string> ports;
-    std::string error;
-    snd_seq_t* seq = openSequencer(SND_SEQ_OPEN_OUTPUT, error);
-    if (!seq) return ports;
+    const auto opened = openSequencer(SND_SEQ_OPEN_OUTPUT);
+    if (!opened) return ports;
+    snd_seq_t* seq = *opened;
     snd_seq_client_info_t* client = nullptr;
     snd_seq_port_info_t* port = nullptr;
     snd_seq_client_info_malloc(&client);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Expected.h"
+
 namespace glassfalls::platform {
 
 // 100 ms of sound: 800 signed 16-bit samples, mono, 8000 per second.
@@ -45,8 +47,8 @@ public:
 };
 
 // The capture device called `deviceName` (empty: the system's default), converted to the
-// block format. Null with a reason when it cannot be opened.
-std::unique_ptr<CaptureSource> openDeviceCapture(const std::string& deviceName, std::string& error);
+// block format.
+Expected<std::unique_ptr<CaptureSource>> openDeviceCapture(const std::string& deviceName);
 
 // The names of the capture devices SDL can see, and the one it opens by default when it can
 // tell (left empty otherwise).
@@ -54,7 +56,7 @@ std::vector<std::string> listCaptureDevices(std::string* defaultDevice = nullptr
 
 // A WAV file played as the microphone: any rate and channel count, converted; block k
 // (from 1) is ready at start + k x 100 ms, and silence follows the end of the file.
-std::unique_ptr<CaptureSource> openWavCapture(const std::string& path, uint32_t start, std::string& error);
+Expected<std::unique_ptr<CaptureSource>> openWavCapture(const std::string& path, uint32_t start);
 
 // The conversion and pacing of openWavCapture, for samples already at 8000 Hz mono.
 std::unique_ptr<CaptureSource> makeClockedCapture(std::vector<int16_t> samples, uint32_t start);

@@ -54,8 +54,7 @@ private:
     std::shared_ptr<RenderTap> tap_;
 };
 
-std::unique_ptr<AudioOutput> openFluidAudio(fluid_settings_t* settings, std::shared_ptr<RenderTap> tap,
-                                            std::string& error) {
+Expected<std::unique_ptr<AudioOutput>> openFluidAudio(fluid_settings_t* settings, std::shared_ptr<RenderTap> tap) {
     std::string tried;
     for (const char* driver : {"pulseaudio", "alsa", "jack"}) {
         if (fluid_settings_setstr(settings, "audio.driver", driver) != FLUID_OK) continue;
@@ -66,8 +65,7 @@ std::unique_ptr<AudioOutput> openFluidAudio(fluid_settings_t* settings, std::sha
         const std::string reason = lastError();
         tried += std::string(tried.empty() ? "" : "; ") + driver + ": " + (reason.empty() ? "cannot open" : reason);
     }
-    error = "the built-in synthesiser cannot play on any audio output (" + tried + ")";
-    return nullptr;
+    return failure("the built-in synthesiser cannot play on any audio output (" + tried + ")");
 }
 
 }  // namespace
@@ -87,32 +85,25 @@ FluidSynthPort::~FluidSynthPort() {
     if (settings_) delete_fluid_settings(settings_);
 }
 
-bool FluidSynthPort::loadSoundfont(const std::string& path, std::string& error) {
-    if (!synth_) {
-        error = "cannot start the built-in synthesiser";
-        return false;
-    }
+Expected<void> FluidSynthPort::loadSoundfont(const std::string& path) {
+    if (!synth_) return failure("cannot start the built-in synthesiser");
     if (!std::ifstream(path, std::ios::binary)) {
-        error = "cannot read the soundfont " + path + " (install timgm6mb-soundfont, or choose one with --soundfont)";
-        return false;
+        return failure("cannot read the soundfont " + path +
+                       " (install timgm6mb-soundfont, or choose one with --soundfont)");
     }
     if (fluid_synth_sfload(synth_, path.c_str(), 1) == FLUID_FAILED) {
-        error = "cannot load the soundfont " + path + ": " + lastError();
-        return false;
+        return failure("cannot load the soundfont " + path + ": " + lastError());
     }
-    return true;
+    return {};
 }
 
-bool FluidSynthPort::startAudio(Clock& clock, std::string& error) {
+Expected<void> FluidSynthPort::startAudio(Clock& clock) {
     fluid_settings_t* settings = settings_;
-    return startAudio(
-        [settings](std::shared_ptr<RenderTap> tap, std::string& openError) {
-            return openFluidAudio(settings, std::move(tap), openError);
-        },
-        clock, error);
+    return startAudio([settings](std::shared_ptr<RenderTap> tap) { return openFluidAudio(settings, std::move(tap)); },
+                      clock);
 }
 
-bool FluidSynthPort::startAudio(AudioOutputOpener opener, Clock& clock, std::string& error) {
+Expected<void> FluidSynthPort::startAudio(AudioOutputOpener opener, Clock& clock) {
     fluid_synth_t* synth = synth_;
     auto render = [synth](int frames, float* left, float* right) {
         fluid_synth_write_float(synth, frames, left, 0, 1, right, 0, 1);
@@ -120,7 +111,7 @@ bool FluidSynthPort::startAudio(AudioOutputOpener opener, Clock& clock, std::str
     output_ = std::make_unique<WatchedAudioOutput>(std::move(opener), render, clock,
                                                    "the built-in synthesiser's audio output");
     // One that cannot be opened now is tried again from the frames on, like one that went away.
-    return output_->open(error);
+    return output_->open();
 }
 
 void FluidSynthPort::render(float* left, float* right, int frames) {

@@ -22,13 +22,13 @@ public:
     FluidSynthPort(const FluidSynthPort&) = delete;
     FluidSynthPort& operator=(const FluidSynthPort&) = delete;
 
-    bool loadSoundfont(const std::string& path, std::string& error);
+    Expected<void> loadSoundfont(const std::string& path);
     // Plays on the first audio system that opens (PulseAudio, which PipeWire also serves;
-    // ALSA; JACK), and on the next one that opens whenever that output goes away. False
-    // with the reason when none opens now; it is tried again from the frames on.
-    bool startAudio(Clock& clock, std::string& error);
+    // ALSA; JACK), and on the next one that opens whenever that output goes away. Fails when
+    // none opens now; it is tried again from the frames on.
+    Expected<void> startAudio(Clock& clock);
     // The same through outputs `opener` opens.
-    bool startAudio(AudioOutputOpener opener, Clock& clock, std::string& error);
+    Expected<void> startAudio(AudioOutputOpener opener, Clock& clock);
     // Renders `frames` stereo frames when no audio system plays the synthesiser.
     void render(float* left, float* right, int frames);
 

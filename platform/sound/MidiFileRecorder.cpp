@@ -47,12 +47,9 @@ MidiFileRecorder::~MidiFileRecorder() {
     if (file_) std::fclose(file_);
 }
 
-bool MidiFileRecorder::open(const std::string& path, std::string& error) {
+Expected<void> MidiFileRecorder::open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "wb+");
-    if (!file_) {
-        error = "cannot write the MIDI file " + path + ": " + std::strerror(errno);
-        return false;
-    }
+    if (!file_) return failure("cannot write the MIDI file " + path + ": " + std::strerror(errno));
     // Header, then a track holding the tempo and its end marker.
     std::vector<uint8_t> start{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0x03, 0xE8, 'M', 'T', 'r', 'k'};
     const std::vector<uint8_t> tempo{0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40};
@@ -61,11 +58,8 @@ bool MidiFileRecorder::open(const std::string& path, std::string& error) {
     start.insert(start.end(), tempo.begin(), tempo.end());
     endMarkerAt_ = static_cast<long>(start.size());
     start.insert(start.end(), kEndOfTrack.begin(), kEndOfTrack.end());
-    if (!writeAt(0, start)) {
-        error = "cannot write the MIDI file " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    if (!writeAt(0, start)) return failure("cannot write the MIDI file " + path + ": " + std::strerror(errno));
+    return {};
 }
 
 void MidiFileRecorder::record(uint32_t message, uint32_t millisecond) {
@@ -106,7 +100,7 @@ public:
     RecordingPort(std::unique_ptr<MidiPort> inner, Clock& clock)
         : inner_(std::move(inner)), clock_(clock), start_(clock.now()) {}
 
-    bool open(const std::string& path, std::string& error) { return recorder_.open(path, error); }
+    Expected<void> open(const std::string& path) { return recorder_.open(path); }
 
     void shortMessage(uint32_t message) override {
         inner_->shortMessage(message);
@@ -127,10 +121,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<MidiPort> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path, Clock& clock,
-                                           std::string& error) {
+Expected<std::unique_ptr<MidiPort>> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path,
+                                                     Clock& clock) {
     auto port = std::make_unique<RecordingPort>(std::move(inner), clock);
-    if (!port->open(path, error)) return nullptr;
+    if (auto opened = port->open(path); !opened) return failure(opened.error());
     return port;
 }
 

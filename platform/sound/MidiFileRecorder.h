@@ -19,8 +19,8 @@ class MidiFileRecorder {
 public:
     ~MidiFileRecorder();
 
-    // Creates (or truncates) the file with an empty track. False with the reason.
-    bool open(const std::string& path, std::string& error);
+    // Creates (or truncates) the file with an empty track.
+    Expected<void> open(const std::string& path);
     // `message` at `millisecond` (counted from the recording's start, never decreasing).
     void record(uint32_t message, uint32_t millisecond);
     void flush();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Expected.h"
+
 namespace glassfalls::platform {
 
 class Clock;
@@ -32,14 +34,14 @@ public:
 
 // An ALSA sequencer output connected to `destination`: a client name or name prefix, or
 // client:port.
-std::unique_ptr<MidiPort> openAlsaPort(const std::string& destination, std::string& error);
+Expected<std::unique_ptr<MidiPort>> openAlsaPort(const std::string& destination);
 // Ports that can receive MIDI, as "client:port  client name / port name".
 std::vector<std::string> listAlsaPorts();
 
 // Sends to `inner` and also writes every message to a Standard MIDI File at `path`, timed
 // by `clock` from now on.
-std::unique_ptr<MidiPort> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path, Clock& clock,
-                                           std::string& error);
+Expected<std::unique_ptr<MidiPort>> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path,
+                                                     Clock& clock);
 
 // The ALSA library prints its own diagnostics to standard error whenever a device is
 // missing; the piece says in one line what it could not open, so those are silenced.

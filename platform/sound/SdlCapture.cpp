@@ -19,11 +19,8 @@ public:
         if (audioStarted_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
-    bool open(const std::string& name, std::string& error) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            error = std::string("no audio system: ") + SDL_GetError();
-            return false;
-        }
+    Expected<void> open(const std::string& name) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return failure(std::string("no audio system: ") + SDL_GetError());
         audioStarted_ = true;
         SDL_AudioSpec wanted{};
         wanted.freq = kCaptureRate;
@@ -35,13 +32,12 @@ public:
         SDL_AudioSpec obtained{};
         device_ = SDL_OpenAudioDevice(name.empty() ? nullptr : name.c_str(), 1, &wanted, &obtained, 0);
         if (device_ == 0) {
-            error = (name.empty() ? std::string("the default microphone") : "the microphone \"" + name + "\"") +
-                    " cannot be opened: " + SDL_GetError();
-            return false;
+            return failure((name.empty() ? std::string("the default microphone") : "the microphone \"" + name + "\"") +
+                           " cannot be opened: " + SDL_GetError());
         }
         wakeEvent_ = SDL_RegisterEvents(1);
         SDL_PauseAudioDevice(device_, 0);
-        return true;
+        return {};
     }
 
     // SDL stops a device that was unplugged.
@@ -109,9 +105,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CaptureSource> openDeviceCapture(const std::string& deviceName, std::string& error) {
+Expected<std::unique_ptr<CaptureSource>> openDeviceCapture(const std::string& deviceName) {
     auto capture = std::make_unique<SdlCapture>();
-    if (!capture->open(deviceName, error)) return nullptr;
+    if (auto opened = capture->open(deviceName); !opened) return failure(opened.error());
     return capture;
 }
 

@@ -32,14 +32,11 @@ public:
         std::fclose(file_);
     }
 
-    bool open(const std::string& path, std::string& error) {
+    Expected<void> open(const std::string& path) {
         file_ = std::fopen(path.c_str(), "wb");
-        if (!file_) {
-            error = "cannot write the sound to " + path + ": " + std::strerror(errno);
-            return false;
-        }
+        if (!file_) return failure("cannot write the sound to " + path + ": " + std::strerror(errno));
         writeHeader();
-        return true;
+        return {};
     }
 
     void shortMessage(uint32_t message) override {
@@ -109,10 +106,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<MidiPort> recordSynth(std::unique_ptr<FluidSynthPort> synth, Clock& clock, const std::string& wavPath,
-                                      SoundSink* sink, std::string& error) {
+Expected<std::unique_ptr<MidiPort>> recordSynth(std::unique_ptr<FluidSynthPort> synth, Clock& clock,
+                                                const std::string& wavPath, SoundSink* sink) {
     auto port = std::make_unique<SynthRecordingPort>(std::move(synth), clock, sink);
-    if (!wavPath.empty() && !port->open(wavPath, error)) return nullptr;
+    if (!wavPath.empty()) {
+        if (auto opened = port->open(wavPath); !opened) return failure(opened.error());
+    }
     return port;
 }
 

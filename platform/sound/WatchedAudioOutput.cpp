@@ -50,14 +50,15 @@ WatchedAudioOutput::~WatchedAudioOutput() {
     }
 }
 
-bool WatchedAudioOutput::open(std::string& error) {
+Expected<void> WatchedAudioOutput::open() {
     auto tap = std::make_shared<RenderTap>(render_);
-    output_ = opener_(tap, error);
-    if (!output_) return false;
+    auto output = opener_(tap);
+    if (!output) return failure(output.error());
+    output_ = std::move(*output);
     tap_ = std::move(tap);
     lastBlocks_ = tap_->blocks();
     lastBlockTime_ = clock_.now();
-    return true;
+    return {};
 }
 
 void WatchedAudioOutput::watch() {
@@ -74,8 +75,7 @@ void WatchedAudioOutput::watch() {
         }
         return;
     }
-    std::string error;
-    if (reconnection_.due(now) && open(error)) reconnection_.regained();
+    if (reconnection_.due(now) && open()) reconnection_.regained();
 }
 
 void WatchedAudioOutput::giveUp() {

@@ -40,8 +40,7 @@ public:
     virtual ~AudioOutput() = default;
 };
 
-using AudioOutputOpener =
-    std::function<std::unique_ptr<AudioOutput>(std::shared_ptr<RenderTap> tap, std::string& error)>;
+using AudioOutputOpener = std::function<Expected<std::unique_ptr<AudioOutput>>(std::shared_ptr<RenderTap> tap)>;
 
 // An audio output that may go away while the piece runs (the sound server restarting, a USB
 // card unplugged). Outputs end their thread on such an error, so an output whose blocks stop
@@ -58,8 +57,8 @@ public:
     WatchedAudioOutput(const WatchedAudioOutput&) = delete;
     WatchedAudioOutput& operator=(const WatchedAudioOutput&) = delete;
 
-    // False with the reason when no output opens now; watch() tries again.
-    bool open(std::string& error);
+    // Fails when no output opens now; watch() tries again.
+    Expected<void> open();
     // Once a frame: notices an output that stopped playing and opens a new one when due.
     void watch();
     bool playing() const { return output_ != nullptr; }

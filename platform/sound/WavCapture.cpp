@@ -8,11 +8,11 @@
 
 namespace glassfalls::platform {
 
-std::unique_ptr<CaptureSource> openWavCapture(const std::string& path, uint32_t start, std::string& error) {
-    std::vector<uint8_t> bytes;
-    if (!readWavAs(path, AUDIO_S16SYS, 1, kCaptureRate, bytes, error)) return nullptr;
-    std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
-    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
+Expected<std::unique_ptr<CaptureSource>> openWavCapture(const std::string& path, uint32_t start) {
+    const auto bytes = readWavAs(path, AUDIO_S16SYS, 1, kCaptureRate);
+    if (!bytes) return failure(bytes.error());
+    std::vector<int16_t> samples(bytes->size() / sizeof(int16_t));
+    std::memcpy(samples.data(), bytes->data(), samples.size() * sizeof(int16_t));
     return makeClockedCapture(std::move(samples), start);
 }
 

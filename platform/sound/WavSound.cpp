@@ -8,18 +8,13 @@ namespace glassfalls::platform {
 
 namespace {
 
-bool convert(const SDL_AudioSpec& spec, const Uint8* data, Uint32 length, uint16_t format, int channels, int rate,
-             std::vector<uint8_t>& out, std::string& error) {
-    if (spec.freq <= 0 || spec.channels == 0) {
-        error = "it declares no sample rate or channels";
-        return false;
-    }
+Expected<std::vector<uint8_t>> convert(const SDL_AudioSpec& spec, const Uint8* data, Uint32 length, uint16_t format,
+                                       int channels, int rate) {
+    if (spec.freq <= 0 || spec.channels == 0) return failure("it declares no sample rate or channels");
     SDL_AudioStream* stream =
         SDL_NewAudioStream(spec.format, spec.channels, spec.freq, format, static_cast<Uint8>(channels), rate);
-    if (!stream) {
-        error = SDL_GetError();
-        return false;
-    }
+    if (!stream) return failure(SDL_GetError());
+    std::vector<uint8_t> out;
     // SDL's resampler holds back the last few tens of milliseconds even when flushed: feed a
     // quarter second of silence after the file and cut the output to the file's own length.
     const int frameBytes = SDL_AUDIO_BITSIZE(spec.format) / 8 * spec.channels;
@@ -37,28 +32,25 @@ bool convert(const SDL_AudioSpec& spec, const Uint8* data, Uint32 length, uint16
         const size_t outFrameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
         out.resize(std::min<size_t>(
             out.size(), frames * static_cast<uint64_t>(rate) / static_cast<uint64_t>(spec.freq) * outFrameBytes));
-    } else {
-        error = SDL_GetError();
     }
+    Expected<std::vector<uint8_t>> converted =
+        ok ? Expected<std::vector<uint8_t>>(std::move(out)) : Expected<std::vector<uint8_t>>(failure(SDL_GetError()));
     SDL_FreeAudioStream(stream);
-    return ok;
+    return converted;
 }
 
 }  // namespace
 
-bool readWavAs(const std::string& path, uint16_t format, int channels, int rate, std::vector<uint8_t>& sound,
-               std::string& error) {
+Expected<std::vector<uint8_t>> readWavAs(const std::string& path, uint16_t format, int channels, int rate) {
     SDL_AudioSpec spec;
     Uint8* data = nullptr;
     Uint32 length = 0;
     if (!SDL_LoadWAV(path.c_str(), &spec, &data, &length)) {
-        error = "cannot read the WAV file " + path + ": " + SDL_GetError();
-        return false;
+        return failure("cannot read the WAV file " + path + ": " + SDL_GetError());
     }
-    std::string reason;
-    const bool converted = convert(spec, data, length, format, channels, rate, sound, reason);
+    auto converted = convert(spec, data, length, format, channels, rate);
     SDL_FreeWAV(data);
-    if (!converted) error = "cannot convert the WAV file " + path + ": " + reason;
+    if (!converted) return failure("cannot convert the WAV file " + path + ": " + converted.error());
     return converted;
 }
 

@@ -33,18 +33,19 @@ public:
     FfmpegEncoder& operator=(const FfmpegEncoder&) = delete;
     ~FfmpegEncoder() override;
 
-    bool open(const std::string& path, const VideoFormat& format, std::string& error) override;
-    bool addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs, std::string& error) override;
-    bool addSound(const float* left, const float* right, size_t count, std::string& error) override;
-    bool finish(std::string& error) override;
+    Expected<void> open(const std::string& path, const VideoFormat& format) override;
+    Expected<void> addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs) override;
+    Expected<void> addSound(const float* left, const float* right, size_t count) override;
+    Expected<void> finish() override;
 
 private:
-    bool openVideo(const VideoFormat& format, std::string& error);
-    bool openSound(const VideoFormat& format, std::string& error);
+    Expected<void> openVideo(const VideoFormat& format);
+    Expected<void> openSound(const VideoFormat& format);
     // Sends `frame` (null: the end) to `codec` and writes every packet it gives back.
-    bool encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::string& error);
-    bool encodeSoundFrames(bool andTheRest, std::string& error);
-    bool failed(int code, const char* doing, std::string& error) const;
+    Expected<void> encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame);
+    Expected<void> encodeSoundFrames(bool andTheRest);
+    // Why the libraries' `code` kept the encoder from `doing` what it was about.
+    Failure failed(int code, const char* doing) const;
 
     std::string path_;
     AVFormatContext* muxer_ = nullptr;
@@ -74,44 +75,42 @@ FfmpegEncoder::~FfmpegEncoder() {
     av_packet_free(&packet_);
 }
 
-bool FfmpegEncoder::failed(int code, const char* doing, std::string& error) const {
+Failure FfmpegEncoder::failed(int code, const char* doing) const {
     char reason[AV_ERROR_MAX_STRING_SIZE] = {};
     av_strerror(code, reason, sizeof reason);
-    error = std::string("cannot ") + doing + " " + path_ + ": " + reason;
-    return false;
+    return failure(std::string("cannot ") + doing + " " + path_ + ": " + reason);
 }
 
-bool FfmpegEncoder::open(const std::string& path, const VideoFormat& format, std::string& error) {
+Expected<void> FfmpegEncoder::open(const std::string& path, const VideoFormat& format) {
     path_ = path;
     // Our own messages say what went wrong, on one line, with the libraries' reason.
     av_log_set_level(AV_LOG_QUIET);
     if (avformat_alloc_output_context2(&muxer_, nullptr, nullptr, path.c_str()) < 0 || !muxer_) {
-        error = "cannot tell the kind of video from the name " + path + " (end it in .mp4, .mkv or .mov)";
-        return false;
+        return failure("cannot tell the kind of video from the name " + path + " (end it in .mp4, .mkv or .mov)");
     }
     if (avformat_query_codec(muxer_->oformat, AV_CODEC_ID_H264, FF_COMPLIANCE_NORMAL) != 1) {
-        error = "a " + std::string(muxer_->oformat->name) + " file cannot hold H.264 video: " + path +
-                " (end it in .mp4, .mkv or .mov)";
-        return false;
+        return failure("a " + std::string(muxer_->oformat->name) + " file cannot hold H.264 video: " + path +
+                       " (end it in .mp4, .mkv or .mov)");
     }
-    if (!openVideo(format, error) || (format.soundRate > 0 && !openSound(format, error))) return false;
+    if (auto opened = openVideo(format); !opened) return opened;
+    if (format.soundRate > 0) {
+        if (auto opened = openSound(format); !opened) return opened;
+    }
     packet_ = av_packet_alloc();
     if (!(muxer_->oformat->flags & AVFMT_NOFILE)) {
         if (const int code = avio_open(&muxer_->pb, path.c_str(), AVIO_FLAG_WRITE); code < 0) {
-            return failed(code, "write the video", error);
+            return failed(code, "write the video");
         }
     }
-    if (const int code = avformat_write_header(muxer_, nullptr); code < 0)
-        return failed(code, "write the video", error);
+    if (const int code = avformat_write_header(muxer_, nullptr); code < 0) return failed(code, "write the video");
     fileOpen_ = true;
-    return true;
+    return {};
 }
 
-bool FfmpegEncoder::openVideo(const VideoFormat& format, std::string& error) {
+Expected<void> FfmpegEncoder::openVideo(const VideoFormat& format) {
     const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
     if (!codec) {
-        error = "cannot record " + path_ + ": the installed FFmpeg libraries have no libx264 encoder";
-        return false;
+        return failure("cannot record " + path_ + ": the installed FFmpeg libraries have no libx264 encoder");
     }
     video_ = avcodec_alloc_context3(codec);
     video_->width = format.width;
@@ -134,7 +133,7 @@ bool FfmpegEncoder::openVideo(const VideoFormat& format, std::string& error) {
     av_dict_set(&options, "crf", "18", 0);
     const int code = avcodec_open2(video_, codec, &options);
     av_dict_free(&options);
-    if (code < 0) return failed(code, "start the H.264 encoder for", error);
+    if (code < 0) return failed(code, "start the H.264 encoder for");
     videoStream_ = avformat_new_stream(muxer_, nullptr);
     avcodec_parameters_from_context(videoStream_->codecpar, video_);
     videoStream_->time_base = kMilliseconds;
@@ -143,23 +142,21 @@ bool FfmpegEncoder::openVideo(const VideoFormat& format, std::string& error) {
     picture_->format = video_->pix_fmt;
     picture_->width = format.width;
     picture_->height = format.height;
-    if (const int got = av_frame_get_buffer(picture_, 0); got < 0) return failed(got, "make frames for", error);
+    if (const int got = av_frame_get_buffer(picture_, 0); got < 0) return failed(got, "make frames for");
     // 0xAARRGGBB in memory on a little-endian machine is B, G, R, A.
     static_assert(std::endian::native == std::endian::little, "frames are handed over as bytes B, G, R, A");
     convert_ = sws_getContext(format.width, format.height, AV_PIX_FMT_BGRA, format.width, format.height,
                               AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!convert_) {
-        error = "cannot convert frames for " + path_;
-        return false;
+        return failure("cannot convert frames for " + path_);
     }
-    return true;
+    return {};
 }
 
-bool FfmpegEncoder::openSound(const VideoFormat& format, std::string& error) {
+Expected<void> FfmpegEncoder::openSound(const VideoFormat& format) {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_AAC);
     if (!codec) {
-        error = "cannot record " + path_ + ": the installed FFmpeg libraries have no AAC encoder";
-        return false;
+        return failure("cannot record " + path_ + ": the installed FFmpeg libraries have no AAC encoder");
     }
     sound_ = avcodec_alloc_context3(codec);
     sound_->sample_fmt = AV_SAMPLE_FMT_FLTP;
@@ -169,7 +166,7 @@ bool FfmpegEncoder::openSound(const VideoFormat& format, std::string& error) {
     sound_->time_base = AVRational{1, format.soundRate};
     if (muxer_->oformat->flags & AVFMT_GLOBALHEADER) sound_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (const int code = avcodec_open2(sound_, codec, nullptr); code < 0)
-        return failed(code, "start the AAC encoder for", error);
+        return failed(code, "start the AAC encoder for");
     soundStream_ = avformat_new_stream(muxer_, nullptr);
     avcodec_parameters_from_context(soundStream_->codecpar, sound_);
     soundStream_->time_base = sound_->time_base;
@@ -179,37 +176,34 @@ bool FfmpegEncoder::openSound(const VideoFormat& format, std::string& error) {
     soundFrame_->sample_rate = sound_->sample_rate;
     soundFrame_->nb_samples = sound_->frame_size;
     av_channel_layout_copy(&soundFrame_->ch_layout, &sound_->ch_layout);
-    if (const int got = av_frame_get_buffer(soundFrame_, 0); got < 0)
-        return failed(got, "make sound frames for", error);
+    if (const int got = av_frame_get_buffer(soundFrame_, 0); got < 0) return failed(got, "make sound frames for");
     soundQueue_ = av_audio_fifo_alloc(sound_->sample_fmt, 2, sound_->frame_size);
-    return true;
+    return {};
 }
 
-bool FfmpegEncoder::addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs, std::string& error) {
-    if (const int code = av_frame_make_writable(picture_); code < 0) return failed(code, "encode", error);
+Expected<void> FfmpegEncoder::addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs) {
+    if (const int code = av_frame_make_writable(picture_); code < 0) return failed(code, "encode");
     const uint8_t* rows[1] = {reinterpret_cast<const uint8_t*>(pixels)};
     const int pitch[1] = {picture_->width * 4};
     sws_scale(convert_, rows, pitch, 0, picture_->height, picture_->data, picture_->linesize);
     picture_->pts = ms;
     durations_[ms] = durationMs;
-    return encode(video_, videoStream_, picture_, error);
+    return encode(video_, videoStream_, picture_);
 }
 
-bool FfmpegEncoder::addSound(const float* left, const float* right, size_t count, std::string& error) {
-    if (!sound_) return true;
+Expected<void> FfmpegEncoder::addSound(const float* left, const float* right, size_t count) {
+    if (!sound_) return {};
     void* planes[2] = {const_cast<float*>(left), const_cast<float*>(right)};
     if (av_audio_fifo_write(soundQueue_, planes, static_cast<int>(count)) < static_cast<int>(count)) {
-        error = "cannot keep the sound of " + path_ + ": out of memory";
-        return false;
+        return failure("cannot keep the sound of " + path_ + ": out of memory");
     }
-    return encodeSoundFrames(false, error);
+    return encodeSoundFrames(false);
 }
 
-bool FfmpegEncoder::encodeSoundFrames(bool andTheRest, std::string& error) {
+Expected<void> FfmpegEncoder::encodeSoundFrames(bool andTheRest) {
     const int whole = sound_->frame_size;
     while (av_audio_fifo_size(soundQueue_) >= whole || (andTheRest && av_audio_fifo_size(soundQueue_) > 0)) {
-        if (const int code = av_frame_make_writable(soundFrame_); code < 0)
-            return failed(code, "encode the sound of", error);
+        if (const int code = av_frame_make_writable(soundFrame_); code < 0) return failed(code, "encode the sound of");
         const int count = std::min(whole, av_audio_fifo_size(soundQueue_));
         av_audio_fifo_read(soundQueue_, reinterpret_cast<void**>(soundFrame_->data), count);
         soundFrame_->nb_samples = whole;
@@ -223,17 +217,17 @@ bool FfmpegEncoder::encodeSoundFrames(bool andTheRest, std::string& error) {
         }
         soundFrame_->pts = soundSamples_;
         soundSamples_ += soundFrame_->nb_samples;
-        if (!encode(sound_, soundStream_, soundFrame_, error)) return false;
+        if (auto encoded = encode(sound_, soundStream_, soundFrame_); !encoded) return encoded;
     }
-    return true;
+    return {};
 }
 
-bool FfmpegEncoder::encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::string& error) {
-    if (const int code = avcodec_send_frame(codec, frame); code < 0) return failed(code, "encode", error);
+Expected<void> FfmpegEncoder::encode(AVCodecContext* codec, AVStream* stream, AVFrame* frame) {
+    if (const int code = avcodec_send_frame(codec, frame); code < 0) return failed(code, "encode");
     for (;;) {
         const int code = avcodec_receive_packet(codec, packet_);
-        if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return true;
-        if (code < 0) return failed(code, "encode", error);
+        if (code == AVERROR(EAGAIN) || code == AVERROR_EOF) return {};
+        if (code < 0) return failed(code, "encode");
         if (codec == video_) {
             // The encoder keeps a frame's time but not how long it shows, which the last
             // frame needs for the video to last as long as the run.
@@ -245,21 +239,24 @@ bool FfmpegEncoder::encode(AVCodecContext* codec, AVStream* stream, AVFrame* fra
         packet_->stream_index = stream->index;
         av_packet_rescale_ts(packet_, codec->time_base, stream->time_base);
         if (const int written = av_interleaved_write_frame(muxer_, packet_); written < 0) {
-            return failed(written, "write the video", error);
+            return failed(written, "write the video");
         }
     }
 }
 
-bool FfmpegEncoder::finish(std::string& error) {
-    if (!fileOpen_) return false;
+Expected<void> FfmpegEncoder::finish() {
+    if (!fileOpen_) return failure("the video " + path_ + " is not open");
     fileOpen_ = false;
-    if (sound_ && (!encodeSoundFrames(true, error) || !encode(sound_, soundStream_, nullptr, error))) return false;
-    if (!encode(video_, videoStream_, nullptr, error)) return false;
-    if (const int code = av_write_trailer(muxer_); code < 0) return failed(code, "complete the video", error);
-    if (!(muxer_->oformat->flags & AVFMT_NOFILE)) {
-        if (const int code = avio_closep(&muxer_->pb); code < 0) return failed(code, "write the video", error);
+    if (sound_) {
+        if (auto encoded = encodeSoundFrames(true); !encoded) return encoded;
+        if (auto encoded = encode(sound_, soundStream_, nullptr); !encoded) return encoded;
     }
-    return true;
+    if (auto encoded = encode(video_, videoStream_, nullptr); !encoded) return encoded;
+    if (const int code = av_write_trailer(muxer_); code < 0) return failed(code, "complete the video");
+    if (!(muxer_->oformat->flags & AVFMT_NOFILE)) {
+        if (const int code = avio_closep(&muxer_->pb); code < 0) return failed(code, "write the video");
+    }
+    return {};
 }
 
 }  // namespace glassfalls::platform

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/os/Expected.h"
+
 namespace glassfalls::platform {
 
 struct VideoFormat {
@@ -20,22 +22,22 @@ class VideoEncoder {
 public:
     virtual ~VideoEncoder() = default;
 
-    // Creates the file and writes its header. False with the reason: a name of no known
-    // container, a folder that cannot be written, an encoder the installed libraries lack.
-    virtual bool open(const std::string& path, const VideoFormat& format, std::string& error) = 0;
+    // Creates the file and writes its header. Fails on a name of no known container, a folder
+    // that cannot be written, an encoder the installed libraries lack.
+    virtual Expected<void> open(const std::string& path, const VideoFormat& format) = 0;
     // One frame of 0xAARRGGBB pixels, row 0 at the top, shown from `ms` for `durationMs`.
-    virtual bool addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs, std::string& error) = 0;
+    virtual Expected<void> addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs) = 0;
     // The next `count` samples of sound, one array a channel.
-    virtual bool addSound(const float* left, const float* right, size_t count, std::string& error) = 0;
+    virtual Expected<void> addSound(const float* left, const float* right, size_t count) = 0;
     // Encodes what the encoders hold back and completes the file. What was encoded before is
     // left as it is when an encoder is destroyed unfinished.
-    virtual bool finish(std::string& error) = 0;
+    virtual Expected<void> finish() = 0;
 };
 
 // The encoder, through FFmpeg's libraries. They are loaded with it, as a module of the
 // program's own, only when a video is recorded: linked into the program they would take
-// 20 MB of every run's memory. Null with the reason when the module cannot be loaded.
-std::unique_ptr<VideoEncoder> makeVideoEncoder(std::string& error);
+// 20 MB of every run's memory. Fails when the module cannot be loaded.
+Expected<std::unique_ptr<VideoEncoder>> makeVideoEncoder();
 
 // What the module exports for makeVideoEncoder.
 using MakeVideoEncoder = VideoEncoder*();

@@ -20,20 +20,18 @@ std::filesystem::path modulePath() {
 
 }  // namespace
 
-std::unique_ptr<VideoEncoder> makeVideoEncoder(std::string& error) {
+Expected<std::unique_ptr<VideoEncoder>> makeVideoEncoder() {
     // Loaded once and kept: the encoders it makes are its code.
     static void* module = nullptr;
     const std::filesystem::path path = modulePath();
     if (!module) module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
         const char* reason = dlerror();
-        error = "cannot record video: " + std::string(reason ? reason : path.string());
-        return nullptr;
+        return failure("cannot record video: " + std::string(reason ? reason : path.string()));
     }
     auto* make = reinterpret_cast<MakeVideoEncoder*>(dlsym(module, kMakeVideoEncoderSymbol));
     if (!make) {
-        error = "cannot record video: " + path.string() + " is not the video module";
-        return nullptr;
+        return failure("cannot record video: " + path.string() + " is not the video module");
     }
     return std::unique_ptr<VideoEncoder>(make());
 }

@@ -7,25 +7,26 @@ namespace glassfalls::platform {
 
 VideoWriter::~VideoWriter() {
     if (!isOpen()) return;
-    std::string ignored;
-    finish(lastMs_, ignored);
+    // Whatever went wrong was told when it happened; the file is left as complete as it got.
+    (void)finish(lastMs_);
     std::error_code gone;
     if (!anyFrame_ && !wasThere_) std::filesystem::remove(path_, gone);
 }
 
-bool VideoWriter::open(const std::string& path, const VideoFormat& format, std::string& error) {
+Expected<void> VideoWriter::open(const std::string& path, const VideoFormat& format) {
     path_ = path;
-    encoder_ = makeVideoEncoder(error);
-    if (!encoder_) return false;
+    auto encoder = makeVideoEncoder();
+    if (!encoder) return failure(encoder.error());
+    encoder_ = std::move(*encoder);
     // A file that was there before is not ours to remove, whatever became of it.
     std::error_code ignored;
     wasThere_ = std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
-    if (!encoder_->open(path, format, error)) {
+    if (auto opened = encoder_->open(path, format); !opened) {
         if (!wasThere_) std::filesystem::remove(path, ignored);
-        return false;
+        return opened;
     }
     worker_ = std::thread([this] { run(); });
-    return true;
+    return {};
 }
 
 void VideoWriter::push(Job job) {
@@ -57,21 +58,20 @@ void VideoWriter::addSound(const float* left, const float* right, size_t count) 
     push({Job::Kind::Sound, 0, {}, {left, left + count}, {right, right + count}});
 }
 
-std::optional<std::string> VideoWriter::failure() {
+std::optional<std::string> VideoWriter::firstFailure() {
     std::lock_guard lock(mutex_);
     return failure_;
 }
 
-bool VideoWriter::finish(int64_t ms, std::string& error) {
-    if (!isOpen()) return false;
+Expected<void> VideoWriter::finish(int64_t ms) {
+    if (!isOpen()) return failure("the video " + path_ + " is not being recorded");
     push({Job::Kind::End, ms, {}, {}, {}});
     worker_.join();
-    if (failure_) error = *failure_;
-    return !failure_;
+    if (failure_) return failure(*failure_);
+    return {};
 }
 
 void VideoWriter::run() {
-    std::string error;
     for (bool ended = false; !ended;) {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return !jobs_.empty(); });
@@ -81,10 +81,12 @@ void VideoWriter::run() {
         lock.unlock();
 
         ended = job.kind == Job::Kind::End;
-        if (!broken && !work(job, error)) {
-            lock.lock();
-            failure_ = error;
-            lock.unlock();
+        if (!broken) {
+            if (auto done = work(job); !done) {
+                lock.lock();
+                failure_ = done.error();
+                lock.unlock();
+            }
         }
         if (job.kind != Job::Kind::Frame) continue;
         lock.lock();
@@ -94,29 +96,30 @@ void VideoWriter::run() {
     }
 }
 
-bool VideoWriter::work(Job& job, std::string& error) {
+Expected<void> VideoWriter::work(Job& job) {
     switch (job.kind) {
-        case Job::Kind::Sound: return encoder_->addSound(job.left.data(), job.right.data(), job.left.size(), error);
+        case Job::Kind::Sound: return encoder_->addSound(job.left.data(), job.right.data(), job.left.size());
         case Job::Kind::Frame:
             // A frame is encoded once it is known how long it shows: until this one.
-            if (held_ && job.ms > held_->ms &&
-                !encoder_->addFrame(held_->pixels.data(), held_->ms, job.ms - held_->ms, error)) {
-                return false;
+            if (held_ && job.ms > held_->ms) {
+                if (auto added = encoder_->addFrame(held_->pixels.data(), held_->ms, job.ms - held_->ms); !added) {
+                    return added;
+                }
             }
             if (!held_) held_.emplace(Job{Job::Kind::Frame, job.ms, {}, {}, {}});
             // The job takes the buffer of the frame it replaces back to the caller.
             std::swap(held_->pixels, job.pixels);
             held_->ms = job.ms;
-            return true;
+            return {};
         case Job::Kind::End:
-            if (held_ &&
-                !encoder_->addFrame(held_->pixels.data(), held_->ms, std::max<int64_t>(1, job.ms - held_->ms), error)) {
-                return false;
+            if (held_) {
+                const int64_t shown = std::max<int64_t>(1, job.ms - held_->ms);
+                if (auto added = encoder_->addFrame(held_->pixels.data(), held_->ms, shown); !added) return added;
             }
             held_.reset();
-            return encoder_->finish(error);
+            return encoder_->finish();
     }
-    return true;
+    return {};
 }
 
 }  // namespace glassfalls::platform

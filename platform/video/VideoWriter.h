@@ -32,7 +32,7 @@ public:
     ~VideoWriter();
 
     // Opens the file here, so that a mistake is told at once, then starts the encoder's thread.
-    bool open(const std::string& path, const VideoFormat& format, std::string& error);
+    Expected<void> open(const std::string& path, const VideoFormat& format);
     bool isOpen() const { return worker_.joinable(); }
     // The frame of 0xAARRGGBB pixels (row 0 at the top) shown from `ms` after the start;
     // `pixels` comes back holding a spare buffer of any contents. A frame at the time of the
@@ -40,9 +40,9 @@ public:
     void addFrame(std::vector<uint32_t>& pixels, int64_t ms);
     void addSound(const float* left, const float* right, size_t count);
     // The first thing that went wrong in the encoder, after which it encodes nothing more.
-    std::optional<std::string> failure();
-    // The last frame shows until `ms`; then the file is completed. False with the reason.
-    bool finish(int64_t ms, std::string& error);
+    std::optional<std::string> firstFailure();
+    // The last frame shows until `ms`; then the file is completed.
+    Expected<void> finish(int64_t ms);
 
 private:
     struct Job {
@@ -54,7 +54,7 @@ private:
     void push(Job job);
     void run();
     // On the encoder's thread: what one job asks.
-    bool work(Job& job, std::string& error);
+    Expected<void> work(Job& job);
 
     std::string path_;
     std::unique_ptr<VideoEncoder> encoder_;  // the worker's alone once it runs

@@ -27,10 +27,12 @@ public:
     void wait(uint32_t, std::span<const int>) override {}
     void hideCursor() override {}
     void close() override { closed_ = true; }
-    std::unique_ptr<gfx::GraphicsDevice> createDevice(gfx::DeviceType type, const gfx::PresentParameters& parameters,
-                                                      std::string& error) override {
-        if (drawing_ == Drawing::Recorded) return std::make_unique<gfx::RecordingDevice>(parameters);
-        return gl::GlDevice::create(gl::createOffscreenGlContext(640, 480, type, renderer_, error), parameters, error);
+    Expected<std::unique_ptr<gfx::GraphicsDevice>> createDevice(gfx::DeviceType type,
+                                                                const gfx::PresentParameters& parameters) override {
+        if (drawing_ == Drawing::Recorded) {
+            return std::unique_ptr<gfx::GraphicsDevice>(std::make_unique<gfx::RecordingDevice>(parameters));
+        }
+        return gl::GlDevice::create(gl::createOffscreenGlContext(640, 480, type, renderer_), parameters);
     }
 
 private:

@@ -53,13 +53,10 @@ public:
         window_ = nullptr;
     }
 
-    std::unique_ptr<gfx::GraphicsDevice> createDevice(gfx::DeviceType type, const gfx::PresentParameters& parameters,
-                                                      std::string& error) override {
-        if (!window_) {
-            error = "the window is closed";
-            return nullptr;
-        }
-        return gl::GlDevice::create(gl::createSdlGlContext(window_, type, renderer_, error), parameters, error);
+    Expected<std::unique_ptr<gfx::GraphicsDevice>> createDevice(gfx::DeviceType type,
+                                                                const gfx::PresentParameters& parameters) override {
+        if (!window_) return failure("the window is closed");
+        return gl::GlDevice::create(gl::createSdlGlContext(window_, type, renderer_), parameters);
     }
 
 private:
@@ -137,65 +134,60 @@ std::string describeDisplays(const std::vector<DisplayInfo>& displays) {
 namespace {
 
 // Where the window goes: anywhere on the first display, or on the one asked for.
-bool placeOnDisplay(const WindowConfig& config, int& position, std::string& error) {
-    position = SDL_WINDOWPOS_UNDEFINED;
-    if (!config.display || config.headless) return true;
+Expected<int> placeOnDisplay(const WindowConfig& config) {
+    if (!config.display || config.headless) return static_cast<int>(SDL_WINDOWPOS_UNDEFINED);
     const std::vector<DisplayInfo> displays = displaysOfTheVideoSystem();
     if (*config.display >= static_cast<int>(displays.size())) {
-        error = "there is no display " + std::to_string(*config.display) +
-                "; the displays are: " + describeDisplays(displays);
-        return false;
+        return failure("there is no display " + std::to_string(*config.display) +
+                       "; the displays are: " + describeDisplays(displays));
     }
-    position = static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(*config.display));
-    return true;
+    return static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(*config.display));
 }
 
 // Debian 12's SDL (2.26) crashes inside its own Wayland driver when the compositor offers no
 // input seat, as a kiosk's with no keyboard or mouse attached does; SDL takes that driver
 // only when SDL_VIDEODRIVER asks for it. The compositor is asked first: without a seat the
 // piece draws through X11 (XWayland) where there is one, saying so, and else does not start.
-bool steerClearOfSeatlessWayland(std::string& error) {
+Expected<void> steerClearOfSeatlessWayland() {
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
-    if (!asked || SDL_strcasecmp(asked, "wayland") != 0) return true;
+    if (!asked || SDL_strcasecmp(asked, "wayland") != 0) return {};
     SDL_version linked{};
     SDL_GetVersion(&linked);
-    if (linked.major > 2 || linked.minor > 26) return true;
-    if (askCompositorForSeat() != WaylandSeat::Missing) return true;
+    if (linked.major > 2 || linked.minor > 26) return {};
+    if (askCompositorForSeat() != WaylandSeat::Missing) return {};
     const std::string why = "the Wayland compositor offers no input seat (no keyboard or mouse), and SDL " +
                             std::to_string(linked.major) + "." + std::to_string(linked.minor) +
                             "'s Wayland driver crashes without one";
     if (SDL_getenv("DISPLAY")) {
         std::fprintf(stderr, "glassfalls: %s; drawing through X11 (XWayland) instead\n", why.c_str());
         SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "x11", SDL_HINT_OVERRIDE);
-        return true;
+        return {};
     }
-    error = why + "; attach a keyboard or mouse, or start it where X11 (XWayland) is offered";
-    return false;
+    return failure(why + "; attach a keyboard or mouse, or start it where X11 (XWayland) is offered");
 }
 
 }  // namespace
 
-std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& error) {
-    if (!config.headless && !steerClearOfSeatlessWayland(error)) return nullptr;
+Expected<std::unique_ptr<Window>> openSdlWindow(const WindowConfig& config) {
+    if (!config.headless) {
+        if (auto steered = steerClearOfSeatlessWayland(); !steered) return failure(steered.error());
+    }
     if (config.headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
     const bool driverChosen = config.headless || SDL_getenv("SDL_VIDEODRIVER") != nullptr;
-    if (!initVideoQuietly()) {
-        error = std::string("cannot start the video system: ") + SDL_GetError();
-        return nullptr;
-    }
+    if (!initVideoQuietly()) return failure(std::string("cannot start the video system: ") + SDL_GetError());
     // Without a display SDL settles for a driver that shows nothing, and the piece would run
     // unseen until killed. Whoever picks such a driver on purpose gets it.
     const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
     if (!driverChosen && (driver == "offscreen" || driver == "dummy")) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        error = "no display found; run it from a desktop session, or use --headless to render off-screen";
-        return nullptr;
+        return failure("no display found; run it from a desktop session, or use --headless to render off-screen");
     }
-    int position = 0;
-    if (!placeOnDisplay(config, position, error)) {
+    const auto placed = placeOnDisplay(config);
+    if (!placed) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return nullptr;
+        return failure(placed.error());
     }
+    const int position = *placed;
     // Where SDL could draw through GLX or EGL it picks one when the window is made, by the
     // profile asked for then: ES must be asked for before.
     if (config.renderer == gfx::Renderer::Es)
@@ -205,11 +197,11 @@ std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& e
     flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
     SDL_Window* window = SDL_CreateWindow(config.title.c_str(), position, position, config.width, config.height, flags);
     if (!window) {
-        error = std::string("cannot open the window: ") + SDL_GetError();
+        const std::string why = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        return nullptr;
+        return failure("cannot open the window: " + why);
     }
-    return std::make_unique<SdlWindow>(window, config.renderer);
+    return std::unique_ptr<Window>(std::make_unique<SdlWindow>(window, config.renderer));
 }
 
 }  // namespace glassfalls::platform

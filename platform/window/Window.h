@@ -8,6 +8,7 @@
 
 #include "platform/gfx/GraphicsDevice.h"
 #include "platform/os/EventSource.h"
+#include "platform/os/Expected.h"
 
 namespace glassfalls::platform {
 
@@ -38,15 +39,13 @@ public:
     virtual void hideCursor() = 0;
     // Removes the window from the screen. Polling stays valid afterwards.
     virtual void close() = 0;
-    // A device that draws for this window; null with the reason in `error`.
-    virtual std::unique_ptr<gfx::GraphicsDevice> createDevice(gfx::DeviceType type,
-                                                              const gfx::PresentParameters& parameters,
-                                                              std::string& error) = 0;
+    // A device that draws for this window.
+    virtual Expected<std::unique_ptr<gfx::GraphicsDevice>> createDevice(gfx::DeviceType type,
+                                                                        const gfx::PresentParameters& parameters) = 0;
 };
 
-using WindowOpener = std::function<std::unique_ptr<Window>(const WindowConfig&, std::string& error)>;
+using WindowOpener = std::function<Expected<std::unique_ptr<Window>>(const WindowConfig&)>;
 
-// Opens an SDL window; on failure returns null and says why in `error`.
-std::unique_ptr<Window> openSdlWindow(const WindowConfig& config, std::string& error);
+Expected<std::unique_ptr<Window>> openSdlWindow(const WindowConfig& config);
 
 }  // namespace glassfalls::platform

@@ -13,12 +13,11 @@ TEST(Backends, ASoundfontAskedForThatCannotBeReadIsFatal) {
         StartOptions options;
         options.soundfont = "/nonexistent/none.sf2";
         options.midiChosen = synthChosen;
-        std::string error;
         testing::internal::CaptureStderr();
-        const auto port = pickMidiPort(options, clock, nullptr, error);
+        const auto port = pickMidiPort(options, clock, nullptr);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << synthChosen;
-        EXPECT_EQ(port, nullptr) << synthChosen;
-        EXPECT_NE(error.find("none.sf2"), std::string::npos) << error;
+        ASSERT_FALSE(port) << synthChosen;
+        EXPECT_NE(port.error().find("none.sf2"), std::string::npos) << port.error();
     }
 }
 

@@ -24,14 +24,15 @@ struct TestApplication {
         window = owned.get();
         app.create(std::move(owned));
         app.active = true;
-        deviceReady = app.renderDevice.create(*window, 640, 480, true);
+        deviceReady = bool(app.renderDevice.create(*window, 640, 480, true));
     }
 
     platform::VirtualClock clock;
     HeldKeys keys;
-    Application app{{clock, keys, [](const platform::WindowConfig&, std::string&) {
-                         return std::make_unique<platform::NullWindow>(platform::NullWindow::Drawing::Recorded);
-                     }}};
+    Application app{
+        {clock, keys, [](const platform::WindowConfig&) -> platform::Expected<std::unique_ptr<platform::Window>> {
+             return std::make_unique<platform::NullWindow>(platform::NullWindow::Drawing::Recorded);
+         }}};
     platform::NullWindow* window = nullptr;
     bool deviceReady = false;
 };

@@ -12,7 +12,8 @@ namespace glassfalls::test_support {
 class RenderDeviceFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(renderDevice.create(window, 640, 480, true)) << renderDevice.error();
+        const auto created = renderDevice.create(window, 640, 480, true);
+        ASSERT_TRUE(created) << created.error();
         device = renderDevice.device.get();
     }
 

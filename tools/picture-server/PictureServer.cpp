@@ -8,19 +8,16 @@ namespace picture_server {
 
 namespace net = glassfalls::platform::net;
 
-bool PictureServer::listen(uint16_t port, uint32_t address, std::string& error) {
+glassfalls::platform::Expected<void> PictureServer::listen(uint16_t port, uint32_t address) {
+    using glassfalls::platform::failure;
     listener_ = net::Socket::tcp();
     udp_ = net::Socket::udp();
-    if (!listener_ || !udp_) {
-        error = std::string("cannot make sockets: ") + std::strerror(errno);
-        return false;
-    }
+    if (!listener_ || !udp_) return failure(std::string("cannot make sockets: ") + std::strerror(errno));
     if (!listener_.bind(port, address) || !listener_.listen() || !udp_.bind(port, address)) {
-        error = "cannot listen on " + net::describe({address, port}) + ": " + std::strerror(errno);
-        return false;
+        return failure("cannot listen on " + net::describe({address, port}) + ": " + std::strerror(errno));
     }
     local_ = {address, port};
-    return true;
+    return {};
 }
 
 size_t PictureServer::registeredCount() const {

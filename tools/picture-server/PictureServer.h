@@ -33,7 +33,7 @@ public:
 
     // Listens for TCP and UDP on `port` of `address` (network order; 0: every address).
     // False with the reason when the port is taken.
-    bool listen(uint16_t port, uint32_t address, std::string& error);
+    glassfalls::platform::Expected<void> listen(uint16_t port, uint32_t address);
     // Handles every client event that is waiting, waiting up to `timeoutMs` for the first.
     void serve(uint32_t timeoutMs);
 

@@ -86,7 +86,7 @@ PictureBytes scaleToPicture(int width, int height, const std::vector<uint32_t>& 
     return out;
 }
 
-std::unique_ptr<PictureSource> openPictureFiles(const std::string& path, std::string& error) {
+glassfalls::platform::Expected<std::unique_ptr<PictureSource>> openPictureFiles(const std::string& path) {
     std::vector<fs::path> files;
     std::error_code code;
     if (fs::is_directory(path, code)) {
@@ -98,22 +98,22 @@ std::unique_ptr<PictureSource> openPictureFiles(const std::string& path, std::st
         files.push_back(path);
     }
     std::vector<PictureBytes> pictures;
+    std::string unreadable;
     for (const fs::path& file : files) {
         std::vector<uint8_t> bytes;
         Picture picture;
         if (!glassfalls::platform::readWholeFile(file.string(), bytes) ||
             !glassfalls::platform::assets::decodePicture(bytes, picture)) {
-            error = "cannot read the picture " + file.string();
+            unreadable = "cannot read the picture " + file.string();
             continue;
         }
         pictures.push_back(scaleToPicture(picture.width, picture.height, picture.texels));
     }
+    // Pictures that cannot be read are passed over while others can be shown.
     if (pictures.empty()) {
-        if (error.empty()) error = "no PNG or BMP pictures in " + path;
-        return nullptr;
+        return glassfalls::platform::failure(unreadable.empty() ? "no PNG or BMP pictures in " + path : unreadable);
     }
-    error.clear();
-    return std::make_unique<Slideshow>(std::move(pictures));
+    return std::unique_ptr<PictureSource>(std::make_unique<Slideshow>(std::move(pictures)));
 }
 
 std::unique_ptr<PictureSource> makePattern() { return std::make_unique<Pattern>(); }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Expected.h"
+
 namespace picture_server {
 
 inline constexpr int kSide = 128;
@@ -21,8 +23,8 @@ public:
 };
 
 // Every PNG or BMP file in `folder` (in name order), or the one file `path`, scaled to
-// 128 x 128, shown in turn and looping. Null with the reason when no picture could be read.
-std::unique_ptr<PictureSource> openPictureFiles(const std::string& path, std::string& error);
+// 128 x 128, shown in turn and looping. Fails when no picture could be read.
+glassfalls::platform::Expected<std::unique_ptr<PictureSource>> openPictureFiles(const std::string& path);
 
 // A slowly turning pattern of coloured rings, drawn anew for every picture.
 std::unique_ptr<PictureSource> makePattern();

@@ -42,19 +42,18 @@ int main(int argc, char** argv) {
     if (options.pictures.empty()) {
         source = picture_server::makePattern();
     } else {
-        std::string error;
-        source = picture_server::openPictureFiles(options.pictures, error);
-        if (!source) {
-            std::fprintf(stderr, "glassfalls-picture-server: %s\n", error.c_str());
+        auto opened = picture_server::openPictureFiles(options.pictures);
+        if (!opened) {
+            std::fprintf(stderr, "glassfalls-picture-server: %s\n", opened.error().c_str());
             return 1;
         }
+        source = std::move(*opened);
     }
     in_addr address{};
     inet_pton(AF_INET, options.listenAddress.c_str(), &address);
     picture_server::PictureServer server(*source, logLine);
-    std::string error;
-    if (!server.listen(static_cast<uint16_t>(options.port), address.s_addr, error)) {
-        std::fprintf(stderr, "glassfalls-picture-server: %s\n", error.c_str());
+    if (auto listening = server.listen(static_cast<uint16_t>(options.port), address.s_addr); !listening) {
+        std::fprintf(stderr, "glassfalls-picture-server: %s\n", listening.error().c_str());
         return 1;
     }
     signal(SIGINT, stop);

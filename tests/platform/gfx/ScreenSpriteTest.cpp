@@ -40,7 +40,7 @@ public:
     bool showsFrames() const override { return real_->showsFrames(); }
     void setVsync(bool on) override { real_->setVsync(on); }
     bool wasReset() override { return std::exchange(resetPending, false); }
-    bool recreate(std::string& error) override { return real_->recreate(error); }
+    Expected<void> recreate() override { return real_->recreate(); }
     std::string renderer() const override { return real_->renderer(); }
 
 private:
@@ -126,13 +126,13 @@ TEST_F(ScreenSpriteTest, ALostContextIsMadeAnewWithItsTexturesAndPrograms) {
     sprite.reset();
     texture.reset();
     device.reset();
-    std::string error;
-    auto real = gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, test_support::rendererUnderTest(), error);
-    ASSERT_TRUE(real) << error;
-    auto owned = std::make_unique<ResettableContext>(std::move(real));
+    auto real = gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, test_support::rendererUnderTest());
+    ASSERT_TRUE(real) << real.error();
+    auto owned = std::make_unique<ResettableContext>(std::move(*real));
     ResettableContext& context = *owned;
-    device = gl::GlDevice::create(std::move(owned), parameters, error);
-    ASSERT_TRUE(device) << error;
+    auto created = gl::GlDevice::create(std::unique_ptr<gl::GlContext>(std::move(owned)), parameters);
+    ASSERT_TRUE(created) << created.error();
+    device = std::move(*created);
     texture = patternTexture(*device);
     sprite = createSprite(*device);
     EXPECT_EQ(drawAt({20, 30}, 0xFFFFFFFFu).at(23, 33), texelColour(3, 3));

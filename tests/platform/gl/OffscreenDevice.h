@@ -22,18 +22,15 @@ inline platform::gfx::Renderer rendererUnderTest() {
 // A real 640 x 480 device on Mesa, off-screen, with the device's own default state.
 inline std::unique_ptr<platform::gl::GlDevice> openOffscreenDevice(
     int width = 640, int height = 480, platform::gfx::Renderer renderer = rendererUnderTest()) {
-    std::string error;
-    auto context =
-        platform::gl::createOffscreenGlContext(width, height, platform::gfx::DeviceType::Hardware, renderer, error);
-    EXPECT_TRUE(context) << error;
-    if (!context) return nullptr;
     platform::gfx::PresentParameters parameters;
     parameters.backBufferWidth = static_cast<uint32_t>(width);
     parameters.backBufferHeight = static_cast<uint32_t>(height);
     parameters.vsync = false;
-    auto device = platform::gl::GlDevice::create(std::move(context), parameters, error);
-    EXPECT_TRUE(device) << error;
-    return device;
+    auto device = platform::gl::GlDevice::create(
+        platform::gl::createOffscreenGlContext(width, height, platform::gfx::DeviceType::Hardware, renderer),
+        parameters);
+    EXPECT_TRUE(device) << device.error();
+    return device ? std::move(*device) : nullptr;
 }
 
 // The back buffer read through its surface, as the light mask reads it.

@@ -7,9 +7,8 @@
 using namespace glassfalls::platform;
 
 TEST(ScriptedKeyboard, KeysChangeJustBeforeTheirAdvance) {
-    std::string error;
-    auto keys = ScriptedKeyboard::parse("# demo\n\n5 Enter down\n3 Left down\n7 Left up\n7 Enter up\n", error);
-    ASSERT_TRUE(keys) << error;
+    auto keys = ScriptedKeyboard::parse("# demo\n\n5 Enter down\n3 Left down\n7 Left up\n7 Enter up\n");
+    ASSERT_TRUE(keys) << keys.error();
     keys->beforeAdvance(2);
     EXPECT_FALSE(keys->isDown(Key::Left));
     keys->beforeAdvance(3);
@@ -26,9 +25,9 @@ TEST(ScriptedKeyboard, KeysChangeJustBeforeTheirAdvance) {
 TEST(ScriptedKeyboard, MalformedLinesAreRejectedWithTheirNumber) {
     for (const char* bad : {"1 Space down\n", "x Enter down\n", "1 Enter pressed\n", "1 Enter down now\n", "1 Enter\n",
                             "-1 Enter down\n"}) {
-        std::string error;
-        EXPECT_FALSE(ScriptedKeyboard::parse(std::string("0 Escape up\n") + bad, error)) << bad;
-        EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+        const auto keys = ScriptedKeyboard::parse(std::string("0 Escape up\n") + bad);
+        ASSERT_FALSE(keys) << bad;
+        EXPECT_NE(keys.error().find("line 2"), std::string::npos) << keys.error();
     }
 }
 
@@ -61,9 +60,8 @@ TEST(SdlKeyboard, ATapBetweenTwoAdvancesIsSeenByEveryReaderOfTheNext) {
 // Keys from a show-control system join the keyboard's: a tap for the next advance only, a
 // hold until it is let go, and the keyboard's own keys as they are.
 TEST(RemoteKeys, TapsLastOneAdvanceHoldsUntilReleased) {
-    std::string error;
-    auto local = ScriptedKeyboard::parse("2 Right down\n", error);
-    ASSERT_TRUE(local) << error;
+    auto local = ScriptedKeyboard::parse("2 Right down\n");
+    ASSERT_TRUE(local) << local.error();
     RemoteKeys keys(*local);
     keys.tap(Key::Enter);
     keys.hold(Key::Left, true);

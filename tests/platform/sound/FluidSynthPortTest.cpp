@@ -16,8 +16,8 @@ namespace {
 class FluidSynthPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(synth.loadSoundfont(kDefaultSoundfont, error)) << error;
+        const auto loaded = synth.loadSoundfont(kDefaultSoundfont);
+        ASSERT_TRUE(loaded) << loaded.error();
     }
 
     std::vector<float> render(int frames) {
@@ -78,12 +78,9 @@ struct ScriptedAudio {
     };
 
     AudioOutputOpener opener() {
-        return [this](std::shared_ptr<RenderTap> tap, std::string& error) -> std::unique_ptr<AudioOutput> {
+        return [this](std::shared_ptr<RenderTap> tap) -> Expected<std::unique_ptr<AudioOutput>> {
             ++opens;
-            if (unplugged) {
-                error = "no such device";
-                return nullptr;
-            }
+            if (unplugged) return failure("no such device");
             current = std::move(tap);
             return std::make_unique<Output>(release);
         };
@@ -113,11 +110,12 @@ TEST(SynthPort, AnAudioOutputThatGoesAwayIsOpenedAgainWhenItIsBack) {
     ScriptedAudio audio;
     VirtualClock clock;
     FluidSynthPort synth;
-    std::string error;
-    ASSERT_TRUE(synth.loadSoundfont(kDefaultSoundfont, error)) << error;
+    const auto loaded = synth.loadSoundfont(kDefaultSoundfont);
+    ASSERT_TRUE(loaded) << loaded.error();
     audio.unplugged = true;
-    EXPECT_FALSE(synth.startAudio(audio.opener(), clock, error));
-    EXPECT_EQ(error, "no such device");
+    const auto started = synth.startAudio(audio.opener(), clock);
+    ASSERT_FALSE(started);
+    EXPECT_EQ(started.error(), "no such device");
     audio.unplugged = false;
     testing::internal::CaptureStderr();
     clock.advance(WatchedAudioOutput::kRetryMs);
@@ -155,11 +153,11 @@ TEST(SynthPort, AnAudioOutputThatGoesAwayIsOpenedAgainWhenItIsBack) {
 }
 
 TEST(SynthPort, AMissingSoundfontIsAClearError) {
-    std::string error;
     FluidSynthPort synth;
-    EXPECT_FALSE(synth.loadSoundfont("/nonexistent/font.sf2", error));
-    EXPECT_NE(error.find("/nonexistent/font.sf2"), std::string::npos) << error;
-    EXPECT_NE(error.find("--soundfont"), std::string::npos) << error;
+    const auto loaded = synth.loadSoundfont("/nonexistent/font.sf2");
+    ASSERT_FALSE(loaded);
+    EXPECT_NE(loaded.error().find("/nonexistent/font.sf2"), std::string::npos) << loaded.error();
+    EXPECT_NE(loaded.error().find("--soundfont"), std::string::npos) << loaded.error();
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ protected:
 
 TEST_F(MidiFileRecorderTest, MessagesComeBackWithTheirMillisecondsAndTheFileIsAlwaysValid) {
     MidiFileRecorder recorder;
-    std::string error;
-    ASSERT_TRUE(recorder.open(path, error)) << error;
+    const auto opened = recorder.open(path);
+    ASSERT_TRUE(opened) << opened.error();
     auto empty = onDisk();
     EXPECT_TRUE(empty.valid) << empty.problem;
     EXPECT_EQ(empty.division, 1000);
@@ -55,9 +55,9 @@ TEST_F(MidiFileRecorderTest, MessagesComeBackWithTheirMillisecondsAndTheFileIsAl
 TEST_F(MidiFileRecorderTest, ARecordingPortTimesMessagesByTheProgramsClock) {
     VirtualClock clock;
     clock.set(5000);
-    std::string error;
-    auto port = recordToMidiFile(std::make_unique<NullMidiPort>(), path, clock, error);
-    ASSERT_TRUE(port) << error;
+    auto recording = recordToMidiFile(std::make_unique<NullMidiPort>(), path, clock);
+    ASSERT_TRUE(recording) << recording.error();
+    auto port = std::move(*recording);
     port->shortMessage(0x90 | 64 << 8 | 80 << 16);
     clock.set(5101);
     port->shortMessage(0x80 | 64 << 8 | 64 << 16);
@@ -69,9 +69,9 @@ TEST_F(MidiFileRecorderTest, ARecordingPortTimesMessagesByTheProgramsClock) {
 
 TEST(MidiFileRecorder, AnUnwritablePathIsAClearError) {
     MidiFileRecorder recorder;
-    std::string error;
-    EXPECT_FALSE(recorder.open("/nonexistent/dir/notes.mid", error));
-    EXPECT_NE(error.find("/nonexistent/dir/notes.mid"), std::string::npos) << error;
+    const auto opened = recorder.open("/nonexistent/dir/notes.mid");
+    ASSERT_FALSE(opened);
+    EXPECT_NE(opened.error().find("/nonexistent/dir/notes.mid"), std::string::npos) << opened.error();
 }
 
 }  // namespace

@@ -26,12 +26,9 @@ private:
 TEST(ReconnectingCapture, AMicrophoneUnpluggedAndPluggedBackIsHeardAgain) {
     bool unplugged = false;
     int opens = 0;
-    auto open = [&](std::string& error) -> std::unique_ptr<CaptureSource> {
+    auto open = [&]() -> Expected<std::unique_ptr<CaptureSource>> {
         ++opens;
-        if (unplugged) {
-            error = "no such device";
-            return nullptr;
-        }
+        if (unplugged) return failure("no such device");
         return std::make_unique<ScriptedMicrophone>(unplugged);
     };
     ReconnectingCapture capture(open, std::make_unique<ScriptedMicrophone>(unplugged), 0);
@@ -60,8 +57,9 @@ TEST(ReconnectingCapture, AMicrophoneUnpluggedAndPluggedBackIsHeardAgain) {
 // Missing at start-up: the piece listens as soon as one is plugged in.
 TEST(ReconnectingCapture, AMicrophoneMissingAtStartIsOpenedWhenItArrives) {
     bool unplugged = true;
-    auto open = [&](std::string&) -> std::unique_ptr<CaptureSource> {
-        return unplugged ? nullptr : std::make_unique<ScriptedMicrophone>(unplugged);
+    auto open = [&]() -> Expected<std::unique_ptr<CaptureSource>> {
+        if (unplugged) return failure("no such device");
+        return std::make_unique<ScriptedMicrophone>(unplugged);
     };
     ReconnectingCapture capture(open, nullptr, 0);
     std::array<int16_t, kBlockSamples> block{};

@@ -28,9 +28,10 @@ TEST(ReconnectingMidiPort, AnOutputThatGoesAwayIsConnectedAgainWhenItIsBack) {
     bool gone = false;
     int opens = 0;
     std::vector<uint32_t> received;
-    auto open = [&](std::string&) -> std::unique_ptr<MidiPort> {
+    auto open = [&]() -> Expected<std::unique_ptr<MidiPort>> {
         ++opens;
-        return gone ? nullptr : std::make_unique<ScriptedPort>(gone, received);
+        if (gone) return failure("gone");
+        return std::make_unique<ScriptedPort>(gone, received);
     };
     VirtualClock clock;
     ReconnectingMidiPort port(open, std::make_unique<ScriptedPort>(gone, received), clock);

@@ -30,9 +30,9 @@ int loudestBin(std::span<const int16_t> samples) {
 TEST(WavCapture, ConvertedBlocksArriveEveryHundredMillisecondsThenSilence) {
     const fs::path wav = test_support::tempPath("tone.wav");
     test_support::writeToneWav(wav.string(), 44100, 2, kBin100Hz, 0.25);
-    std::string error;
-    auto source = platform::openWavCapture(wav.string(), 1000, error);
-    ASSERT_TRUE(source) << error;
+    auto opened = platform::openWavCapture(wav.string(), 1000);
+    ASSERT_TRUE(opened) << opened.error();
+    auto source = std::move(*opened);
 
     platform::MicrophoneBlock block{};
     EXPECT_EQ(source->nextBlockDue(), 1100u);
@@ -53,15 +53,15 @@ TEST(WavCapture, ConvertedBlocksArriveEveryHundredMillisecondsThenSilence) {
 }
 
 TEST(WavCapture, MissingOrMalformedFilesAreRefusedWithTheirName) {
-    std::string error;
-    EXPECT_FALSE(platform::openWavCapture("/nonexistent/voice.wav", 0, error));
-    EXPECT_NE(error.find("/nonexistent/voice.wav"), std::string::npos);
+    const auto missing = platform::openWavCapture("/nonexistent/voice.wav", 0);
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().find("/nonexistent/voice.wav"), std::string::npos);
 
     const fs::path bad = test_support::tempPath("bad.wav");
     std::ofstream(bad) << "RIFF not really a wave file";
-    error.clear();
-    EXPECT_FALSE(platform::openWavCapture(bad.string(), 0, error));
-    EXPECT_NE(error.find(bad.string()), std::string::npos);
+    const auto unreadable = platform::openWavCapture(bad.string(), 0);
+    ASSERT_FALSE(unreadable);
+    EXPECT_NE(unreadable.error().find(bad.string()), std::string::npos);
     fs::remove(bad);
 }
 
