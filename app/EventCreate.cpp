@@ -46,21 +46,37 @@ void EventCreate::inputStep() {
 }
 
 void EventCreate::frameStep() {
-    context.renderDevice().drawScene([this] { drawStep(); });
+    // A frame the device cannot draw (while it is lost) does not step either: the
+    // performance waits for its pictures.
+    context.renderDevice().drawScene([this] {
+        step();
+        draw();
+    });
     context.presentFrame();
 }
 
-void EventCreate::drawStep() {
-    platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
+void EventCreate::step() {
+    turnStep();
     World& world = context.world();
+    if (world.group) world.group->step(turnMatrix);
+    // After the performers have started theirs, as the frame's rings are drawn.
+    world.ripples.followTurn(turnAngle);
+    fadeStep();
+}
+
+void EventCreate::draw() const {
+    platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
+    const World& world = context.world();
     device.setRenderState(platform::gfx::renderState::FogEnable, 0);
     device.setTransform(platform::gfx::TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
-    turnStep();
     if (world.group) world.group->draw(device, turnMatrix, 1.0f);
     world.ground.draw(device, 1.0f);
-    world.ripples.draw(device, turnAngle);
+    world.ripples.draw(device);
     world.lightMask.draw(device, turnMatrix);
-    fadeStep();
+    if (shown_.opening) world.fade.draw(device, turnMatrix, *shown_.opening);
+    if (shown_.closing) world.fade.draw(device, turnMatrix, *shown_.closing);
+    // The credit picture is drawn over the darkening screen.
+    if (shown_.credit) world.copyRight.drawFaded(device, *shown_.credit);
 }
 
 void EventCreate::turnStep() {
@@ -79,10 +95,10 @@ void EventCreate::turnBy(float degrees) {
 }
 
 void EventCreate::fadeStep() {
-    platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
-    World& world = context.world();
+    // A frame shows each fade at the level it had before it moves on.
+    shown_ = {};
     if (fadingIn) {
-        world.fade.draw(device, turnMatrix, 255 - fadeLevel);
+        shown_.opening = 255 - fadeLevel;
         fadeLevel += 4;
         if (fadeLevel > 255) {
             fadeLevel = 255;
@@ -90,18 +106,17 @@ void EventCreate::fadeStep() {
         }
     }
     if (!quitting) return;
-    // The credit picture is drawn over the darkening screen.
     if (quitStage == 0) {
-        world.fade.draw(device, turnMatrix, 255 - fadeLevel);
-        world.copyRight.drawFaded(device, 255 - fadeLevel);
+        shown_.closing = 255 - fadeLevel;
+        shown_.credit = 255 - fadeLevel;
         fadeLevel -= 4;
         if (fadeLevel < 0) {
             fadeLevel = 0;
             quitStage = 1;
         }
     } else {
-        world.fade.draw(device, turnMatrix, 255);
-        world.copyRight.drawFaded(device, 255 - fadeLevel);
+        shown_.closing = 255;
+        shown_.credit = 255 - fadeLevel;
         fadeLevel += 8;
         if (fadeLevel > 255) {
             fadeLevel = 255;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "app/SceneEvent.h"
 #include "math/Matrix4.h"
@@ -28,13 +29,24 @@ public:
     int32_t fadeLevel = 0;  // 0 … 255, shared by the opening fade and the quit
 
 private:
+    // The keys, the rings' growth and a picture from the network, before the frame.
     void inputStep();
+    // step(), then draw(), as one frame the device can draw.
     void frameStep();
-    void drawStep();
+    // Everything that moves on in a frame: the turn, the performers, the fades.
+    void step();
+    // The frame as the step left it; changes nothing but the device.
+    void draw() const;
     void turnStep();
     // Keeps the angle within 0 … 360.
     void turnBy(float degrees);
     void fadeStep();
+
+    // The levels this frame's fades are drawn at, none where a fade is not drawn.
+    struct Shown {
+        std::optional<int32_t> opening, closing, credit;
+    };
+    Shown shown_;
 };
 
 }  // namespace glassfalls

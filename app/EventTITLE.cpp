@@ -49,7 +49,8 @@ void EventTITLE::drawStep() {
     world.titleMesh.drawShadow(device, identity);
     device.setTransform(TransformState::World, identity);
     world.ground.draw(device, 1.0f);
-    world.ripples.draw(device, 0.0f);
+    world.ripples.followTurn(0.0f);
+    world.ripples.draw(device);
     phaseStep();
 }
 

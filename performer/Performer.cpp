@@ -84,22 +84,31 @@ void Performer::reset() {
     segmentCount = 1;
 }
 
-void Performer::place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) {
+void Performer::step(const Matrix4& parent) {
     // Translation before rotation: the eight performers, all at (12, 0, 0) in their own
     // turned frames, stand on a circle around the centre.
     const Matrix4 rotation = orientation.toMatrix();
     const Matrix4 translation = Matrix4::translation(position.x, position.y, position.z);
-    const Matrix4 w = parent.multiply(translation).multiply(rotation);
-    device.setTransform(platform::gfx::TransformState::World, w);
+    placement = parent.multiply(translation).multiply(rotation);
     previousPosition = position;
     previousOrientation = orientation;
     // Rings this performer starts are given in its own frame.
-    surroundings->waterRipples().placement = w;
+    RipplePool& ripples = surroundings->waterRipples();
+    ripples.placement = placement;
     if (closing) {
         closeStep();
     } else if (active) {
         update();
     }
+    // The mirror image is drawn before the tube, and so with the end count the tube had
+    // last frame: a closing trail's reflection keeps one frame behind it.
+    mirrorEndCount = endCount;
+    if (started && closing) endCount = segmentCount;
+    startTrailRipples(trailView(), ripples);
+}
+
+void Performer::place(platform::gfx::GraphicsDevice& device, const Matrix4&) {
+    device.setTransform(platform::gfx::TransformState::World, placement);
 }
 
 bool Performer::append(const Vector3& point, uint8_t note, uint8_t velocity, bool force) {

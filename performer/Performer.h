@@ -55,7 +55,12 @@ public:
     bool init(Surroundings* surroundings, int32_t capacity, const std::string& scoreFile);
     void reset();
 
-    // Places the performer for drawing and runs its update or closing step for this frame.
+    // This frame's update or closing step, standing under `parent`: where it stands is kept
+    // for drawing, the end counts of the closing trail move on, and the rings its trail
+    // starts this frame go into the water.
+    void step(const Matrix4& parent);
+    // Sets the world transform where the last step placed the performer; `parent` was given
+    // to that step.
     void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override;
 
     // One frame's listening and growth while the performer is active and not closing.
@@ -72,15 +77,20 @@ public:
     bool rise(float forward, float bend, Vector3& direction) const;
 
     const TrailSegment& lastSegment() const { return segments[static_cast<size_t>(segmentCount - 1)]; }
-    // The trail as its drawing sees it; the drawing writes endCount back through it.
-    TrailView trailView() { return {segments, segmentCount, started, closing, closingCursor, &endCount}; }
+    // The trail as the tube and its shadow draw it, and as its reflection does.
+    TrailView trailView() const { return {segments, segmentCount, started, closing, closingCursor, endCount}; }
+    TrailView mirroredTrailView() const {
+        return {segments, segmentCount, started, closing, closingCursor, mirrorEndCount};
+    }
 
     Surroundings* surroundings = nullptr;  // not owned
     std::vector<TrailSegment> segments;
     ContourTracker contourTracker;
     int32_t segmentCapacity = 256;
     int32_t segmentCount = 0;
-    int32_t endCount = 0;
+    int32_t endCount = 0;                     // while closing, the segments the tube is drawn up to
+    int32_t mirrorEndCount = 0;               // the end count of the frame before, for the reflection
+    Matrix4 placement = Matrix4::identity();  // the world transform of the last step
     int32_t silentSteps = 0;
     float radius = 0;
     bool active = false;

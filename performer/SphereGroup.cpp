@@ -32,20 +32,23 @@ bool SphereGroup::init(Surroundings* surroundings, platform::gfx::GraphicsDevice
     return true;
 }
 
-void SphereGroup::draw(GraphicsDevice& device, const Matrix4& parent, float level) {
-    for (Performer& performer : performers) {
-        performer.place(device, parent);
+void SphereGroup::step(const Matrix4& parent) {
+    for (Performer& performer : performers) performer.step(parent);
+}
+
+void SphereGroup::draw(GraphicsDevice& device, const Matrix4& parent, float level) const {
+    for (const Performer& performer : performers) {
+        device.setTransform(TransformState::World, performer.placement);
         Matrix4 world, view;
         device.getTransform(TransformState::World, world);
         device.getTransform(TransformState::View, view);
         const Matrix4 worldView = world.multiply(view);
         device.setTexture(0, sphereMap.texture.get());
+        drawTrailReflection(device, performer.mirroredTrailView(), worldView, level);
         const TrailView trail = performer.trailView();
-        drawTrailReflection(device, trail, worldView, level);
         device.setRenderState(renderState::SpecularEnable, 1);
         clipAtTheWater(device);
         drawTrail(device, trail, worldView, level, TrailPass::Normal);
-        startTrailRipples(trail, performer.surroundings->waterRipples());
         device.setRenderState(renderState::SpecularEnable, 0);
         drawTrailShadow(device, trail, level);
         device.setRenderState(renderState::ClipPlaneEnable, 0);

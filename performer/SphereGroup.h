@@ -21,11 +21,12 @@ public:
     // eight performers, each with the melody in `scoreFile` if there is one.
     bool init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device, const std::string& sphereMapFile,
               const std::string& scoreFile);
-    // Places every performer in the group's order, which runs its update for this frame, and
-    // draws its trail: the mirror image, the tube clipped at the water with highlights, and
-    // the shadow, all at `level`. Leaves the world transform at `parent`, the clip plane and
-    // the highlights off.
-    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& parent, float level);
+    // Steps every performer in the group's order, standing under `parent`.
+    void step(const Matrix4& parent);
+    // Draws every performer's trail where its last step placed it: the mirror image, the
+    // tube clipped at the water with highlights, and the shadow, all at `level`. Leaves the
+    // world transform at `parent`, the clip plane and the highlights off.
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& parent, float level) const;
     bool anyClosing() const;
     // The performers in a performance, growing or closing.
     int32_t performing() const;

@@ -33,21 +33,22 @@ bool Ground::init(GraphicsDevice& device, const std::string& floorFile) {
     return true;
 }
 
-void Ground::draw(GraphicsDevice& device, float brightness) {
+void Ground::draw(GraphicsDevice& device, float brightness) const {
     applyStates(device, statePresets::kBlendedTextureTimesColour);
     applyStates(device, kGroundStates);
     device.setFvf(GroundVertex::kFormat);
+    std::array<GroundVertex, 4> quad = floor;
     if (!netPictureShown) {
         // Truncated toward zero; values outside 0 … 1 wrap through the low eight bits.
         const float level = std::clamp(brightness * 255.0f, -2.0e9f, 2.0e9f);
         const uint32_t c = static_cast<uint32_t>(static_cast<int32_t>(level)) & 0xFF;
-        for (GroundVertex& v : floor) v.colour = 0x80000000u | c << 16 | c << 8 | c;
+        for (GroundVertex& v : quad) v.colour = 0x80000000u | c << 16 | c << 8 | c;
         device.setTexture(0, floorPicture.texture.get());
     } else {
         device.setTexture(0, netPicture.texture.get());
         device.setTransform(TransformState::World, Matrix4::identity());
     }
-    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, floor.data(), sizeof(GroundVertex));
+    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, quad.data(), sizeof(GroundVertex));
     device.setTexture(0, nullptr);
     statePresets::restoreBaseline(device);
 }

@@ -94,7 +94,7 @@ bool LightMask::capture(GraphicsDevice& device, Surface& surface) {
     return true;
 }
 
-void LightMask::draw(GraphicsDevice& device, const Matrix4&) {
+void LightMask::draw(GraphicsDevice& device, const Matrix4&) const {
     applyStates(device, kMaskStates);
     device.setTexture(0, texture.texture.get());
     device.setFvf(ScreenVertex::kFormat);

@@ -24,7 +24,7 @@ public:
     // Samples the finished frame in `surface`; false (mask unchanged) when it cannot be read.
     bool capture(platform::gfx::GraphicsDevice& device, platform::gfx::Surface& surface);
     // Adds the mask over the upper screen. The camera is not used.
-    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera);
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera) const;
 
     int32_t width = 0;
     int32_t height = 0;

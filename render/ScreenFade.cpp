@@ -31,12 +31,13 @@ bool ScreenFade::init(GraphicsDevice&, int32_t screenWidth, int32_t screenHeight
     return true;
 }
 
-void ScreenFade::draw(GraphicsDevice& device, const Matrix4&, int32_t alpha) {
-    for (ScreenVertex& v : vertices) v.colour = static_cast<uint32_t>(alpha) << 24;
+void ScreenFade::draw(GraphicsDevice& device, const Matrix4&, int32_t alpha) const {
+    std::array<ScreenVertex, 4> shade = vertices;
+    for (ScreenVertex& v : shade) v.colour = static_cast<uint32_t>(alpha) << 24;
     device.setTexture(0, nullptr);
     applyStates(device, kFadeStates);
     device.setFvf(ScreenVertex::kFormat);
-    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, vertices.data(), sizeof(ScreenVertex));
+    device.drawPrimitiveUp(PrimitiveType::TriangleFan, 2, shade.data(), sizeof(ScreenVertex));
     statePresets::restoreBaseline(device);
     applyStates(device, statePresets::kWrapAddressing);
 }

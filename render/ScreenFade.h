@@ -15,7 +15,7 @@ public:
     bool init(platform::gfx::GraphicsDevice& device, int32_t screenWidth, int32_t screenHeight);
     // Darkens the screen by alpha / 255 (0 … 255). The camera is not used. Leaves the cull
     // mode clockwise.
-    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera, int32_t alpha);
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera, int32_t alpha) const;
 
     int32_t width = 0;
     int32_t height = 0;

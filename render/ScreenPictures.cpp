@@ -32,7 +32,7 @@ bool FadingPicture::load(RenderDevice* device, const std::string& file, const st
     return setup(spriteName, &picture, device);
 }
 
-void FadingPicture::drawFaded(platform::gfx::GraphicsDevice& device, int alpha) {
+void FadingPicture::drawFaded(platform::gfx::GraphicsDevice& device, int alpha) const {
     const Vector2 scaling{scalingX, scalingY};
     const Vector2 translation{translationX, translationY};
     const uint32_t colour = static_cast<uint32_t>(alpha) << 24 | 0x00FFFFFFu;

@@ -23,7 +23,7 @@ class FadingPicture : public Sprite {
 public:
     // White with the given opacity modulates the picture; only the low 8 bits of alpha
     // count (256 draws like 0).
-    void drawFaded(platform::gfx::GraphicsDevice& device, int alpha);
+    void drawFaded(platform::gfx::GraphicsDevice& device, int alpha) const;
 
     Texture picture;
     float translationX = 0, translationY = 0;

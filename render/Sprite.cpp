@@ -19,7 +19,7 @@ bool Sprite::setup(const std::string& spriteName, Texture* picture, RenderDevice
 
 void Sprite::drawSprite(platform::gfx::GraphicsDevice&, const platform::gfx::Rect* sourceRect,
                         const platform::gfx::Vector2* scaling, const platform::gfx::Vector2* rotationCentre,
-                        float rotation, const platform::gfx::Vector2* translation, platform::gfx::Colour colour) {
+                        float rotation, const platform::gfx::Vector2* translation, platform::gfx::Colour colour) const {
     if (!sprite || !texture) return;
     sprite->begin();
     sprite->draw(texture->texture.get(), sourceRect, scaling, rotationCentre, rotation, translation, colour);

@@ -24,7 +24,8 @@ public:
     // Draws the texture once with the given arguments (nulls for none).
     virtual void drawSprite(platform::gfx::GraphicsDevice& device, const platform::gfx::Rect* sourceRect,
                             const platform::gfx::Vector2* scaling, const platform::gfx::Vector2* rotationCentre,
-                            float rotation, const platform::gfx::Vector2* translation, platform::gfx::Colour colour);
+                            float rotation, const platform::gfx::Vector2* translation,
+                            platform::gfx::Colour colour) const;
     virtual void render(platform::gfx::GraphicsDevice&) {}
 
     bool onLostDevice(RenderDevice& device) override;

@@ -90,10 +90,7 @@ void RipplePool::update() {
     }
 }
 
-void RipplePool::draw(GraphicsDevice& device, float turnDegrees) {
-    Matrix4 savedWorld;
-    device.getTransform(TransformState::World, savedWorld);
-
+void RipplePool::followTurn(float turnDegrees) {
     const float radians = (360.0f - turnDegrees) * kDegreesToRadians;
     placement = Matrix4{};
     placement.m[0][0] = std::cos(radians);
@@ -102,6 +99,11 @@ void RipplePool::draw(GraphicsDevice& device, float turnDegrees) {
     placement.m[2][2] = std::cos(radians);
     placement.m[1][1] = 1.0f;
     placement.m[3][3] = 1.0f;
+}
+
+void RipplePool::draw(GraphicsDevice& device) const {
+    Matrix4 savedWorld;
+    device.getTransform(TransformState::World, savedWorld);
 
     device.setTexture(0, nullptr);
     device.setFvf(kRingFormat);

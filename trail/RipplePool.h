@@ -43,9 +43,10 @@ public:
 
     // Grows every ring once; a ring whose radius would pass its maximum ends.
     void update();
-    // Draws every ring on the water at height 0.1, and turns `placement` to follow the
-    // scene's turn (by 360 - turnDegrees about the vertical).
-    void draw(platform::gfx::GraphicsDevice& device, float turnDegrees);
+    // Turns `placement` to follow the scene's turn: by 360 - turnDegrees about the vertical.
+    void followTurn(float turnDegrees);
+    // Draws every ring on the water at height 0.1.
+    void draw(platform::gfx::GraphicsDevice& device) const;
 
     std::vector<Ripple> rings;
     Matrix4 placement;

@@ -139,7 +139,7 @@ void drawRanges(const Pass& pass, const TrailView& trail, const Pieces& pieces) 
         for (int32_t i = 0; i < n; ++i) pieces.stretch(pass, at(i));
     } else {
         const int32_t k = trail.closingCursor;
-        const int32_t end = std::min(trail.endCount ? *trail.endCount : n, size);
+        const int32_t end = std::min(trail.endCount, size);
         for (int32_t i = std::max(k, 0); i < end; ++i) pieces.stretch(pass, at(i));
         if (k > 0 && k <= size) pieces.tailCap(pass, at(k - 1));
     }
@@ -179,7 +179,6 @@ void drawTrail(GraphicsDevice& device, const TrailView& trail, const Matrix4& wo
     device.setRenderState(renderState::SpecularMaterialSource, MaterialSource::Material);
     device.setFvf(TubeVertex::kFormat);
     if (!trail.started) return;
-    if (pass == TrailPass::Normal && trail.closing && trail.endCount) *trail.endCount = trail.segmentCount;
     const Pass drawing{device, worldView, passColour(level),
                        pass == TrailPass::Normal ? Cull::CounterClockwise : Cull::Clockwise};
     drawRanges(drawing, trail, {drawTubeStretch, drawTailCap, drawHeadCap});

@@ -16,8 +16,8 @@ struct TrailView {
     int32_t segmentCount = 0;
     bool started = false;  // nothing is drawn before a performance has started
     bool closing = false;
-    int32_t closingCursor = 0;    // the first segment still standing while closing
-    int32_t* endCount = nullptr;  // the tube pass sets it to segmentCount while closing
+    int32_t closingCursor = 0;  // the first segment still standing while closing
+    int32_t endCount = 0;       // while closing, the segments drawn stand below this one
 };
 
 enum class TrailPass { Normal, Mirror };

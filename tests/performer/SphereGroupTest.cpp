@@ -53,9 +53,10 @@ TEST_F(SphereGroupTest, TheRandomSequenceStartsAfreshAtTheSameValuesEverywhere) 
     for (const int expected : {58, 6673, 30119, 15745, 5206}) EXPECT_EQ(pieceRandom::next(), expected);
 }
 
-TEST_F(SphereGroupTest, PlacingAllEightLeavesTheLastPlacementForTheRings) {
+TEST_F(SphereGroupTest, SteppingAllEightLeavesTheLastPlacementForTheRings) {
     initGroup();
     const Matrix4 parent = Matrix4::translation(0, 1, 0);
+    group.step(parent);
     group.draw(device, parent, 1.0f);
 
     // The eighth performer's transform: its parent, its translation, then its turn.

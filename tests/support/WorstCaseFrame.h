@@ -59,8 +59,7 @@ public:
                 world.m[2][0] = std::sin(a);
                 world.m[2][2] = std::cos(a);
                 device.setTransform(TransformState::World, world);
-                int32_t endCount = kSegments;
-                const TrailView trail{trails_[k], kSegments, true, true, 3, &endCount};
+                const TrailView trail{trails_[k], kSegments, true, true, 3, kSegments};
                 const Matrix4 worldView = world.multiply(view);
                 device.setTexture(0, sphereMap_.texture.get());
                 drawTrailReflection(device, trail, worldView, 1.0f);
@@ -74,7 +73,7 @@ public:
             }
             device.setTransform(TransformState::World, Matrix4::identity());
             ground_.draw(device, 1.0f);
-            ripples_.draw(device, 0.0f);
+            ripples_.draw(device);
             lightMask_.draw(device, Matrix4::identity());
             fade_.draw(device, Matrix4::identity(), 96);
         });

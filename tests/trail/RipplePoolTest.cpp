@@ -2,7 +2,6 @@
 
 #include "math/MatrixBuilders.h"
 #include "math/TrigTables.h"
-#include "platform/gfx/RecordingDevice.h"
 #include "tests/platform/gl/OffscreenDevice.h"
 #include "trail/RipplePool.h"
 
@@ -76,12 +75,8 @@ TEST_F(RipplePoolTest, TheHundredAndTwentyNinthRingIsDropped) {
     EXPECT_EQ(pool.rings[5].kind, 1);
 }
 
-TEST_F(RipplePoolTest, DrawingTurnsThePlacementAgainstTheScene) {
-    fillTrigTables();
-    RecordingDevice device;
-    ASSERT_TRUE(device.beginScene());
-    pool.draw(device, 90.0f);
-    device.endScene();
+TEST_F(RipplePoolTest, FollowingTheTurnTurnsThePlacementAgainstTheScene) {
+    pool.followTurn(90.0f);
     pool.spawnLargeRipple({1, 0, 0});
     EXPECT_NEAR(pool.rings[0].centre.x, 0, 1e-6);
     EXPECT_NEAR(pool.rings[0].centre.z, 1, 1e-6);
@@ -100,7 +95,7 @@ TEST_F(RipplePoolTest, ARingIsDrawnAroundItsCentreOnTheWater) {
 
     device->clear(clearFlags::Target | clearFlags::ZBuffer, 0xFF000000u, 1, 0);
     ASSERT_TRUE(device->beginScene());
-    pool.draw(*device, 0.0f);
+    pool.draw(*device);
     device->endScene();
     const test_support::Frame frame(*device);
 

@@ -38,7 +38,7 @@ struct Trail {
     Trail(const Trail&) = delete;
     Trail& operator=(const Trail&) = delete;
 
-    TrailView view(bool started = true) { return {segments, count, started, closing, cursor, &endCount}; }
+    TrailView view(bool started = true) { return {segments, count, started, closing, cursor, endCount}; }
 
     std::vector<TrailSegment> segments;
     int32_t count = 0;
@@ -181,7 +181,7 @@ TEST(SharedStates, EachBlendedDrawerDrawsUnderThePresetAndLeavesTheBaseline) {
     };
     const Case cases[] = {
         {"the ground", [&] { ground.draw(device, 1.0f); }, true},
-        {"the rings", [&] { pool.draw(device, 0.0f); }, true},
+        {"the rings", [&] { pool.draw(device); }, true},
         {"a trail's shadow", [&] { drawTrailShadow(device, trail.view(), 1.0f); }, true},
         {"a waiting trail's shadow", [&] { drawTrailShadow(device, trail.view(false), 1.0f); }, false},
         {"a waiting trail",
@@ -210,15 +210,15 @@ TEST(SharedStates, EachBlendedDrawerDrawsUnderThePresetAndLeavesTheBaseline) {
     }
 }
 
-// While closing, the tube pass fixes the end count, and only the stretches from the cursor
-// on stand, capped at the tail.
+// While closing, only the stretches from the cursor to the end count stand, capped at the
+// tail.
 TEST_F(TrailDrawing, AClosingTrailStandsFromItsCursor) {
     Trail trail = uprightTrail(0);
     trail.closing = true;
     trail.cursor = 5;  // segment 5 stands at y = 2; its stretch reaches down to y = 1
+    trail.endCount = 7;
     drawNormalPass(trail.view());
     const auto frame = finish();
-    EXPECT_EQ(trail.endCount, 7);
     EXPECT_NE(at(frame, 0, 2.5f), kBackground);
     EXPECT_NE(at(frame, 0, 1.2f), kBackground);
     EXPECT_EQ(at(frame, 0, 0.2f), kBackground) << "stretches behind the cursor are gone";
