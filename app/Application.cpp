@@ -58,7 +58,6 @@ bool Application::start(const StartOptions& options) {
         }
     }
     if (!options.videoFile.empty() && !openVideo()) return false;
-    frameInterval = kTitleFrameInterval;
     fillTrigTables();
 
     if (!options.melodyFile.empty()) {
@@ -66,9 +65,7 @@ bool Application::start(const StartOptions& options) {
             return fail("cannot read the melody file " + options.melodyFile);
     }
     const std::string melodyFile = options.melodyFile.empty() ? dataPath("music.dat") : options.melodyFile;
-    if (auto ready =
-            world.init({renderDevice, midiOut, keyboard(), frameInterval, options.dataDir, melodyFile}, width, height);
-        !ready) {
+    if (auto ready = world.init({renderDevice, midiOut, options.dataDir, melodyFile}, width, height); !ready) {
         return fail(ready.error());
     }
     if (!director.init(stage_)) return fail("cannot set up the scenes");
@@ -92,7 +89,7 @@ bool Application::start(const StartOptions& options) {
 
 void Application::onIdle() {
     if (hasWindow()) window().hideCursor();
-    if (!pacer_.tick(clock().now(), frameInterval)) return;
+    if (!pacer_.tick(clock().now(), world.frameInterval())) return;
 
     ++advances_;
     // The watchdog hears of each advance when it begins, when advances are a frame interval
@@ -151,7 +148,7 @@ ShowStatus Application::showStatus() const {
 void Application::waitForWork() {
     if (!hasWindow()) return;
     const uint32_t now = clock().now();
-    uint32_t deadline = pacer_.nextDue(now, frameInterval);
+    uint32_t deadline = pacer_.nextDue(now, world.frameInterval());
     if (const auto block = waveCapture.nextBlockDue(); block && platform::ticksUntil(*block, deadline) > 0) {
         deadline = *block;
     }

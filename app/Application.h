@@ -58,8 +58,7 @@ public:
     // What the scenes are given of the application.
     SceneContext& sceneContext() { return stage_; }
 
-    bool running = true;         // false from the window's destruction on
-    uint32_t frameInterval = 0;  // ms between scene advances, see Surroundings.h
+    bool running = true;  // false from the window's destruction on
     // The world outlives the devices, so its pictures are let go after the drawing context
     // is gone rather than into the context of a window that may already be closed. The
     // scenes, which draw the world, go before it.
@@ -85,7 +84,6 @@ private:
         World& world() override { return app_.world; }
         const platform::Keyboard& keys() const override { return app_.keys_; }
         bool showing() const override { return app_.running && app_.active; }
-        void setFrameInterval(uint32_t milliseconds) override { app_.frameInterval = milliseconds; }
         void requestClose() override { app_.postMessage({platform::MessageId::Close}); }
         const uint8_t* takeNewPicture() override;
         void presentFrame() override;

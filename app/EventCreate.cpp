@@ -5,6 +5,7 @@
 #include "app/World.h"
 #include "math/Angles.h"
 #include "math/MatrixBuilders.h"
+#include "platform/input/Keyboard.h"
 
 namespace glassfalls {
 
@@ -58,7 +59,7 @@ void EventCreate::frameStep() {
 void EventCreate::step() {
     turnStep();
     World& world = context.world();
-    if (world.group) world.group->step(turnMatrix);
+    if (world.group) world.group->step(turnMatrix, {context.keys().isDown(Key::Enter)});
     // After the performers have started theirs, as the frame's rings are drawn.
     world.ripples.followTurn(turnAngle);
     fadeStep();

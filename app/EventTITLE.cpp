@@ -4,6 +4,7 @@
 
 #include "app/World.h"
 #include "math/MatrixBuilders.h"
+#include "platform/input/Keyboard.h"
 
 namespace glassfalls {
 
@@ -12,7 +13,7 @@ Scene EventTITLE::update() {
     inputStep();
     frameStep();
     if (phase != 2) return Scene::Title;
-    context.setFrameInterval(kPerformanceFrameInterval);
+    context.world().setFrameInterval(kPerformanceFrameInterval);
     return Scene::Performance;
 }
 

@@ -11,7 +11,7 @@ class Keyboard;
 }
 
 // What a scene uses of the program, one frame at a time: the device it draws with, the world
-// it draws, this frame's keys, the frame pace and the close request. The application
+// it draws (which keeps the frame pace), this frame's keys and the close request. The application
 // provides it and outlives the scenes. Main thread only.
 class SceneContext {
 public:
@@ -24,8 +24,6 @@ public:
     // False once the piece is closing, and while its window is in the background: the scenes
     // then stand still.
     virtual bool showing() const = 0;
-    // Sets the pace of the scene advances (see Surroundings.h).
-    virtual void setFrameInterval(uint32_t milliseconds) = 0;
     // Closes the window once this frame has been presented.
     virtual void requestClose() = 0;
     // The picture server's newest picture when one came since the last call; null otherwise.

@@ -20,13 +20,8 @@ void noteMissing(const Texture& texture, const std::string& path, const char* co
 
 }  // namespace
 
-bool World::enterPressed() { return keys_->isDown(platform::Key::Enter); }
-
-void World::setFrameInterval(uint32_t milliseconds) { *frameInterval_ = milliseconds; }
-
 platform::Expected<void> World::init(const WorldSetup& setup, int width, int height) {
-    keys_ = &setup.keys;
-    frameInterval_ = &setup.frameInterval;
+    frameInterval_ = kTitleFrameInterval;
     auto dataPath = [&setup](const char* name) { return setup.dataDir + "/" + name; };
     if (!heard.init()) return platform::failure("cannot set up the spectrum analyser");
     RenderDevice& renderDevice = setup.renderDevice;

@@ -7,7 +7,6 @@
 #include "performer/Hearing.h"
 #include "performer/SphereGroup.h"
 #include "performer/Surroundings.h"
-#include "platform/input/Keyboard.h"
 #include "render/Ground.h"
 #include "render/LightMask.h"
 #include "render/ScreenFade.h"
@@ -25,8 +24,6 @@ class RenderDevice;
 struct WorldSetup {
     RenderDevice& renderDevice;
     MidiOut& midiOut;
-    const platform::Keyboard& keys;  // as they stand for the frame
-    uint32_t& frameInterval;         // ms between scene advances
     std::string dataDir;
     std::string melodyFile;  // what the performers follow, if it is there
 };
@@ -43,8 +40,9 @@ public:
     RipplePool& waterRipples() override { return ripples; }
     Hearing& hearing() override { return heard; }
     MidiOut* midiOutput() override { return midiOut; }
-    bool enterPressed() override;
-    void setFrameInterval(uint32_t milliseconds) override;
+    void setFrameInterval(uint32_t milliseconds) override { frameInterval_ = milliseconds; }
+    // The pace of the scene advances: the title's until a scene or a performer sets another.
+    uint32_t frameInterval() const { return frameInterval_; }
 
     Hearing heard;                       // the latest microphone block
     std::unique_ptr<SphereGroup> group;  // made by init
@@ -59,8 +57,7 @@ public:
     ScreenFade fade;
 
 private:
-    const platform::Keyboard* keys_ = nullptr;
-    uint32_t* frameInterval_ = nullptr;
+    uint32_t frameInterval_ = kTitleFrameInterval;
 };
 
 }  // namespace glassfalls

@@ -84,7 +84,7 @@ void Performer::reset() {
     segmentCount = 1;
 }
 
-void Performer::step(const Matrix4& parent) {
+void Performer::step(const Matrix4& parent, const PerformerInput& input) {
     // Translation before rotation: the eight performers, all at (12, 0, 0) in their own
     // turned frames, stand on a circle around the centre.
     const Matrix4 rotation = orientation.toMatrix();
@@ -98,7 +98,7 @@ void Performer::step(const Matrix4& parent) {
     if (closing) {
         closeStep();
     } else if (active) {
-        update();
+        update(input);
     }
     // The mirror image is drawn before the tube, and so with the end count the tube had
     // last frame: a closing trail's reflection keeps one frame behind it.
@@ -150,7 +150,7 @@ float Performer::levelOf(int32_t note) const {
     return microphoneLevel(surroundings->hearing().block(), note);
 }
 
-void Performer::update() {
+void Performer::update(const PerformerInput& input) {
     if (started && (silentSteps >= kSilentUpdatesToEnd || segmentCount >= segmentCapacity / 3)) {
         endPerformance();
         return;
@@ -193,7 +193,7 @@ void Performer::update() {
     }
     lastNote = note;
 
-    if (surroundings->enterPressed() && !started) startPerformance();
+    if (input.enter && !started) startPerformance();
 
     const float level = levelOf(note);
     int32_t velocity = static_cast<int32_t>(level * 127.0f);

@@ -37,6 +37,12 @@ int32_t blockPeak(const platform::MicrophoneBlock& block);
 // How loud a block is as a performer measures it, 0.45 … 1, for the note it heard (255: none).
 float microphoneLevel(const platform::MicrophoneBlock& block, int32_t note);
 
+// What a frame hands every performer of its input; the rest (what it hears, MIDI, the rings)
+// it reaches through its Surroundings.
+struct PerformerInput {
+    bool enter = false;  // Enter is down, or was pressed since the frame before
+};
+
 // One of the eight figures that grow glass trails from what they hear. Everything follows
 // from the same inputs in the same single-precision order, so the same voice always grows
 // the same trail.
@@ -55,16 +61,16 @@ public:
     bool init(Surroundings* surroundings, int32_t capacity, const std::string& scoreFile);
     void reset();
 
-    // This frame's update or closing step, standing under `parent`: where it stands is kept
-    // for drawing, the end counts of the closing trail move on, and the rings its trail
-    // starts this frame go into the water.
-    void step(const Matrix4& parent);
+    // This frame's update or closing step, standing under `parent`, from the frame's input:
+    // where it stands is kept for drawing, the end counts of the closing trail move on, and
+    // the rings its trail starts this frame go into the water.
+    void step(const Matrix4& parent, const PerformerInput& input);
     // Sets the world transform where the last step placed the performer; `parent` was given
     // to that step.
     void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override;
 
     // One frame's listening and growth while the performer is active and not closing.
-    void update();
+    void update(const PerformerInput& input = {});
     // One frame of the closing sequence.
     void closeStep();
     // Lays the next segment at `point`; false when refused (see buildSegment) or full.

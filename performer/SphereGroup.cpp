@@ -32,8 +32,8 @@ bool SphereGroup::init(Surroundings* surroundings, platform::gfx::GraphicsDevice
     return true;
 }
 
-void SphereGroup::step(const Matrix4& parent) {
-    for (Performer& performer : performers) performer.step(parent);
+void SphereGroup::step(const Matrix4& parent, const PerformerInput& input) {
+    for (Performer& performer : performers) performer.step(parent, input);
 }
 
 void SphereGroup::draw(GraphicsDevice& device, const Matrix4& parent, float level) const {

@@ -21,8 +21,9 @@ public:
     // eight performers, each with the melody in `scoreFile` if there is one.
     bool init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device, const std::string& sphereMapFile,
               const std::string& scoreFile);
-    // Steps every performer in the group's order, standing under `parent`.
-    void step(const Matrix4& parent);
+    // Steps every performer in the group's order, standing under `parent`, from the frame's
+    // input.
+    void step(const Matrix4& parent, const PerformerInput& input);
     // Draws every performer's trail where its last step placed it: the mirror image, the
     // tube clipped at the water with highlights, and the shadow, all at `level`. Leaves the
     // world transform at `parent`, the clip plane and the highlights off.

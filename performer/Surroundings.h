@@ -25,8 +25,6 @@ public:
     virtual Hearing& hearing() = 0;
     // Null when no MIDI output was set up.
     virtual MidiOut* midiOutput() = 0;
-    // Whether Enter is down or was pressed since the last call.
-    virtual bool enterPressed() = 0;
     // Sets the pace of the scene advances (one of the intervals above).
     virtual void setFrameInterval(uint32_t milliseconds) = 0;
 };

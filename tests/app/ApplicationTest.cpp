@@ -104,7 +104,7 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     options.audioFile = (data.path / "voice.wav").string();
     test_support::writeToneWav(options.audioFile, 22050, 2, 100 * 8000.0 / 1024.0, 30.0);
     ASSERT_TRUE(fixture.app.init(options)) << fixture.app.failure();
-    EXPECT_EQ(fixture.app.frameInterval, 75u);
+    EXPECT_EQ(fixture.app.world.frameInterval(), 75u);
     ASSERT_NE(fixture.app.netLink, nullptr);
     EXPECT_EQ(fixture.app.netLink->host(), "pictures.local");
     EXPECT_EQ(fixture.app.netLink->port(), 4100);

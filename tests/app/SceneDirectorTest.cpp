@@ -12,7 +12,7 @@ namespace {
 class SceneDirectorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fixture.app.frameInterval = 75;
+        fixture.app.world.setFrameInterval(75);
         ASSERT_TRUE(director.init(fixture.app.sceneContext()));
     }
     EventTITLE& title() { return static_cast<EventTITLE&>(*director.at(0)); }
@@ -34,7 +34,7 @@ TEST_F(SceneDirectorTest, TitleHandsOverOnItsHundredAndTwentyEighthFrameAtTheSlo
     for (int frame = 1; frame <= 127; ++frame) {
         director.advance();
         ASSERT_EQ(director.current()->name, "EventTITLE") << frame;
-        ASSERT_EQ(fixture.app.frameInterval, 75u);
+        ASSERT_EQ(fixture.app.world.frameInterval(), 75u);
         if (frame == 64) {
             EXPECT_EQ(title().phase, 1);
             EXPECT_EQ(title().pictureAlpha, 120);
@@ -48,7 +48,7 @@ TEST_F(SceneDirectorTest, TitleHandsOverOnItsHundredAndTwentyEighthFrameAtTheSlo
     }
     director.advance();
     EXPECT_EQ(director.current()->name, "EventCreate");
-    EXPECT_EQ(fixture.app.frameInterval, 100u);
+    EXPECT_EQ(fixture.app.world.frameInterval(), 100u);
     EXPECT_EQ(title().phase, 2);
     EXPECT_EQ(title().pictureAlpha, 255);
     EXPECT_EQ(director.cursor, 1);

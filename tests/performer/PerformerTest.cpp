@@ -199,15 +199,15 @@ TEST_F(PerformerTest, NinetySixSegmentsEndThePerformance) {
 
 TEST_F(PerformerTest, EnterStartsAWaitingPerformerOnlyAndBeginsWithAFall) {
     initListening();
-    world.enterDown = true;
-    performer.update();
+    const PerformerInput enter{true};
+    performer.update(enter);
     EXPECT_TRUE(performer.started);
     ASSERT_EQ(performer.segmentCount, 2);
     EXPECT_LT(performer.lastSegment().position.y, 0.5f) << "silent: the fall step, not straight up";
 
     layStraight(5, {0, 1, 0});
     const int32_t count = performer.segmentCount;
-    performer.update();
+    performer.update(enter);
     EXPECT_EQ(performer.segmentCount, count + 1) << "Enter during a performance changes nothing";
     EXPECT_TRUE(performer.started);
 }

@@ -56,7 +56,7 @@ TEST_F(SphereGroupTest, TheRandomSequenceStartsAfreshAtTheSameValuesEverywhere) 
 TEST_F(SphereGroupTest, SteppingAllEightLeavesTheLastPlacementForTheRings) {
     initGroup();
     const Matrix4 parent = Matrix4::translation(0, 1, 0);
-    group.step(parent);
+    group.step(parent, {});
     group.draw(device, parent, 1.0f);
 
     // The eighth performer's transform: its parent, its translation, then its turn.

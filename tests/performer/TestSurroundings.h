@@ -12,7 +12,7 @@
 namespace glassfalls::test_support {
 
 // A world for performers alone: a real analyser and ripple pool, a MIDI output on the given
-// port, an Enter key held by hand, and the frame interval the performers last asked for.
+// port, and the frame interval the performers last asked for.
 class TestSurroundings final : public Surroundings {
 public:
     explicit TestSurroundings(std::unique_ptr<platform::MidiPort> port) {
@@ -24,13 +24,11 @@ public:
     RipplePool& waterRipples() override { return ripples; }
     Hearing& hearing() override { return heard; }
     MidiOut* midiOutput() override { return &midi; }
-    bool enterPressed() override { return enterDown; }
     void setFrameInterval(uint32_t milliseconds) override { frameInterval = milliseconds; }
 
     Hearing heard;
     RipplePool ripples;
     MidiOut midi;
-    bool enterDown = false;
     uint32_t frameInterval = kPerformanceFrameInterval;
 };
 
