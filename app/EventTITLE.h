@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "app/SceneEvent.h"
 
@@ -15,7 +16,8 @@ public:
     bool init() override { return true; }
     Scene update() override;
 
-    // Fade step, run once per drawn frame.
+    // Fade step, run once per drawn frame: it fixes what the frame shows and moves the
+    // phase on.
     void phaseStep();
 
     int32_t phase = 0;         // 0 fading in, 1 fading out, 2 finished
@@ -23,11 +25,23 @@ public:
     int32_t pictureAlpha = 0;  // rises by 8 per frame from late in phase 0; capped at 255 in phase 1
 
 private:
+    // The keys, and the title model's drop.
     void inputStep();
+    // step(), then draw(), as one frame the device can draw.
     void frameStep();
-    void drawStep();
+    // The rings' growth and those the model starts, and the phase.
+    void step();
+    // The frame as the step left it; changes nothing but the device.
+    void draw() const;
     // The view and light the performance scene starts with.
-    void prepareThePerformance();
+    void prepareThePerformance() const;
+
+    // What this frame draws at which level, and whether the performance's view comes after.
+    struct Shown {
+        std::optional<int32_t> picture, fade;
+        bool performanceBegins = false;
+    };
+    Shown shown_;
 };
 
 }  // namespace glassfalls

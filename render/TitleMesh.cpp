@@ -46,8 +46,9 @@ bool TitleMesh::loadModel(GraphicsDevice& device, const std::string& modelFile) 
     return true;
 }
 
-void TitleMesh::place(GraphicsDevice& device, const Matrix4& parent) {
-    placeInWorld(device, parent);
+void TitleMesh::place(GraphicsDevice& device, const Matrix4& parent) { placeInWorld(device, parent); }
+
+void TitleMesh::step() {
     if (dropOffset > 0.0f) {
         dropOffset -= dropStep;
         return;
@@ -59,7 +60,18 @@ void TitleMesh::place(GraphicsDevice& device, const Matrix4& parent) {
     fade -= 0.015f;
 }
 
-void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRipples* ripples) {
+void TitleMesh::startRipples(HugeRipples& ripples) const {
+    for (size_t f = 0; f + 2 < triangles.size(); f += 3) {
+        const float y0 = triangles[f].y + dropOffset, y1 = triangles[f + 1].y + dropOffset;
+        const int draw = pieceRandom::next();
+        if (draw % 10 == 0 && (y0 < 0.0f) != (y1 < 0.0f)) {
+            ripples.spawnHugeRipple(
+                {(triangles[f].x + triangles[f + 1].x) * 0.5f, 0.0f, (triangles[f].z + triangles[f + 1].z) * 0.5f});
+        }
+    }
+}
+
+void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix) const {
     device.setRenderState(renderState::NormalizeNormals, 1);
     Material material;
     material.diffuse = landed ? ColourValue{fade, fade, fade, fade} : ColourValue{1, 1, 1, 1};
@@ -77,28 +89,23 @@ void TitleMesh::draw(GraphicsDevice& device, const Matrix4& normalMatrix, HugeRi
             sphereMapCoordinates({v.nx, v.ny, v.nz}, normalMatrix, v.u, v.v);
         }
         drawFace(device, face);
-        if (!ripples) continue;
-        const int draw = pieceRandom::next();
-        if (draw % 10 == 0 && (face[0].y < 0.0f) != (face[1].y < 0.0f)) {
-            ripples->spawnHugeRipple({(face[0].x + face[1].x) * 0.5f, 0.0f, (face[0].z + face[1].z) * 0.5f});
-        }
     }
     device.setRenderState(renderState::NormalizeNormals, 0);
     device.setTexture(0, nullptr);
 }
 
-void TitleMesh::drawReflection(GraphicsDevice& device, const Matrix4& normalMatrix) {
+void TitleMesh::drawReflection(GraphicsDevice& device, const Matrix4& normalMatrix) const {
     const Matrix4 view = mirrorInTheWater(device);
     device.setRenderState(renderState::CullMode, Cull::Clockwise);
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
-    draw(device, normalMatrix, nullptr);
+    draw(device, normalMatrix);
     device.setTransform(TransformState::View, view);
     device.setTexture(0, nullptr);
     statePresets::restoreBaseline(device);
     applyStates(device, statePresets::kWrapAddressing);
 }
 
-void TitleMesh::drawShadow(GraphicsDevice& device, const Matrix4&) {
+void TitleMesh::drawShadow(GraphicsDevice& device, const Matrix4&) const {
     if (landed) return;
     applyStates(device, statePresets::kBlendedTextureTimesColour);
     applyStates(device, kShadowStates);

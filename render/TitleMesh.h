@@ -20,16 +20,19 @@ public:
     // Loads the model, gives it smooth normals and unrolls its faces into `triangles`.
     bool loadModel(platform::gfx::GraphicsDevice& device, const std::string& modelFile);
 
-    // Places the model and advances the drop by one frame.
     void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override;
+    // Advances the drop by one frame.
+    void step();
+    // Each face, in order, draws one random number and may start a huge ring where it
+    // crosses the water at its drop height.
+    void startRipples(HugeRipples& ripples) const;
     // Draws every face at its drop height, sphere-mapped through the first two columns of
-    // `normalMatrix`; with `ripples`, each face draws one random number and may start a huge
-    // ring where it crosses the water.
-    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix, HugeRipples* ripples);
+    // `normalMatrix`.
+    void draw(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix) const;
     // The mirror image below the water, on a cleared depth buffer.
-    void drawReflection(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix);
+    void drawReflection(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix) const;
     // The flattened shadow on the water; nothing once the model has landed.
-    void drawShadow(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix);
+    void drawShadow(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix) const;
 
     Texture skin;
     int32_t vertexCount = 0;

@@ -53,18 +53,18 @@ protected:
 };
 
 TEST_F(TitleMeshTest, DropsTwentyThreeFramesThenLandsAndSinksEverSlower) {
-    for (int i = 0; i < 23; ++i) title.place(*device, Matrix4::identity());
+    for (int i = 0; i < 23; ++i) title.step();
     EXPECT_FLOAT_EQ(title.dropOffset, -2.0f);
     EXPECT_FALSE(title.landed);
-    title.place(*device, Matrix4::identity());
+    title.step();
     EXPECT_TRUE(title.landed);
     EXPECT_FLOAT_EQ(title.dropStep, 2.4f);
     EXPECT_FLOAT_EQ(title.dropOffset, -4.4f);
     EXPECT_FLOAT_EQ(title.fade, 0.985f);
-    for (int i = 0; i < 20; ++i) title.place(*device, Matrix4::identity());
+    for (int i = 0; i < 20; ++i) title.step();
     EXPECT_FLOAT_EQ(title.dropStep, 0.08f);
     const float before = title.dropOffset;
-    title.place(*device, Matrix4::identity());
+    title.step();
     EXPECT_FLOAT_EQ(title.dropStep, 0.08f) << "the floor holds";
     EXPECT_FLOAT_EQ(title.dropOffset, before - 0.08f);
 }
@@ -130,7 +130,7 @@ TEST_F(TitleMeshTest, TheShadowFallsOnlyBeforeLanding) {
         return test_support::Frame(*device).at(320, 240);
     };
     EXPECT_NE(shadowAtCentre(), 0xFFFFFFu) << "before landing";
-    while (!title.landed) title.place(*device, Matrix4::identity());
+    while (!title.landed) title.step();
     EXPECT_EQ(shadowAtCentre(), 0xFFFFFFu) << "after landing";
 }
 
