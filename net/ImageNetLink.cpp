@@ -29,7 +29,8 @@ void ImageNetLink::onUdpRead() {
         if (n < 0) break;
         // Only the server may put a picture on the floor; its source port is its own affair.
         if (static_cast<size_t>(n) != kPictureBytes || from.address != serverAddress_.address) continue;
-        std::copy(udpBuffer_.begin(), udpBuffer_.end(), frameBuffer.begin());
+        // Handed over, not copied: the next datagram is read into the old picture's buffer.
+        frameBuffer.swap(udpBuffer_);
         pictureReady = true;
         ++picturesReceived;
         pictureArrived();

@@ -24,7 +24,7 @@ constexpr StateSetting kGroundStates[] = {
 
 bool Ground::init(GraphicsDevice& device, const std::string& floorFile) {
     floorPicture.loadFromFile(device, floorFile);
-    netPicture.createDib(device, kNetPictureSide, kNetPictureSide);
+    netPicture.texture = device.createTexture(kNetPictureSide, kNetPictureSide, false);
     constexpr uint32_t kColour = 0x808080FFu;
     floor = {{{-300, 0, -300, kColour, 0, 0},
               {300, 0, -300, kColour, 0, 1},
@@ -53,22 +53,27 @@ void Ground::draw(GraphicsDevice& device, float brightness) const {
     statePresets::restoreBaseline(device);
 }
 
-void Ground::showNetPicture(GraphicsDevice& device, const uint8_t* picture) {
-    if (!netPicture.dib) return;
-    DibSurface& surface = *netPicture.dib;
-    for (int i = 0; i < kNetPictureSide; ++i) {
-        for (int j = 0; j < kNetPictureSide; ++j) {
+void Ground::showNetPicture(GraphicsDevice&, const uint8_t* picture) {
+    DeviceTexture* texture = netPicture.texture.get();
+    LockedRect locked;
+    if (!texture || !texture->lockRect(0, locked)) return;
+    // Faded toward a circle on its way into the texture: the one copy the piece makes of it.
+    const int side = std::min({kNetPictureSide, texture->width(), texture->height()});
+    for (int i = 0; i < side; ++i) {
+        auto* row =
+            reinterpret_cast<uint32_t*>(locked.bits + static_cast<size_t>(locked.pitch) * static_cast<size_t>(i));
+        for (int j = 0; j < side; ++j) {
             const auto di = static_cast<float>(i - 64), dj = static_cast<float>(j - 64);
             const float d = std::min(std::sqrt(di * di + dj * dj) * 0.015625f, 1.0f);
             const float e = 1.0f - d * d;
             const uint8_t* in = picture + (kNetPictureSide * i + j) * 3;
-            const auto offset = static_cast<uint32_t>((j + i * surface.width) * 3);
-            for (int k = 0; k < 3; ++k) {
-                surface.buffer[offset + static_cast<uint32_t>(k)] = static_cast<uint8_t>(static_cast<float>(in[k]) * e);
-            }
+            auto faded = [&](int k) {
+                return static_cast<uint32_t>(static_cast<uint8_t>(static_cast<float>(in[k]) * e));
+            };
+            row[j] = 0xFF000000u | faded(0) << 16 | faded(1) << 8 | faded(2);
         }
     }
-    netPicture.uploadRegion(device, 0, 0, kNetPictureSide, kNetPictureSide);
+    texture->unlockRect(0);
     constexpr uint32_t kColour = 0x80B0B0FFu;
     floor = {{{-40, 0, -40, kColour, 0, 1},
               {40, 0, -40, kColour, 1, 1},

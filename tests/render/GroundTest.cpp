@@ -62,8 +62,9 @@ TEST_F(GroundTest, NetworkPictureFadesTowardACircleAndReplacesTheSand) {
     std::vector<uint8_t> picture(128 * 128 * 3, 200);
     ground.showNetPicture(*device, picture.data());
 
+    // The red channel of the texel.
     auto surfaceByte = [&](int row, int column) {
-        return ground.netPicture.dib->buffer[static_cast<size_t>((row * 128 + column) * 3)];
+        return (ground.netPicture.texture->texels()[static_cast<size_t>(row * 128 + column)] >> 16) & 0xFF;
     };
     EXPECT_EQ(surfaceByte(64, 64), 200) << "the centre keeps its bytes";
     EXPECT_EQ(surfaceByte(0, 64), 0) << "64 away from the centre is black";
