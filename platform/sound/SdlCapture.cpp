@@ -4,6 +4,7 @@
 #include <array>
 #include <mutex>
 
+#include "platform/os/MainLoopWake.h"
 #include "platform/sound/CaptureSource.h"
 
 namespace glassfalls::platform {
@@ -83,10 +84,12 @@ private:
             ready_[(oldest_ + held_) % kKept] = assembling_;
             ++held_;
         }
+        // Wakes the message loop, in its own wait and in SDL's; the event carries nothing.
+        wakeTheMainLoop();
         if (wakeEvent_ != static_cast<Uint32>(-1)) {
             SDL_Event e{};
             e.type = wakeEvent_;
-            SDL_PushEvent(&e);  // wakes the message loop; the event itself carries nothing
+            SDL_PushEvent(&e);
         }
     }
 

@@ -1,13 +1,17 @@
 #include <SDL.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/gl/GlDevice.h"
 #include "platform/net/Socket.h"
+#include "platform/os/MainLoopWake.h"
+#include "platform/window/DisplayEvents.h"
 #include "platform/window/WaylandSeat.h"
 #include "platform/window/Window.h"
 
@@ -17,7 +21,8 @@ namespace {
 
 class SdlWindow final : public Window {
 public:
-    SdlWindow(SDL_Window* window, gfx::Renderer renderer) : window_(window), renderer_(renderer) {}
+    SdlWindow(SDL_Window* window, gfx::Renderer renderer)
+        : window_(window), renderer_(renderer), display_(displayEventsOf(window)), wake_(mainLoopWakeDescriptor()) {}
     ~SdlWindow() override {
         close();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -29,12 +34,30 @@ public:
     }
 
     void wait(uint32_t timeoutMs, std::span<const int> sockets) override {
+        const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, 1u << 30));
+        if (!display_.complete || wake_ < 0) {
+            waitInSlices(timeoutMs, sockets);
+            return;
+        }
+        // One wait on everything that can end it: the sockets, the display connection, and
+        // the wake other threads give. What SDL has read already is looked at first.
+        SDL_PumpEvents();
+        if (SDL_PeepEvents(nullptr, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+        watched_.clear();
+        for (const int fd : sockets) watched_.push_back({fd, POLLIN, 0});
+        if (display_.descriptor >= 0) watched_.push_back({display_.descriptor, POLLIN, 0});
+        watched_.push_back({wake_, POLLIN, 0});
+        ::poll(watched_.data(), watched_.size(), timeout);
+        clearMainLoopWake();
+    }
+
+    // Where SDL reads events from descriptors of its own: its wait, or, with sockets, short
+    // waits on each in turn, so that neither a key nor a picture waits longer than a slice.
+    void waitInSlices(uint32_t timeoutMs, std::span<const int> sockets) {
         if (sockets.empty()) {
             SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<uint32_t>(timeoutMs, 1u << 30)));
             return;
         }
-        // SDL cannot wait on sockets too: alternate short waits on each, so that neither a
-        // key nor a picture waits longer than a slice.
         constexpr uint32_t kSliceMs = 4;
         const Uint32 start = SDL_GetTicks();
         for (;;) {
@@ -81,6 +104,9 @@ private:
 
     SDL_Window* window_;
     gfx::Renderer renderer_;
+    DisplayEvents display_;
+    int wake_;
+    std::vector<pollfd> watched_;  // kept from wait to wait, so that waiting allocates nothing
 };
 
 // Display servers that are not there print their own complaints while SDL probes them; the

@@ -1,0 +1,17 @@
+#pragma once
+
+struct SDL_Window;
+
+namespace glassfalls::platform {
+
+// Where SDL's video driver reads the window system's events for a window from.
+struct DisplayEvents {
+    // The display connection's descriptor (X11, Wayland); -1 where there is none to watch.
+    int descriptor = -1;
+    // False for a driver that reads events from elsewhere (the console's input devices), or
+    // one not known here: a wait must then ask SDL itself now and again.
+    bool complete = false;
+};
+DisplayEvents displayEventsOf(SDL_Window* window);
+
+}  // namespace glassfalls::platform
