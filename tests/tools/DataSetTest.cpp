@@ -2,8 +2,10 @@
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/wait.h>
 
 #include <assimp/Importer.hpp>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -77,6 +79,19 @@ TEST(DataSet, GeneratorReproducesTheCommittedFilesByteForByte) {
     const fs::path melody = fs::path(GLASSFALLS_SOURCE_DIR) / "examples" / "music.dat";
     EXPECT_TRUE(readAll(out / "examples" / "music.dat") == readAll(melody));
     fs::remove_all(out);
+}
+
+// A folder that cannot be made is said in one line, status 1, not a crash.
+TEST(DataSet, AFolderThatCannotBeMadeIsAClearError) {
+    const std::string command =
+        std::string(GLASSFALLS_DATAGEN) + " /proc/glassfalls-data /proc/glassfalls-examples 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string said;
+    for (char chunk[256]; std::fgets(chunk, sizeof chunk, pipe);) said += chunk;
+    const int status = ::pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 1) << said;
+    EXPECT_NE(said.find("cannot make the folder /proc/glassfalls-data"), std::string::npos) << said;
 }
 
 TEST(DataSet, PicturesHaveTheSizesAndFormatsTheirReadersNeed) {

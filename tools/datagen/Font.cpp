@@ -7,15 +7,14 @@
 
 namespace datagen {
 
-Font::Font(const std::string& path, std::string& error) {
-    if (FT_Init_FreeType(&library_) != 0) {
-        error = "cannot start FreeType";
-        return;
+Expected<std::unique_ptr<Font>> Font::open(const std::string& path) {
+    std::unique_ptr<Font> font(new Font());
+    if (FT_Init_FreeType(&font->library_) != 0) return failure("cannot start FreeType");
+    if (FT_New_Face(font->library_, path.c_str(), 0, &font->face_) != 0) {
+        font->face_ = nullptr;
+        return failure("cannot load the font " + path + " (install fonts-dejavu-core)");
     }
-    if (FT_New_Face(library_, path.c_str(), 0, &face_) != 0) {
-        error = "cannot load the font " + path + " (install fonts-dejavu-core)";
-        face_ = nullptr;
-    }
+    return font;
 }
 
 Font::~Font() {

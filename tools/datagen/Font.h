@@ -2,9 +2,12 @@
 
 #include <ft2build.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 #include FT_FREETYPE_H
+
+#include "tools/datagen/Expected.h"
 
 namespace datagen {
 
@@ -28,11 +31,10 @@ using Contour = std::vector<Point2>;
 // One TrueType face from a file (DejaVu from Debian's fonts-dejavu-core).
 class Font {
 public:
-    Font(const std::string& path, std::string& error);
+    static Expected<std::unique_ptr<Font>> open(const std::string& path);
     ~Font();
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
-    bool ok() const { return face_ != nullptr; }
 
     // Text rendered anti-aliased at `pixelSize`, tightly cropped, with `pad` empty pixels
     // around it.
@@ -43,6 +45,8 @@ public:
     std::vector<Contour> outlines(const std::string& text, double emSize, int curveSteps) const;
 
 private:
+    Font() = default;
+
     FT_Library library_ = nullptr;
     FT_Face face_ = nullptr;
 };

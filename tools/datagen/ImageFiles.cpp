@@ -22,7 +22,7 @@ void put32(std::vector<uint8_t>& out, uint32_t v) {
 
 }  // namespace
 
-bool writeBmp(const Raster& picture, const std::string& path, std::string& error) {
+Expected<void> writeBmp(const Raster& picture, const std::string& path) {
     const uint32_t rowBytes = (static_cast<uint32_t>(picture.width) * 3u + 3u) & ~3u;
     const uint32_t imageBytes = rowBytes * static_cast<uint32_t>(picture.height);
     std::vector<uint8_t> out;
@@ -54,24 +54,21 @@ bool writeBmp(const Raster& picture, const std::string& path, std::string& error
     }
     File file(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!file || std::fwrite(out.data(), 1, out.size(), file.get()) != out.size()) {
-        error = "cannot write " + path;
-        return false;
+        return failure("cannot write " + path);
     }
-    return true;
+    return {};
 }
 
-bool writePng(const Raster& picture, const std::string& path, std::string& error) {
+Expected<void> writePng(const Raster& picture, const std::string& path) {
     File file(std::fopen(path.c_str(), "wb"), std::fclose);
     if (!file) {
-        error = "cannot write " + path;
-        return false;
+        return failure("cannot write " + path);
     }
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_write_struct(&png, nullptr);
-        error = "out of memory writing " + path;
-        return false;
+        return failure("out of memory writing " + path);
     }
     std::vector<uint8_t> rows(static_cast<size_t>(picture.width) * picture.height * 4);
     for (int y = 0; y < picture.height; ++y) {
@@ -86,8 +83,7 @@ bool writePng(const Raster& picture, const std::string& path, std::string& error
     }
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
-        error = "libpng failed writing " + path;
-        return false;
+        return failure("libpng failed writing " + path);
     }
     png_init_io(png, file.get());
     png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
@@ -99,7 +95,7 @@ bool writePng(const Raster& picture, const std::string& path, std::string& error
     }
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
-    return true;
+    return {};
 }
 
 }  // namespace datagen

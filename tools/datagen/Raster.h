@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/datagen/Expected.h"
+
 namespace datagen {
 
 struct Rgba {
@@ -31,8 +33,8 @@ inline float smoothstep(float e0, float e1, float x) {
 }
 
 // 24-bit bottom-up BMP, rows padded to four bytes. Alpha is dropped.
-bool writeBmp(const Raster& picture, const std::string& path, std::string& error);
+Expected<void> writeBmp(const Raster& picture, const std::string& path);
 // 8-bit RGBA PNG with no time stamp, so the bytes depend on the pixels alone.
-bool writePng(const Raster& picture, const std::string& path, std::string& error);
+Expected<void> writePng(const Raster& picture, const std::string& path);
 
 }  // namespace datagen

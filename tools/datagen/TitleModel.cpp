@@ -90,7 +90,7 @@ private:
 
 }  // namespace
 
-Mesh buildTitleMesh(const Font& font, float width, float thickness, std::string& error) {
+Expected<Mesh> buildTitleMesh(const Font& font, float width, float thickness) {
     std::vector<Contour> contours = font.outlines("glassFalls", 1.0, 6);
     double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
     for (const Contour& c : contours) {
@@ -130,8 +130,7 @@ Mesh buildTitleMesh(const Font& font, float width, float thickness, std::string&
     gluTessEndPolygon(tess);
     gluDeleteTess(tess);
     if (state.failed || state.triangles.empty()) {
-        error = "the glyph outlines could not be tessellated";
-        return {};
+        return failure("the glyph outlines could not be tessellated");
     }
 
     MeshBuilder builder(-halfW, halfW, -halfD, halfD);
@@ -177,8 +176,7 @@ Mesh buildTitleMesh(const Font& font, float width, float thickness, std::string&
         }
     }
     if (builder.mesh.vertices.size() > 65535) {
-        error = "the title model has too many vertices for 16-bit indices";
-        return {};
+        return failure("the title model has too many vertices for 16-bit indices");
     }
     return builder.mesh;
 }

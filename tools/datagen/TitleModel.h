@@ -21,7 +21,7 @@ struct Mesh {
 
 // "glassFalls" as solid lettering lying in the x-z plane (reading along +x, tops toward +z),
 // `width` units wide, centred on the origin, from y = 0 up to `thickness`.
-Mesh buildTitleMesh(const Font& font, float width, float thickness, std::string& error);
+Expected<Mesh> buildTitleMesh(const Font& font, float width, float thickness);
 
 // The mesh as a text DirectX model with one material textured by `textureName`.
 std::string toXFile(const Mesh& mesh, const std::string& textureName);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "tools/datagen/Melody.h"
 #include "tools/datagen/Pictures.h"
@@ -15,39 +16,48 @@ namespace {
 
 constexpr const char* kFontDir = "/usr/share/fonts/truetype/dejavu/";
 
-bool writeText(const std::string& text, const std::filesystem::path& path, std::string& error) {
+Expected<void> writeText(const std::string& text, const std::filesystem::path& path) {
     std::ofstream out(path, std::ios::binary);
     out << text;
-    if (!out) error = "cannot write " + path.string();
-    return static_cast<bool>(out);
+    if (!out) return failure("cannot write " + path.string());
+    return {};
 }
 
-bool generateDataSet(const std::filesystem::path& data, const std::filesystem::path& examples,
-                     const std::string& contactSheet, std::string& error) {
-    Font bold(std::string(kFontDir) + "DejaVuSans-Bold.ttf", error);
-    if (!bold.ok()) return false;
-    Font regular(std::string(kFontDir) + "DejaVuSans.ttf", error);
-    if (!regular.ok()) return false;
-    std::filesystem::create_directories(data);
-    std::filesystem::create_directories(examples);
+Expected<void> generateDataSet(const std::filesystem::path& data, const std::filesystem::path& examples,
+                               const std::string& contactSheet) {
+    const auto bold = Font::open(std::string(kFontDir) + "DejaVuSans-Bold.ttf");
+    if (!bold) return failure(bold.error());
+    const auto regular = Font::open(std::string(kFontDir) + "DejaVuSans.ttf");
+    if (!regular) return failure(regular.error());
+    for (const std::filesystem::path& folder : {data, examples}) {
+        std::error_code code;
+        std::filesystem::create_directories(folder, code);
+        if (code) return failure("cannot make the folder " + folder.string() + ": " + code.message());
+    }
 
-    const Mesh title = buildTitleMesh(bold, 64.0f, 3.0f, error);
-    if (title.vertices.empty()) return false;
+    const auto title = buildTitleMesh(**bold, 64.0f, 3.0f);
+    if (!title) return failure(title.error());
 
-    const Raster background = makeBackground(), titlePicture = makeTitlePicture(bold, regular),
-                 credit = makeCreditPicture(bold, regular), titleMap = makeTitleSphereMap(),
+    const Raster background = makeBackground(), titlePicture = makeTitlePicture(**bold, **regular),
+                 credit = makeCreditPicture(**bold, **regular), titleMap = makeTitleSphereMap(),
                  trailMap = makeTrailSphereMap(), ground = makeGround();
-    const bool written = writeBmp(background, (data / "background.bmp").string(), error) &&
-                         writePng(titlePicture, (data / "title.png").string(), error) &&
-                         writePng(credit, (data / "CopyRight.png").string(), error) &&
-                         writeBmp(titleMap, (data / "title.bmp").string(), error) &&
-                         writeBmp(trailMap, (data / "spheremap.bmp").string(), error) &&
-                         writeBmp(ground, (data / "ground.bmp").string(), error) &&
-                         writeText(toXFile(title, "title.bmp"), data / "title.x", error) &&
-                         writeText(makeDemoMelody(), examples / "music.dat", error);
-    if (!written || contactSheet.empty()) return written;
+    // Each file in turn; the first that cannot be written ends the run.
+    const std::function<Expected<void>()> steps[] = {
+        [&] { return writeBmp(background, (data / "background.bmp").string()); },
+        [&] { return writePng(titlePicture, (data / "title.png").string()); },
+        [&] { return writePng(credit, (data / "CopyRight.png").string()); },
+        [&] { return writeBmp(titleMap, (data / "title.bmp").string()); },
+        [&] { return writeBmp(trailMap, (data / "spheremap.bmp").string()); },
+        [&] { return writeBmp(ground, (data / "ground.bmp").string()); },
+        [&] { return writeText(toXFile(*title, "title.bmp"), data / "title.x"); },
+        [&] { return writeText(makeDemoMelody(), examples / "music.dat"); },
+    };
+    for (const auto& step : steps) {
+        if (auto written = step(); !written) return written;
+    }
+    if (contactSheet.empty()) return {};
     return writePng(makeContactSheet({&background, &titlePicture, &credit, &titleMap, &trailMap, &ground}),
-                    contactSheet, error);
+                    contactSheet);
 }
 
 }  // namespace
@@ -62,9 +72,8 @@ int main(int argc, char** argv) {
                      "side into one PNG.\n");
         return help ? 0 : 2;
     }
-    std::string error;
-    if (!generateDataSet(argv[1], argv[2], argc == 4 ? argv[3] : "", error)) {
-        std::fprintf(stderr, "glassfalls_datagen: %s\n", error.c_str());
+    if (auto generated = generateDataSet(argv[1], argv[2], argc == 4 ? argv[3] : ""); !generated) {
+        std::fprintf(stderr, "glassfalls_datagen: %s\n", generated.error().c_str());
         return 1;
     }
     return 0;
