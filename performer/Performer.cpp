@@ -107,10 +107,6 @@ void Performer::step(const Matrix4& parent, const PerformerInput& input) {
     startTrailRipples(trailView(), ripples);
 }
 
-void Performer::place(platform::gfx::GraphicsDevice& device, const Matrix4&) {
-    device.setTransform(platform::gfx::TransformState::World, placement);
-}
-
 bool Performer::append(const Vector3& point, uint8_t note, uint8_t velocity, bool force) {
     if (segmentCount >= segmentCapacity) return false;
     if (!buildSegment(segments, segmentCount, point, radius, note, velocity, force)) return false;

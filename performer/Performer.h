@@ -65,9 +65,6 @@ public:
     // where it stands is kept for drawing, the end counts of the closing trail move on, and
     // the rings its trail starts this frame go into the water.
     void step(const Matrix4& parent, const PerformerInput& input);
-    // Sets the world transform where the last step placed the performer; `parent` was given
-    // to that step.
-    void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override;
 
     // One frame's listening and growth while the performer is active and not closing.
     void update(const PerformerInput& input = {});
@@ -94,9 +91,11 @@ public:
     ContourTracker contourTracker;
     int32_t segmentCapacity = 256;
     int32_t segmentCount = 0;
-    int32_t endCount = 0;                     // while closing, the segments the tube is drawn up to
-    int32_t mirrorEndCount = 0;               // the end count of the frame before, for the reflection
-    Matrix4 placement = Matrix4::identity();  // the world transform of the last step
+    int32_t endCount = 0;        // while closing, the segments the tube is drawn up to
+    int32_t mirrorEndCount = 0;  // the end count of the frame before, for the reflection
+    // The world transform of the last step, where the trail is drawn (Movable::place, which
+    // turns before it moves, is not this performer's placement).
+    Matrix4 placement = Matrix4::identity();
     int32_t silentSteps = 0;
     float radius = 0;
     bool active = false;

@@ -16,7 +16,7 @@ public:
 
     // Sets the device's world transform for the object (and records where it was placed);
     // some objects draw or update as well.
-    virtual void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) = 0;
+    virtual void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) { placeInWorld(device, parent); }
     // Adds `offset`, given in the object's own frame, to its position.
     virtual void move(Vector3 offset);
     // Turns about the object's own X axis (aboutLocalX) or Y axis by `degrees`; the new turn

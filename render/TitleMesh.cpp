@@ -46,8 +46,6 @@ bool TitleMesh::loadModel(GraphicsDevice& device, const std::string& modelFile) 
     return true;
 }
 
-void TitleMesh::place(GraphicsDevice& device, const Matrix4& parent) { placeInWorld(device, parent); }
-
 void TitleMesh::step() {
     if (dropOffset > 0.0f) {
         dropOffset -= dropStep;

@@ -20,7 +20,6 @@ public:
     // Loads the model, gives it smooth normals and unrolls its faces into `triangles`.
     bool loadModel(platform::gfx::GraphicsDevice& device, const std::string& modelFile);
 
-    void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override;
     // Advances the drop by one frame.
     void step();
     // Each face, in order, draws one random number and may start a huge ring where it

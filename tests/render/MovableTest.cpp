@@ -7,9 +7,7 @@
 namespace glassfalls {
 namespace {
 
-struct Thing final : Movable {
-    void place(platform::gfx::GraphicsDevice& device, const Matrix4& parent) override { placeInWorld(device, parent); }
-};
+struct Thing final : Movable {};
 
 TEST(Movable, MovesInItsOwnTurnedFrame) {
     Thing fresh;
