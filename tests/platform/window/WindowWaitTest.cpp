@@ -20,6 +20,12 @@ TEST(WindowWait, EndsOnAReadableSocketOrAWakeLongBeforeItsTimeout) {
     config.headless = true;
     auto window = openSdlWindow(config);
     ASSERT_TRUE(window) << window.error();
+    // As the piece's window always has: a device drawing for it.
+    gfx::PresentParameters parameters;
+    parameters.backBufferWidth = 640;
+    parameters.backBufferHeight = 480;
+    auto device = (*window)->createDevice(gfx::DeviceType::Hardware, parameters);
+    ASSERT_TRUE(device) << device.error();
     net::Socket receiver = net::Socket::udp();
     ASSERT_TRUE(receiver.bind(0, kLoopback));
     const net::Endpoint at = receiver.local();
