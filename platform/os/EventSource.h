@@ -16,8 +16,8 @@ public:
     // Appends every pending platform event to `queue` as a message; never blocks.
     virtual void poll(std::deque<Message>& queue) = 0;
 
-    // Blocks for at most `timeoutMs` or until an event is pending (it stays pending) or one
-    // of `sockets` is readable.
+    // Blocks for at most `timeoutMs` or until an event is pending (it stays pending), one of
+    // `sockets` is readable, or another thread wakes the main loop (MainLoopWake.h).
     virtual void wait(uint32_t timeoutMs, std::span<const int> sockets) = 0;
 };
 
