@@ -15,32 +15,29 @@ std::unique_ptr<platform::Clock> pickClock(const StartOptions& options) {
 }
 
 platform::Expected<std::unique_ptr<platform::Keyboard>> pickKeyboard(const StartOptions& options) {
-    using Keyboard = std::unique_ptr<platform::Keyboard>;
     if (!options.keysFile.empty()) {
         auto script = platform::ScriptedKeyboard::load(options.keysFile);
         if (!script) return platform::failure(script.error());
-        return Keyboard(std::make_unique<platform::ScriptedKeyboard>(std::move(*script)));
+        return std::make_unique<platform::ScriptedKeyboard>(std::move(*script));
     }
-    if (options.headless) return Keyboard(std::make_unique<platform::NullKeyboard>());
-    return Keyboard(std::make_unique<platform::SdlKeyboard>());
+    if (options.headless) return std::make_unique<platform::NullKeyboard>();
+    return std::make_unique<platform::SdlKeyboard>();
 }
 
 platform::WindowOpener pickWindowOpener() { return platform::openSdlWindow; }
 
 platform::Expected<std::unique_ptr<platform::CaptureSource>> pickCapture(const StartOptions& options,
                                                                          platform::Clock& clock) {
-    using Capture = std::unique_ptr<platform::CaptureSource>;
     if (!options.audioFile.empty()) return platform::openWavCapture(options.audioFile, clock.now());
     // A headless run touches no devices: without a file it hears silence.
-    if (options.headless) return Capture(std::make_unique<platform::SilentCapture>());
+    if (options.headless) return std::make_unique<platform::SilentCapture>();
     const std::string name = options.audioDevice;
     auto open = [name] { return platform::openDeviceCapture(name); };
     auto device = open();
     // Without a microphone the piece still runs, hearing silence until one is plugged in.
     if (!device)
         std::fprintf(stderr, "glassfalls: %s; running on silence (see --list-devices)\n", device.error().c_str());
-    return Capture(
-        std::make_unique<platform::ReconnectingCapture>(open, device ? std::move(*device) : nullptr, clock.now()));
+    return std::make_unique<platform::ReconnectingCapture>(open, device ? std::move(*device) : nullptr, clock.now());
 }
 
 namespace {
@@ -59,15 +56,15 @@ platform::Expected<Port> openSynthesiser(const StartOptions& options, platform::
     }
     // Headless runs keep the synthesiser in memory and need no sound card.
     const auto playing = !loaded || options.headless ? loaded : synth->startAudio(clock);
-    if (playing) return Port(std::move(synth));
+    if (playing) return synth;
     // Without a sound card the piece runs silent, as it does without a microphone, unless the
     // synthesiser or its soundfont was asked for by name; a sound card that comes later is
     // played on.
     if (options.midiChosen || (!loaded && !options.soundfont.empty())) return platform::failure(playing.error());
     std::fprintf(stderr, "glassfalls: %s; running without sound%s (see --list-devices)\n", playing.error().c_str(),
                  loaded ? " until an audio output is there" : "");
-    if (loaded) return Port(std::move(synth));
-    return Port(std::make_unique<platform::NullMidiPort>());
+    if (loaded) return synth;
+    return std::make_unique<platform::NullMidiPort>();
 }
 
 platform::Expected<Port> openChosenPort(const StartOptions& options, platform::Clock& clock,
@@ -83,9 +80,9 @@ platform::Expected<Port> openChosenPort(const StartOptions& options, platform::C
         auto port = open();
         if (!port) return port;
         // A port that goes away later is connected to again when it is back.
-        return Port(std::make_unique<platform::ReconnectingMidiPort>(open, std::move(*port), clock));
+        return std::make_unique<platform::ReconnectingMidiPort>(open, std::move(*port), clock);
     }
-    if (choice == "none") return Port(std::make_unique<platform::NullMidiPort>());
+    if (choice == "none") return std::make_unique<platform::NullMidiPort>();
     return platform::failure("unknown MIDI output " + choice);
 }
 

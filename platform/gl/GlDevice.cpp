@@ -38,7 +38,7 @@ GLint glAddress(TextureAddress mode) {
 
 // The one place that picks how state reaches OpenGL: by what the context is.
 Expected<std::unique_ptr<Pipeline>> pipelineFor(Renderer api) {
-    if (api == Renderer::Compat) return std::unique_ptr<Pipeline>(std::make_unique<FixedFunctionPipeline>());
+    if (api == Renderer::Compat) return std::make_unique<FixedFunctionPipeline>();
     return ShaderPipeline::create(api == Renderer::Es);
 }
 

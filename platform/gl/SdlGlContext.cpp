@@ -198,7 +198,7 @@ Expected<std::unique_ptr<GlContext>> makeContext(SDL_Window* window, DeviceType 
     auto result = pickContext(window, renderer);
     if (!result) return failure(result.error());
     if (ownsWindow) (*result)->takeWindowOwnership();
-    return std::unique_ptr<GlContext>(std::move(*result));
+    return std::move(*result);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ public:
     Expected<std::unique_ptr<gfx::GraphicsDevice>> createDevice(gfx::DeviceType type,
                                                                 const gfx::PresentParameters& parameters) override {
         if (drawing_ == Drawing::Recorded) {
-            return std::unique_ptr<gfx::GraphicsDevice>(std::make_unique<gfx::RecordingDevice>(parameters));
+            return std::make_unique<gfx::RecordingDevice>(parameters);
         }
         return gl::GlDevice::create(gl::createOffscreenGlContext(640, 480, type, renderer_), parameters);
     }

@@ -113,7 +113,7 @@ glassfalls::platform::Expected<std::unique_ptr<PictureSource>> openPictureFiles(
     if (pictures.empty()) {
         return glassfalls::platform::failure(unreadable.empty() ? "no PNG or BMP pictures in " + path : unreadable);
     }
-    return std::unique_ptr<PictureSource>(std::make_unique<Slideshow>(std::move(pictures)));
+    return std::make_unique<Slideshow>(std::move(pictures));
 }
 
 std::unique_ptr<PictureSource> makePattern() { return std::make_unique<Pattern>(); }
