@@ -9,11 +9,15 @@
 
 namespace glassfalls::platform {
 
-DisplayEvents displayEventsOf(SDL_Window* window) {
+bool videoDriverShowsNothing() {
     const char* name = SDL_GetCurrentVideoDriver();
     const std::string driver = name ? name : "";
+    return driver == "offscreen" || driver == "dummy";
+}
+
+DisplayEvents displayEventsOf(SDL_Window* window) {
     // Drawing off-screen has no window system: every event is one the program pushes.
-    if (driver == "offscreen" || driver == "dummy") return {-1, true};
+    if (videoDriverShowsNothing()) return {-1, true};
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!window || !SDL_GetWindowWMInfo(window, &info)) return {};

@@ -14,4 +14,7 @@ struct DisplayEvents {
 };
 DisplayEvents displayEventsOf(SDL_Window* window);
 
+// True when SDL's current video driver shows nothing (off-screen, dummy): no window system.
+bool videoDriverShowsNothing();
+
 }  // namespace glassfalls::platform

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "platform/gl/GlDevice.h"
-#include "platform/net/Socket.h"
 #include "platform/os/MainLoopWake.h"
 #include "platform/window/DisplayEvents.h"
 #include "platform/window/WaylandSeat.h"
@@ -34,20 +33,17 @@ public:
     }
 
     void wait(uint32_t timeoutMs, std::span<const int> sockets) override {
-        const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, 1u << 30));
         if (!display_.complete || wake_ < 0) {
             waitInSlices(timeoutMs, sockets);
             return;
         }
         // One wait on everything that can end it: the sockets, the display connection, and
         // the wake other threads give. What SDL has read already is looked at first.
-        SDL_PumpEvents();
-        if (SDL_PeepEvents(nullptr, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
-        watched_.clear();
-        for (const int fd : sockets) watched_.push_back({fd, POLLIN, 0});
+        if (eventPending()) return;
+        watch(sockets);
         if (display_.descriptor >= 0) watched_.push_back({display_.descriptor, POLLIN, 0});
         watched_.push_back({wake_, POLLIN, 0});
-        ::poll(watched_.data(), watched_.size(), timeout);
+        ::poll(watched_.data(), watched_.size(), pollTimeout(timeoutMs));
         clearMainLoopWake();
     }
 
@@ -55,19 +51,34 @@ public:
     // waits on each in turn, so that neither a key nor a picture waits longer than a slice.
     void waitInSlices(uint32_t timeoutMs, std::span<const int> sockets) {
         if (sockets.empty()) {
-            SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<uint32_t>(timeoutMs, 1u << 30)));
+            SDL_WaitEventTimeout(nullptr, pollTimeout(timeoutMs));
             return;
         }
         constexpr uint32_t kSliceMs = 4;
+        watch(sockets);
         const Uint32 start = SDL_GetTicks();
         for (;;) {
-            SDL_PumpEvents();
-            if (SDL_PeepEvents(nullptr, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return;
+            if (eventPending()) return;
             const Uint32 spent = SDL_GetTicks() - start;
             if (spent >= timeoutMs) return;
-            if (net::socketsReady(sockets, std::min(kSliceMs, timeoutMs - spent))) return;
+            const int slice = pollTimeout(std::min(kSliceMs, timeoutMs - spent));
+            if (::poll(watched_.data(), watched_.size(), slice) > 0) return;
         }
     }
+
+    // Reads what the window system has sent; true when an event waits in SDL's queue.
+    static bool eventPending() {
+        SDL_PumpEvents();
+        return SDL_PeepEvents(nullptr, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+    }
+
+    // The poll list holds `sockets` alone; kept from wait to wait, it allocates nothing.
+    void watch(std::span<const int> sockets) {
+        watched_.clear();
+        for (const int fd : sockets) watched_.push_back({fd, POLLIN, 0});
+    }
+
+    static int pollTimeout(uint32_t ms) { return static_cast<int>(std::min<uint32_t>(ms, 1u << 30)); }
 
     void hideCursor() override { SDL_ShowCursor(SDL_DISABLE); }
 
@@ -106,7 +117,7 @@ private:
     gfx::Renderer renderer_;
     DisplayEvents display_;
     int wake_;
-    std::vector<pollfd> watched_;  // kept from wait to wait, so that waiting allocates nothing
+    std::vector<pollfd> watched_;  // what the wait in progress watches
 };
 
 // Display servers that are not there print their own complaints while SDL probes them; the
@@ -139,9 +150,8 @@ std::vector<DisplayInfo> displaysOfTheVideoSystem() {
 std::vector<DisplayInfo> listDisplays() {
     const bool started = SDL_WasInit(SDL_INIT_VIDEO) != 0;
     if (!started && !initVideoQuietly()) return {};
-    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
     std::vector<DisplayInfo> displays;
-    if (driver != "offscreen" && driver != "dummy") displays = displaysOfTheVideoSystem();
+    if (!videoDriverShowsNothing()) displays = displaysOfTheVideoSystem();
     if (!started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return displays;
 }
@@ -203,8 +213,7 @@ Expected<std::unique_ptr<Window>> openSdlWindow(const WindowConfig& config) {
     if (!initVideoQuietly()) return failure(std::string("cannot start the video system: ") + SDL_GetError());
     // Without a display SDL settles for a driver that shows nothing, and the piece would run
     // unseen until killed. Whoever picks such a driver on purpose gets it.
-    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-    if (!driverChosen && (driver == "offscreen" || driver == "dummy")) {
+    if (!driverChosen && videoDriverShowsNothing()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return failure("no display found; run it from a desktop session, or use --headless to render off-screen");
     }
@@ -227,7 +236,7 @@ Expected<std::unique_ptr<Window>> openSdlWindow(const WindowConfig& config) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return failure("cannot open the window: " + why);
     }
-    return std::unique_ptr<Window>(std::make_unique<SdlWindow>(window, config.renderer));
+    return std::make_unique<SdlWindow>(window, config.renderer);
 }
 
 }  // namespace glassfalls::platform
