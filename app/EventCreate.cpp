@@ -42,7 +42,7 @@ void EventCreate::inputStep() {
     context.world().ripples.update();
     // The newest picture goes on the ground in the frame after it arrived, and stays.
     if (const uint8_t* picture = context.takeNewPicture()) {
-        context.world().ground.showNetPicture(*context.renderDevice().device, picture);
+        context.world().ground.showNetPicture(picture);
     }
 }
 

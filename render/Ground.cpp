@@ -53,24 +53,21 @@ void Ground::draw(GraphicsDevice& device, float brightness) const {
     statePresets::restoreBaseline(device);
 }
 
-void Ground::showNetPicture(GraphicsDevice&, const uint8_t* picture) {
+void Ground::showNetPicture(const uint8_t* picture) {
     DeviceTexture* texture = netPicture.texture.get();
     LockedRect locked;
     if (!texture || !texture->lockRect(0, locked)) return;
     // Faded toward a circle on its way into the texture: the one copy the piece makes of it.
     const int side = std::min({kNetPictureSide, texture->width(), texture->height()});
     for (int i = 0; i < side; ++i) {
-        auto* row =
-            reinterpret_cast<uint32_t*>(locked.bits + static_cast<size_t>(locked.pitch) * static_cast<size_t>(i));
+        uint32_t* row = locked.row(i);
         for (int j = 0; j < side; ++j) {
             const auto di = static_cast<float>(i - 64), dj = static_cast<float>(j - 64);
             const float d = std::min(std::sqrt(di * di + dj * dj) * 0.015625f, 1.0f);
             const float e = 1.0f - d * d;
             const uint8_t* in = picture + (kNetPictureSide * i + j) * 3;
-            auto faded = [&](int k) {
-                return static_cast<uint32_t>(static_cast<uint8_t>(static_cast<float>(in[k]) * e));
-            };
-            row[j] = 0xFF000000u | faded(0) << 16 | faded(1) << 8 | faded(2);
+            auto faded = [&](int k) { return static_cast<uint8_t>(static_cast<float>(in[k]) * e); };
+            row[j] = opaqueColour(faded(0), faded(1), faded(2));
         }
     }
     texture->unlockRect(0);

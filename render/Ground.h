@@ -30,7 +30,7 @@ public:
     bool init(platform::gfx::GraphicsDevice& device, const std::string& floorFile);
     void draw(platform::gfx::GraphicsDevice& device, float brightness) const;
     // `picture`: 128 x 128 pixels of 3 bytes, row by row.
-    void showNetPicture(platform::gfx::GraphicsDevice& device, const uint8_t* picture);
+    void showNetPicture(const uint8_t* picture);
 
     Texture floorPicture;
     Texture netPicture;

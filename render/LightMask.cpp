@@ -77,7 +77,7 @@ bool LightMask::capture(GraphicsDevice& device, Surface& surface) {
     const float sy = static_cast<float>(height) * 0.015625f;
     for (int j = 0; j < kRows - 1; ++j) {
         const int sourceRow = std::min(height - 1, static_cast<int>(sy * static_cast<float>(j)));
-        const auto* row = reinterpret_cast<const uint32_t*>(locked.bits + sourceRow * locked.pitch);
+        const uint32_t* row = locked.row(sourceRow);
         for (int i = 0; i < kColumns; ++i) {
             const int sourceColumn = std::min(width - 1, static_cast<int>(sx * static_cast<float>(i)));
             const uint32_t pixel = row[sourceColumn];

@@ -94,14 +94,10 @@ bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y,
     const int32_t textureRight = std::min(right, texture->width());
     const int32_t textureBottom = std::min(bottom, texture->height());
     for (int32_t j = top; j < textureBottom; ++j) {
+        uint32_t* row = locked.row(j);
         for (int32_t i = left; i < textureRight; ++i) {
-            const auto offset = static_cast<uint32_t>((j * dib->width + i) * 3);
-            const uint8_t* p = &dib->buffer[offset];
-            const uint32_t texel =
-                0xFF000000u | static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
-            auto* row =
-                reinterpret_cast<uint32_t*>(locked.bits + static_cast<size_t>(locked.pitch) * static_cast<size_t>(j));
-            row[i] = texel;
+            const uint8_t* p = &dib->buffer[static_cast<uint32_t>((j * dib->width + i) * 3)];
+            row[i] = platform::gfx::opaqueColour(p[0], p[1], p[2]);
         }
     }
     if (whole) {

@@ -211,7 +211,17 @@ struct PresentParameters {
 struct LockedRect {
     int pitch = 0;            // bytes from one row to the next
     uint8_t* bits = nullptr;  // row 0 is the top of the picture
+
+    // The 0xAARRGGBB pixels of row `y`.
+    uint32_t* row(int y) const {
+        return reinterpret_cast<uint32_t*>(bits + static_cast<size_t>(pitch) * static_cast<size_t>(y));
+    }
 };
+
+// An opaque colour from its red, green and blue bytes.
+constexpr Colour opaqueColour(uint8_t red, uint8_t green, uint8_t blue) {
+    return 0xFF000000u | static_cast<Colour>(red) << 16 | static_cast<Colour>(green) << 8 | blue;
+}
 
 enum class DeviceType { Hardware, Software };
 

@@ -60,7 +60,7 @@ TEST_F(GroundTest, NetworkPictureFadesTowardACircleAndReplacesTheSand) {
     Ground ground;
     ASSERT_TRUE(ground.init(*device, "/nonexistent/ground.bmp"));
     std::vector<uint8_t> picture(128 * 128 * 3, 200);
-    ground.showNetPicture(*device, picture.data());
+    ground.showNetPicture(picture.data());
 
     // The red channel of the texel.
     auto surfaceByte = [&](int row, int column) {
