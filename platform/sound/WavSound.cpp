@@ -33,10 +33,10 @@ Expected<std::vector<uint8_t>> convert(const SDL_AudioSpec& spec, const Uint8* d
         out.resize(std::min<size_t>(
             out.size(), frames * static_cast<uint64_t>(rate) / static_cast<uint64_t>(spec.freq) * outFrameBytes));
     }
-    Expected<std::vector<uint8_t>> converted =
-        ok ? Expected<std::vector<uint8_t>>(std::move(out)) : Expected<std::vector<uint8_t>>(failure(SDL_GetError()));
+    const std::string why = ok ? "" : SDL_GetError();
     SDL_FreeAudioStream(stream);
-    return converted;
+    if (!ok) return failure(why);
+    return out;
 }
 
 }  // namespace
