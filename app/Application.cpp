@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <utility>
 
 #include "app/Backends.h"
 #include "app/Settings.h"
@@ -68,7 +69,7 @@ bool Application::start(const StartOptions& options) {
     if (auto ready = world.init({renderDevice, midiOut, options.dataDir, melodyFile}, width, height); !ready) {
         return fail(ready.error());
     }
-    if (!director.init(stage_)) return fail("cannot set up the scenes");
+    if (auto ready = director.init(stage_); !ready) return fail(ready.error());
 
     if (!openCapture()) return false;
 
@@ -96,7 +97,9 @@ void Application::onIdle() {
     // apart whatever the drawing took; a piece stuck in a frame never reaches the next.
     service_.frameAdvanced();
     keyboard().beforeAdvance(advances_);
-    director.advance();
+    FrameInput input = std::exchange(gathered_, {});
+    input.keysDown = keysDownOf(keyboard());
+    if (director.advance(input)) renderDevice.presentFrame();
     midiOut.flush();
     showControl_.frameAdvanced();
     if (renderDevice.device) drawnFrames_.afterAdvance(advances_, clock().now(), *renderDevice.device);
@@ -107,10 +110,6 @@ void Application::onIdle() {
     }
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
-
-const uint8_t* Application::Stage::takeNewPicture() { return app_.netLink ? app_.netLink->takeNewPicture() : nullptr; }
-
-void Application::Stage::presentFrame() { app_.renderDevice.presentFrame(); }
 
 bool Application::openCapture() {
     auto source = pickCapture(options_, clock());
@@ -130,9 +129,14 @@ bool Application::openMidi() {
 }
 
 void Application::pollSources() {
-    // A block goes straight to what the performers hear, between two frames.
-    if (platform::MicrophoneBlock block; waveCapture.collect(clock().now(), block)) world.heard.hear(block);
-    if (netLink) netLink->poll(clock().now());
+    // The newest block and picture wait for the next advance.
+    if (platform::MicrophoneBlock block; waveCapture.collect(clock().now(), block)) gathered_.microphone = block;
+    if (netLink) {
+        netLink->poll(clock().now());
+        if (const uint8_t* picture = netLink->takeNewPicture()) {
+            gathered_.picture.assign(picture, picture + ImageNetLink::kPictureBytes);
+        }
+    }
     showControl_.poll([this] { return showStatus(); });
 }
 
@@ -171,10 +175,6 @@ int64_t Application::windowProc(const Message& message) {
             break;
         case MessageId::Activate:
         case MessageId::ActivateApp: active = message.wParam != 0; break;
-        case MessageId::Size:
-            // The frame is a fixed 640 x 480 that present letterboxes into whatever size the
-            // window has: nothing to rebuild, and the title's light stays.
-            break;
         default: break;
     }
     return defWindowProc(message);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/DrawnFrames.h"
+#include "app/FrameInput.h"
 #include "app/FramePacer.h"
 #include "app/SceneDirector.h"
 #include "app/Screenshots.h"
@@ -82,11 +83,8 @@ private:
         explicit Stage(Application& app) : app_(app) {}
         RenderDevice& renderDevice() override { return app_.renderDevice; }
         World& world() override { return app_.world; }
-        const platform::Keyboard& keys() const override { return app_.keys_; }
         bool showing() const override { return app_.running && app_.active; }
         void requestClose() override { app_.postMessage({platform::MessageId::Close}); }
-        const uint8_t* takeNewPicture() override;
-        void presentFrame() override;
 
     private:
         Application& app_;
@@ -104,6 +102,7 @@ private:
     ShowControl showControl_{keys_};
     StartOptions options_;
     FramePacer pacer_;
+    FrameInput gathered_;  // what came from outside since the last advance
     Screenshots screenshots_;
     VideoRecording video_;
     DrawnFrames drawnFrames_{screenshots_, video_};

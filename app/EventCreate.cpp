@@ -6,18 +6,12 @@
 #include "math/Angles.h"
 #include "math/MatrixBuilders.h"
 #include "platform/input/Keyboard.h"
+#include "render/RenderDevice.h"
+#include "render/StatePresets.h"
 
 namespace glassfalls {
 
 using platform::Key;
-
-Scene EventCreate::update() {
-    if (context.showing()) {
-        inputStep();
-        frameStep();
-    }
-    return Scene::Performance;
-}
 
 Matrix4 EventCreate::turnMatrixFor(float degrees) {
     const float radians = degrees * kDegreesToRadians;
@@ -31,45 +25,35 @@ Matrix4 EventCreate::turnMatrixFor(float degrees) {
     return r;
 }
 
-void EventCreate::inputStep() {
-    const platform::Keyboard& keys = context.keys();
-    if (keys.isDown(Key::Escape)) {
+Scene EventCreate::step(const FrameInput& input) {
+    if (input.isDown(Key::Escape)) {
         fadingIn = false;
         quitting = true;
     }
-    if (keys.isDown(Key::Left)) turnBy(2.0f);
-    if (keys.isDown(Key::Right)) turnBy(-2.0f);
-    context.world().ripples.update();
-    // The newest picture goes on the ground in the frame after it arrived, and stays.
-    if (const uint8_t* picture = context.takeNewPicture()) {
-        context.world().ground.showNetPicture(picture);
-    }
-}
-
-void EventCreate::frameStep() {
-    // A frame the device cannot draw (while it is lost) does not step either: the
-    // performance waits for its pictures.
-    context.renderDevice().drawScene([this] {
-        step();
-        draw();
-    });
-    context.presentFrame();
-}
-
-void EventCreate::step() {
-    turnStep();
+    if (input.isDown(Key::Left)) turnBy(2.0f);
+    if (input.isDown(Key::Right)) turnBy(-2.0f);
     World& world = context.world();
-    if (world.group) world.group->step(turnMatrix, {context.keys().isDown(Key::Enter)});
+    world.ripples.update();
+    world.showWaitingPicture();
+    turnStep();
+    if (world.group) world.group->step(turnMatrix, {input.isDown(Key::Enter), &world.heard});
     // After the performers have started theirs, as the frame's rings are drawn.
     world.ripples.followTurn(turnAngle);
+    startsClamped_ = stepped_ && !shown_.opening && !shown_.closing;
+    stepped_ = true;
     fadeStep();
+    return Scene::Performance;
 }
 
-void EventCreate::draw() const {
-    platform::gfx::GraphicsDevice& device = *context.renderDevice().device;
+void EventCreate::draw(platform::gfx::GraphicsDevice& device) const {
+    using namespace platform::gfx;
     const World& world = context.world();
-    device.setRenderState(platform::gfx::renderState::FogEnable, 0);
-    device.setTransform(platform::gfx::TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
+    device.setRenderState(renderState::FogEnable, 0);
+    device.setTransform(TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
+    // The performance's light, from above and behind the left of the camera.
+    device.setLight(0, whiteDirectionalLight({1, 1, -1}));
+    device.lightEnable(0, true);
+    applyStates(device, startsClamped_ ? statePresets::kClampAddressing : statePresets::kWrapAddressing);
     if (world.group) world.group->draw(device, turnMatrix, 1.0f);
     world.ground.draw(device, 1.0f);
     world.ripples.draw(device);

@@ -15,8 +15,10 @@ class EventCreate final : public SceneEvent {
 public:
     explicit EventCreate(SceneContext& sceneContext) : SceneEvent(sceneContext, Scene::Performance, "EventCreate") {}
 
-    bool init() override { return true; }
-    Scene update() override;
+    // The keys, the rings' growth, a picture from the network, the turn, the performers and
+    // the fades.
+    Scene step(const FrameInput& input) override;
+    void draw(platform::gfx::GraphicsDevice& device) const override;
 
     // Rotation about the vertical axis by `degrees`, in the row-vector convention.
     static Matrix4 turnMatrixFor(float degrees);
@@ -29,14 +31,6 @@ public:
     int32_t fadeLevel = 0;  // 0 … 255, shared by the opening fade and the quit
 
 private:
-    // The keys, the rings' growth and a picture from the network, before the frame.
-    void inputStep();
-    // step(), then draw(), as one frame the device can draw.
-    void frameStep();
-    // Everything that moves on in a frame: the turn, the performers, the fades.
-    void step();
-    // The frame as the step left it; changes nothing but the device.
-    void draw() const;
     void turnStep();
     // Keeps the angle within 0 … 360.
     void turnBy(float degrees);
@@ -47,6 +41,11 @@ private:
         std::optional<int32_t> opening, closing, credit;
     };
     Shown shown_;
+    // The frame is drawn with the texture addressing the frame before left: clamped by the
+    // light mask, unless a fade drawn after it gave back wrapping (as the title's last frame
+    // does).
+    bool startsClamped_ = false;
+    bool stepped_ = false;
 };
 
 }  // namespace glassfalls

@@ -5,57 +5,44 @@
 #include "app/World.h"
 #include "math/MatrixBuilders.h"
 #include "platform/input/Keyboard.h"
+#include "render/RenderDevice.h"
+#include "render/StatePresets.h"
 
 namespace glassfalls {
 
-Scene EventTITLE::update() {
-    if (!context.showing()) return Scene::Title;
-    inputStep();
-    frameStep();
-    if (phase != 2) return Scene::Title;
-    context.world().setFrameInterval(kPerformanceFrameInterval);
-    return Scene::Performance;
-}
-
-void EventTITLE::inputStep() {
+Scene EventTITLE::step(const FrameInput& input) {
     // Escape ends the piece from the title; it does not skip to the performance. The window
     // stays until this frame has been presented into it.
-    if (context.keys().isDown(platform::Key::Escape)) context.requestClose();
-    // The model drops on while the device is lost; only its drawing waits.
-    TitleMesh& titleMesh = context.world().titleMesh;
-    titleMesh.place(*context.renderDevice().device, Matrix4::identity());
-    titleMesh.step();
-}
-
-void EventTITLE::frameStep() {
-    // While the device is lost nothing is drawn and the title waits where it is.
-    RenderDevice& renderDevice = context.renderDevice();
-    renderDevice.drawScene([this] {
-        step();
-        draw();
-    });
-    // The last title frame leaves its bright points in the light of the performance. Each
-    // sample starts the mask afresh and the mask is drawn only in the performance, so earlier
-    // frames' samples would change nothing, and reading a frame waits until it is drawn.
-    if (phase == 2 && renderDevice.backBuffer) {
-        context.world().lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
-    }
-    context.presentFrame();
-}
-
-void EventTITLE::step() {
+    if (input.isDown(platform::Key::Escape)) context.requestClose();
     World& world = context.world();
+    world.titleMesh.step();
     world.ripples.update();
     world.titleMesh.startRipples(world.ripples);
     world.ripples.followTurn(0.0f);
     phaseStep();
+    if (phase != 2) return Scene::Title;
+    world.setFrameInterval(kPerformanceFrameInterval);
+    return Scene::Performance;
 }
 
-void EventTITLE::draw() const {
+void EventTITLE::frameDrawn(RenderDevice& renderDevice) {
+    // Each sample starts the mask afresh and the mask is drawn only in the performance, so
+    // earlier frames' samples would change nothing, and reading a frame waits until it is drawn.
+    if (phase == 2 && renderDevice.backBuffer) {
+        context.world().lightMask.capture(*renderDevice.device, *renderDevice.backBuffer);
+    }
+}
+
+void EventTITLE::draw(platform::gfx::GraphicsDevice& device) const {
     using namespace platform::gfx;
-    GraphicsDevice& device = *context.renderDevice().device;
     const World& world = context.world();
     const Matrix4 identity = Matrix4::identity();
+    device.setTransform(TransformState::View, matrixLookAtLH({0, 96, -24}, {0, 0, 0}, {0, 1, 0}));
+    device.setLight(0, whiteDirectionalLight({0, -8, 4}));
+    device.lightEnable(0, true);
+    // Every title frame before it ended with a fade, which gives back wrapping.
+    applyStates(device, statePresets::kWrapAddressing);
+    device.setTransform(TransformState::World, world.titleMesh.worldTransform(identity));
     world.titleMesh.drawReflection(device, identity);
     device.clear(clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
     device.setRenderState(renderState::CullMode, Cull::CounterClockwise);
@@ -67,16 +54,6 @@ void EventTITLE::draw() const {
     // The picture is drawn before the fade, so the fade darkens it too.
     if (shown_.picture) world.titlePicture.drawFaded(device, *shown_.picture);
     if (shown_.fade) world.fade.draw(device, identity, *shown_.fade);
-    if (shown_.performanceBegins) prepareThePerformance();
-}
-
-void EventTITLE::prepareThePerformance() const {
-    using namespace platform::gfx;
-    GraphicsDevice& device = *context.renderDevice().device;
-    device.setTransform(TransformState::View, matrixLookAtLH({0, 48, -96}, {0, 0, 64}, {0, 1, 0}));
-    // This light stays for the whole performance; only a device reset replaces it.
-    device.setLight(0, whiteDirectionalLight({1, 1, -1}));
-    device.lightEnable(0, true);
 }
 
 void EventTITLE::phaseStep() {
@@ -102,7 +79,6 @@ void EventTITLE::phaseStep() {
             if (fadeCounter > 255) {
                 phase = 2;
                 fadeCounter = 0;
-                shown_.performanceBegins = true;
             }
             break;
         default: break;

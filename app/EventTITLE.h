@@ -13,11 +13,13 @@ class EventTITLE final : public SceneEvent {
 public:
     explicit EventTITLE(SceneContext& sceneContext) : SceneEvent(sceneContext, Scene::Title, "EventTITLE") {}
 
-    bool init() override { return true; }
-    Scene update() override;
+    // The keys, the model's drop, the rings' growth and those the model starts, and the phase.
+    Scene step(const FrameInput& input) override;
+    void draw(platform::gfx::GraphicsDevice& device) const override;
+    // The last title frame leaves its bright points in the light of the performance.
+    void frameDrawn(RenderDevice& renderDevice) override;
 
-    // Fade step, run once per drawn frame: it fixes what the frame shows and moves the
-    // phase on.
+    // Fade step, run once per frame: it fixes what the frame shows and moves the phase on.
     void phaseStep();
 
     int32_t phase = 0;         // 0 fading in, 1 fading out, 2 finished
@@ -25,21 +27,9 @@ public:
     int32_t pictureAlpha = 0;  // rises by 8 per frame from late in phase 0; capped at 255 in phase 1
 
 private:
-    // The keys, and the title model's drop.
-    void inputStep();
-    // step(), then draw(), as one frame the device can draw.
-    void frameStep();
-    // The rings' growth and those the model starts, and the phase.
-    void step();
-    // The frame as the step left it; changes nothing but the device.
-    void draw() const;
-    // The view and light the performance scene starts with.
-    void prepareThePerformance() const;
-
-    // What this frame draws at which level, and whether the performance's view comes after.
+    // What this frame draws at which level.
     struct Shown {
         std::optional<int32_t> picture, fade;
-        bool performanceBegins = false;
     };
     Shown shown_;
 };

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/FrameInput.h"
 #include "app/SceneEvent.h"
+#include "platform/os/Expected.h"
 #include "render/PointerList.h"
 
 namespace glassfalls {
@@ -9,15 +11,19 @@ namespace glassfalls {
 // per frame. Main thread only.
 class SceneDirector : public OwningPointerList<SceneEvent> {
 public:
-    bool init(SceneContext& context);
-    void advance();
+    platform::Expected<void> init(SceneContext& context);
+    // One advance from `input`: the world takes what came, and, while the piece is shown and
+    // the device can draw, the current scene steps and draws. True when there is a frame to
+    // present (the device may need rebuilding before it draws again).
+    bool advance(const FrameInput& input);
 
-    // The first scene of this kind, leaving the cursor on it; null if none.
-    SceneEvent* find(Scene kind);
+    // The first scene of this kind; null if none.
+    SceneEvent* find(Scene kind) const;
 
     SceneEvent* current() const { return current_; }
 
 private:
+    SceneContext* context_ = nullptr;
     SceneEvent* current_ = nullptr;
 };
 

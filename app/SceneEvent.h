@@ -2,15 +2,20 @@
 
 #include <string>
 
+#include "app/FrameInput.h"
 #include "app/SceneContext.h"
+#include "platform/gfx/GraphicsDevice.h"
+#include "platform/os/Expected.h"
 
 namespace glassfalls {
+
+class RenderDevice;
 
 // The scenes, in the order the piece shows them.
 enum class Scene { Title, Performance };
 
 // One scene of the piece: its kind, by which the director finds it, a name for messages and
-// tests, an initialisation and a per-frame update.
+// tests, an initialisation, and a frame as a step and a drawing of what the step left.
 class SceneEvent {
 public:
     SceneEvent(SceneContext& sceneContext, Scene sceneKind, std::string eventName)
@@ -19,9 +24,15 @@ public:
     SceneEvent& operator=(const SceneEvent&) = delete;
     virtual ~SceneEvent() = default;
 
-    virtual bool init() = 0;
-    // Runs one frame; returns the scene that is current after it.
-    virtual Scene update() = 0;
+    virtual platform::Expected<void> init() { return {}; }
+    // Advances the scene by one frame from the frame's input; returns the scene that is
+    // current after it.
+    virtual Scene step(const FrameInput& input) = 0;
+    // Draws what the last step left. Changes nothing but the device, and sets every device
+    // state it relies on, so that a second drawing, or one after a reset, is the same picture.
+    virtual void draw(platform::gfx::GraphicsDevice& device) const = 0;
+    // Once the frame is drawn and before it is shown: what the scene keeps of its own picture.
+    virtual void frameDrawn(RenderDevice& renderDevice) { (void)renderDevice; }
 
     SceneContext& context;  // not owned
     const Scene kind;

@@ -14,28 +14,33 @@ bool WindowBase::create(std::unique_ptr<platform::Window> window) {
     return onCreate();
 }
 
-int WindowBase::run() {
+std::optional<int> WindowBase::pass() {
     assert(window_ && "WindowBase::create was not called");
-    // The window was activated before anyone listened; say so again now.
-    postMessage({MessageId::Activate, 1});
-    int code = 0;
-    for (;;) {
-        window_->poll(queue_);
-        pollSources();
-        if (!queue_.empty()) {
-            const Message message = queue_.front();
-            queue_.pop_front();
-            if (message.id == MessageId::Quit) {
-                code = static_cast<int>(message.wParam);
-                break;
-            }
-            sendMessage(message);
+    if (!begun_) {
+        // The window was activated before anyone listened; say so again now.
+        begun_ = true;
+        postMessage({MessageId::Activate, 1});
+    }
+    window_->poll(queue_);
+    pollSources();
+    if (!queue_.empty()) {
+        const Message message = queue_.front();
+        queue_.pop_front();
+        if (message.id == MessageId::Quit) {
+            onExit();
+            return static_cast<int>(message.wParam);
         }
-        onIdle();
+        sendMessage(message);
+    }
+    onIdle();
+    return std::nullopt;
+}
+
+int WindowBase::run() {
+    for (;;) {
+        if (const auto code = pass()) return *code;
         if (queue_.empty()) waitForWork();
     }
-    onExit();
-    return code;
 }
 
 void WindowBase::dispatchWaiting() {

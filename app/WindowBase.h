@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 
 #include "platform/os/Message.h"
 #include "platform/window/Window.h"
@@ -21,7 +22,13 @@ public:
     // Takes over an opened window and calls onCreate.
     bool create(std::unique_ptr<platform::Window> window);
 
-    // Runs the message loop until a Quit message; returns its code.
+    // One pass of the message loop, which never waits: takes the window's events and what the
+    // other sources have ready, handles one waiting message, and lets the program advance if
+    // it is due. Returns the exit code once the pass reached a Quit message. A browser calls
+    // it once per animation frame.
+    std::optional<int> pass();
+    // The desktop's driver: passes until a Quit message, sleeping between passes while nothing
+    // is waiting; returns the Quit's code.
     int run();
 
     // Queues a message for the loop.
@@ -48,8 +55,8 @@ protected:
     // Called on every pass right after the platform's events were queued, between frames:
     // the place to take what other sources (microphone, network) have ready.
     virtual void pollSources() {}
-    // Called when a pass ends with no message waiting: the place to sleep until something is
-    // due. Not sleeping is correct, only wasteful.
+    // Called by the desktop's driver when a pass ends with no message waiting: the place to
+    // sleep until something is due. Not sleeping is correct, only wasteful.
     virtual void waitForWork() {}
 
     // What happens to a message nobody acted on, or after they acted: Close destroys the
@@ -62,6 +69,7 @@ private:
     std::unique_ptr<platform::Window> window_;
     bool destroyed_ = false;
     std::deque<platform::Message> queue_;
+    bool begun_ = false;
 };
 
 }  // namespace glassfalls

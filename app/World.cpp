@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "net/ImageNetLink.h"
 #include "render/RenderDevice.h"
 
 namespace glassfalls {
@@ -59,6 +60,17 @@ platform::Expected<void> World::init(const WorldSetup& setup, int width, int hei
     // The light falls over the upper three fifths of the screen.
     if (!lightMask.init(device, width, height / 5 * 3)) return platform::failure("cannot create the light mask");
     return {};
+}
+
+void World::receive(const FrameInput& input) {
+    if (input.microphone) heard.hear(*input.microphone);
+    if (!input.picture.empty()) waitingPicture = input.picture;
+}
+
+void World::showWaitingPicture() {
+    if (waitingPicture.size() != ImageNetLink::kPictureBytes) return;
+    ground.showNetPicture(waitingPicture.data());
+    waitingPicture.clear();
 }
 
 }  // namespace glassfalls

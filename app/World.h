@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/FrameInput.h"
 #include "performer/Hearing.h"
 #include "performer/SphereGroup.h"
 #include "performer/Surroundings.h"
@@ -36,16 +38,21 @@ public:
     // Loads what the scenes draw from the data directory, in a fixed order. A failure names
     // the file or the step.
     platform::Expected<void> init(const WorldSetup& setup, int width, int height);
+    // What an advance brings from outside, taken whatever the scene does with the rest: the
+    // performers hear the newest block, and a picture waits for the performance.
+    void receive(const FrameInput& input);
+    // Puts the picture that came last on the ground, once.
+    void showWaitingPicture();
 
     RipplePool& waterRipples() override { return ripples; }
-    Hearing& hearing() override { return heard; }
     MidiOut* midiOutput() override { return midiOut; }
     void setFrameInterval(uint32_t milliseconds) override { frameInterval_ = milliseconds; }
     // The pace of the scene advances: the title's until a scene or a performer sets another.
     uint32_t frameInterval() const { return frameInterval_; }
 
-    Hearing heard;                       // the latest microphone block
-    std::unique_ptr<SphereGroup> group;  // made by init
+    Hearing heard;                        // the latest microphone block
+    std::vector<uint8_t> waitingPicture;  // from the network, until the performance shows it
+    std::unique_ptr<SphereGroup> group;   // made by init
     RipplePool ripples;
     BackgroundSprite background;
     MidiOut* midiOut = nullptr;  // the application's, not owned

@@ -135,7 +135,7 @@ void Performer::endPerformance() {
     surroundings->setFrameInterval(kClosingFrameInterval);
 }
 
-float Performer::levelOf(int32_t note) const {
+float Performer::levelOf(int32_t note, const Hearing* heard) const {
     if (score.present) {
         // After the last entry the melody is over; its last loudness still shapes the
         // growth that follows.
@@ -143,7 +143,8 @@ float Performer::levelOf(int32_t note) const {
         const int32_t entry = std::min(scoreIndex, score.count - 1);
         return static_cast<float>(score.entries[static_cast<size_t>(entry)].level) * 0.003921569f;
     }
-    return microphoneLevel(surroundings->hearing().block(), note);
+    static constexpr platform::MicrophoneBlock kSilence{};
+    return microphoneLevel(heard ? heard->block() : kSilence, note);
 }
 
 void Performer::update(const PerformerInput& input) {
@@ -166,7 +167,7 @@ void Performer::update(const PerformerInput& input) {
             }
         }
     } else {
-        heard = loudestBand(surroundings->hearing().levels().data());
+        if (input.heard) heard = loudestBand(input.heard->levels().data());
     }
 
     int32_t note = kNoNote;
@@ -191,7 +192,7 @@ void Performer::update(const PerformerInput& input) {
 
     if (input.enter && !started) startPerformance();
 
-    const float level = levelOf(note);
+    const float level = levelOf(note, input.heard);
     int32_t velocity = static_cast<int32_t>(level * 127.0f);
     if (velocity < 64) velocity = 64;
     if (!started) return;

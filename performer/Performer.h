@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "performer/Hearing.h"
 #include "performer/Surroundings.h"
 #include "platform/sound/CaptureSource.h"
 #include "render/Movable.h"
@@ -37,10 +38,11 @@ int32_t blockPeak(const platform::MicrophoneBlock& block);
 // How loud a block is as a performer measures it, 0.45 … 1, for the note it heard (255: none).
 float microphoneLevel(const platform::MicrophoneBlock& block, int32_t note);
 
-// What a frame hands every performer of its input; the rest (what it hears, MIDI, the rings)
-// it reaches through its Surroundings.
+// What a frame hands every performer of its input; the rest (MIDI, the rings, the pace) it
+// reaches through its Surroundings.
 struct PerformerInput {
-    bool enter = false;  // Enter is down, or was pressed since the frame before
+    bool enter = false;        // Enter is down, or was pressed since the frame before
+    Hearing* heard = nullptr;  // the frame's microphone block and its spectrum; null: silence
 };
 
 // One of the eight figures that grow glass trails from what they hear. Everything follows
@@ -115,7 +117,7 @@ private:
     void endPerformance();
     void finishClosing();
     // The loudness of this update: from the score entry, or from the block's peak.
-    float levelOf(int32_t note) const;
+    float levelOf(int32_t note, const Hearing* heard) const;
     bool steerAlongContour(bool detected, const Vector3& along, const Vector3& from, float level, uint8_t note,
                            uint8_t velocity);
     void growFreely(bool detected, Vector3 heading, float bendDegrees, float level, uint8_t note, uint8_t velocity);

@@ -4,7 +4,6 @@
 
 namespace glassfalls {
 
-class Hearing;
 class MidiOut;
 class RipplePool;
 
@@ -21,8 +20,6 @@ public:
     virtual ~Surroundings() = default;
 
     virtual RipplePool& waterRipples() = 0;
-    // The latest microphone block and its spectrum.
-    virtual Hearing& hearing() = 0;
     // Null when no MIDI output was set up.
     virtual MidiOut* midiOutput() = 0;
     // Sets the pace of the scene advances (one of the intervals above).

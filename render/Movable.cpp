@@ -18,11 +18,14 @@ void Movable::turn(bool aboutLocalX, float degrees) {
     orientation.product(orientation, delta);
 }
 
-void Movable::placeInWorld(platform::gfx::GraphicsDevice& device, const Matrix4& parent) {
+Matrix4 Movable::worldTransform(const Matrix4& parent) const {
     const Matrix4 rotation = orientation.toMatrix();
     const Matrix4 translation = Matrix4::translation(position.x, position.y, position.z);
-    const Matrix4 local = rotation.affineInverse().multiply(translation);
-    device.setTransform(platform::gfx::TransformState::World, local.multiply(parent));
+    return rotation.affineInverse().multiply(translation).multiply(parent);
+}
+
+void Movable::placeInWorld(platform::gfx::GraphicsDevice& device, const Matrix4& parent) {
+    device.setTransform(platform::gfx::TransformState::World, worldTransform(parent));
     previousPosition = position;
     previousOrientation = orientation;
 }

@@ -22,6 +22,8 @@ public:
     // Turns about the object's own X axis (aboutLocalX) or Y axis by `degrees`; the new turn
     // comes after the existing orientation. The quaternion is never renormalised.
     virtual void turn(bool aboutLocalX, float degrees);
+    // The object's world transform under `parent`: rotation, then translation, then the parent.
+    Matrix4 worldTransform(const Matrix4& parent) const;
 
     std::string name;  // at most 63 characters
     Vector3 position;

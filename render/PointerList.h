@@ -24,11 +24,6 @@ public:
         while (!items_.empty()) removeAt(0);
     }
 
-    virtual void assign(const PointerList& other) {
-        clear();
-        for (T* item : other.items_) add(item);
-    }
-
     virtual int indexOf(const T* item) const {
         for (int i = 0; i < size(); ++i) {
             if (items_[static_cast<std::size_t>(i)] == item) return i;

@@ -89,13 +89,22 @@ platform::Expected<void> RenderDevice::create(platform::Window& window, int widt
 }
 
 bool RenderDevice::resize() {
+    reset();
+    setProjectionAndViewport();
+    return true;
+}
+
+void RenderDevice::setProjectionAndViewport() {
     const uint32_t width = presentationParameters.backBufferWidth;
     const uint32_t height = presentationParameters.backBufferHeight;
-    reset();
     const float aspect = static_cast<float>(width) / static_cast<float>(height);
     device->setTransform(TransformState::Projection, matrixPerspectiveFovLH(0.78539819f, aspect, 1.0f, 1000.0f));
     device->setViewport({0, 0, width, height, 0.0f, 1.0f});
-    return true;
+}
+
+void RenderDevice::applyFrameStates() {
+    applyDefaultStates();
+    setProjectionAndViewport();
 }
 
 void RenderDevice::presentFrame() {

@@ -38,12 +38,18 @@ public:
     // Rebuilds the device, telling every registered resource before and after.
     bool reset();
     virtual void applyDefaultStates();
+    // The states every frame's drawing starts from, whatever the frame before left: the
+    // defaults, the perspective projection and the viewport.
+    void applyFrameStates();
+    // False while the device is lost: nothing drawn would be seen.
+    bool canDraw() { return device && device->testCooperativeLevel() == platform::gfx::Result::Ok; }
     // Clears the frame to opaque black and far depth and, when the device can draw (it
     // cannot while lost), runs `draw` between the scene's begin and end.
     template <typename Draw>
     void drawScene(Draw&& draw) {
         device->clear(platform::gfx::clearFlags::Target | platform::gfx::clearFlags::ZBuffer, 0xFF000000u, 1.0f, 0);
         if (!device->beginScene()) return;
+        applyFrameStates();
         draw();
         device->endScene();
     }
@@ -63,6 +69,8 @@ public:
     PointerList<DeviceResource> resources;
 
 private:
+    void setProjectionAndViewport();
+
     platform::gfx::Result lastResetFailure_ = platform::gfx::Result::Ok;
 };
 

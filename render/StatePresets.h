@@ -41,6 +41,12 @@ inline constexpr StateSetting kWrapAddressing[] = {
     {platform::gfx::sampler::AddressV, platform::gfx::TextureAddress::Wrap},
 };
 
+// Textures end at their edges: what the light mask leaves behind it.
+inline constexpr StateSetting kClampAddressing[] = {
+    {platform::gfx::sampler::AddressU, platform::gfx::TextureAddress::Clamp},
+    {platform::gfx::sampler::AddressV, platform::gfx::TextureAddress::Clamp},
+};
+
 inline void restoreBaseline(platform::gfx::GraphicsDevice& device) { platform::gfx::applyStates(device, kBaseline); }
 
 }  // namespace glassfalls::statePresets

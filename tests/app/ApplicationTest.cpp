@@ -27,43 +27,12 @@ TEST(ApplicationMessages, CloseDestroysTheWindowAndEndsTheLoopWithCodeZero) {
     EXPECT_TRUE(fixture.window->closed());
 }
 
-TEST(ApplicationMessages, ActivationFollowsWParamAsAWhole) {
-    TestApplication fixture;
-    fixture.app.sendMessage({MessageId::Activate, 0});
-    EXPECT_FALSE(fixture.app.active);
-    fixture.app.sendMessage({MessageId::ActivateApp, 2});  // click activation
-    EXPECT_TRUE(fixture.app.active);
-    fixture.app.sendMessage({MessageId::ActivateApp, 0});
-    EXPECT_FALSE(fixture.app.active);
-    fixture.app.sendMessage({MessageId::Activate, uint64_t{1} << 40});
-    EXPECT_TRUE(fixture.app.active);
-}
-
 TEST(ApplicationMessages, NothingReachesADestroyedWindow) {
     TestApplication fixture;
     fixture.app.sendMessage({MessageId::Close});
     fixture.app.active = false;
     fixture.app.sendMessage({MessageId::Activate, 1});
     EXPECT_FALSE(fixture.app.active);
-}
-
-TEST(ApplicationMessages, ANewWindowSizeKeepsTheDeviceAndTheTitlesLight) {
-    struct Counting final : DeviceResource {
-        bool onLostDevice(RenderDevice&) override { return ++lost, true; }
-        bool onResetDevice(RenderDevice&) override { return ++reset, true; }
-        int lost = 0, reset = 0;
-    } resource;
-    TestApplication fixture;
-    ASSERT_TRUE(fixture.deviceReady);
-    fixture.app.renderDevice.registerResource(resource);
-    auto& device = *fixture.app.renderDevice.device;
-    device.setLight(0, whiteDirectionalLight({1, 1, -1}));
-    const platform::gfx::Light light = device.captureState().light;
-    fixture.app.sendMessage({MessageId::Size});
-    EXPECT_EQ(resource.lost, 0);
-    EXPECT_EQ(resource.reset, 0);
-    EXPECT_EQ(device.captureState().light.direction.x, light.direction.x);
-    EXPECT_EQ(device.captureState().light.direction.y, light.direction.y) << "not the default light";
 }
 
 TEST(ApplicationStart, MissingPictureNamesTheFile) {

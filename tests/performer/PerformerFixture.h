@@ -51,6 +51,9 @@ protected:
         world.heard.hear(samples);
     }
 
+    // One update, hearing what hearTone last played.
+    void update(bool enter = false) { performer.update({enter, &world.heard}); }
+
     // Grows a started trail straight along `direction` by `count` segments of length `step`.
     void layStraight(int count, const Vector3& direction, float step = 0.4f) {
         for (int i = 0; i < count; ++i) {

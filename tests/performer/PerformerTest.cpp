@@ -69,7 +69,7 @@ TEST_F(PerformerTest, InitLeavesOneSegmentAtTheOriginAndResetKeepsTheClosingReco
 TEST_F(PerformerTest, AToneInBinOneHundredPlaysGAndBendsHalfWayRoundTheTube) {
     initListening();
     hearTone(100, 12000);
-    performer.update();
+    update();
     EXPECT_TRUE(performer.started) << "the first note starts a performance";
     EXPECT_EQ(performer.lastNote, 67);
     ASSERT_EQ(performer.segmentCount, 2);
@@ -79,7 +79,7 @@ TEST_F(PerformerTest, AToneInBinOneHundredPlaysGAndBendsHalfWayRoundTheTube) {
     const TrailSegment& before = performer.lastSegment();
     const Vector3 across = before.rim[0].position - before.position;
     const Vector3 along = before.direction;
-    performer.update();
+    update();
     ASSERT_EQ(performer.segmentCount, 3);
     const Vector3 step = stepOf(performer, 2);
     EXPECT_GT(step.dot(along), 0.0f);
@@ -91,12 +91,12 @@ TEST_F(PerformerTest, LevelsFromTheMicrophonePeakAndNote) {
     initListening();
     hearTone(100, 0);
     performer.started = true;
-    performer.update();  // silence: note 255, peak 0
+    update();  // silence: note 255, peak 0
     EXPECT_EQ(performer.lastLevel, 0.45f);
     EXPECT_EQ(performer.lastVelocity, 64);
 
     hearTone(130, 2000);  // note 72, peak about 2000: k = 13 x 2000 x 2 = 52000
-    performer.update();
+    update();
     EXPECT_EQ(performer.lastNote, 72);
     EXPECT_EQ(performer.lastLevel, 1.0f);
     EXPECT_EQ(performer.lastVelocity, 127);
@@ -111,7 +111,7 @@ TEST_F(PerformerTest, RisingNotesTurnTheTrailTowardMinusZTenDegreesAtATime) {
                    {110, 200, 1},
                    {120, 200, 1},
                    {130, 200, 1}});
-    for (int i = 0; i < 8; ++i) performer.update();
+    for (int i = 0; i < 8; ++i) update();
     ASSERT_EQ(performer.contourTracker.contour(), 6);
     ASSERT_EQ(performer.segmentCount, 9);
     const Vector3 target{0, 0, -1};
@@ -127,11 +127,11 @@ TEST_F(PerformerTest, RisingNotesTurnTheTrailTowardMinusZTenDegreesAtATime) {
 // first entry is played again from its start.
 TEST_F(PerformerTest, EveryLaidSegmentSoundsItsNoteChange) {
     initWithScore({{64, 255, 2}, {100, 164, 1}, {255, 0, 1}});
-    performer.update();  // starts: note 60, velocity 127
-    performer.update();  // 60 again at the same loudness: nothing
-    performer.update();  // 60's last step: the level is the next entry's, 164 gives 81
-    performer.update();  // note 67; the level of the rest behind it (0) gives 64
-    performer.update();  // the rest
+    update();  // starts: note 60, velocity 127
+    update();  // 60 again at the same loudness: nothing
+    update();  // 60's last step: the level is the next entry's, 164 gives 81
+    update();  // note 67; the level of the rest behind it (0) gives 64
+    update();  // the rest
     EXPECT_EQ(sent, (std::vector<Message>{
                         {0x80, 0, 64},
                         {0xC0, 16, 0},
@@ -146,9 +146,9 @@ TEST_F(PerformerTest, EveryLaidSegmentSoundsItsNoteChange) {
 
 TEST_F(PerformerTest, AfterTheMelodyEndsItsLastLoudnessShapesTheGrowth) {
     initWithScore({{64, 200, 1}});
-    performer.update();  // starts, and rewinds the melody
-    performer.update();  // the one entry again
-    performer.update();  // the melody is over: no note
+    update();  // starts, and rewinds the melody
+    update();  // the one entry again
+    update();  // the melody is over: no note
     EXPECT_EQ(performer.lastNote, 255);
     EXPECT_EQ(performer.scoreIndex, 1);
     EXPECT_EQ(performer.lastLevel, 200 * 0.003921569f);
@@ -156,10 +156,10 @@ TEST_F(PerformerTest, AfterTheMelodyEndsItsLastLoudnessShapesTheGrowth) {
 
 TEST_F(PerformerTest, RestsBendTheTrailDownAndBelowTheWaterLineUpAgain) {
     initWithScore({{64, 200, 1}, {255, 200, 2}});
-    performer.update();  // starts
-    performer.update();
+    update();  // starts
+    update();
     const Vector3 up = normalise(stepOf(performer, performer.segmentCount - 1));
-    performer.update();  // a rest
+    update();  // a rest
     EXPECT_EQ(performer.silentSteps, 1);
     EXPECT_LT(normalise(stepOf(performer, performer.segmentCount - 1)).y, up.y - 0.01f) << "falls";
 
@@ -167,20 +167,20 @@ TEST_F(PerformerTest, RestsBendTheTrailDownAndBelowTheWaterLineUpAgain) {
     layStraight(8, normalise(Vector3{1, -1, 0}));
     ASSERT_LT(performer.lastSegment().position.y, Performer::kWaterLine);
     const float slant = normalise(stepOf(performer, performer.segmentCount - 1)).y;
-    performer.update();
+    update();
     EXPECT_EQ(performer.silentSteps, 2);
     EXPECT_GT(normalise(stepOf(performer, performer.segmentCount - 1)).y, slant + 0.01f) << "rises";
 }
 
 TEST_F(PerformerTest, ThreeSilentUpdatesStillGrowAndTheNextOneEndsThePerformance) {
     initWithScore({{64, 200, 1}, {255, 0, 3}});
-    performer.update();  // starts
-    performer.update();  // the note
-    for (int i = 0; i < 3; ++i) performer.update();
+    update();  // starts
+    update();  // the note
+    for (int i = 0; i < 3; ++i) update();
     EXPECT_EQ(performer.silentSteps, 3);
     EXPECT_EQ(performer.segmentCount, 6);
     EXPECT_FALSE(performer.closing);
-    performer.update();
+    update();
     EXPECT_TRUE(performer.closing);
     EXPECT_EQ(performer.segmentCount, 6);
     EXPECT_EQ(performer.endCount, 6);
@@ -189,10 +189,10 @@ TEST_F(PerformerTest, ThreeSilentUpdatesStillGrowAndTheNextOneEndsThePerformance
 
 TEST_F(PerformerTest, NinetySixSegmentsEndThePerformance) {
     initWithScore({{64, 200, 1000}});
-    performer.update();
+    update();
     layStraight(94, {0, 1, 0});
     ASSERT_EQ(performer.segmentCount, 96);
-    performer.update();
+    update();
     EXPECT_TRUE(performer.closing);
     EXPECT_EQ(performer.segmentCount, 96);
 }
@@ -214,12 +214,12 @@ TEST_F(PerformerTest, EnterStartsAWaitingPerformerOnlyAndBeginsWithAFall) {
 
 TEST_F(PerformerTest, ClosingBelowTheWaterLineWithSixtySegmentsFinishesOnTheTwentiethCall) {
     initWithScore({{64, 200, 1000}});
-    performer.update();
+    update();
     layStraight(58, {0, -1, 0}, 0.05f);
     ASSERT_EQ(performer.segmentCount, 60);
     performer.segments[59].position.y = -1.0f;
     performer.silentSteps = 3;
-    performer.update();
+    update();
     ASSERT_TRUE(performer.closing);
     EXPECT_TRUE(performer.belowZeroRippled);
 
@@ -238,7 +238,7 @@ TEST_F(PerformerTest, ClosingBelowTheWaterLineWithSixtySegmentsFinishesOnTheTwen
 
 TEST_F(PerformerTest, ClosingAtTheCapacityFinishesTwiceInOneFrame) {
     initWithScore({{64, 200, 1000}});
-    performer.update();
+    update();
     performer.segmentCapacity = 288;
     layStraight(285, {0, 1, 0}, 0.05f);
     ASSERT_EQ(performer.segmentCount, 287);
@@ -260,7 +260,7 @@ TEST_F(PerformerTest, ClosingAtTheCapacityFinishesTwiceInOneFrame) {
 
 TEST_F(PerformerTest, AForcedSegmentNeverPassesTheCapacity) {
     initWithScore({{64, 200, 1000}});
-    performer.update();
+    update();
     performer.segmentCapacity = 10;
     layStraight(8, {0, 1, 0});
     ASSERT_EQ(performer.segmentCount, 10);

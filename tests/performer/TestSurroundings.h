@@ -11,8 +11,8 @@
 
 namespace glassfalls::test_support {
 
-// A world for performers alone: a real analyser and ripple pool, a MIDI output on the given
-// port, and the frame interval the performers last asked for.
+// A world for performers alone: a real analyser for what they hear, a real ripple pool, a
+// MIDI output on the given port, and the frame interval the performers last asked for.
 class TestSurroundings final : public Surroundings {
 public:
     explicit TestSurroundings(std::unique_ptr<platform::MidiPort> port) {
@@ -22,7 +22,6 @@ public:
     }
 
     RipplePool& waterRipples() override { return ripples; }
-    Hearing& hearing() override { return heard; }
     MidiOut* midiOutput() override { return &midi; }
     void setFrameInterval(uint32_t milliseconds) override { frameInterval = milliseconds; }
 

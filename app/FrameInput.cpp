@@ -1,0 +1,108 @@
+#include "app/FrameInput.h"
+
+#include <string>
+
+namespace glassfalls {
+
+namespace {
+
+// The layout's version: a reader refuses bytes of another one rather than misread them.
+constexpr uint8_t kFormat = 1;
+constexpr uint8_t kHasMicrophone = 1;
+constexpr uint8_t kKnownKeys = 0x0F;
+
+void putU32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+// Reads from the front of what is left, refusing to read past its end.
+class Reader {
+public:
+    explicit Reader(std::span<const uint8_t> bytes) : rest_(bytes) {}
+
+    bool take(size_t count, std::span<const uint8_t>& taken) {
+        if (count > rest_.size()) return false;
+        taken = rest_.first(count);
+        rest_ = rest_.subspan(count);
+        return true;
+    }
+    bool u8(uint8_t& value) {
+        std::span<const uint8_t> b;
+        if (!take(1, b)) return false;
+        value = b[0];
+        return true;
+    }
+    bool u32(uint32_t& value) {
+        std::span<const uint8_t> b;
+        if (!take(4, b)) return false;
+        value = uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
+        return true;
+    }
+    size_t left() const { return rest_.size(); }
+
+private:
+    std::span<const uint8_t> rest_;
+};
+
+platform::Failure malformed(const std::string& why) { return platform::failure("a frame's input " + why); }
+
+}  // namespace
+
+void FrameInput::setDown(platform::Key key, bool down) {
+    const auto bit = static_cast<uint8_t>(1u << static_cast<int>(key));
+    keysDown = static_cast<uint8_t>(down ? keysDown | bit : keysDown & ~bit);
+}
+
+uint8_t keysDownOf(const platform::Keyboard& keys) {
+    FrameInput input;
+    for (platform::Key key : {platform::Key::Escape, platform::Key::Enter, platform::Key::Left, platform::Key::Right}) {
+        input.setDown(key, keys.isDown(key));
+    }
+    return input.keysDown;
+}
+
+std::vector<uint8_t> encodeFrameInput(const FrameInput& input) {
+    std::vector<uint8_t> out;
+    out.reserve(3 + platform::kBlockBytes + 4 + input.picture.size());
+    out.push_back(kFormat);
+    out.push_back(input.keysDown);
+    out.push_back(input.microphone ? kHasMicrophone : 0);
+    if (input.microphone) {
+        for (int16_t sample : *input.microphone) {
+            const auto bits = static_cast<uint16_t>(sample);
+            out.push_back(static_cast<uint8_t>(bits));
+            out.push_back(static_cast<uint8_t>(bits >> 8));
+        }
+    }
+    putU32(out, static_cast<uint32_t>(input.picture.size()));
+    out.insert(out.end(), input.picture.begin(), input.picture.end());
+    return out;
+}
+
+platform::Expected<FrameInput> decodeFrameInput(std::span<const uint8_t> bytes) {
+    Reader in(bytes);
+    FrameInput input;
+    uint8_t format = 0, flags = 0;
+    if (!in.u8(format) || !in.u8(input.keysDown) || !in.u8(flags)) return malformed("is cut short");
+    if (format != kFormat) return malformed("is in format " + std::to_string(format) + ", not " + std::to_string(kFormat));
+    if ((input.keysDown & ~kKnownKeys) != 0 || (flags & ~kHasMicrophone) != 0) return malformed("has unknown bits");
+    if (flags & kHasMicrophone) {
+        std::span<const uint8_t> samples;
+        if (!in.take(platform::kBlockBytes, samples)) return malformed("is cut short in its microphone block");
+        platform::MicrophoneBlock& block = input.microphone.emplace();
+        for (size_t i = 0; i < block.size(); ++i) {
+            block[i] = static_cast<int16_t>(static_cast<uint16_t>(samples[2 * i] | samples[2 * i + 1] << 8));
+        }
+    }
+    uint32_t pictureBytes = 0;
+    if (!in.u32(pictureBytes)) return malformed("is cut short before its picture");
+    // The size is checked against what is there before anything is allocated for it.
+    if (pictureBytes != in.left()) return malformed("says its picture has " + std::to_string(pictureBytes) +
+                                                    " bytes where " + std::to_string(in.left()) + " follow");
+    std::span<const uint8_t> picture;
+    (void)in.take(pictureBytes, picture);
+    input.picture.assign(picture.begin(), picture.end());
+    return input;
+}
+
+}  // namespace glassfalls
