@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/FrameInput.h"
 
 #include <string>
@@ -84,7 +85,8 @@ platform::Expected<FrameInput> decodeFrameInput(std::span<const uint8_t> bytes) 
     FrameInput input;
     uint8_t format = 0, flags = 0;
     if (!in.u8(format) || !in.u8(input.keysDown) || !in.u8(flags)) return malformed("is cut short");
-    if (format != kFormat) return malformed("is in format " + std::to_string(format) + ", not " + std::to_string(kFormat));
+    if (format != kFormat)
+        return malformed("is in format " + std::to_string(format) + ", not " + std::to_string(kFormat));
     if ((input.keysDown & ~kKnownKeys) != 0 || (flags & ~kHasMicrophone) != 0) return malformed("has unknown bits");
     if (flags & kHasMicrophone) {
         std::span<const uint8_t> samples;
@@ -97,8 +99,9 @@ platform::Expected<FrameInput> decodeFrameInput(std::span<const uint8_t> bytes) 
     uint32_t pictureBytes = 0;
     if (!in.u32(pictureBytes)) return malformed("is cut short before its picture");
     // The size is checked against what is there before anything is allocated for it.
-    if (pictureBytes != in.left()) return malformed("says its picture has " + std::to_string(pictureBytes) +
-                                                    " bytes where " + std::to_string(in.left()) + " follow");
+    if (pictureBytes != in.left())
+        return malformed("says its picture has " + std::to_string(pictureBytes) + " bytes where " +
+                         std::to_string(in.left()) + " follow");
     std::span<const uint8_t> picture;
     (void)in.take(pictureBytes, picture);
     input.picture.assign(picture.begin(), picture.end());

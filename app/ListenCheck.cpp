@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ListenCheck.h"
 
 #include <csignal>
@@ -27,20 +28,6 @@ public:
         std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
     }
 };
-
-const char* noteName(int32_t note) {
-    switch (note) {
-        case 60: return "C4";
-        case 62: return "D4";
-        case 64: return "E4";
-        case 65: return "F4";
-        case 67: return "G4";
-        case 69: return "A4";
-        case 71: return "B4";
-        case 72: return "C5";
-        default: return "silence";
-    }
-}
 
 std::string levelBar(int32_t peak) {
     constexpr int kWidth = 20;

@@ -1,7 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/World.h"
 
 #include <cstdio>
-#include <filesystem>
 
 #include "net/ImageNetLink.h"
 #include "render/RenderDevice.h"
@@ -34,9 +34,8 @@ platform::Expected<void> World::init(const WorldSetup& setup, int width, int hei
     }
     const std::string skinFile = dataPath("title.bmp");
     const std::string modelFile = dataPath("title.x");
-    if (!titleMesh.create(device, skinFile, modelFile)) {
-        if (!std::filesystem::exists(modelFile)) return cannotLoad(modelFile);
-        return platform::failure("cannot load " + modelFile + ": " + titleMesh.error);
+    if (auto made = titleMesh.create(device, skinFile, modelFile); !made) {
+        return platform::failure("cannot load " + modelFile + ": " + made.error());
     }
     noteMissing(titleMesh.skin, skinFile, "the title model is drawn without its reflections");
     const std::string titleFile = dataPath("title.png");

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // After a performance the trail keeps falling while a cursor takes it away from its start.
 #include "performer/MidiOut.h"
 #include "performer/Performer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three ways a performer chooses its next point from the last laid segment.
 #include <algorithm>
 #include <cmath>

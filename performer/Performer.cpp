@@ -1,7 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "performer/Performer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <iterator>
 
 #include "math/Angles.h"
 #include "performer/Hearing.h"
@@ -43,16 +46,40 @@ float microphoneLevel(const platform::MicrophoneBlock& block, int32_t note) {
     return level < 0.45f ? 0.45f : level;
 }
 
+namespace {
+
+// The scale the bands pick from, with the highest band of each note and the direction it
+// bends a trail. The seventh direction is 275 degrees, not 270.
+struct ScaleNote {
+    int32_t highestBand;
+    BandNote played;
+    const char* name;
+};
+constexpr ScaleNote kScale[] = {
+    {68, {60, 0.0f, 0.0f}, "C4"},
+    {75, {62, 45.0f, 0.785398006439209f}, "D4"},
+    {84, {64, 90.0f, 1.570796012878418f}, "E4"},
+    {94, {65, 135.0f, 2.356194019317627f}, "F4"},
+    {102, {67, 180.0f, 3.141592025756836f}, "G4"},
+    {116, {69, 225.0f, 3.926990032196045f}, "A4"},
+    {122, {71, 275.0f, 4.799654483795166f}, "B4"},
+    {INT32_MAX, {72, 315.0f, 5.497786045074463f}, "C5"},
+};
+
+}  // namespace
+
 BandNote noteForBand(int32_t band) {
-    // The seventh direction is 275 degrees, not 270.
-    if (band <= 68) return {60, 0.0f, 0.0f};
-    if (band <= 75) return {62, 45.0f, 0.785398006439209f};
-    if (band <= 84) return {64, 90.0f, 1.570796012878418f};
-    if (band <= 94) return {65, 135.0f, 2.356194019317627f};
-    if (band <= 102) return {67, 180.0f, 3.141592025756836f};
-    if (band <= 116) return {69, 225.0f, 3.926990032196045f};
-    if (band <= 122) return {71, 275.0f, 4.799654483795166f};
-    return {72, 315.0f, 5.497786045074463f};
+    for (const ScaleNote& n : kScale) {
+        if (band <= n.highestBand) return n.played;
+    }
+    return kScale[std::size(kScale) - 1].played;
+}
+
+const char* noteName(int32_t note) {
+    for (const ScaleNote& n : kScale) {
+        if (n.played.note == note) return n.name;
+    }
+    return "silence";
 }
 
 bool Performer::init(Surroundings* around, int32_t capacity, const std::string& scoreFile) {

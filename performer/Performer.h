@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,8 @@ struct BandNote {
     float bendRadians;  // as stored, not converted
 };
 BandNote noteForBand(int32_t band);
+// The name of a note of that scale ("C4" … "C5"); "silence" for any other.
+const char* noteName(int32_t note);
 
 // The highest sample of a microphone block, 0 … 32767.
 int32_t blockPeak(const platform::MicrophoneBlock& block);

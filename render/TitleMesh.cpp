@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/TitleMesh.h"
 
 #include <algorithm>
@@ -29,13 +30,14 @@ void drawFace(GraphicsDevice& device, const assets::MeshVertex (&face)[3]) {
 
 }  // namespace
 
-bool TitleMesh::create(GraphicsDevice& device, const std::string& skinFile, const std::string& modelFile) {
+platform::Expected<void> TitleMesh::create(GraphicsDevice& device, const std::string& skinFile,
+                                           const std::string& modelFile) {
     skin.loadFromFile(device, skinFile);
-    return loadModel(device, modelFile);
+    return loadModel(modelFile);
 }
 
-bool TitleMesh::loadModel(GraphicsDevice& device, const std::string& modelFile) {
-    if (!load(device, modelFile)) return false;
+platform::Expected<void> TitleMesh::loadModel(const std::string& modelFile) {
+    if (auto loaded = load(modelFile); !loaded) return loaded;
     convertFvf(assets::MeshVertex::kFormat);
     vertexCount = static_cast<int32_t>(mesh.vertices.size());
     faceCount = static_cast<int32_t>(mesh.indices.size() / 3);
@@ -43,7 +45,7 @@ bool TitleMesh::loadModel(GraphicsDevice& device, const std::string& modelFile) 
     triangles.clear();
     triangles.reserve(mesh.indices.size());
     for (const uint32_t index : mesh.indices) triangles.push_back(mesh.vertices[index]);
-    return true;
+    return {};
 }
 
 void TitleMesh::step() {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <string>
@@ -16,9 +17,10 @@ namespace glassfalls {
 class TitleMesh final : public Mesh, public Movable {
 public:
     // Loads the skin (a missing one leaves the model without reflections) and the model.
-    bool create(platform::gfx::GraphicsDevice& device, const std::string& skinFile, const std::string& modelFile);
+    platform::Expected<void> create(platform::gfx::GraphicsDevice& device, const std::string& skinFile,
+                                    const std::string& modelFile);
     // Loads the model, gives it smooth normals and unrolls its faces into `triangles`.
-    bool loadModel(platform::gfx::GraphicsDevice& device, const std::string& modelFile);
+    platform::Expected<void> loadModel(const std::string& modelFile);
 
     // Advances the drop by one frame.
     void step();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the device's state becomes OpenGL fixed-function state, applied lazily before a draw.
 #include "platform/gl/FixedFunctionPipeline.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // OpenGL with the entry points past 1.1 declared: the system library exports them for the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,6 @@ enum class MessageId : uint32_t {
 struct Message {
     MessageId id;
     uint64_t wParam = 0;
-    int64_t lParam = 0;
 };
 
 }  // namespace glassfalls::platform

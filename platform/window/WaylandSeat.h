@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a Wayland compositor offers an input seat, asked of the compositor itself.
 #pragma once
 

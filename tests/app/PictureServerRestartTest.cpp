@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The piece and the real picture server on loopback: the server is killed mid-run and started
 // again with other pictures, and the ground shows them.
 #include <gtest/gtest.h>

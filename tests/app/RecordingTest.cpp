@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole runs on the virtual clock, checked from what they leave behind: screenshots against
 // committed goldens, the MIDI file of a sung melody, the sound and the video of a melody.
 #include <gtest/gtest.h>

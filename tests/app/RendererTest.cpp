@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The piece drawn through each renderer: the shader pipelines against the fixed-function
 // one, frame by frame, and drivers that offer too little for the one asked for.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame's drawing only reads the piece: drawing a scene again, or after the device was
 // rebuilt, gives the same picture and leaves the next frame as it would have been. It would
 // catch a drawing that moves the piece on (a second drawing then shows a later frame), or one

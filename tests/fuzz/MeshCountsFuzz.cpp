@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes, as a ".x" file of each of its formats, to the check that refuses a
 // model declaring more than it holds before the importer trusts its counts: it must never
 // read outside the bytes, whatever they claim.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes through the picture loader's decode-by-content entry: it must refuse or decode,
 // never read out of bounds or crash.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary text to the melody reader, as a file that stays the same between its two
 // passes and as one cut short in between: it must never store more entries than whole
 // groups, nor read outside the bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture link and the picture server on networks that fail the way gallery networks do:
 // a name server that never answers, a server machine that vanishes without a word, a link
 // slower than loopback. Each runs in network namespaces of its own, as root; where those

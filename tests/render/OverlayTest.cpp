@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screen fade and the light mask, drawn for real off-screen.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Options the sanitizer runtime reads at start-up, built into every program of a sanitizer
 // build so that the tests and the programs they start behave alike.
 //

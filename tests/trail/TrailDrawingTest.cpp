@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three passes of a trail drawn for real off-screen, seen from the side so that the water
 // is the screen's middle line. Each test says which fault it would catch.
 #include <gtest/gtest.h>

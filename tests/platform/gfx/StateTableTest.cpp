@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drawer's table must land on the same states as the calls it replaced: each kind on its
 // own state of stage 0, in the table's order, so a later entry wins.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames read back while the next one is drawn, on a real device: each read hands over the
 // very frame it was started on, or says it cannot.
 #include <gtest/gtest.h>

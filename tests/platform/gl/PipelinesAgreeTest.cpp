@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shader pipelines against the fixed-function one, state by state: the same scene drawn
 // under each setting of the stage, the sampler, the alpha test, the clip plane and the light
 // must come out the same on a core and an ES context as on a compatibility one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws through the real OpenGL pipeline (Mesa, off-screen) and checks the pictures: each
 // test would fail if the mapping of the fixed-function device turned the frame upside down,
 // mirrored it, flipped the winding, clipped the wrong side or lit it differently.

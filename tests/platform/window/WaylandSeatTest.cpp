@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A kiosk's compositor with no keyboard or mouse attached offers no input seat, where the
 // SDL of Debian 12 crashes in its Wayland driver. A compositor of the test's own, with or
 // without a seat, is asked by the probe and by the piece.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's one wait between frames ends on whatever it watches: a readable socket, or a
 // wake another thread gives (as the microphone's does when a block is ready).
 #include <gtest/gtest.h>
