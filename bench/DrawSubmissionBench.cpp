@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the fixed-function facade costs on Mesa's software renderer when the scenes issue
 // thousands of small draws from caller memory per frame.
 #include <benchmark/benchmark.h>

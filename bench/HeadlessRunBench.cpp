@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A headless run of 200 scene advances in one process: the title and 72 performance frames
 // drawn off-screen on the virtual clock. Twenty seconds of the piece; the figure says how
 // much faster than real time a recording or a test run goes on this machine.

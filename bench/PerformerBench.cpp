@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of the eight performers at the costliest moment: laying the 96th segment, when
 // every attempt is tested against the whole trail behind it.
 #include <benchmark/benchmark.h>

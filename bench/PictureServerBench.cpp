@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One picture server feeding 64 pieces on loopback at 10 pictures a second each, each round
 // spread across its 100 ms, all in one process and one thread, as the main loops would poll
 // them. Reports the pictures delivered

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The costliest performance frame (see tests/support/WorstCaseFrame.h) on the software
 // renderer: with the facade merging the scenes' small draws, without, and the floor, the
 // same draws from buffers built once; and merged through the shader pipeline, on a core and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every top-level source folder is a layer: its own library, linking only the layers below it.
 # The compiler finds a layer's headers only through a folder of the build tree that holds
 # nothing but a link to that layer, and a library gets those folders only from itself and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-building for 64-bit ARM Debian 12 with Debian's cross compiler against a sysroot of
 # Debian's arm64 packages (made by scripts/cross). GLASSFALLS_SYSROOT names the sysroot.
 set(CMAKE_SYSTEM_NAME Linux)

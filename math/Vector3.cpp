@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "math/Vector3.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The generator fails as the piece does: a value, or the failure that kept it from being made.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the piece's whole data set: pictures, sphere maps, the title model, and the demo
 // melody. Every byte depends only on this program and the Debian font it reads, so running
 // it twice gives identical files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the manual pages glassfalls(1) and glassfalls-picture-server(1) from the option tables
 // the programs themselves parse with. Usage: glassfalls_manual [glassfalls|glassfalls-picture-server]
 #include <CLI/CLI.hpp>

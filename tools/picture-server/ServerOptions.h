@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture server's command line, in one table that both the program and its manual page
 // are made from.
 #pragma once

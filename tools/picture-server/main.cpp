@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // glassfalls-picture-server: sends pictures to the pieces whose settings file names this
 // machine, for their floors.
 #include <arpa/inet.h>
