@@ -23,18 +23,13 @@ Application::~Application() {
     shutDownOutputs();
 }
 
-bool Application::fail(std::string reason) {
-    if (failure_.empty()) failure_ = std::move(reason);
-    return false;
-}
-
-bool Application::init(const StartOptions& options) {
-    if (!start(options)) return false;
+platform::Expected<void> Application::init(const StartOptions& options) {
+    GLASSFALLS_TRY(start(options));
     service_.ready();
-    return true;
+    return {};
 }
 
-bool Application::start(const StartOptions& options) {
+platform::Expected<void> Application::start(const StartOptions& options) {
     options_ = options;
 
     platform::WindowConfig config;
@@ -44,49 +39,40 @@ bool Application::start(const StartOptions& options) {
     config.renderer = options.renderer;
     config.headless = options.headless;
     auto window = services_.openWindow(config);
-    if (!window) return fail(window.error());
-    if (!create(std::move(*window))) return fail("the window could not be set up");
+    if (!window) return platform::Failure{window.error()};
+    if (!create(std::move(*window))) return platform::failure("the window could not be set up");
 
     width = 640;
     height = 480;
     if (auto created = renderDevice.create(this->window(), width, height, options.windowed); !created) {
         // The renderer asked for by name is not there: the machine cannot run it as told.
         if (options.renderer != platform::gfx::Renderer::Auto) failureStatus_ = 2;
-        return fail(created.error());
+        return created;
     }
-    if (!options.screenshotDir.empty()) {
-        if (auto opened = screenshots_.open(options.screenshotDir, options.screenshotEvery); !opened) {
-            return fail(opened.error());
-        }
-    }
-    if (!options.videoFile.empty() && !openVideo()) return false;
+    if (!options.screenshotDir.empty())
+        GLASSFALLS_TRY(screenshots_.open(options.screenshotDir, options.screenshotEvery));
+    if (!options.videoFile.empty()) GLASSFALLS_TRY(openVideo());
     fillTrigTables();
 
     if (!options.melodyFile.empty()) {
         if (Score melody; !loadScore(options.melodyFile, melody))
-            return fail("cannot read the melody file " + options.melodyFile);
+            return platform::failure("cannot read the melody file " + options.melodyFile);
     }
     const std::string melodyFile = options.melodyFile.empty() ? dataPath("music.dat") : options.melodyFile;
-    if (auto ready = world.init({renderDevice, midiOut, options.dataDir, melodyFile}, width, height); !ready) {
-        return fail(ready.error());
-    }
-    if (auto ready = director.init(stage_); !ready) return fail(ready.error());
-
-    if (!openCapture()) return false;
-
-    if (!openMidi()) return false;
-
-    if (options.oscPort) {
-        if (auto opened = showControl_.open(*options.oscPort); !opened) return fail(opened.error());
-    }
+    GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, width, height));
+    GLASSFALLS_TRY(director.init(stage_));
+    GLASSFALLS_TRY(openCapture());
+    GLASSFALLS_TRY(openMidi());
+    if (options.oscPort) GLASSFALLS_TRY(showControl_.open(*options.oscPort));
 
     const auto settings = readSettingsFile(dataPath("glassFalls.ini"));
-    if (!settings) return true;
+    if (!settings) return {};
     netLink = std::make_unique<ImageNetLink>();
     if (!netLink->open(settings->host, settings->port)) {
-        return fail("cannot connect to the picture server " + settings->host + ":" + std::to_string(settings->port));
+        return platform::failure("cannot connect to the picture server " + settings->host + ":" +
+                                 std::to_string(settings->port));
     }
-    return true;
+    return {};
 }
 
 void Application::onIdle() {
@@ -112,21 +98,21 @@ void Application::onIdle() {
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
 
-bool Application::openCapture() {
+platform::Expected<void> Application::openCapture() {
     auto source = pickCapture(options_, clock());
-    if (!source) return fail(source.error());
+    if (!source) return platform::Failure{source.error()};
     waveCapture.open(std::move(*source));
-    return true;
+    return {};
 }
 
-bool Application::openMidi() {
+platform::Expected<void> Application::openMidi() {
     auto port = pickMidiPort(options_, clock(), video_.isOpen() ? &video_ : nullptr);
     if (!port) {
-        return fail("cannot open the MIDI output: " + port.error() +
-                    " (--list-devices shows the ALSA ports; --midi none runs without)");
+        return platform::failure("cannot open the MIDI output: " + port.error() +
+                                 " (--list-devices shows the ALSA ports; --midi none runs without)");
     }
     midiOut.open(std::move(*port));
-    return true;
+    return {};
 }
 
 void Application::pollSources() {
@@ -181,15 +167,12 @@ int64_t Application::windowProc(const Message& message) {
     return defWindowProc(message);
 }
 
-bool Application::openVideo() {
+platform::Expected<void> Application::openVideo() {
     VideoRecording::Sound sound;
     // Any other output plays the notes outside the program, where the video cannot hear them.
     sound.synthesiser = options_.midi == "synth";
     if (options_.videoInputSound) sound.heardFile = options_.audioFile;
-    if (auto opened = video_.open(options_.videoFile, width, height, clock().now(), sound); !opened) {
-        return fail(opened.error());
-    }
-    return true;
+    return video_.open(options_.videoFile, width, height, clock().now(), sound);
 }
 
 void Application::shutDownOutputs() {

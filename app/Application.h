@@ -41,13 +41,10 @@ public:
     explicit Application(PlatformServices services);
     ~Application() override;
 
-    // The whole start-up; a service manager is told when it is complete. On false,
-    // failure() says what went wrong.
-    bool init(const StartOptions& options);
+    // The whole start-up; a service manager is told when it is complete. A failure says
+    // what went wrong.
+    platform::Expected<void> init(const StartOptions& options);
 
-    // Records why start-up failed (the first reason wins) and returns false for the caller.
-    bool fail(std::string reason);
-    const std::string& failure() const { return failure_; }
     // The exit status a failed start-up ends with: 2 when a renderer asked for by name is
     // not there, else 1.
     int failureStatus() const { return failureStatus_; }
@@ -91,11 +88,11 @@ private:
         Application& app_;
     };
 
-    bool start(const StartOptions& options);
+    platform::Expected<void> start(const StartOptions& options);
     void shutDownOutputs();
-    bool openCapture();
-    bool openMidi();
-    bool openVideo();
+    platform::Expected<void> openCapture();
+    platform::Expected<void> openMidi();
+    platform::Expected<void> openVideo();
     ShowStatus showStatus() const;
 
     PlatformServices services_;
@@ -110,7 +107,6 @@ private:
     bool recordingFailed_ = false;  // the video could not be written: the run ends with status 1
     std::vector<int> waitSockets_;  // what waitForWork waits on besides the window
     uint64_t advances_ = 0;
-    std::string failure_;
     int failureStatus_ = 1;
     Stage stage_{*this};
     platform::ServiceNotifier service_;

@@ -64,8 +64,8 @@ int main(int argc, char** argv) {
     if (line->listen) return runListenCheck(options, *clock);
 
     Application application({*clock, **keyboard, pickWindowOpener()});
-    if (!application.init(options)) {
-        std::fprintf(stderr, "glassfalls: %s\n", application.failure().c_str());
+    if (const auto started = application.init(options); !started) {
+        std::fprintf(stderr, "glassfalls: %s\n", started.error().c_str());
         return application.failureStatus();
     }
     return application.run();

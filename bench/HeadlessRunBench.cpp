@@ -23,8 +23,8 @@ static void BM_HeadlessTwoHundredFrames(benchmark::State& state) {
             {clock, keys, [](const platform::WindowConfig&) -> platform::Expected<std::unique_ptr<platform::Window>> {
                  return std::make_unique<platform::NullWindow>();
              }});
-        if (!app.init(options)) {
-            state.SkipWithError(app.failure().c_str());
+        if (const auto started = app.init(options); !started) {
+            state.SkipWithError(started.error().c_str());
             break;
         }
         benchmark::DoNotOptimize(app.run());

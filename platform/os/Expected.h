@@ -65,3 +65,10 @@ private:
 };
 
 }  // namespace glassfalls::platform
+
+// Evaluates `expression`, an Expected; when it failed, returns its failure from the calling
+// function, which returns an Expected of any type.
+#define GLASSFALLS_TRY(expression)                                                                       \
+    do {                                                                                                 \
+        if (auto tried_ = (expression); !tried_) return ::glassfalls::platform::Failure{tried_.error()}; \
+    } while (false)

@@ -42,8 +42,9 @@ TEST(ApplicationStart, MissingPictureNamesTheFile) {
     TestApplication fixture;
     StartOptions options;
     options.dataDir = data.path.string();
-    EXPECT_FALSE(fixture.app.init(options));
-    EXPECT_NE(fixture.app.failure().find("title.png"), std::string::npos) << fixture.app.failure();
+    const auto started = fixture.app.init(options);
+    ASSERT_FALSE(started);
+    EXPECT_NE(started.error().find("title.png"), std::string::npos) << started.error();
 }
 
 TEST(ApplicationStart, MissingGroundPictureIsSaidAndTheGroundDrawnWithoutIt) {
@@ -54,9 +55,9 @@ TEST(ApplicationStart, MissingGroundPictureIsSaidAndTheGroundDrawnWithoutIt) {
     options.dataDir = data.path.string();
     options.headless = true;
     testing::internal::CaptureStderr();
-    const bool started = fixture.app.init(options);
+    const auto started = fixture.app.init(options);
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_TRUE(started) << fixture.app.failure();
+    EXPECT_TRUE(started) << started.error();
     EXPECT_NE(said.find("ground.bmp"), std::string::npos) << said;
     EXPECT_FALSE(fixture.app.world.ground.floorPicture.texture);
     EXPECT_EQ(fixture.app.world.lightMask.height, 288) << "three fifths of 480";
@@ -73,7 +74,8 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     // The microphone is a file: a tone in bin 100 at another rate, in stereo.
     options.audioFile = (data.path / "voice.wav").string();
     test_support::writeToneWav(options.audioFile, 22050, 2, 100 * 8000.0 / 1024.0, 30.0);
-    ASSERT_TRUE(fixture.app.init(options)) << fixture.app.failure();
+    const auto started = fixture.app.init(options);
+    ASSERT_TRUE(started) << started.error();
     EXPECT_EQ(fixture.app.world.frameInterval(), 75u);
     ASSERT_NE(fixture.app.netLink, nullptr);
     EXPECT_EQ(fixture.app.netLink->host(), "pictures.local");

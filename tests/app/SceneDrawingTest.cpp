@@ -24,7 +24,7 @@ struct DrawnPiece {
         options.dataDir = data.path.string();
         options.headless = true;
         options.midi = "none";
-        ready = app.init(options);
+        ready = bool(app.init(options));
         app.active = true;
     }
 
