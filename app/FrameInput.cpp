@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform/os/LittleEndian.h"
+
 namespace glassfalls {
 
 namespace {
@@ -11,10 +13,6 @@ namespace {
 constexpr uint8_t kFormat = 1;
 constexpr uint8_t kHasMicrophone = 1;
 constexpr uint8_t kKnownKeys = 0x0F;
-
-void putU32(std::vector<uint8_t>& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
 
 // Reads from the front of what is left, refusing to read past its end.
 class Reader {
@@ -69,13 +67,9 @@ std::vector<uint8_t> encodeFrameInput(const FrameInput& input) {
     out.push_back(input.keysDown);
     out.push_back(input.microphone ? kHasMicrophone : 0);
     if (input.microphone) {
-        for (int16_t sample : *input.microphone) {
-            const auto bits = static_cast<uint16_t>(sample);
-            out.push_back(static_cast<uint8_t>(bits));
-            out.push_back(static_cast<uint8_t>(bits >> 8));
-        }
+        for (int16_t sample : *input.microphone) platform::putLittleEndian(out, static_cast<uint16_t>(sample), 2);
     }
-    putU32(out, static_cast<uint32_t>(input.picture.size()));
+    platform::putLittleEndian(out, static_cast<uint32_t>(input.picture.size()), 4);
     out.insert(out.end(), input.picture.begin(), input.picture.end());
     return out;
 }

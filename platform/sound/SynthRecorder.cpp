@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/os/Clock.h"
+#include "platform/os/LittleEndian.h"
 
 namespace glassfalls::platform {
 
@@ -16,10 +17,6 @@ namespace {
 
 constexpr uint32_t kRate = static_cast<uint32_t>(FluidSynthPort::kSampleRate);
 constexpr uint32_t kHeaderBytes = 44;
-
-void putLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
 
 class SynthRecordingPort final : public MidiPort {
 public:
