@@ -25,7 +25,8 @@ Application::~Application() {
 
 platform::Expected<void> Application::init(const StartOptions& options) {
     GLASSFALLS_TRY(start(options));
-    service_.ready();
+    service_ = pickServiceNotifier();
+    service_->ready();
     return {};
 }
 
@@ -44,7 +45,8 @@ platform::Expected<void> Application::start(const StartOptions& options) {
 
     width = 640;
     height = 480;
-    if (auto created = renderDevice.create(this->window(), width, height, options.windowed); !created) {
+    if (auto created = renderDevice.create(platform::deviceFactoryOf(this->window()), width, height, options.windowed);
+        !created) {
         // The renderer asked for by name is not there: the machine cannot run it as told.
         if (options.renderer != platform::gfx::Renderer::Auto) failureStatus_ = 2;
         return created;
@@ -63,15 +65,17 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     GLASSFALLS_TRY(director.init(stage_));
     GLASSFALLS_TRY(openCapture());
     GLASSFALLS_TRY(openMidi());
-    if (options.oscPort) GLASSFALLS_TRY(showControl_.open(*options.oscPort));
+    if (options.oscPort) {
+        auto control = openShowControl(*options.oscPort, keys_, [this] { return showStatus(); });
+        if (!control) return platform::Failure{control.error()};
+        showControl_ = std::move(*control);
+    }
 
     const auto settings = readSettingsFile(dataPath("glassFalls.ini"));
     if (!settings) return {};
-    netLink = std::make_unique<ImageNetLink>();
-    if (!netLink->open(settings->host, settings->port)) {
-        return platform::failure("cannot connect to the picture server " + settings->host + ":" +
-                                 std::to_string(settings->port));
-    }
+    auto link = openPictureLink(settings->host, settings->port);
+    if (!link) return platform::Failure{link.error()};
+    pictureLink = std::move(*link);
     return {};
 }
 
@@ -82,13 +86,14 @@ void Application::onIdle() {
     ++advances_;
     // The watchdog hears of each advance when it begins, when advances are a frame interval
     // apart whatever the drawing took; a piece stuck in a frame never reaches the next.
-    service_.frameAdvanced();
+    service_->frameAdvanced();
     keyboard().beforeAdvance(advances_);
     FrameInput input = std::exchange(gathered_, {});
     input.keysDown = keysDownOf(keyboard());
     if (director.advance(input)) renderDevice.presentFrame();
     midiOut.flush();
-    showControl_.frameAdvanced();
+    for (OutsideSource* source : outside())
+        if (source) source->frameAdvanced();
     if (renderDevice.device) drawnFrames_.afterAdvance(advances_, clock().now(), *renderDevice.device);
     if (const auto failure = video_.failure()) {
         std::fprintf(stderr, "glassfalls: %s; the recording stops\n", failure->c_str());
@@ -118,13 +123,8 @@ platform::Expected<void> Application::openMidi() {
 void Application::pollSources() {
     // The newest block and picture wait for the next advance.
     if (platform::MicrophoneBlock block; waveCapture.collect(clock().now(), block)) gathered_.microphone = block;
-    if (netLink) {
-        netLink->poll(clock().now());
-        if (const uint8_t* picture = netLink->takeNewPicture()) {
-            gathered_.picture.assign(picture, picture + ImageNetLink::kPictureBytes);
-        }
-    }
-    showControl_.poll([this] { return showStatus(); });
+    for (OutsideSource* source : outside())
+        if (source) source->poll(clock().now(), gathered_);
 }
 
 ShowStatus Application::showStatus() const {
@@ -145,8 +145,8 @@ void Application::waitForWork() {
     }
     // Kept from pass to pass, so that waiting allocates nothing.
     waitSockets_.clear();
-    if (netLink) netLink->addSockets(waitSockets_);
-    if (showControl_.socket() >= 0) waitSockets_.push_back(showControl_.socket());
+    for (OutsideSource* source : outside())
+        if (source) source->addSockets(waitSockets_);
     clock().waitUntil(deadline, window(), waitSockets_);
 }
 
@@ -170,7 +170,7 @@ int64_t Application::windowProc(const Message& message) {
 platform::Expected<void> Application::openVideo() {
     VideoRecording::Sound sound;
     // Any other output plays the notes outside the program, where the video cannot hear them.
-    sound.synthesiser = options_.midi == "synth";
+    sound.synthesiser = options_.midi == "synth" && hasBuiltInSynthesiser();
     if (options_.videoInputSound) sound.heardFile = options_.audioFile;
     return video_.open(options_.videoFile, width, height, clock().now(), sound);
 }
@@ -179,7 +179,7 @@ void Application::shutDownOutputs() {
     if (renderDevice.device) drawnFrames_.finish(*renderDevice.device);
     // Closing the output renders the synthesiser's sound to the end, which the video takes.
     midiOut.close();
-    netLink.reset();
+    pictureLink.reset();
     if (!video_.isOpen()) return;
     if (auto finished = video_.finish(clock().now()); !finished) {
         if (!finished.error().empty()) std::fprintf(stderr, "glassfalls: %s\n", finished.error().c_str());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -10,14 +11,14 @@
 #include "app/DrawnFrames.h"
 #include "app/FrameInput.h"
 #include "app/FramePacer.h"
+#include "app/OutsideSource.h"
 #include "app/SceneDirector.h"
 #include "app/Screenshots.h"
-#include "app/ShowControl.h"
+#include "app/ShowStatus.h"
 #include "app/StartOptions.h"
 #include "app/VideoRecording.h"
 #include "app/WindowBase.h"
 #include "app/World.h"
-#include "net/ImageNetLink.h"
 #include "performer/MidiOut.h"
 #include "platform/input/RemoteKeys.h"
 #include "platform/os/Clock.h"
@@ -66,7 +67,7 @@ public:
     RenderDevice renderDevice;
     platform::WaveCapture waveCapture;
     MidiOut midiOut;
-    std::unique_ptr<ImageNetLink> netLink;  // only with a settings file
+    std::unique_ptr<OutsideSource> pictureLink;  // only with a settings file
 
 protected:
     void onIdle() override;
@@ -97,7 +98,7 @@ private:
 
     PlatformServices services_;
     platform::RemoteKeys keys_{services_.keyboard};
-    ShowControl showControl_{keys_};
+    std::unique_ptr<OutsideSource> showControl_;  // only with --osc-port
     StartOptions options_;
     FramePacer pacer_;
     FrameInput gathered_;  // what came from outside since the last advance
@@ -106,10 +107,12 @@ private:
     DrawnFrames drawnFrames_{screenshots_, video_};
     bool recordingFailed_ = false;  // the video could not be written: the run ends with status 1
     std::vector<int> waitSockets_;  // what waitForWork waits on besides the window
+    // The outside sources, null where one is not open.
+    std::array<OutsideSource*, 2> outside() const { return {pictureLink.get(), showControl_.get()}; }
     uint64_t advances_ = 0;
     int failureStatus_ = 1;
     Stage stage_{*this};
-    platform::ServiceNotifier service_;
+    std::unique_ptr<platform::ServiceNotifier> service_ = std::make_unique<platform::NullServiceNotifier>();
 };
 
 }  // namespace glassfalls

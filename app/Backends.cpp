@@ -2,13 +2,124 @@
 #include "app/Backends.h"
 
 #include <cstdio>
+#include <cstdlib>
 
-#include "platform/sound/FluidSynthPort.h"
 #include "platform/sound/ReconnectingCapture.h"
 #include "platform/sound/ReconnectingMidiPort.h"
-#include "platform/sound/SynthRecorder.h"
+
+// The optional backends this build was made with (see cmake/Backends.cmake).
+#if GLASSFALLS_WITH_ALSA
+#include "platform/alsa/AlsaSequencer.h"
+#endif
+#if GLASSFALLS_WITH_FLUIDSYNTH
+#include "platform/synth/FluidSynthPort.h"
+#include "platform/synth/SynthRecorder.h"
+#endif
+#if GLASSFALLS_WITH_SYSTEMD
+#include "platform/systemd/SystemdNotifier.h"
+#endif
+#if GLASSFALLS_WITH_OSC
+#include "app/ShowControl.h"
+#endif
+#if GLASSFALLS_WITH_PICTURE_LINK
+#include "app/PictureLinkSource.h"
+#endif
 
 namespace glassfalls {
+
+namespace {
+
+constexpr bool kWithAlsa = GLASSFALLS_WITH_ALSA;
+constexpr bool kWithSynthesiser = GLASSFALLS_WITH_FLUIDSYNTH;
+constexpr bool kWithOsc = GLASSFALLS_WITH_OSC;
+constexpr bool kWithVideo = GLASSFALLS_WITH_VIDEO;
+
+std::string noBackend(const std::string& what) { return "this build has no " + what; }
+
+}  // namespace
+
+std::vector<MissingBackend> missingBackends() {
+    std::vector<MissingBackend> missing;
+    if (!kWithAlsa) missing.push_back({"--midi alsa:PORT", "ALSA sequencer"});
+    if (!kWithSynthesiser) {
+        missing.push_back({"--midi synth", "built-in synthesiser"});
+        missing.push_back({"--soundfont", "built-in synthesiser"});
+        missing.push_back({"--audio-out", "built-in synthesiser"});
+    }
+    if (!kWithVideo) missing.push_back({"--video", "video recording"});
+    if (!kWithOsc) missing.push_back({"--osc-port", "show control over OSC"});
+    return missing;
+}
+
+platform::Expected<void> refuseMissingBackends(const StartOptions& options) {
+    auto refuse = [](const std::string& option, const std::string& what) {
+        return platform::failure(option + ": " + noBackend(what));
+    };
+    if (!kWithAlsa && options.midi.rfind("alsa:", 0) == 0) return refuse("--midi " + options.midi, "ALSA sequencer");
+    if (!kWithSynthesiser) {
+        if (options.midiChosen && options.midi == "synth") return refuse("--midi synth", "built-in synthesiser");
+        if (!options.soundfont.empty()) return refuse("--soundfont", "built-in synthesiser");
+        if (!options.audioOut.empty()) return refuse("--audio-out", "built-in synthesiser");
+    }
+    if (!kWithVideo && !options.videoFile.empty()) return refuse("--video", "video recording");
+    if (!kWithOsc && options.oscPort) return refuse("--osc-port", "show control over OSC");
+    return {};
+}
+
+void quietenDeviceLibraries() {
+#if GLASSFALLS_WITH_ALSA
+    platform::quietenAlsaDiagnostics();
+#endif
+}
+
+std::optional<std::vector<std::string>> listMidiPorts() {
+#if GLASSFALLS_WITH_ALSA
+    return platform::listAlsaPorts();
+#else
+    return std::nullopt;
+#endif
+}
+
+bool hasBuiltInSynthesiser() { return kWithSynthesiser; }
+
+platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, platform::RemoteKeys& keys,
+                                                                   std::function<ShowStatus()> status) {
+#if GLASSFALLS_WITH_OSC
+    auto control = std::make_unique<ShowControl>(keys, std::move(status));
+    GLASSFALLS_TRY(control->open(port));
+    return std::unique_ptr<OutsideSource>(std::move(control));
+#else
+    (void)port, (void)keys, (void)status;
+    return platform::failure("--osc-port: " + noBackend("show control over OSC"));
+#endif
+}
+
+platform::Expected<std::unique_ptr<OutsideSource>> openPictureLink(const std::string& host, int32_t port) {
+#if GLASSFALLS_WITH_PICTURE_LINK
+    auto link = std::make_unique<PictureLinkSource>();
+    GLASSFALLS_TRY(link->open(host, port));
+    return std::unique_ptr<OutsideSource>(std::move(link));
+#else
+    return platform::failure(noBackend("picture link") + " to reach the picture server " + host + ":" +
+                             std::to_string(port));
+#endif
+}
+
+std::unique_ptr<platform::ServiceNotifier> pickServiceNotifier() {
+#if GLASSFALLS_WITH_SYSTEMD
+    return std::make_unique<platform::SystemdNotifier>();
+#else
+    // A unit of Type=notify would wait for a ready notice that never comes, and restart the
+    // piece when its start-up time is up.
+    if (std::getenv("NOTIFY_SOCKET")) {
+        std::fprintf(stderr,
+                     "glassfalls: the service manager asks for notices, and %s; give its unit Type=simple and "
+                     "no WatchdogSec\n",
+                     noBackend("systemd notices").c_str());
+    }
+    return std::make_unique<platform::NullServiceNotifier>();
+#endif
+}
 
 std::unique_ptr<platform::Clock> pickClock(const StartOptions& options) {
     if (options.headless) return std::make_unique<platform::VirtualClock>();
@@ -47,6 +158,15 @@ using Port = std::unique_ptr<platform::MidiPort>;
 
 platform::Expected<Port> openSynthesiser(const StartOptions& options, platform::Clock& clock,
                                          platform::SoundSink* videoSound) {
+#if !GLASSFALLS_WITH_FLUIDSYNTH
+    (void)clock, (void)videoSound;
+    // Headless runs play the synthesiser only into memory: without it nothing is lost there.
+    if (!options.headless) {
+        std::fprintf(stderr, "glassfalls: %s; running without sound (--midi alsa:PORT plays on another)\n",
+                     noBackend("built-in synthesiser").c_str());
+    }
+    return std::make_unique<platform::NullMidiPort>();
+#else
     const std::string soundfont = options.soundfont.empty() ? platform::kDefaultSoundfont : options.soundfont;
     auto synth = std::make_unique<platform::FluidSynthPort>();
     const auto loaded = synth->loadSoundfont(soundfont);
@@ -66,6 +186,7 @@ platform::Expected<Port> openSynthesiser(const StartOptions& options, platform::
                  loaded ? " until an audio output is there" : "");
     if (loaded) return synth;
     return std::make_unique<platform::NullMidiPort>();
+#endif
 }
 
 platform::Expected<Port> openChosenPort(const StartOptions& options, platform::Clock& clock,
@@ -75,6 +196,7 @@ platform::Expected<Port> openChosenPort(const StartOptions& options, platform::C
         return platform::failure("--audio-out records the built-in synthesiser: leave out --midi or give --midi synth");
     }
     if (choice == "synth") return openSynthesiser(options, clock, videoSound);
+#if GLASSFALLS_WITH_ALSA
     if (choice.rfind("alsa:", 0) == 0) {
         const std::string destination = choice.substr(5);
         auto open = [destination] { return platform::openAlsaPort(destination); };
@@ -83,6 +205,7 @@ platform::Expected<Port> openChosenPort(const StartOptions& options, platform::C
         // A port that goes away later is connected to again when it is back.
         return std::make_unique<platform::ReconnectingMidiPort>(open, std::move(*port), clock);
     }
+#endif
     if (choice == "none") return std::make_unique<platform::NullMidiPort>();
     return platform::failure("unknown MIDI output " + choice);
 }

@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "app/OutsideSource.h"
+#include "app/ShowStatus.h"
 #include "app/StartOptions.h"
 #include "platform/input/Keyboard.h"
+#include "platform/input/RemoteKeys.h"
 #include "platform/os/Clock.h"
+#include "platform/os/ServiceNotifier.h"
 #include "platform/sound/CaptureSource.h"
 #include "platform/sound/MidiPort.h"
 #include "platform/sound/SoundSink.h"
@@ -14,8 +21,24 @@
 
 // The one place that decides, from the options, which backend of each operating-system
 // service the piece runs on: headless runs get the virtual clock, no devices and an
-// off-screen window; live runs the real ones.
+// off-screen window; live runs the real ones. It is also the one place that knows which
+// optional backends this build was made with.
 namespace glassfalls {
+
+// An option that asks for a backend this build was made without.
+struct MissingBackend {
+    std::string option;  // "--video"
+    std::string what;    // "video recording"
+};
+std::vector<MissingBackend> missingBackends();
+
+// Refuses options that ask for a backend this build lacks, in one line such as "--video:
+// this build has no video recording".
+platform::Expected<void> refuseMissingBackends(const StartOptions& options);
+
+// Keeps the device libraries' own diagnostics off standard error; the piece says in one
+// line what it could not open. Before anything opens a device.
+void quietenDeviceLibraries();
 
 std::unique_ptr<platform::Clock> pickClock(const StartOptions& options);
 
@@ -38,5 +61,22 @@ platform::Expected<std::unique_ptr<platform::CaptureSource>> pickCapture(const S
 platform::Expected<std::unique_ptr<platform::MidiPort>> pickMidiPort(const StartOptions& options,
                                                                      platform::Clock& clock,
                                                                      platform::SoundSink* videoSound);
+
+// Whether the built-in synthesiser is in this build.
+bool hasBuiltInSynthesiser();
+
+// The ALSA sequencer ports that can receive MIDI; none when this build has no ALSA sequencer.
+std::optional<std::vector<std::string>> listMidiPorts();
+
+// Show control over OSC on `port`, pressing `keys` and answering with `status`.
+platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, platform::RemoteKeys& keys,
+                                                                   std::function<ShowStatus()> status);
+
+// The picture link to the server at host:port.
+platform::Expected<std::unique_ptr<OutsideSource>> openPictureLink(const std::string& host, int32_t port);
+
+// The service manager's notices; none when this build cannot give them, said once when a
+// service manager asks for them.
+std::unique_ptr<platform::ServiceNotifier> pickServiceNotifier();
 
 }  // namespace glassfalls

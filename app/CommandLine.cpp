@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/Backends.h"
 #include "app/Version.h"
 #include "platform/sound/MidiPort.h"
 
@@ -118,6 +119,12 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                  "second on one line how loud it is, the level and the note the performers "
                  "would hear, and whether a performance would start; until Ctrl-C or the end "
                  "of the file (with --headless, as fast as the file allows)");
+    // The help tells the truth about a build made without some backends.
+    for (const MissingBackend& missing : missingBackends()) {
+        CLI::Option* option = cli.get_option(missing.option.substr(0, missing.option.find(' ')));
+        option->description(option->get_description() + " [" + missing.option + ": this build has no " + missing.what +
+                            "]");
+    }
 }
 
 std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, int& exitCode) {

@@ -5,7 +5,7 @@ namespace glassfalls {
 
 std::string describeDevices(const std::vector<platform::DisplayInfo>& displays,
                             const std::vector<std::string>& captureDevices, const std::string& defaultCapture,
-                            const std::vector<std::string>& midiPorts) {
+                            const std::optional<std::vector<std::string>>& midiPorts, bool synthesiser) {
     std::string text = "Displays (for --display):\n";
     if (displays.empty()) text += "  (none found; only --headless runs here)\n";
     for (const platform::DisplayInfo& d : displays) {
@@ -18,11 +18,15 @@ std::string describeDevices(const std::vector<platform::DisplayInfo>& displays,
         text += "  " + name + (name == defaultCapture ? "  (default)" : "") + "\n";
     }
     text += "MIDI outputs (for --midi):\n";
-    text += "  synth  (default) the built-in General MIDI synthesiser on the audio output\n";
+    if (synthesiser) text += "  synth  (default) the built-in General MIDI synthesiser on the audio output\n";
     text += "  none   no MIDI output\n";
     text += "  ALSA sequencer ports (for --midi alsa:PORT):\n";
-    if (midiPorts.empty()) text += "    (none found; use --midi synth or --midi none)\n";
-    for (const std::string& port : midiPorts) text += "    " + port + "\n";
+    if (!midiPorts) {
+        text += "    (this build has no ALSA sequencer)\n";
+        return text;
+    }
+    if (midiPorts->empty()) text += "    (none found; use --midi synth or --midi none)\n";
+    for (const std::string& port : *midiPorts) text += "    " + port + "\n";
     return text;
 }
 

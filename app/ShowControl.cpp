@@ -28,17 +28,22 @@ std::optional<bool> pressOf(const platform::OscMessage& message) {
 
 platform::Expected<void> ShowControl::open(int port) {
     opened_ = Clock::now();
+    port_ = port;
     return server_.open(port);
 }
 
-void ShowControl::poll(const std::function<ShowStatus()>& status) {
+void ShowControl::addSockets(std::vector<int>& sockets) const {
+    if (server_.isOpen()) sockets.push_back(server_.socket());
+}
+
+void ShowControl::poll(uint32_t, FrameInput&) {
     if (!server_.isOpen()) return;
     std::vector<std::string> unreadable;
-    for (const platform::OscMessage& message : server_.receive(kPacketsPerPoll, unreadable)) handle(message, status);
+    for (const platform::OscMessage& message : server_.receive(kPacketsPerPoll, unreadable)) handle(message);
     for (const std::string& why : unreadable) ignore("a packet that is not OSC: " + why);
 }
 
-void ShowControl::handle(const platform::OscMessage& message, const std::function<ShowStatus()>& status) {
+void ShowControl::handle(const platform::OscMessage& message) {
     const std::string& path = message.path;
     // Enter and Escape are taps. A button that also sends 0 when it is let go does not tap
     // twice.
@@ -51,20 +56,20 @@ void ShowControl::handle(const platform::OscMessage& message, const std::functio
         if (!press) return ignore(path + " with arguments " + message.types + ": it takes one, 1 or 0");
         keys_.hold(path == "/glassfalls/left" ? Key::Left : Key::Right, *press);
     } else if (path == "/glassfalls/status") {
-        reply(message, status);
+        reply(message);
     } else {
         ignore(path + ": not an address of the piece");
     }
 }
 
-void ShowControl::reply(const platform::OscMessage& request, const std::function<ShowStatus()>& status) {
+void ShowControl::reply(const platform::OscMessage& request) {
     std::string port = request.senderPort;
     if (!request.types.empty()) {
         const bool given = request.types == "i" && request.numbers[0] >= 1 && request.numbers[0] <= 65535;
         if (!given) return ignore("/glassfalls/status with arguments " + request.types + ": it takes none or i PORT");
         port = std::to_string(static_cast<int>(request.numbers[0]));
     }
-    const ShowStatus now = status();
+    const ShowStatus now = status_();
     if (!server_.send(request.senderHost, port, "/glassfalls/status",
                       {now.scene, now.performers, now.framesDrawn, framesPerSecond()})) {
         ignore("a status request: the reply to " + request.senderHost + ":" + port + " could not be sent");

@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/sound/FluidSynthPort.h"
 #include "platform/sound/WavSound.h"
 
 namespace glassfalls {
 
 namespace {
 
-constexpr int kSoundRate = static_cast<int>(platform::FluidSynthPort::kSampleRate);
+constexpr int kSoundRate = static_cast<int>(platform::kSynthesiserRate);
 
 }  // namespace
 

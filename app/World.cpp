@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "net/ImageNetLink.h"
 #include "render/RenderDevice.h"
 
 namespace glassfalls {
@@ -67,7 +66,7 @@ void World::receive(const FrameInput& input) {
 }
 
 void World::showWaitingPicture() {
-    if (waitingPicture.size() != ImageNetLink::kPictureBytes) return;
+    if (waitingPicture.size() != Ground::kNetPictureBytes) return;
     ground.showNetPicture(waitingPicture.data());
     waitingPicture.clear();
 }

@@ -13,7 +13,6 @@
 #include "app/ListenCheck.h"
 #include "app/OptionsFile.h"
 #include "platform/sound/CaptureSource.h"
-#include "platform/sound/MidiPort.h"
 
 using namespace glassfalls;
 
@@ -22,16 +21,17 @@ namespace {
 int listDevices() {
     std::string defaultCapture;
     const auto captureDevices = platform::listCaptureDevices(&defaultCapture);
-    std::fputs(
-        describeDevices(platform::listDisplays(), captureDevices, defaultCapture, platform::listAlsaPorts()).c_str(),
-        stdout);
+    std::fputs(describeDevices(platform::listDisplays(), captureDevices, defaultCapture, listMidiPorts(),
+                               hasBuiltInSynthesiser())
+                   .c_str(),
+               stdout);
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::quietenAlsaDiagnostics();
+    quietenDeviceLibraries();
     std::vector<std::string> arguments{argv[0]};
     if (const std::string file = findOptionsFile(); !file.empty()) {
         const auto fromFile = readOptionsFile(file);
@@ -51,6 +51,10 @@ int main(int argc, char** argv) {
     if (line->listDevices) return listDevices();
 
     StartOptions options = line->start;
+    if (const auto built = refuseMissingBackends(options); !built) {
+        std::fprintf(stderr, "glassfalls: %s\n", built.error().c_str());
+        return 2;
+    }
     if (!options.dataChosen) {
         std::error_code ignored;
         options.dataDir = defaultDataDirectory(std::filesystem::read_symlink("/proc/self/exe", ignored).string());

@@ -18,7 +18,7 @@ static void drawWorstCaseFrames(benchmark::State& state, bool merging,
                                 platform::gfx::Renderer renderer = platform::gfx::Renderer::Compat) {
     platform::NullWindow window(platform::NullWindow::Drawing::OffscreenGl, renderer);
     RenderDevice renderDevice;
-    if (auto created = renderDevice.create(window, 640, 480, true); !created) {
+    if (auto created = renderDevice.create(platform::deviceFactoryOf(window), 640, 480, true); !created) {
         return state.SkipWithError(created.error().c_str());
     }
     static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(merging);
@@ -41,7 +41,7 @@ static void BM_WorstCaseFrameShaders(benchmark::State& state, platform::gfx::Ren
 static void BM_WorstCaseFrameFloor(benchmark::State& state) {
     platform::NullWindow window;
     RenderDevice renderDevice;
-    if (auto created = renderDevice.create(window, 640, 480, true); !created) {
+    if (auto created = renderDevice.create(platform::deviceFactoryOf(window), 640, 480, true); !created) {
         return state.SkipWithError(created.error().c_str());
     }
     test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -26,6 +27,7 @@ static_assert(sizeof(GroundVertex) == 24);
 class Ground {
 public:
     static constexpr int kNetPictureSide = 128;
+    static constexpr size_t kNetPictureBytes = kNetPictureSide * kNetPictureSide * 3;
 
     // Never fails: a missing picture file leaves the square untextured.
     bool init(platform::gfx::GraphicsDevice& device, const std::string& floorFile);

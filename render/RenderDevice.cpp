@@ -64,7 +64,8 @@ void RenderDevice::unregisterResource(DeviceResource& resource) {
     resource.registeredWith = nullptr;
 }
 
-platform::Expected<void> RenderDevice::create(platform::Window& window, int width, int height, bool windowed) {
+platform::Expected<void> RenderDevice::create(const platform::gfx::DeviceFactory& makeDevice, int width, int height,
+                                              bool windowed) {
     device.reset();
     presentationParameters = {};
     presentationParameters.backBufferWidth = static_cast<uint32_t>(width);
@@ -75,7 +76,7 @@ platform::Expected<void> RenderDevice::create(platform::Window& window, int widt
     // The system's driver first; Mesa's software rasteriser when that fails.
     std::string why;
     for (DeviceType type : {DeviceType::Hardware, DeviceType::Software}) {
-        auto created = window.createDevice(type, presentationParameters);
+        auto created = makeDevice(type, presentationParameters);
         if (created) {
             device = std::move(*created);
             break;

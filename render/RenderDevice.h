@@ -6,7 +6,6 @@
 
 #include "math/Vector3.h"
 #include "platform/gfx/GraphicsDevice.h"
-#include "platform/window/Window.h"
 #include "render/PointerList.h"
 
 namespace glassfalls {
@@ -31,8 +30,10 @@ class RenderDevice {
 public:
     virtual ~RenderDevice();
 
-    // Tries the system's hardware driver, then the software rasteriser.
-    platform::Expected<void> create(platform::Window& window, int width, int height, bool windowed);
+    // Tries the system's hardware driver, then the software rasteriser, as `makeDevice`
+    // offers them.
+    platform::Expected<void> create(const platform::gfx::DeviceFactory& makeDevice, int width, int height,
+                                    bool windowed);
     // Adapts the back buffer to the window's client area (the 640 x 480 frame that the
     // window scales), resets, and sets the perspective projection and the viewport.
     bool resize();

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "platform/gfx/DeviceTexture.h"
 #include "platform/gfx/DeviceTypes.h"
 #include "platform/gfx/StateTable.h"
+#include "platform/os/Expected.h"
 
 namespace glassfalls::platform::gfx {
 
@@ -190,5 +192,9 @@ private:
     std::vector<uint32_t> started_;  // what startReadBack read
     bool reading_ = false;
 };
+
+// Makes a device of the given type for one window, as that window offers them.
+using DeviceFactory =
+    std::function<Expected<std::unique_ptr<GraphicsDevice>>(DeviceType type, const PresentParameters& parameters)>;
 
 }  // namespace glassfalls::platform::gfx

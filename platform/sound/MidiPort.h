@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/os/Expected.h"
 
@@ -33,21 +32,12 @@ public:
     std::string name() const override { return "no MIDI output"; }
 };
 
-// An ALSA sequencer output connected to `destination`: a client name or name prefix, or
-// client:port.
-Expected<std::unique_ptr<MidiPort>> openAlsaPort(const std::string& destination);
-// Ports that can receive MIDI, as "client:port  client name / port name".
-std::vector<std::string> listAlsaPorts();
-
 // Sends to `inner` and also writes every message to a Standard MIDI File at `path`, timed
 // by `clock` from now on.
 Expected<std::unique_ptr<MidiPort>> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path,
                                                      Clock& clock);
 
-// The ALSA library prints its own diagnostics to standard error whenever a device is
-// missing; the piece says in one line what it could not open, so those are silenced.
-void quietenAlsaDiagnostics();
-
+// The soundfont the built-in synthesiser plays unless told otherwise.
 inline constexpr const char* kDefaultSoundfont = "/usr/share/sounds/sf2/default-GM.sf2";
 
 }  // namespace glassfalls::platform

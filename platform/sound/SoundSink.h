@@ -5,6 +5,9 @@
 
 namespace glassfalls::platform {
 
+// The rate of the built-in synthesiser's sound, in frames a second, wherever it goes.
+inline constexpr double kSynthesiserRate = 44100.0;
+
 // Where sound goes as it is made: stereo, in order, at the rate its maker names.
 class SoundSink {
 public:

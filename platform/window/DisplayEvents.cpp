@@ -2,9 +2,6 @@
 #include "platform/window/DisplayEvents.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xlib.h>
-#include <wayland-client.h>
 
 #include <string>
 
@@ -19,12 +16,7 @@ bool videoDriverShowsNothing() {
 DisplayEvents displayEventsOf(SDL_Window* window) {
     // Drawing off-screen has no window system: every event is one the program pushes.
     if (videoDriverShowsNothing()) return {-1, true};
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info)) return {};
-    if (info.subsystem == SDL_SYSWM_X11) return {XConnectionNumber(info.info.x11.display), true};
-    if (info.subsystem == SDL_SYSWM_WAYLAND) return {wl_display_get_fd(info.info.wl.display), true};
-    return {};
+    return displayConnectionOf(window);
 }
 
 }  // namespace glassfalls::platform

@@ -14,6 +14,8 @@ struct DisplayEvents {
     bool complete = false;
 };
 DisplayEvents displayEventsOf(SDL_Window* window);
+// The same for a window of a real window system, through its display connection.
+DisplayEvents displayConnectionOf(SDL_Window* window);
 
 // True when SDL's current video driver shows nothing (off-screen, dummy): no window system.
 bool videoDriverShowsNothing();

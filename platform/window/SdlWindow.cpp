@@ -191,7 +191,15 @@ Expected<void> steerClearOfSeatlessWayland() {
     SDL_version linked{};
     SDL_GetVersion(&linked);
     if (linked.major > 2 || linked.minor > 26) return {};
-    if (askCompositorForSeat() != WaylandSeat::Missing) return {};
+    const WaylandSeat seat = askCompositorForSeat();
+    if (seat == WaylandSeat::CannotAsk) {
+        std::fprintf(stderr,
+                     "glassfalls: this build has no Wayland helpers to ask the compositor for an input seat; SDL "
+                     "%d.%d's Wayland driver crashes without one\n",
+                     linked.major, linked.minor);
+        return {};
+    }
+    if (seat != WaylandSeat::Missing) return {};
     const std::string why = "the Wayland compositor offers no input seat (no keyboard or mouse), and SDL " +
                             std::to_string(linked.major) + "." + std::to_string(linked.minor) +
                             "'s Wayland driver crashes without one";

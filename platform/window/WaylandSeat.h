@@ -4,7 +4,8 @@
 
 namespace glassfalls::platform {
 
-enum class WaylandSeat { Offered, Missing, NoCompositor };
+// CannotAsk: the build has no Wayland helpers.
+enum class WaylandSeat { Offered, Missing, NoCompositor, CannotAsk };
 
 // Connects to the compositor at `display` (a name in XDG_RUNTIME_DIR or an absolute path;
 // nullptr: WAYLAND_DISPLAY's), reads the globals it announces and disconnects.

@@ -45,6 +45,13 @@ public:
                                                                         const gfx::PresentParameters& parameters) = 0;
 };
 
+// Devices for `window`, which must outlive them.
+inline gfx::DeviceFactory deviceFactoryOf(Window& window) {
+    return [&window](gfx::DeviceType type, const gfx::PresentParameters& parameters) {
+        return window.createDevice(type, parameters);
+    };
+}
+
 using WindowOpener = std::function<Expected<std::unique_ptr<Window>>(const WindowConfig&)>;
 
 Expected<std::unique_ptr<Window>> openSdlWindow(const WindowConfig& config);

@@ -9,6 +9,7 @@
 #include "tests/app/TestApplication.h"
 #include "tests/performer/LoudestBin.h"
 #include "tests/platform/sound/TestWav.h"
+#include "tests/support/Backends.h"
 #include "tests/support/TestDataDirectory.h"
 
 using namespace glassfalls;
@@ -16,15 +17,27 @@ using glassfalls::test_support::TestApplication;
 using platform::Message;
 using platform::MessageId;
 
+namespace {
+
+// A picture link with nothing to say.
+class QuietSource final : public OutsideSource {
+public:
+    void addSockets(std::vector<int>&) const override {}
+    void poll(uint32_t, FrameInput&) override {}
+    std::string name() const override { return "nothing"; }
+};
+
+}  // namespace
+
 TEST(ApplicationMessages, CloseDestroysTheWindowAndEndsTheLoopWithCodeZero) {
     TestApplication fixture;
     fixture.app.midiOut.open(std::make_unique<platform::NullMidiPort>());
-    fixture.app.netLink = std::make_unique<ImageNetLink>();
+    fixture.app.pictureLink = std::make_unique<QuietSource>();
     fixture.window->inject({MessageId::Close});
     EXPECT_EQ(fixture.app.run(), 0);
     EXPECT_FALSE(fixture.app.running);
     EXPECT_FALSE(fixture.app.midiOut.isOpen());
-    EXPECT_EQ(fixture.app.netLink, nullptr);
+    EXPECT_EQ(fixture.app.pictureLink, nullptr);
     EXPECT_TRUE(fixture.window->closed());
 }
 
@@ -64,6 +77,7 @@ TEST(ApplicationStart, MissingGroundPictureIsSaidAndTheGroundDrawnWithoutIt) {
 }
 
 TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
+    GLASSFALLS_SKIP_WITHOUT(kWithPictureLink, "picture link");
     test_support::TestDataDirectory data;
     std::ofstream(data.path / "glassFalls.ini") << "[IP]\npictures.local\n[Port]\n4100\n";
     TestApplication fixture;
@@ -77,9 +91,8 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     const auto started = fixture.app.init(options);
     ASSERT_TRUE(started) << started.error();
     EXPECT_EQ(fixture.app.world.frameInterval(), 75u);
-    ASSERT_NE(fixture.app.netLink, nullptr);
-    EXPECT_EQ(fixture.app.netLink->host(), "pictures.local");
-    EXPECT_EQ(fixture.app.netLink->port(), 4100);
+    ASSERT_NE(fixture.app.pictureLink, nullptr);
+    EXPECT_EQ(fixture.app.pictureLink->name(), "the picture server pictures.local:4100");
 
     EXPECT_EQ(fixture.app.run(), 0);
     EXPECT_EQ(fixture.app.advances(), 200u);

@@ -99,7 +99,7 @@ TEST_F(EventCreateTest, APictureIsOnTheGroundInTheFrameItComesWithAndOneFromTheT
     advance();
     EXPECT_FALSE(world.ground.netPictureShown) << "nothing has arrived";
     FrameInput withPicture;
-    withPicture.picture.assign(ImageNetLink::kPictureBytes, 200);
+    withPicture.picture.assign(Ground::kNetPictureBytes, 200);
     advance(withPicture);
     EXPECT_TRUE(world.ground.netPictureShown);
     EXPECT_EQ(world.ground.floor[0].x, -40.0f) << "the 80-unit picture square";

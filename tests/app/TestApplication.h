@@ -25,7 +25,7 @@ struct TestApplication {
         window = owned.get();
         app.create(std::move(owned));
         app.active = true;
-        deviceReady = bool(app.renderDevice.create(*window, 640, 480, true));
+        deviceReady = bool(app.renderDevice.create(platform::deviceFactoryOf(*window), 640, 480, true));
     }
 
     platform::VirtualClock clock;

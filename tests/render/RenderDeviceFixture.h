@@ -13,7 +13,7 @@ namespace glassfalls::test_support {
 class RenderDeviceFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        const auto created = renderDevice.create(window, 640, 480, true);
+        const auto created = renderDevice.create(platform::deviceFactoryOf(window), 640, 480, true);
         ASSERT_TRUE(created) << created.error();
         device = renderDevice.device.get();
     }

@@ -265,7 +265,7 @@ TEST(MergedDraws, TheWorstCaseFrameIsTheSamePieceByPieceAndFromStaticBuffers) {
     for (const Way way : {Way::Merged, Way::PieceByPiece, Way::StaticBuffers}) {
         platform::NullWindow window;
         RenderDevice renderDevice;
-        const auto created = renderDevice.create(window, 640, 480, true);
+        const auto created = renderDevice.create(platform::deviceFactoryOf(window), 640, 480, true);
         ASSERT_TRUE(created) << created.error();
         static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(way != Way::PieceByPiece);
         test_support::WorstCaseFrame frame(renderDevice, test_support::TestDataDirectory::source().string());

@@ -8,7 +8,10 @@
 
 #include "app/CommandLine.h"
 #include "app/Version.h"
+// A build without the picture link has no picture server to describe.
+#if GLASSFALLS_WITH_PICTURE_LINK
 #include "tools/picture-server/ServerOptions.h"
+#endif
 
 namespace {
 
@@ -63,6 +66,7 @@ void writePiece() {
     std::printf(".SH SEE ALSO\n.BR glassfalls\\-picture\\-server (1)\n");
 }
 
+#if GLASSFALLS_WITH_PICTURE_LINK
 void writePictureServer() {
     picture_server::ServerOptions options;
     CLI::App cli;
@@ -74,13 +78,16 @@ void writePictureServer() {
         "100 or more for a command line that is refused.\n");
     std::printf(".SH SEE ALSO\n.BR glassfalls (1)\n");
 }
+#endif
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string page = argc > 1 ? argv[1] : "glassfalls";
     if (page == "glassfalls") writePiece();
+#if GLASSFALLS_WITH_PICTURE_LINK
     else if (page == "glassfalls-picture-server") writePictureServer();
+#endif
     else {
         std::fprintf(stderr, "usage: glassfalls_manual [glassfalls|glassfalls-picture-server]\n");
         return 2;

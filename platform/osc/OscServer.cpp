@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/net/OscServer.h"
+#include "platform/osc/OscServer.h"
 
 #include <lo/lo.h>
 

@@ -1,23 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/os/ServiceNotifier.h"
+#include "platform/systemd/SystemdNotifier.h"
 
 #include <systemd/sd-daemon.h>
 
+#include <cstdint>
+
 namespace glassfalls::platform {
 
-ServiceNotifier::ServiceNotifier() {
+SystemdNotifier::SystemdNotifier() {
     uint64_t intervalUs = 0;
     if (sd_watchdog_enabled(0, &intervalUs) > 0 && intervalUs > 0) {
         pingEvery_ = std::chrono::microseconds(intervalUs / 2);
     }
 }
 
-void ServiceNotifier::ready() {
+void SystemdNotifier::ready() {
     sd_notify(0, "READY=1");
     lastPing_ = Clock::now();
 }
 
-void ServiceNotifier::frameAdvanced() {
+void SystemdNotifier::frameAdvanced() {
     if (pingEvery_ == Clock::duration::zero()) return;
     const auto now = Clock::now();
     if (now - lastPing_ < pingEvery_) return;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sound/FluidSynthPort.h"
+#include "platform/synth/FluidSynthPort.h"
 
 #include <fluidsynth.h>
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/sound/FluidSynthPort.h"
 #include "platform/sound/MidiPort.h"
 #include "platform/sound/SoundSink.h"
+#include "platform/synth/FluidSynthPort.h"
 
 namespace glassfalls::platform {
 

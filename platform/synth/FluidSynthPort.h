@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/sound/MidiPort.h"
+#include "platform/sound/SoundSink.h"
 #include "platform/sound/WatchedAudioOutput.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
@@ -16,7 +17,7 @@ namespace glassfalls::platform {
 // tests, rendered into memory.
 class FluidSynthPort final : public MidiPort {
 public:
-    static constexpr double kSampleRate = 44100.0;
+    static constexpr double kSampleRate = kSynthesiserRate;
 
     FluidSynthPort();
     ~FluidSynthPort() override;

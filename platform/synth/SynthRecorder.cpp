@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/sound/SynthRecorder.h"
+#include "platform/synth/SynthRecorder.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -8,7 +8,7 @@
 
 #include "performer/Fft.h"
 #include "platform/os/Clock.h"
-#include "platform/sound/FluidSynthPort.h"
+#include "platform/synth/FluidSynthPort.h"
 
 namespace glassfalls::platform {
 namespace {

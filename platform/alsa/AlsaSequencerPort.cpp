@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <alsa/asoundlib.h>
 
-#include "platform/sound/MidiPort.h"
+#include "platform/alsa/AlsaSequencer.h"
 
 namespace glassfalls::platform {
 

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/PictureLinkSource.h"
+
+namespace glassfalls {
+
+platform::Expected<void> PictureLinkSource::open(const std::string& host, int32_t port) {
+    if (!link_.open(host, port))
+        return platform::failure("cannot connect to the picture server " + host + ":" + std::to_string(port));
+    return {};
+}
+
+void PictureLinkSource::poll(uint32_t now, FrameInput& gathered) {
+    link_.poll(now);
+    if (const uint8_t* picture = link_.takeNewPicture())
+        gathered.picture.assign(picture, picture + ImageNetLink::kPictureBytes);
+}
+
+std::string PictureLinkSource::name() const {
+    return "the picture server " + link_.host() + ":" + std::to_string(link_.port());
+}
+
+}  // namespace glassfalls

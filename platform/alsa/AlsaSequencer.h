@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/os/Expected.h"
+#include "platform/sound/MidiPort.h"
+
+namespace glassfalls::platform {
+
+// An ALSA sequencer output connected to `destination`: a client name or name prefix, or
+// client:port.
+Expected<std::unique_ptr<MidiPort>> openAlsaPort(const std::string& destination);
+// Ports that can receive MIDI, as "client:port  client name / port name".
+std::vector<std::string> listAlsaPorts();
+
+// The ALSA library prints its own diagnostics to standard error whenever a device is
+// missing; the piece says in one line what it could not open, so those are silenced.
+void quietenAlsaDiagnostics();
+
+}  // namespace glassfalls::platform
