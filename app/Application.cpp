@@ -41,7 +41,7 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     config.headless = options.headless;
     auto window = services_.openWindow(config);
     if (!window) return platform::Failure{window.error()};
-    if (!create(std::move(*window))) return platform::failure("the window could not be set up");
+    create(std::move(*window));
 
     width = 640;
     height = 480;
@@ -57,8 +57,7 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     fillTrigTables();
 
     if (!options.melodyFile.empty()) {
-        if (Score melody; !loadScore(options.melodyFile, melody))
-            return platform::failure("cannot read the melody file " + options.melodyFile);
+        if (const auto melody = loadScore(options.melodyFile); !melody) return platform::Failure{melody.error()};
     }
     const std::string melodyFile = options.melodyFile.empty() ? dataPath("music.dat") : options.melodyFile;
     GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, width, height));
@@ -116,8 +115,7 @@ platform::Expected<void> Application::openMidi() {
         return platform::failure("cannot open the MIDI output: " + port.error() +
                                  " (--list-devices shows the ALSA ports; --midi none runs without)");
     }
-    midiOut.open(std::move(*port));
-    return {};
+    return midiOut.open(std::move(*port));
 }
 
 void Application::pollSources() {

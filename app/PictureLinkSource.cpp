@@ -4,9 +4,7 @@
 namespace glassfalls {
 
 platform::Expected<void> PictureLinkSource::open(const std::string& host, int32_t port) {
-    if (!link_.open(host, port))
-        return platform::failure("cannot connect to the picture server " + host + ":" + std::to_string(port));
-    return {};
+    return link_.open(host, port);
 }
 
 void PictureLinkSource::poll(uint32_t now, FrameInput& gathered) {

@@ -13,7 +13,7 @@ namespace glassfalls {
 // The picture server's newest picture, for the next advance.
 class PictureLinkSource final : public OutsideSource {
 public:
-    // Fails when the server's address cannot be used.
+    // Connects in the background, trying again until the server answers.
     platform::Expected<void> open(const std::string& host, int32_t port);
     void addSockets(std::vector<int>& sockets) const override { link_.addSockets(sockets); }
     void poll(uint32_t now, FrameInput& gathered) override;

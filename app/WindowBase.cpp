@@ -8,11 +8,10 @@ namespace glassfalls {
 using platform::Message;
 using platform::MessageId;
 
-bool WindowBase::create(std::unique_ptr<platform::Window> window) {
+void WindowBase::create(std::unique_ptr<platform::Window> window) {
     assert(window && "WindowBase::create needs an opened window");
     window_ = std::move(window);
     destroyed_ = false;
-    return onCreate();
 }
 
 std::optional<int> WindowBase::pass() {

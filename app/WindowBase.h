@@ -20,8 +20,8 @@ public:
     WindowBase& operator=(const WindowBase&) = delete;
     virtual ~WindowBase() = default;
 
-    // Takes over an opened window and calls onCreate.
-    bool create(std::unique_ptr<platform::Window> window);
+    // Takes over an opened window.
+    void create(std::unique_ptr<platform::Window> window);
 
     // One pass of the message loop, which never waits: takes the window's events and what the
     // other sources have ready, handles one waiting message, and lets the program advance if
@@ -48,7 +48,6 @@ public:
     int32_t height = 0;
 
 protected:
-    virtual bool onCreate() { return true; }
     // Runs on every pass of the loop, after the message of that pass if there was one.
     virtual void onIdle() {}
     virtual int64_t windowProc(const platform::Message& message);

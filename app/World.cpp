@@ -9,13 +9,15 @@ namespace glassfalls {
 
 namespace {
 
-platform::Failure cannotLoad(const std::string& path) {
-    return platform::failure("cannot load " + path + " (is --data pointing at the data directory?)");
+// A data file the piece cannot run without.
+platform::Expected<void> needed(platform::Expected<void> loaded) {
+    if (loaded) return {};
+    return platform::failure(loaded.error() + " (is --data pointing at the data directory?)");
 }
 
-// Pictures the piece can do without: it says so once and goes on.
-void noteMissing(const Texture& texture, const std::string& path, const char* consequence) {
-    if (!texture.texture) std::fprintf(stderr, "glassfalls: cannot load %s; %s\n", path.c_str(), consequence);
+// Pictures the piece can do without: it says why once and goes on.
+void noteMissing(const platform::Expected<void>& loaded, const char* consequence) {
+    if (!loaded) std::fprintf(stderr, "glassfalls: %s; %s\n", loaded.error().c_str(), consequence);
 }
 
 }  // namespace
@@ -23,40 +25,33 @@ void noteMissing(const Texture& texture, const std::string& path, const char* co
 platform::Expected<void> World::init(const WorldSetup& setup, int width, int height) {
     frameInterval_ = kTitleFrameInterval;
     auto dataPath = [&setup](const char* name) { return setup.dataDir + "/" + name; };
-    if (!heard.init()) return platform::failure("cannot set up the spectrum analyser");
+    GLASSFALLS_TRY(heard.init());
     RenderDevice& renderDevice = setup.renderDevice;
     platform::gfx::GraphicsDevice& device = *renderDevice.device;
 
-    const std::string backgroundFile = dataPath("background.bmp");
-    if (!background.create(&renderDevice, width, height, backgroundFile)) {
-        return cannotLoad(backgroundFile);
-    }
-    const std::string skinFile = dataPath("title.bmp");
+    GLASSFALLS_TRY(needed(background.create(&renderDevice, width, height, dataPath("background.bmp"))));
+    noteMissing(titleMesh.skin.loadFromFile(device, dataPath("title.bmp")),
+                "the title model is drawn without its reflections");
     const std::string modelFile = dataPath("title.x");
-    if (auto made = titleMesh.create(device, skinFile, modelFile); !made) {
+    if (auto made = titleMesh.loadModel(modelFile); !made) {
         return platform::failure("cannot load " + modelFile + ": " + made.error());
     }
-    noteMissing(titleMesh.skin, skinFile, "the title model is drawn without its reflections");
-    const std::string titleFile = dataPath("title.png");
-    if (!titlePicture.create(&renderDevice, width, height, titleFile)) return cannotLoad(titleFile);
-    const std::string creditFile = dataPath("CopyRight.png");
-    if (!copyRight.create(&renderDevice, width, height, creditFile)) return cannotLoad(creditFile);
+    GLASSFALLS_TRY(needed(titlePicture.create(&renderDevice, width, height, dataPath("title.png"))));
+    GLASSFALLS_TRY(needed(copyRight.create(&renderDevice, width, height, dataPath("CopyRight.png"))));
 
     midiOut = &setup.midiOut;
-    const std::string sphereMapFile = dataPath("spheremap.bmp");
     group = std::make_unique<SphereGroup>();
-    if (!group->init(this, device, sphereMapFile, setup.melodyFile)) {
-        return platform::failure("cannot set up the performers");
-    }
-    noteMissing(group->sphereMap, sphereMapFile, "the trails are drawn without reflections");
-    if (!ripples.init()) return platform::failure("cannot set up the ripples");
+    GLASSFALLS_TRY(group->init(this, setup.melodyFile));
+    noteMissing(group->sphereMap.loadFromFile(device, dataPath("spheremap.bmp")),
+                "the trails are drawn without reflections");
+    GLASSFALLS_TRY(ripples.init());
 
-    const std::string groundFile = dataPath("ground.bmp");
-    ground.init(device, groundFile);
-    noteMissing(ground.floorPicture, groundFile, "the ground is drawn without a picture");
-    fade.init(device, width, height);
+    ground.init(device);
+    noteMissing(ground.floorPicture.loadFromFile(device, dataPath("ground.bmp")),
+                "the ground is drawn without a picture");
+    fade.init(width, height);
     // The light falls over the upper three fifths of the screen.
-    if (!lightMask.init(device, width, height / 5 * 3)) return platform::failure("cannot create the light mask");
+    GLASSFALLS_TRY(lightMask.init(device, width, height / 5 * 3));
     return {};
 }
 

@@ -29,7 +29,8 @@ static void BM_PictureServerFeedsSixtyFourClients(benchmark::State& state) {
     std::vector<std::unique_ptr<ImageNetLink>> links;
     for (int i = 0; i < kClients; ++i) {
         links.push_back(std::make_unique<ImageNetLink>());
-        links.back()->open("127.0.0.1", port);
+        if (auto opened = links.back()->open("127.0.0.1", port); !opened)
+            return state.SkipWithError(opened.error().c_str());
     }
     auto pumpLinks = [&] {
         for (auto& link : links) link->poll(0);

@@ -23,6 +23,7 @@ static void drawWorstCaseFrames(benchmark::State& state, bool merging,
     }
     static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(merging);
     test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
+    if (!frame.failure().empty()) return state.SkipWithError(frame.failure().c_str());
     std::vector<uint32_t> pixels;
     for (auto _ : state) {
         frame.draw();
@@ -45,6 +46,7 @@ static void BM_WorstCaseFrameFloor(benchmark::State& state) {
         return state.SkipWithError(created.error().c_str());
     }
     test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
+    if (!frame.failure().empty()) return state.SkipWithError(frame.failure().c_str());
     test_support::StaticBufferFrame floor(renderDevice, [&] { frame.draw(); });
     std::vector<uint32_t> pixels;
     for (auto _ : state) {

@@ -6,12 +6,12 @@
 
 namespace glassfalls {
 
-bool ImageNetLink::open(const std::string& host, int32_t port) {
+platform::Expected<void> ImageNetLink::open(const std::string& host, int32_t port) {
     try {
         frameBuffer.assign(kPictureBytes, 0);
         udpBuffer_.assign(kPictureBytes, 0);
     } catch (const std::bad_alloc&) {
-        return false;
+        return platform::failure("no memory for the network picture");
     }
     return NetLink::open(host, port);
 }

@@ -17,7 +17,7 @@ public:
     // holds up a frame.
     static constexpr int kDatagramsPerPass = 64;
 
-    bool open(const std::string& host, int32_t port) override;
+    platform::Expected<void> open(const std::string& host, int32_t port) override;
 
     // The newest picture when one came since the last call (kPictureBytes, row 0 first);
     // null otherwise.

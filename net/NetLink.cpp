@@ -23,12 +23,12 @@ NetLink::~NetLink() {
     udp_.close();
 }
 
-bool NetLink::open(const std::string& host, int32_t port) {
+platform::Expected<void> NetLink::open(const std::string& host, int32_t port) {
     host_ = host;
     port_ = port;
     opened_ = true;
     startTry(0);
-    return true;
+    return {};
 }
 
 void NetLink::say(const std::string& what) {

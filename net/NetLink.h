@@ -9,6 +9,7 @@
 
 #include "platform/net/HostLookup.h"
 #include "platform/net/Socket.h"
+#include "platform/os/Expected.h"
 
 namespace glassfalls {
 
@@ -31,7 +32,7 @@ public:
     // Starts connecting to `host`:`port` by TCP and aims the UDP socket there. A host that
     // cannot be found, a server that is not there or sockets that cannot be made leave a
     // link that receives nothing yet; open still succeeds.
-    virtual bool open(const std::string& host, int32_t port);
+    virtual platform::Expected<void> open(const std::string& host, int32_t port);
 
     // Main thread, between frames: moves the connection on and handles what its sockets have
     // ready. Without a connection to the server it tries again kRetryMs of the program's

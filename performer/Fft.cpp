@@ -6,8 +6,8 @@
 
 namespace glassfalls {
 
-bool Fft::init(int n) {
-    if (n < 2 || (n & (n - 1)) != 0) return false;
+platform::Expected<void> Fft::init(int n) {
+    if (n < 2 || (n & (n - 1)) != 0) return platform::failure("an FFT needs a power of two, not " + std::to_string(n));
     n_ = n;
     bitReverse_.assign(static_cast<size_t>(n), 0);
     int bits = 0;
@@ -24,7 +24,7 @@ bool Fft::init(int n) {
         twiddles_[2 * static_cast<size_t>(k)] = static_cast<float>(std::cos(angle));
         twiddles_[2 * static_cast<size_t>(k) + 1] = static_cast<float>(-std::sin(angle));
     }
-    return true;
+    return {};
 }
 
 void Fft::transform(float* data) const {

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "platform/os/Expected.h"
+
 namespace glassfalls {
 
 // In-place complex DFT of a power-of-two number of points, negative exponent, no scaling,
@@ -13,7 +15,7 @@ public:
     virtual ~Fft() = default;
 
     // N must be a power of two, at least 2.
-    bool init(int n);
+    platform::Expected<void> init(int n);
     // `data`: N interleaved complex values (real at 2i, imaginary at 2i + 1).
     void transform(float* data) const;
 

@@ -17,7 +17,7 @@ public:
     // Levels never fall below this (see SpectrumAnalyser).
     static constexpr float kSpectrumFloor = 480.0f;
 
-    bool init() { return analyser_.init(kSpectrumSize); }
+    platform::Expected<void> init() { return analyser_.init(kSpectrumSize); }
 
     // What is heard from now on; silence until the first block.
     void hear(const platform::MicrophoneBlock& block) {

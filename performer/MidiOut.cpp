@@ -11,11 +11,12 @@ constexpr uint8_t kPlayableNotes[] = {60, 62, 64, 65, 67, 69, 71, 72};
 
 MidiOut::~MidiOut() { close(); }
 
-bool MidiOut::open(std::unique_ptr<platform::MidiPort> port) {
-    if (port_ || !port) return false;
+platform::Expected<void> MidiOut::open(std::unique_ptr<platform::MidiPort> port) {
+    if (port_) return platform::failure("a MIDI output is open already: " + port_->name());
+    if (!port) return platform::failure("no MIDI output was given");
     port_ = std::move(port);
     sounding_ = {};
-    return true;
+    return {};
 }
 
 bool MidiOut::close() {

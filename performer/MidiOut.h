@@ -16,8 +16,8 @@ public:
 
     virtual ~MidiOut();
 
-    // Takes the output; false (and nothing changes) when one is already open or none given.
-    bool open(std::unique_ptr<platform::MidiPort> port);
+    // Takes the output; fails (and nothing changes) when one is already open or none given.
+    platform::Expected<void> open(std::unique_ptr<platform::MidiPort> port);
     // Silences every note still sounding, then lets the output go. True when nothing was
     // open.
     bool close();

@@ -82,19 +82,21 @@ const char* noteName(int32_t note) {
     return "silence";
 }
 
-bool Performer::init(Surroundings* around, int32_t capacity, const std::string& scoreFile) {
-    if (!contourTracker.open()) return false;
+platform::Expected<void> Performer::init(Surroundings* around, int32_t capacity, const std::string& scoreFile) {
+    contourTracker.open();
     surroundings = around;
     segmentCapacity = capacity;
     try {
         // Never fewer records than the reset clears.
         segments.assign(static_cast<size_t>(std::max(capacity, kClearedSegments)), TrailSegment{});
     } catch (const std::bad_alloc&) {
-        return false;
+        return platform::failure("no memory for a trail of " + std::to_string(capacity) + " segments");
     }
     reset();
-    loadScore(scoreFile, score);
-    return true;
+    // Without a melody the performer listens.
+    auto melody = loadScore(scoreFile);
+    score = melody ? std::move(*melody) : Score{};
+    return {};
 }
 
 void Performer::reset() {

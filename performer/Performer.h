@@ -63,7 +63,7 @@ public:
     Performer& operator=(const Performer&) = delete;
 
     // `scoreFile`: the melody to follow; a missing file leaves the performer listening.
-    bool init(Surroundings* surroundings, int32_t capacity, const std::string& scoreFile);
+    platform::Expected<void> init(Surroundings* surroundings, int32_t capacity, const std::string& scoreFile);
     void reset();
 
     // This frame's update or closing step, standing under `parent`, from the frame's input:

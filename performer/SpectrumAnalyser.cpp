@@ -10,9 +10,9 @@ constexpr float kTwoPi = 6.2831802f;         // the stored single-precision cons
 constexpr float kFullScaleRms = 23170.475f;  // 32768 / sqrt(2)
 }  // namespace
 
-bool SpectrumAnalyser::init(int n) {
+platform::Expected<void> SpectrumAnalyser::init(int n) {
     size_ = n;
-    if (!fft.init(n)) return false;
+    GLASSFALLS_TRY(fft.init(n));
     levels.assign(2 * static_cast<size_t>(n), 0.0f);
     window_.resize(static_cast<size_t>(n));
     work_.assign(2 * static_cast<size_t>(n), 0.0f);
@@ -20,7 +20,7 @@ bool SpectrumAnalyser::init(int n) {
         window_[static_cast<size_t>(i)] =
             0.5f - 0.5f * std::cos(static_cast<float>(i) * kTwoPi / static_cast<float>(n));
     }
-    return true;
+    return {};
 }
 
 bool SpectrumAnalyser::analyse(std::span<const int16_t> samples, float floor) {

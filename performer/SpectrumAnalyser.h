@@ -14,7 +14,7 @@ namespace glassfalls {
 // One analyser serves all performers; main thread only.
 class SpectrumAnalyser {
 public:
-    bool init(int n);
+    platform::Expected<void> init(int n);
 
     // Hann-windowed transform of `samples` into levels; samples past their end, up to N,
     // count as silence. Allocates nothing.

@@ -14,23 +14,21 @@ namespace glassfalls {
 
 using namespace platform::gfx;
 
-bool SphereGroup::init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device,
-                       const std::string& sphereMapFile, const std::string& scoreFile) {
+platform::Expected<void> SphereGroup::init(Surroundings* surroundings, const std::string& scoreFile) {
     pieceRandom::seed(6);
-    sphereMap.loadFromFile(device, sphereMapFile);
     for (int i = 0; i < kPerformers; ++i) {
         Performer& performer = performers[static_cast<size_t>(i)];
         const float degrees = static_cast<float>(i * 45);
         const float radians = degrees * kDegreesToRadians;
         const Vector3 start{std::cos(radians) * 12.0f, 0.0f, std::sin(radians) * 12.0f};
-        if (!performer.init(surroundings, kCapacity, scoreFile)) return false;
+        GLASSFALLS_TRY(performer.init(surroundings, kCapacity, scoreFile));
         performer.active = true;
         // Moved in its own, already turned frame: every performer ends at (12, 0, 0) and
         // they differ only in how they are turned.
         performer.turn(false, degrees);
         performer.move(start);
     }
-    return true;
+    return {};
 }
 
 void SphereGroup::step(const Matrix4& parent, const PerformerInput& input) {

@@ -18,10 +18,10 @@ public:
     static constexpr int32_t kCapacity = 288;
 
     // Seeds the piece's own random sequence (math/PieceRandom.h) with 6, so that every later
-    // random draw follows from it, loads the sphere map (a missing map leaves the trails untextured) and sets up the
-    // eight performers, each with the melody in `scoreFile` if there is one.
-    bool init(Surroundings* surroundings, platform::gfx::GraphicsDevice& device, const std::string& sphereMapFile,
-              const std::string& scoreFile);
+    // random draw follows from it, and sets up the eight performers, each with the melody in
+    // `scoreFile` if there is one. The owner loads `sphereMap`: without it the trails are
+    // drawn untextured.
+    platform::Expected<void> init(Surroundings* surroundings, const std::string& scoreFile);
     // Steps every performer in the group's order, standing under `parent`, from the frame's
     // input.
     void step(const Matrix4& parent, const PerformerInput& input);

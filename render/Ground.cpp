@@ -23,15 +23,13 @@ constexpr StateSetting kGroundStates[] = {
 
 }  // namespace
 
-bool Ground::init(GraphicsDevice& device, const std::string& floorFile) {
-    floorPicture.loadFromFile(device, floorFile);
+void Ground::init(GraphicsDevice& device) {
     netPicture.texture = device.createTexture(kNetPictureSide, kNetPictureSide, false);
     constexpr uint32_t kColour = 0x808080FFu;
     floor = {{{-300, 0, -300, kColour, 0, 0},
               {300, 0, -300, kColour, 0, 1},
               {300, 0, 300, kColour, 1, 1},
               {-300, 0, 300, kColour, 1, 0}}};
-    return true;
 }
 
 void Ground::draw(GraphicsDevice& device, float brightness) const {

@@ -29,8 +29,9 @@ public:
     static constexpr int kNetPictureSide = 128;
     static constexpr size_t kNetPictureBytes = kNetPictureSide * kNetPictureSide * 3;
 
-    // Never fails: a missing picture file leaves the square untextured.
-    bool init(platform::gfx::GraphicsDevice& device, const std::string& floorFile);
+    // The 600-unit square and the network picture's texture. The owner loads `floorPicture`:
+    // without it the square is drawn untextured.
+    void init(platform::gfx::GraphicsDevice& device);
     void draw(platform::gfx::GraphicsDevice& device, float brightness) const;
     // `picture`: 128 x 128 pixels of 3 bytes, row by row.
     void showNetPicture(const uint8_t* picture);

@@ -38,17 +38,17 @@ constexpr StateSetting kMaskStates[] = {
 // The cull mode (clockwise) and the addressing (clamp) stay as the mask set them.
 }  // namespace
 
-bool LightMask::init(GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight) {
+platform::Expected<void> LightMask::init(GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight) {
     width = screenWidth;
     height = maskHeight;
-    if (!texture.createDib(device, kColumns, kRows)) return false;
+    GLASSFALLS_TRY(texture.createDib(device, kColumns, kRows));
     const auto w = static_cast<float>(width), h = static_cast<float>(height);
     vertices = {{{0, 0, 0, 1, 0xFFFFFFFFu, 0, 0},
                  {0, h, 0, 1, 0xFFFFFFFFu, 0, 1},
                  {w, h, 0, 1, 0xFFFFFFFFu, 1, 1},
                  {w, 0, 0, 1, 0xFFFFFFFFu, 1, 0}}};
     fillGradient(device);
-    return true;
+    return {};
 }
 
 void LightMask::writeGradient() {

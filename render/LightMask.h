@@ -19,7 +19,7 @@ public:
     static constexpr int kColumns = 128;
     static constexpr int kRows = 64;  // row 0 is the top of the screen
 
-    bool init(platform::gfx::GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight);
+    platform::Expected<void> init(platform::gfx::GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight);
     // The starting picture: brightest at the top centre, dark at the sides and the bottom.
     void fillGradient(platform::gfx::GraphicsDevice& device);
     // Samples the finished frame in `surface`; false (mask unchanged) when it cannot be read.

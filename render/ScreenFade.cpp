@@ -21,7 +21,7 @@ constexpr StateSetting kFadeStates[] = {
 // The cull mode stays clockwise: what is drawn next sees it unless it sets its own.
 }  // namespace
 
-bool ScreenFade::init(GraphicsDevice&, int32_t screenWidth, int32_t screenHeight) {
+void ScreenFade::init(int32_t screenWidth, int32_t screenHeight) {
     width = screenWidth;
     height = screenHeight;
     const auto w = static_cast<float>(width), h = static_cast<float>(height);
@@ -29,7 +29,6 @@ bool ScreenFade::init(GraphicsDevice&, int32_t screenWidth, int32_t screenHeight
                  {0, h, 0, 1, 0xFFFFFFFFu, 0, 1},
                  {w, h, 0, 1, 0xFFFFFFFFu, 1, 1},
                  {w, 0, 0, 1, 0xFFFFFFFFu, 1, 0}}};
-    return true;
 }
 
 void ScreenFade::draw(GraphicsDevice& device, const Matrix4&, int32_t alpha) const {

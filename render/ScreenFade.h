@@ -13,7 +13,7 @@ namespace glassfalls {
 // A black quad over the whole screen whose alpha darkens everything drawn before it.
 class ScreenFade {
 public:
-    bool init(platform::gfx::GraphicsDevice& device, int32_t screenWidth, int32_t screenHeight);
+    void init(int32_t screenWidth, int32_t screenHeight);
     // Darkens the screen by alpha / 255 (0 … 255). The camera is not used. Leaves the cull
     // mode clockwise.
     void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera, int32_t alpha) const;

@@ -5,10 +5,11 @@ namespace glassfalls {
 
 using platform::gfx::Vector2;
 
-bool BackgroundSprite::create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file) {
-    if (!device || !picture.loadFromFile(*device->device, file)) return false;
+platform::Expected<void> BackgroundSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
+                                                  const std::string& file) {
+    GLASSFALLS_TRY(picture.loadFromFile(*device->device, file));
     Image header;
-    if (!header.loadPicture(file)) return false;
+    GLASSFALLS_TRY(header.loadPicture(file));
     picture.pictureWidth = header.width;
     picture.pictureHeight = header.height;
     scaleX = static_cast<float>(screenWidth) / static_cast<float>(header.width);
@@ -21,9 +22,9 @@ void BackgroundSprite::render(platform::gfx::GraphicsDevice& device) {
     drawSprite(device, nullptr, &scaling, nullptr, 0.0f, nullptr, 0xFFFFFFFFu);
 }
 
-bool FadingPicture::load(RenderDevice* device, const std::string& file, const std::string& spriteName, int width,
-                         int height, float x, float y) {
-    if (!device || !picture.loadFromFile(*device->device, file)) return false;
+platform::Expected<void> FadingPicture::load(RenderDevice* device, const std::string& file,
+                                             const std::string& spriteName, int width, int height, float x, float y) {
+    GLASSFALLS_TRY(picture.loadFromFile(*device->device, file));
     picture.pictureWidth = width;
     picture.pictureHeight = height;
     translationX = x;
@@ -40,12 +41,14 @@ void FadingPicture::drawFaded(platform::gfx::GraphicsDevice& device, int alpha) 
     drawSprite(device, nullptr, &scaling, nullptr, 0.0f, &translation, colour);
 }
 
-bool CopyRightSprite::create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file) {
+platform::Expected<void> CopyRightSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
+                                                 const std::string& file) {
     return load(device, file, "CopyRight", 256, 64, static_cast<float>(screenWidth - 256),
                 static_cast<float>(screenHeight - 64));
 }
 
-bool TitleSprite::create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file) {
+platform::Expected<void> TitleSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
+                                             const std::string& file) {
     // Halved as whole numbers first: a 257-pixel-wide screen puts the picture at 0.
     return load(device, file, "Title", 256, 256, static_cast<float>((screenWidth - 256) / 2),
                 static_cast<float>((screenHeight - 256) / 2));

@@ -12,7 +12,7 @@ namespace glassfalls {
 class BackgroundSprite final : public Sprite {
 public:
     // Loads `file` (a BMP); the scale comes from the size in its header.
-    bool create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file);
+    platform::Expected<void> create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file);
     void render(platform::gfx::GraphicsDevice& device) override;
 
     Texture picture;
@@ -31,20 +31,20 @@ public:
     float scalingX = 1, scalingY = 1;
 
 protected:
-    bool load(RenderDevice* device, const std::string& file, const std::string& spriteName, int width, int height,
-              float x, float y);
+    platform::Expected<void> load(RenderDevice* device, const std::string& file, const std::string& spriteName,
+                                  int width, int height, float x, float y);
 };
 
 // The credit picture, 256 x 64, in the lower right corner.
 class CopyRightSprite final : public FadingPicture {
 public:
-    bool create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file);
+    platform::Expected<void> create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file);
 };
 
 // The title picture, 256 x 256, in the middle of the screen.
 class TitleSprite final : public FadingPicture {
 public:
-    bool create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file);
+    platform::Expected<void> create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file);
 };
 
 }  // namespace glassfalls

@@ -1,21 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/Sprite.h"
 
+#include <cassert>
+
 namespace glassfalls {
 
 Sprite::~Sprite() {
     if (sprite) sprite->onLostDevice();
 }
 
-bool Sprite::setup(const std::string& spriteName, Texture* picture, RenderDevice* device) {
-    if (!device || !device->device) return false;
+platform::Expected<void> Sprite::setup(const std::string& spriteName, Texture* picture, RenderDevice* device) {
+    assert(device && device->device && "RenderDevice::create was not called");
     sprite = platform::gfx::createSprite(*device->device);
-    if (!sprite) return false;
+    if (!sprite) return platform::failure("cannot draw the picture " + spriteName + " on this device");
     name = spriteName.substr(0, 63);
     texture = picture;
     renderDevice = device;
     device->registerResource(*this);
-    return true;
+    return {};
 }
 
 void Sprite::drawSprite(platform::gfx::GraphicsDevice&, const platform::gfx::Rect* sourceRect,

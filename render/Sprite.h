@@ -21,7 +21,7 @@ public:
     void place(platform::gfx::GraphicsDevice&, const Matrix4&) override {}
 
     // Makes the drawing object and registers with the device's resources. Not virtual.
-    bool setup(const std::string& spriteName, Texture* picture, RenderDevice* device);
+    platform::Expected<void> setup(const std::string& spriteName, Texture* picture, RenderDevice* device);
     // Draws the texture once with the given arguments (nulls for none).
     virtual void drawSprite(platform::gfx::GraphicsDevice& device, const platform::gfx::Rect* sourceRect,
                             const platform::gfx::Vector2* scaling, const platform::gfx::Vector2* rotationCentre,

@@ -28,54 +28,60 @@ void forEachBottomUp(const Picture& picture, auto&& store) {
     }
 }
 
-bool readPicture(const std::string& fileName, std::vector<uint8_t>& bytes, Picture& picture) {
-    return platform::readWholeFile(fileName, bytes) && assets::decodePicture(bytes, picture);
+platform::Expected<Picture> readPicture(const std::string& fileName) {
+    std::vector<uint8_t> bytes;
+    if (!platform::readWholeFile(fileName, bytes)) return platform::failure("cannot read " + fileName);
+    Picture picture;
+    if (!assets::decodePicture(bytes, picture))
+        return platform::failure(fileName + " is not a picture the piece reads");
+    return picture;
 }
 
 }  // namespace
 
-bool Image::loadPicture(const std::string& fileName) {
+platform::Expected<void> Image::loadPicture(const std::string& fileName) {
     pixels.clear();
-    std::vector<uint8_t> bytes;
-    Picture picture;
-    if (!readPicture(fileName, bytes, picture)) return false;
-    width = picture.width;
-    height = picture.height;
-    pixels.reserve(picture.texels.size());
-    forEachBottomUp(picture, [this](RgbPixel p) { pixels.push_back(p); });
-    return true;
+    const auto picture = readPicture(fileName);
+    if (!picture) return platform::Failure{picture.error()};
+    width = picture->width;
+    height = picture->height;
+    pixels.reserve(picture->texels.size());
+    forEachBottomUp(*picture, [this](RgbPixel p) { pixels.push_back(p); });
+    return {};
 }
 
-bool DibSurface::create(int32_t w, int32_t h, int32_t bits) {
+platform::Expected<void> DibSurface::create(int32_t w, int32_t h, int32_t bits) {
     if (w <= 0 || h <= 0 || w > assets::kMaxPictureSide || h > assets::kMaxPictureSide) {
-        return false;
+        return platform::failure("no picture can be " + std::to_string(w) + " x " + std::to_string(h) + " pixels");
     }
     width = w;
     height = h;
     bitsPerPixel = bits;
     const size_t count = static_cast<size_t>(w) * static_cast<size_t>(h);
     buffer.assign(count * (bits == 16 ? 2 : 3), 0);
-    return true;
+    return {};
 }
 
-bool Texture::loadFromFile(platform::gfx::GraphicsDevice& device, const std::string& name) {
+platform::Expected<void> Texture::loadFromFile(platform::gfx::GraphicsDevice& device, const std::string& name) {
     fileName = name;
     auto loaded = platform::gfx::createTextureFromFile(device, name);
-    if (!loaded) return false;
+    if (!loaded) return platform::failure("cannot load " + name);
     texture = std::move(loaded);
-    return true;
+    return {};
 }
 
-bool Texture::createDib(platform::gfx::GraphicsDevice& device, int32_t w, int32_t h) {
+platform::Expected<void> Texture::createDib(platform::gfx::GraphicsDevice& device, int32_t w, int32_t h) {
     pictureWidth = w;
     pictureHeight = h;
     texture.reset();
     copiedWhole_.clear();
     texture = platform::gfx::createTexture(device, w, h, false);
-    if (!texture) return false;
+    const std::string size = std::to_string(w) + " x " + std::to_string(h);
+    if (!texture) return platform::failure("the device cannot make a " + size + " texture");
     dib = std::make_unique<DibSurface>();
-    if (!dib->create(w, h, 24)) return false;
-    return uploadRegion(device, 0, 0, w, h);
+    GLASSFALLS_TRY(dib->create(w, h, 24));
+    if (!uploadRegion(device, 0, 0, w, h)) return platform::failure("cannot fill the " + size + " texture");
+    return {};
 }
 
 bool Texture::uploadRegion(platform::gfx::GraphicsDevice&, int32_t x, int32_t y, int32_t w, int32_t h) {

@@ -19,9 +19,9 @@ struct RgbPixel {
 class Image {
 public:
     virtual ~Image() = default;
-    // Any picture file the loader reads (a BMP by name, whatever its content); false (and no
-    // pixels) when it cannot be read or decoded.
-    bool loadPicture(const std::string& fileName);
+    // Any picture file the loader reads (a BMP by name, whatever its content); fails (with
+    // no pixels) when it cannot be read or decoded.
+    platform::Expected<void> loadPicture(const std::string& fileName);
 
     int32_t width = 0;
     int32_t height = 0;
@@ -33,7 +33,7 @@ public:
 class DibSurface {
 public:
     // An empty picture: 3 bytes per pixel (2 at 16 bits per pixel), row 0 first, all zero.
-    bool create(int32_t width, int32_t height, int32_t bitsPerPixel);
+    platform::Expected<void> create(int32_t width, int32_t height, int32_t bitsPerPixel);
 
     int32_t bitsPerPixel = 0;
     std::vector<uint8_t> buffer;
@@ -45,10 +45,10 @@ public:
 class Texture : public Image {
 public:
     // Decodes any picture file the loader reads into a texture with its full mip chain.
-    // Callers call it once per texture.
-    bool loadFromFile(platform::gfx::GraphicsDevice& device, const std::string& name);
+    // Callers call it once per texture. The failure names the file.
+    platform::Expected<void> loadFromFile(platform::gfx::GraphicsDevice& device, const std::string& name);
     // An empty width x height picture (black, opaque) with a DibSurface to draw into.
-    bool createDib(platform::gfx::GraphicsDevice& device, int32_t width, int32_t height);
+    platform::Expected<void> createDib(platform::gfx::GraphicsDevice& device, int32_t width, int32_t height);
     // Copies a rectangle of the DibSurface into the texture, clipped to the picture. The
     // whole picture, unchanged since it was last copied whole, is not copied again: the
     // DibSurface is the texture's only writer.

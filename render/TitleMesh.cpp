@@ -30,12 +30,6 @@ void drawFace(GraphicsDevice& device, const assets::MeshVertex (&face)[3]) {
 
 }  // namespace
 
-platform::Expected<void> TitleMesh::create(GraphicsDevice& device, const std::string& skinFile,
-                                           const std::string& modelFile) {
-    skin.loadFromFile(device, skinFile);
-    return loadModel(modelFile);
-}
-
 platform::Expected<void> TitleMesh::loadModel(const std::string& modelFile) {
     if (auto loaded = load(modelFile); !loaded) return loaded;
     convertFvf(assets::MeshVertex::kFormat);

@@ -16,9 +16,6 @@ namespace glassfalls {
 // and fades; drawn sphere-mapped with its mirror image, and with a shadow until it lands.
 class TitleMesh final : public Mesh, public Movable {
 public:
-    // Loads the skin (a missing one leaves the model without reflections) and the model.
-    platform::Expected<void> create(platform::gfx::GraphicsDevice& device, const std::string& skinFile,
-                                    const std::string& modelFile);
     // Loads the model, gives it smooth normals and unrolls its faces into `triangles`.
     platform::Expected<void> loadModel(const std::string& modelFile);
 
@@ -35,7 +32,7 @@ public:
     // The flattened shadow on the water; nothing once the model has landed.
     void drawShadow(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix) const;
 
-    Texture skin;
+    Texture skin;  // its reflections; loaded by the owner, the model is drawn without them when missing
     int32_t vertexCount = 0;
     int32_t faceCount = 0;
     std::vector<platform::assets::MeshVertex> triangles;  // three per face, in index order

@@ -9,10 +9,7 @@ namespace {
 constexpr uint8_t kHighestLowNote = 65;  // the F above middle C
 }
 
-bool ContourTracker::open() {
-    repeats_ = 0;
-    return true;
-}
+void ContourTracker::open() { repeats_ = 0; }
 
 void ContourTracker::reset() {
     count_ = 0;

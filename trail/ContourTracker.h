@@ -13,7 +13,7 @@ class ContourTracker {
 public:
     static constexpr uint8_t kRest = 255;
 
-    bool open();
+    void open();
     void reset();
     // One step's note, 0 … 254, or kRest for a step without one.
     void pushNote(uint8_t note);

@@ -38,14 +38,14 @@ int32_t ringAlpha(const Ripple& ring) {
     return 198 - static_cast<int32_t>(ring.radius * 128.0f / ring.maxRadius);
 }
 
-bool RipplePool::init() {
+platform::Expected<void> RipplePool::init() {
     try {
         rings.assign(kCapacity, Ripple{});
     } catch (const std::bad_alloc&) {
-        return false;
+        return platform::failure("no memory for the ripples");
     }
     placement = Matrix4::identity();
-    return true;
+    return {};
 }
 
 void RipplePool::clear() {

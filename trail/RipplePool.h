@@ -31,7 +31,7 @@ public:
     static constexpr int kCapacity = 128;
 
     // Makes the 128 entries, all inactive; placement the identity. False without memory.
-    bool init();
+    platform::Expected<void> init();
     // The empty pool: no entries, a zero placement.
     void clear();
     void destroy();

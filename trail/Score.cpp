@@ -9,14 +9,14 @@
 
 namespace glassfalls {
 
-bool readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> readingPass, Score& score) {
+platform::Expected<Score> readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> readingPass) {
     const auto lineFeeds = std::count(countingPass.begin(), countingPass.end(), uint8_t{'\n'});
     const auto counted = static_cast<size_t>(lineFeeds / 4);
-    score = {};
+    Score score;
     try {
         score.entries.reserve(counted);
     } catch (const std::bad_alloc&) {
-        return false;
+        return platform::failure("no memory for a melody of " + std::to_string(counted) + " notes");
     }
     platform::LineReader reader(
         std::string_view(reinterpret_cast<const char*>(readingPass.data()), readingPass.size()));
@@ -34,15 +34,17 @@ bool readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> r
     }
     score.present = true;
     score.count = static_cast<int32_t>(score.entries.size());
-    return true;
+    return score;
 }
 
-bool loadScore(const std::string& path, Score& score) {
+platform::Expected<Score> loadScore(const std::string& path) {
     // Read twice, as two passes over the file would see it.
     std::vector<uint8_t> counting, reading;
-    if (!platform::readWholeFile(path, counting)) return false;
-    if (!platform::readWholeFile(path, reading)) return false;
-    return readScore(counting, reading, score);
+    if (!platform::readWholeFile(path, counting) || !platform::readWholeFile(path, reading))
+        return platform::failure("cannot read the melody file " + path);
+    auto score = readScore(counting, reading);
+    if (!score) return platform::failure("the melody file " + path + ": " + score.error());
+    return score;
 }
 
 }  // namespace glassfalls

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Expected.h"
+
 namespace glassfalls {
 
 // One note of a stored melody.
@@ -25,13 +27,12 @@ struct Score {
     std::vector<ScoreEntry> entries;
 };
 
-// Reads `path` as the piece's melody file. False when it cannot be read; `score` is then
-// left without entries.
-bool loadScore(const std::string& path, Score& score);
+// Reads `path` as the piece's melody file; the failure names the file.
+platform::Expected<Score> loadScore(const std::string& path);
 
 // The reader on the file's bytes as the two passes saw them: the first counts the groups,
 // the second reads them. Nothing past what the second pass holds is stored; `count` says
-// how many entries were.
-bool readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> readingPass, Score& score);
+// how many entries were. Fails when there is no memory for the entries counted.
+platform::Expected<Score> readScore(std::span<const uint8_t> countingPass, std::span<const uint8_t> readingPass);
 
 }  // namespace glassfalls

@@ -95,7 +95,7 @@ TEST_F(EventCreateTest, EscapeDuringTheOpeningFadeQuitsFromWhereItIs) {
 TEST_F(EventCreateTest, APictureIsOnTheGroundInTheFrameItComesWithAndOneFromTheTitleWaitsForIt) {
     ASSERT_TRUE(fixture.deviceReady);
     World& world = fixture.app.world;
-    world.ground.init(*fixture.app.renderDevice.device, "/nonexistent/ground.bmp");
+    world.ground.init(*fixture.app.renderDevice.device);
     advance();
     EXPECT_FALSE(world.ground.netPictureShown) << "nothing has arrived";
     FrameInput withPicture;

@@ -11,12 +11,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> whole(data, size);
     const std::span<const uint8_t> cut(data, size / 2);
-    glassfalls::Score score;
     size_t lineFeeds = 0;
     for (size_t i = 0; i < size; ++i) lineFeeds += data[i] == '\n';
     for (const auto& second : {whole, cut}) {
-        if (!glassfalls::readScore(whole, second, score)) continue;
-        if (score.entries.size() > lineFeeds / 4 || score.count != static_cast<int32_t>(score.entries.size())) {
+        const auto score = glassfalls::readScore(whole, second);
+        if (!score) continue;
+        if (score->entries.size() > lineFeeds / 4 || score->count != static_cast<int32_t>(score->entries.size())) {
             std::abort();
         }
     }

@@ -102,7 +102,7 @@ TEST(GalleryNetwork, ANameServerThatNeverAnswersHoldsUpNoFrame) {
             std::vector<std::unique_ptr<ImageNetLink>> links;
             links.push_back(std::make_unique<ImageNetLink>());
             testing::internal::CaptureStderr();
-            links[0]->open("pictures.gallery.test", kPort);
+            EXPECT_TRUE(links[0]->open("pictures.gallery.test", kPort));
             links[0]->poll(0);
             // Back before the name server could have been given up on: the lookup is under way.
             const std::string early = testing::internal::GetCapturedStderr();
@@ -147,7 +147,7 @@ TEST(GalleryNetwork, AVanishedServerIsNoticedAndItsSuccessorServes) {
         pid_t first = 0, second = 0;
         if (!startServerHost("gfserver1", "gfa", red.string(), first)) return "cannot make the first server's host";
         const auto start = Clock::now();
-        link.open("10.201.0.2", kPort);
+        EXPECT_TRUE(link.open("10.201.0.2", kPort));
         std::string result;
         if (!pumpUntil(links, start, std::chrono::seconds(10), [&] { return link.frameBuffer[0] == 220; })) {
             result = "no red picture from the first server";
@@ -176,7 +176,7 @@ TEST(GalleryNetwork, TenClientsOnAHundredMegabitLinkEachGetTheirPictures) {
         for (int i = 0; i < 10; ++i) links.push_back(std::make_unique<ImageNetLink>());
         const auto start = Clock::now();
         std::string result;
-        for (auto& link : links) link->open("127.0.0.1", kPort);
+        for (auto& link : links) EXPECT_TRUE(link->open("127.0.0.1", kPort));
         auto allReceiving = [&] {
             for (auto& link : links) {
                 if (link->picturesReceived == 0) return false;

@@ -13,20 +13,16 @@
 namespace glassfalls {
 namespace {
 
-// A group of its own, with a drawing device for its sphere map and placements.
+// A group of its own, with a drawing device for its placements.
 class SphereGroupTest : public test_support::PerformerFixture {
 protected:
-    void initGroup() {
-        ASSERT_TRUE(group.init(&world, device, (test_support::TestDataDirectory::source() / "spheremap.bmp").string(),
-                               "/nonexistent/music.dat"));
-    }
+    void initGroup() { ASSERT_TRUE(group.init(&world, "/nonexistent/music.dat")); }
     platform::gfx::RecordingDevice device;
     SphereGroup group;
 };
 
 TEST_F(SphereGroupTest, EightPerformersStandTurnedAroundTheCentre) {
     initGroup();
-    EXPECT_TRUE(group.sphereMap.texture);
     for (int i = 0; i < SphereGroup::kPerformers; ++i) {
         const Performer& p = group.performers[static_cast<size_t>(i)];
         const float half = static_cast<float>(i) * 22.5f * 3.14159265f / 180.0f;

@@ -269,6 +269,7 @@ TEST(MergedDraws, TheWorstCaseFrameIsTheSamePieceByPieceAndFromStaticBuffers) {
         ASSERT_TRUE(created) << created.error();
         static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(way != Way::PieceByPiece);
         test_support::WorstCaseFrame frame(renderDevice, test_support::TestDataDirectory::source().string());
+        ASSERT_EQ(frame.failure(), "");
         if (way == Way::StaticBuffers) {
             test_support::StaticBufferFrame floor(renderDevice, [&] { frame.draw(); });
             // What the recording drew is wiped: the picture read is the buffers' alone.

@@ -84,11 +84,12 @@ TEST(SphereMapCoordinates, FollowTheNormalThroughTheMatrix) {
 
 // The committed model loads in its own frame: the lettering lies in the water plane,
 // 64 wide, and its recomputed normals point out of the letters' tops.
-TEST_F(TitleMeshTest, TheCommittedTitleLoadsWithItsTextureAndOutwardNormals) {
+TEST_F(TitleMeshTest, TheCommittedTitleLoadsWithItsSkinAndOutwardNormals) {
     const auto data = test_support::TestDataDirectory::source();
-    const auto made = title.create(*device, (data / "title.bmp").string(), (data / "title.x").string());
+    const auto made = title.loadModel((data / "title.x").string());
     ASSERT_TRUE(made) << made.error();
-    EXPECT_TRUE(title.skin.texture);
+    const auto skinned = title.skin.loadFromFile(*device, (data / "title.bmp").string());
+    EXPECT_TRUE(skinned) << skinned.error();
     ASSERT_EQ(title.materialCount, 1u);
     EXPECT_EQ(title.faceCount * 3, static_cast<int32_t>(title.triangles.size()));
     EXPECT_LT(title.vertexCount, title.faceCount * 3) << "identical vertices are joined";

@@ -20,6 +20,12 @@ namespace glassfalls::test_support {
 // The costliest performance frame: eight trails of 96 segments, closing, in their three
 // passes; all 128 rings; the ground, the light mask and a fade. Drawn with the real drawers.
 class WorstCaseFrame {
+private:
+    void keep(const platform::Expected<void>& done) {
+        if (!done && failure_.empty()) failure_ = done.error();
+    }
+    std::string failure_;
+
 public:
     WorstCaseFrame(RenderDevice& renderDevice, const std::string& dataDirectory) : renderDevice_(renderDevice) {
         platform::gfx::GraphicsDevice& device = *renderDevice.device;
@@ -34,16 +40,20 @@ public:
                              kTubeRadius, 60, 100, true);
             }
         }
-        sphereMap_.loadFromFile(device, dataDirectory + "/spheremap.bmp");
-        ripples_.init();
+        keep(sphereMap_.loadFromFile(device, dataDirectory + "/spheremap.bmp"));
+        keep(ripples_.init());
         for (int i = 0; i < RipplePool::kCapacity; ++i) {
             ripples_.spawnLargeRipple({static_cast<float>(i % 16) * 4 - 32, 0, static_cast<float>(i / 16) * 4});
         }
         for (int i = 0; i < 30; ++i) ripples_.update();
-        ground_.init(device, dataDirectory + "/ground.bmp");
-        lightMask_.init(device, 640, 288);
-        fade_.init(device, 640, 480);
+        ground_.init(device);
+        keep(ground_.floorPicture.loadFromFile(device, dataDirectory + "/ground.bmp"));
+        keep(lightMask_.init(device, 640, 288));
+        fade_.init(640, 480);
     }
+
+    // What could not be set up, the first of it; empty when the whole frame is there.
+    const std::string& failure() const { return failure_; }
 
     void draw() {
         using namespace platform::gfx;

@@ -16,10 +16,11 @@ std::span<const uint8_t> bytesOf(const std::string& text) {
 }
 
 Score read(const std::string& text) {
-    Score score;
-    EXPECT_TRUE(readScore(bytesOf(text), bytesOf(text), score));
-    EXPECT_EQ(score.count, static_cast<int32_t>(score.entries.size()));
-    return score;
+    auto score = readScore(bytesOf(text), bytesOf(text));
+    EXPECT_TRUE(score) << score.error();
+    if (!score) return {};
+    EXPECT_EQ(score->count, static_cast<int32_t>(score->entries.size()));
+    return *score;
 }
 
 TEST(Score, GroupsOfFourLinesBecomeEntries) {
@@ -68,28 +69,29 @@ TEST(Score, CarriageReturnsAndOverlongLinesAreHarmless) {
 TEST(Score, AFileThatShrankBetweenThePassesStoresOnlyWhatItHolds) {
     const std::string before = "a\n64\n255\n8\nb\n72\n200\n2\nc\n80\n100\n1\n";
     const std::string after = "a\n64\n255\n8\nb\n72\n";
-    Score score;
-    ASSERT_TRUE(readScore(bytesOf(before), bytesOf(after), score));
-    EXPECT_EQ(score.count, 1);
-    ASSERT_EQ(score.entries.size(), 1u);
+    const auto score = readScore(bytesOf(before), bytesOf(after));
+    ASSERT_TRUE(score) << score.error();
+    EXPECT_EQ(score->count, 1);
+    ASSERT_EQ(score->entries.size(), 1u);
 }
 
-TEST(Score, AMissingFileLeavesNoScore) {
-    Score score;
-    EXPECT_FALSE(loadScore("/nonexistent/music.dat", score));
-    EXPECT_FALSE(score.present);
+TEST(Score, AMissingFileIsAFailureNamingIt) {
+    const auto missing = loadScore("/nonexistent/music.dat");
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error(), "cannot read the melody file /nonexistent/music.dat");
 
     const auto path = test_support::tempPath("score-test.dat");
     std::ofstream(path) << "x\n64\n255\n8\n";
-    EXPECT_TRUE(loadScore(path.string(), score));
-    EXPECT_EQ(score.count, 1);
+    const auto score = loadScore(path.string());
     std::filesystem::remove(path);
+    ASSERT_TRUE(score) << score.error();
+    EXPECT_EQ(score->count, 1);
 }
 
 TEST(Score, TheExampleMelodyReads) {
-    Score score;
-    ASSERT_TRUE(loadScore(std::string(GLASSFALLS_SOURCE_DIR) + "/examples/music.dat", score));
-    EXPECT_EQ(score.count, 49);
+    const auto score = loadScore(std::string(GLASSFALLS_SOURCE_DIR) + "/examples/music.dat");
+    ASSERT_TRUE(score) << score.error();
+    EXPECT_EQ(score->count, 49);
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST(SharedStates, EachBlendedDrawerDrawsUnderThePresetAndLeavesTheBaseline) {
     fillTrigTables();
     RecordingDevice device;
     Ground ground;
-    ASSERT_TRUE(ground.init(device, "/nonexistent/ground.bmp"));
+    ground.init(device);
     RipplePool pool;
     ASSERT_TRUE(pool.init());
     pool.spawnLargeRipple({0, 0, 0});
