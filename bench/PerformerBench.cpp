@@ -21,7 +21,10 @@ static void BM_EightPerformersLayTheirLastSegment(benchmark::State& state) {
 
     test_support::TestSurroundings world(std::make_unique<platform::NullMidiPort>());
     std::array<Performer, 8> performers;
-    for (Performer& p : performers) p.init(&world, 288, scoreFile.string());
+    for (Performer& p : performers) {
+        if (auto made = p.init(&world, 288, scoreFile.string()); !made)
+            return state.SkipWithError(made.error().c_str());
+    }
 
     for (auto _ : state) {
         state.PauseTiming();

@@ -11,7 +11,7 @@ using namespace glassfalls;
 // One block's analysis, which the performers share (see Hearing).
 static void BM_AnalyseBlock(benchmark::State& state) {
     SpectrumAnalyser analyser;
-    analyser.init(1024);
+    if (auto made = analyser.init(1024); !made) return state.SkipWithError(made.error().c_str());
     std::vector<int16_t> samples(1024);
     for (size_t i = 0; i < 800; ++i) {
         samples[i] =

@@ -20,6 +20,7 @@
 #include "tests/app/RunProgram.h"
 #include "tests/platform/sound/SmfReader.h"
 #include "tests/platform/sound/TestWav.h"
+#include "tests/support/Backends.h"
 #include "tests/support/MelodyData.h"
 #include "tests/support/OnPath.h"
 #include "tests/support/Processes.h"
@@ -146,6 +147,7 @@ WavInfo readWav(const fs::path& file) {
 // The title is silent; the melody sounds from the performance's first frames; the file is as
 // long as the run.
 TEST(Recording, TheSoundOfARunIsItsLengthSilentThroughTheTitle) {
+    GLASSFALLS_SKIP_WITHOUT(kWithSynthesiser, "built-in synthesiser");
     MelodyData data;
     const fs::path wav = test_support::tempPath("run.wav");
     const Outcome run =
@@ -168,6 +170,8 @@ TEST(Recording, TheSoundOfARunIsItsLengthSilentThroughTheTitle) {
 }
 
 TEST(Recording, RecordingMistakesAreOneLineAtStartUp) {
+    GLASSFALLS_SKIP_WITHOUT(kWithSynthesiser, "built-in synthesiser");
+    GLASSFALLS_SKIP_WITHOUT(kWithVideo, "video recording");
     const std::string data = " --data " + test_support::TestDataDirectory::source().string();
     const struct {
         const char* arguments;
@@ -239,6 +243,8 @@ double meanLoudness(const fs::path& video, double from, double to) {
 // one of them in the video once, at its own time, each picture its advance's screenshot. The heard file (a tone through
 // the title, where the synthesiser is silent) is mixed into the sound.
 TEST(Recording, AVideoHoldsEveryDrawnFrameAtItsTimeAndBothSounds) {
+    GLASSFALLS_SKIP_WITHOUT(kWithVideo, "video recording");
+    GLASSFALLS_SKIP_WITHOUT(kWithSynthesiser, "built-in synthesiser");
     if (!test_support::onPath("ffprobe") || !test_support::onPath("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
     MelodyData data;
     const fs::path video = test_support::tempPath("run.mp4"), shots = test_support::tempPath("video-shots"),
@@ -294,6 +300,7 @@ TEST(Recording, AVideoHoldsEveryDrawnFrameAtItsTimeAndBothSounds) {
 // A recording ended by Escape or by a signal is a whole file; one whose disk is full says so
 // and ends the run with status 1, the other outputs complete.
 TEST(Recording, AVideoEndedEarlyIsWholeAndAFullDiskIsAFailure) {
+    GLASSFALLS_SKIP_WITHOUT(kWithVideo, "video recording");
     if (!test_support::onPath("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
     MelodyData data;
     const fs::path video = test_support::tempPath("ended.mkv"), keys = test_support::tempPath("ended.keys");

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "performer/Hearing.h"
@@ -16,10 +18,14 @@ namespace glassfalls::test_support {
 // MIDI output on the given port, and the frame interval the performers last asked for.
 class TestSurroundings final : public Surroundings {
 public:
+    // Shared with the benchmarks, which have no test framework: what cannot be set up ends
+    // the program, saying why.
     explicit TestSurroundings(std::unique_ptr<platform::MidiPort> port) {
-        heard.init();
-        ripples.init();
-        midi.open(std::move(port));
+        for (const auto& made : {heard.init(), ripples.init(), midi.open(std::move(port))}) {
+            if (made) continue;
+            std::fprintf(stderr, "TestSurroundings: %s\n", made.error().c_str());
+            std::abort();
+        }
     }
 
     RipplePool& waterRipples() override { return ripples; }

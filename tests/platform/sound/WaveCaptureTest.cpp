@@ -21,7 +21,7 @@ constexpr double kBin100Hz = 100 * 8000.0 / 1024.0;  // 781.25 Hz
 
 int loudestBin(std::span<const int16_t> samples) {
     SpectrumAnalyser analyser;
-    analyser.init(1024);
+    EXPECT_TRUE(analyser.init(1024));
     analyser.analyse(samples, 480.0f);
     return test_support::loudestListenedBin(analyser.levels);
 }
