@@ -43,12 +43,15 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     if (!window) return platform::Failure{window.error()};
     create(std::move(*window));
 
-    width = 640;
-    height = 480;
-    if (auto created = renderDevice.create(platform::deviceFactoryOf(this->window()), width, height, options.windowed);
+    const FrameSize frame = frameSizeNow();
+    width = frame.width;
+    height = frame.height;
+    if (auto created = renderDevice.create(platform::deviceFactoryOf(this->window()), width, height, options.windowed,
+                                           screenFor(frame), chosenMultisamples());
         !created) {
-        // The renderer asked for by name is not there: the machine cannot run it as told.
-        if (options.renderer != platform::gfx::Renderer::Auto) failureStatus_ = 2;
+        // The renderer or the size asked for by name is not there: the machine cannot run
+        // it as told.
+        if (options.renderer != platform::gfx::Renderer::Auto || options.size) failureStatus_ = 2;
         return created;
     }
     if (!options.screenshotDir.empty())
@@ -60,7 +63,7 @@ platform::Expected<void> Application::start(const StartOptions& options) {
         if (const auto melody = loadScore(options.melodyFile); !melody) return platform::Failure{melody.error()};
     }
     const std::string melodyFile = options.melodyFile.empty() ? dataPath("music.dat") : options.melodyFile;
-    GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, width, height));
+    GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, renderDevice.screen()));
     GLASSFALLS_TRY(director.init(stage_));
     GLASSFALLS_TRY(openCapture());
     GLASSFALLS_TRY(openMidi());
@@ -78,8 +81,36 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     return {};
 }
 
+FrameSize Application::frameSizeNow() {
+    if (options_.size) return *options_.size;
+    if (options_.headless) return kPieceFrame;
+    FrameSize drawable;
+    window().drawableSize(drawable.width, drawable.height);
+    // A window the system has not sized yet (or shrunk to nothing) draws the piece's own.
+    if (drawable.width <= 0 || drawable.height <= 0) return kPieceFrame;
+    return drawable;
+}
+
+uint32_t Application::chosenMultisamples() const { return options_.msaa ? static_cast<uint32_t>(*options_.msaa) : 0; }
+
+PieceScreen Application::screenFor(FrameSize frame) const {
+    if (options_.aspect == Aspect::Fill) return PieceScreen::filling(frame.width, frame.height);
+    return {};
+}
+
+void Application::followDrawableSize() {
+    if (!resizePending_) return;
+    resizePending_ = false;
+    const FrameSize frame = frameSizeNow();
+    if (frame.width == width && frame.height == height) return;
+    width = frame.width;
+    height = frame.height;
+    renderDevice.resizeFrame(width, height, screenFor(frame));
+}
+
 void Application::onIdle() {
     if (hasWindow()) window().hideCursor();
+    followDrawableSize();
     if (!pacer_.tick(clock().now(), world.frameInterval())) return;
 
     ++advances_;
@@ -158,6 +189,8 @@ int64_t Application::windowProc(const Message& message) {
             renderDevice.release();
             postQuitMessage(recordingFailed_ ? 1 : 0);
             break;
+        // A frame of the drawable's own size follows it; a frame of a size given is scaled.
+        case MessageId::Size: resizePending_ = !options_.size && !options_.headless; break;
         case MessageId::Activate:
         case MessageId::ActivateApp: active = message.wParam != 0; break;
         default: break;

@@ -90,6 +90,13 @@ private:
     };
 
     platform::Expected<void> start(const StartOptions& options);
+    // The frame's size as the options and the window have it now.
+    FrameSize frameSizeNow();
+    PieceScreen screenFor(FrameSize frame) const;
+    uint32_t chosenMultisamples() const;
+    // After the window changed size: a frame of the drawable's own size is made anew at the
+    // new size, between advances.
+    void followDrawableSize();
     void shutDownOutputs();
     platform::Expected<void> openCapture();
     platform::Expected<void> openMidi();
@@ -110,6 +117,7 @@ private:
     // The outside sources, null where one is not open.
     std::array<OutsideSource*, 2> outside() const { return {pictureLink.get(), showControl_.get()}; }
     uint64_t advances_ = 0;
+    bool resizePending_ = false;
     int failureStatus_ = 1;
     Stage stage_{*this};
     std::unique_ptr<platform::ServiceNotifier> service_ = std::make_unique<platform::NullServiceNotifier>();

@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdio>
 
 #include "app/Backends.h"
 #include "app/Version.h"
@@ -12,6 +13,22 @@ namespace glassfalls {
 namespace {
 
 // A count given on the command line: digits only, at least 1.
+// "WxH" with both at least 1 and at most 16384; nothing otherwise.
+std::optional<FrameSize> frameSizeNamed(const std::string& value) {
+    const size_t x = value.find('x');
+    auto side = [](const std::string& digits) -> std::optional<int> {
+        if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+            return std::nullopt;
+        const int n = std::stoi(digits);
+        if (n < 1 || n > 16384) return std::nullopt;
+        return n;
+    };
+    if (x == std::string::npos) return std::nullopt;
+    const auto width = side(value.substr(0, x)), height = side(value.substr(x + 1));
+    if (!width || !height) return std::nullopt;
+    return FrameSize{*width, *height};
+}
+
 const CLI::Validator kWholeNumberFromOne(
     [](const std::string& value) {
         const bool digits =
@@ -46,6 +63,25 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
             return platform::gfx::rendererNamed(name) ? std::string() : std::string("must be auto, compat, core or es");
         })
         ->default_str("auto");
+    cli.add_option("--size", line.size,
+                   "The size of the frame the piece draws: native (the default: the window's or screen's own "
+                   "pixels, following resizes) or WxH, drawn at that size and scaled to the window; with "
+                   "--headless the default is 640x480, and WxH sets the size of the screenshots and the video")
+        ->capture_default_str();
+    cli.add_option_function<std::string>(
+           "--aspect",
+           [&line](const std::string& value) {
+               line.start.aspect = value == "fill" ? Aspect::Fill : Aspect::Letterbox;
+           },
+           "For a frame that is not 4:3: letterbox (the piece's 4:3 picture between black bars) or fill "
+           "(the same height of view, widened to the sides: a 16:9 wall shows more of the water)")
+        ->check(CLI::IsMember({"letterbox", "fill"}))
+        ->default_str("letterbox");
+    cli.add_option("--msaa", line.start.msaa,
+                   "Antialiasing samples a pixel: 0, 2, 4 or 8 (default 4 on a hardware driver, 0 on a "
+                   "software rasteriser and with --headless); more than the driver offers is lowered to "
+                   "its most, said once")
+        ->check(CLI::IsMember({0, 2, 4, 8}));
     cli.add_option("--data", line.start.dataDir,
                    "Directory holding the pictures, the title model, the optional melody "
                    "music.dat and the optional settings glassFalls.ini (default: data in the "
@@ -138,6 +174,16 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
     } catch (const CLI::ParseError& e) {
         exitCode = cli.exit(e);
         return std::nullopt;
+    }
+    // A size the piece cannot draw is a mistake in the run, not in the command line's form.
+    if (line.size != "native") {
+        line.start.size = frameSizeNamed(line.size);
+        if (!line.start.size) {
+            std::fprintf(stderr, "glassfalls: --size %s: must be native or WxH, each from 1 to 16384, e.g. 1920x1080\n",
+                         line.size.c_str());
+            exitCode = 2;
+            return std::nullopt;
+        }
     }
     line.start.midiChosen = cli.get_option("--midi")->count() > 0;
     line.start.dataChosen = cli.get_option("--data")->count() > 0;

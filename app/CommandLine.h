@@ -14,6 +14,7 @@ namespace glassfalls {
 
 struct CommandLine {
     StartOptions start;
+    std::string size = "native";  // --size as given; start.size is what it names
     bool listDevices = false;
     bool listen = false;
 };

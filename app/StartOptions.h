@@ -9,12 +9,27 @@
 
 namespace glassfalls {
 
+// The size of the frame the piece draws, in pixels.
+struct FrameSize {
+    int width = 0, height = 0;
+    friend bool operator==(const FrameSize&, const FrameSize&) = default;
+};
+// The frames of a headless run unless --size says otherwise: the piece's own picture.
+inline constexpr FrameSize kPieceFrame{640, 480};
+
+// How a frame that is not 4:3 shows the piece: its 4:3 picture between black bars, or
+// widened to the sides with the vertical field of view kept (Hor+).
+enum class Aspect { Letterbox, Fill };
+
 // What the command line asks of a run.
 struct StartOptions {
     bool windowed = false;
     bool headless = false;
     std::optional<int> display;  // the display the window goes on; the first when not given
     platform::gfx::Renderer renderer = platform::gfx::Renderer::Auto;  // which OpenGL draws
+    std::optional<FrameSize> size;  // --size WxH; none: the drawable's own (kPieceFrame headless)
+    Aspect aspect = Aspect::Letterbox;
+    std::optional<int> msaa;  // samples a pixel; none: 4 on a hardware driver, else 0
     std::string dataDir = "data";
     bool dataChosen = false;             // --data was given
     std::optional<uint64_t> frameLimit;  // end normally after this many scene advances

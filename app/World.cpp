@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/World.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "render/RenderDevice.h"
@@ -22,22 +23,24 @@ void noteMissing(const platform::Expected<void>& loaded, const char* consequence
 
 }  // namespace
 
-platform::Expected<void> World::init(const WorldSetup& setup, int width, int height) {
+platform::Expected<void> World::init(const WorldSetup& setup, const PieceScreen& screen) {
+    constexpr int kWidth = static_cast<int>(PieceScreen::kPieceWidth);
+    constexpr int kHeight = static_cast<int>(PieceScreen::kPieceHeight);
     frameInterval_ = kTitleFrameInterval;
     auto dataPath = [&setup](const char* name) { return setup.dataDir + "/" + name; };
     GLASSFALLS_TRY(heard.init());
     RenderDevice& renderDevice = setup.renderDevice;
     platform::gfx::GraphicsDevice& device = *renderDevice.device;
 
-    GLASSFALLS_TRY(needed(background.create(&renderDevice, width, height, dataPath("background.bmp"))));
+    GLASSFALLS_TRY(needed(background.create(&renderDevice, kWidth, kHeight, dataPath("background.bmp"))));
     noteMissing(titleMesh.skin.loadFromFile(device, dataPath("title.bmp")),
                 "the title model is drawn without its reflections");
     const std::string modelFile = dataPath("title.x");
     if (auto made = titleMesh.loadModel(modelFile); !made) {
         return platform::failure("cannot load " + modelFile + ": " + made.error());
     }
-    GLASSFALLS_TRY(needed(titlePicture.create(&renderDevice, width, height, dataPath("title.png"))));
-    GLASSFALLS_TRY(needed(copyRight.create(&renderDevice, width, height, dataPath("CopyRight.png"))));
+    GLASSFALLS_TRY(needed(titlePicture.create(&renderDevice, screen, dataPath("title.png"))));
+    GLASSFALLS_TRY(needed(copyRight.create(&renderDevice, screen, dataPath("CopyRight.png"))));
 
     midiOut = &setup.midiOut;
     group = std::make_unique<SphereGroup>();
@@ -49,9 +52,10 @@ platform::Expected<void> World::init(const WorldSetup& setup, int width, int hei
     ground.init(device);
     noteMissing(ground.floorPicture.loadFromFile(device, dataPath("ground.bmp")),
                 "the ground is drawn without a picture");
-    fade.init(width, height);
+    // The fades cover the whole screen, bars and all.
+    fade.init(static_cast<int32_t>(std::ceil(screen.width)), kHeight);
     // The light falls over the upper three fifths of the screen.
-    GLASSFALLS_TRY(lightMask.init(device, width, height / 5 * 3));
+    GLASSFALLS_TRY(lightMask.init(device, screen, kHeight / 5 * 3));
     return {};
 }
 

@@ -12,6 +12,7 @@
 #include "performer/Surroundings.h"
 #include "render/Ground.h"
 #include "render/LightMask.h"
+#include "render/PieceScreen.h"
 #include "render/ScreenFade.h"
 #include "render/ScreenPictures.h"
 #include "render/TitleMesh.h"
@@ -37,8 +38,8 @@ struct WorldSetup {
 class World final : public Surroundings {
 public:
     // Loads what the scenes draw from the data directory, in a fixed order. A failure names
-    // the file or the step.
-    platform::Expected<void> init(const WorldSetup& setup, int width, int height);
+    // the file or the step. The screen pictures are laid out on `screen`.
+    platform::Expected<void> init(const WorldSetup& setup, const PieceScreen& screen);
     // What an advance brings from outside, taken whatever the scene does with the rest: the
     // performers hear the newest block, and a picture waits for the performance.
     void receive(const FrameInput& input);

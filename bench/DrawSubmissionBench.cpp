@@ -29,7 +29,7 @@ struct TubeVertex {
 };
 
 std::unique_ptr<GraphicsDevice> openDevice() {
-    PresentParameters parameters{640, 480, true, false};
+    const PresentParameters parameters = unpacedBackBuffer(640, 480);
     auto created = platform::gl::GlDevice::create(
         platform::gl::createOffscreenGlContext(640, 480, DeviceType::Hardware, platform::gfx::Renderer::Compat),
         parameters);

@@ -38,15 +38,19 @@ constexpr StateSetting kMaskStates[] = {
 // The cull mode (clockwise) and the addressing (clamp) stay as the mask set them.
 }  // namespace
 
-platform::Expected<void> LightMask::init(GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight) {
-    width = screenWidth;
+platform::Expected<void> LightMask::init(GraphicsDevice& device, const PieceScreen& screen, int32_t maskHeight) {
+    width = static_cast<int32_t>(PieceScreen::kPieceWidth);
     height = maskHeight;
+    left_ = screen.pieceLeft();
     GLASSFALLS_TRY(texture.createDib(device, kColumns, kRows));
-    const auto w = static_cast<float>(width), h = static_cast<float>(height);
-    vertices = {{{0, 0, 0, 1, 0xFFFFFFFFu, 0, 0},
-                 {0, h, 0, 1, 0xFFFFFFFFu, 0, 1},
-                 {w, h, 0, 1, 0xFFFFFFFFu, 1, 1},
-                 {w, 0, 0, 1, 0xFFFFFFFFu, 1, 0}}};
+    // Across a wider screen the texture runs on past its edges, which the clamped addressing
+    // repeats: the light there is what it is at the piece's own sides.
+    const float w = screen.width, h = static_cast<float>(height);
+    const float u0 = -left_ / PieceScreen::kPieceWidth, u1 = 1 - u0;
+    vertices = {{{0, 0, 0, 1, 0xFFFFFFFFu, u0, 0},
+                 {0, h, 0, 1, 0xFFFFFFFFu, u0, 1},
+                 {w, h, 0, 1, 0xFFFFFFFFu, u1, 1},
+                 {w, 0, 0, 1, 0xFFFFFFFFu, u1, 0}}};
     fillGradient(device);
     return {};
 }
@@ -76,12 +80,22 @@ bool LightMask::capture(GraphicsDevice& device, Surface& surface) {
     writeGradient();
     const float sx = static_cast<float>(width) * 0.0078125f;
     const float sy = static_cast<float>(height) * 0.015625f;
+    // The same logical points at any frame size: the centre of each sampled logical pixel,
+    // wherever it lands in the frame.
+    const platform::gfx::ScreenMapping screen = platform::gfx::screenMappingOf(device.presentParameters());
+    const auto& parameters = device.presentParameters();
+    auto pixelOf = [&screen](float offset, float logical, uint32_t limit) {
+        const auto pixel = static_cast<int>(offset + screen.scale * (logical + 0.5f));
+        return std::clamp(pixel, 0, static_cast<int>(limit) - 1);
+    };
     for (int j = 0; j < kRows - 1; ++j) {
         const int sourceRow = std::min(height - 1, static_cast<int>(sy * static_cast<float>(j)));
-        const uint32_t* row = locked.row(sourceRow);
+        const uint32_t* row =
+            locked.row(pixelOf(screen.offsetY, static_cast<float>(sourceRow), parameters.backBufferHeight));
         for (int i = 0; i < kColumns; ++i) {
             const int sourceColumn = std::min(width - 1, static_cast<int>(sx * static_cast<float>(i)));
-            const uint32_t pixel = row[sourceColumn];
+            const float logicalColumn = left_ + static_cast<float>(sourceColumn);
+            const uint32_t pixel = row[pixelOf(screen.offsetX, logicalColumn, parameters.backBufferWidth)];
             const bool bright = ((pixel >> 16) & 0xFF) > 0x80 && ((pixel >> 8) & 0xFF) > 0x80 && (pixel & 0xFF) > 0x80;
             if (!bright) continue;
             // The light is cut off below the bright point.

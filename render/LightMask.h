@@ -6,6 +6,7 @@
 
 #include "math/Matrix4.h"
 #include "platform/gfx/GraphicsDevice.h"
+#include "render/PieceScreen.h"
 #include "render/ScreenVertex.h"
 #include "render/Texture.h"
 
@@ -19,7 +20,8 @@ public:
     static constexpr int kColumns = 128;
     static constexpr int kRows = 64;  // row 0 is the top of the screen
 
-    platform::Expected<void> init(platform::gfx::GraphicsDevice& device, int32_t screenWidth, int32_t maskHeight);
+    // Over the whole of `screen`, maskHeight units high; it samples the piece's own 640 units.
+    platform::Expected<void> init(platform::gfx::GraphicsDevice& device, const PieceScreen& screen, int32_t maskHeight);
     // The starting picture: brightest at the top centre, dark at the sides and the bottom.
     void fillGradient(platform::gfx::GraphicsDevice& device);
     // Samples the finished frame in `surface`; false (mask unchanged) when it cannot be read.
@@ -27,13 +29,14 @@ public:
     // Adds the mask over the upper screen. The camera is not used.
     void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera) const;
 
-    int32_t width = 0;
+    int32_t width = 0;  // the piece's own width, which the mask samples
     int32_t height = 0;
     Texture texture;
     std::array<ScreenVertex, 4> vertices{};
 
 private:
     void writeGradient();
+    float left_ = 0;  // where the piece's own width begins on the screen
 };
 
 }  // namespace glassfalls

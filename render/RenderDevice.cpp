@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "render/RenderDevice.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "math/MatrixBuilders.h"
@@ -65,13 +66,16 @@ void RenderDevice::unregisterResource(DeviceResource& resource) {
 }
 
 platform::Expected<void> RenderDevice::create(const platform::gfx::DeviceFactory& makeDevice, int width, int height,
-                                              bool windowed) {
+                                              bool windowed, const PieceScreen& screen, uint32_t multisamples) {
     device.reset();
+    screen_ = screen;
     presentationParameters = {};
     presentationParameters.backBufferWidth = static_cast<uint32_t>(width);
     presentationParameters.backBufferHeight = static_cast<uint32_t>(height);
     presentationParameters.windowed = windowed;
     presentationParameters.vsync = true;
+    presentationParameters.screen = {screen.width, screen.height};
+    presentationParameters.multisamples = multisamples;
 
     // The system's driver first; Mesa's software rasteriser when that fails.
     std::string why;
@@ -96,12 +100,23 @@ bool RenderDevice::resize() {
     return true;
 }
 
+bool RenderDevice::resizeFrame(int width, int height, const PieceScreen& screen) {
+    screen_ = screen;
+    presentationParameters.backBufferWidth = static_cast<uint32_t>(width);
+    presentationParameters.backBufferHeight = static_cast<uint32_t>(height);
+    presentationParameters.screen = {screen.width, screen.height};
+    const bool rebuilt = reset();
+    setProjectionAndViewport();
+    return rebuilt;
+}
+
 void RenderDevice::setProjectionAndViewport() {
-    const uint32_t width = presentationParameters.backBufferWidth;
-    const uint32_t height = presentationParameters.backBufferHeight;
-    const float aspect = static_cast<float>(width) / static_cast<float>(height);
+    // The vertical field of view is the piece's at any width: a wider screen sees more to
+    // the sides (Hor+).
+    const float aspect = screen_.width / screen_.height;
     device->setTransform(TransformState::Projection, matrixPerspectiveFovLH(0.78539819f, aspect, 1.0f, 1000.0f));
-    device->setViewport({0, 0, width, height, 0.0f, 1.0f});
+    device->setViewport({0, 0, static_cast<uint32_t>(std::ceil(screen_.width)),
+                         static_cast<uint32_t>(std::ceil(screen_.height)), 0.0f, 1.0f});
 }
 
 void RenderDevice::applyFrameStates() {

@@ -6,6 +6,7 @@
 
 #include "math/Vector3.h"
 #include "platform/gfx/GraphicsDevice.h"
+#include "render/PieceScreen.h"
 #include "render/PointerList.h"
 
 namespace glassfalls {
@@ -30,13 +31,17 @@ class RenderDevice {
 public:
     virtual ~RenderDevice();
 
-    // Tries the system's hardware driver, then the software rasteriser, as `makeDevice`
-    // offers them.
+    // A frame of width x height pixels showing `screen`, with `multisamples` samples a pixel
+    // (0: none). Tries the system's hardware driver, then the software rasteriser, as
+    // `makeDevice` offers them.
     platform::Expected<void> create(const platform::gfx::DeviceFactory& makeDevice, int width, int height,
-                                    bool windowed);
-    // Adapts the back buffer to the window's client area (the 640 x 480 frame that the
-    // window scales), resets, and sets the perspective projection and the viewport.
+                                    bool windowed, const PieceScreen& screen = {}, uint32_t multisamples = 0);
+    // Resets, and sets the perspective projection and the viewport for the screen.
     bool resize();
+    // Draws frames of another size, showing `screen`, from the next frame on: the frame
+    // buffers are made anew; textures and what they hold stay.
+    bool resizeFrame(int width, int height, const PieceScreen& screen);
+    const PieceScreen& screen() const { return screen_; }
     // Rebuilds the device, telling every registered resource before and after.
     bool reset();
     virtual void applyDefaultStates();
@@ -73,6 +78,7 @@ public:
 private:
     void setProjectionAndViewport();
 
+    PieceScreen screen_;
     platform::gfx::Result lastResetFailure_ = platform::gfx::Result::Ok;
 };
 

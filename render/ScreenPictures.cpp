@@ -41,17 +41,18 @@ void FadingPicture::drawFaded(platform::gfx::GraphicsDevice& device, int alpha) 
     drawSprite(device, nullptr, &scaling, nullptr, 0.0f, &translation, colour);
 }
 
-platform::Expected<void> CopyRightSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
+platform::Expected<void> CopyRightSprite::create(RenderDevice* device, const PieceScreen& screen,
                                                  const std::string& file) {
-    return load(device, file, "CopyRight", 256, 64, static_cast<float>(screenWidth - 256),
-                static_cast<float>(screenHeight - 64));
+    return load(device, file, "CopyRight", 256, 64, screen.pieceLeft() + (PieceScreen::kPieceWidth - 256),
+                PieceScreen::kPieceHeight - 64);
 }
 
-platform::Expected<void> TitleSprite::create(RenderDevice* device, int screenWidth, int screenHeight,
-                                             const std::string& file) {
+platform::Expected<void> TitleSprite::create(RenderDevice* device, const PieceScreen& screen, const std::string& file) {
+    constexpr int kPieceWidth = static_cast<int>(PieceScreen::kPieceWidth);
+    constexpr int kPieceHeight = static_cast<int>(PieceScreen::kPieceHeight);
     // Halved as whole numbers first: a 257-pixel-wide screen puts the picture at 0.
-    return load(device, file, "Title", 256, 256, static_cast<float>((screenWidth - 256) / 2),
-                static_cast<float>((screenHeight - 256) / 2));
+    return load(device, file, "Title", 256, 256, screen.pieceLeft() + static_cast<float>((kPieceWidth - 256) / 2),
+                static_cast<float>((kPieceHeight - 256) / 2));
 }
 
 }  // namespace glassfalls

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "render/PieceScreen.h"
 #include "render/Sprite.h"
 
 namespace glassfalls {
@@ -35,16 +36,16 @@ protected:
                                   int width, int height, float x, float y);
 };
 
-// The credit picture, 256 x 64, in the lower right corner.
+// The credit picture, 256 x 64, in the lower right corner of the piece's own 640 x 480.
 class CopyRightSprite final : public FadingPicture {
 public:
-    platform::Expected<void> create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file);
+    platform::Expected<void> create(RenderDevice* device, const PieceScreen& screen, const std::string& file);
 };
 
 // The title picture, 256 x 256, in the middle of the screen.
 class TitleSprite final : public FadingPicture {
 public:
-    platform::Expected<void> create(RenderDevice* device, int screenWidth, int screenHeight, const std::string& file);
+    platform::Expected<void> create(RenderDevice* device, const PieceScreen& screen, const std::string& file);
 };
 
 }  // namespace glassfalls

@@ -202,12 +202,44 @@ struct Viewport {
     friend bool operator==(const Viewport&, const Viewport&) = default;
 };
 
+// The screen the piece lays out its pre-transformed vertices and viewports on, in its own
+// units, whatever the back buffer's size: it is scaled evenly into the back buffer, as large
+// as fits, and centred (see ScreenMapping).
+struct LogicalScreen {
+    float width = 0, height = 0;  // 0: the back buffer's own pixels
+    friend bool operator==(const LogicalScreen&, const LogicalScreen&) = default;
+};
+
 struct PresentParameters {
     uint32_t backBufferWidth = 0;
     uint32_t backBufferHeight = 0;
     bool windowed = false;
     bool vsync = true;
+    LogicalScreen screen;
+    uint32_t multisamples = 0;  // per pixel of the back buffer; 0 or 1: none
 };
+
+// A windowed back buffer of width x height that does not wait for the display, its
+// pixels the logical screen: what tests and benchmarks draw into.
+inline PresentParameters unpacedBackBuffer(uint32_t width, uint32_t height) {
+    PresentParameters parameters;
+    parameters.backBufferWidth = width;
+    parameters.backBufferHeight = height;
+    parameters.windowed = true;
+    parameters.vsync = false;
+    return parameters;
+}
+
+// Where the logical screen lands in the back buffer: a back-buffer pixel coordinate is
+// offset + scale x a logical one. The offsets are whole pixels, so what lies around the
+// screen (the bars of a letterboxed frame) is whole pixels too.
+struct ScreenMapping {
+    float scale = 1;
+    float offsetX = 0, offsetY = 0;
+    float width = 0, height = 0;  // the logical screen's size
+    friend bool operator==(const ScreenMapping&, const ScreenMapping&) = default;
+};
+ScreenMapping screenMappingOf(const PresentParameters& parameters);
 
 struct LockedRect {
     int pitch = 0;            // bytes from one row to the next

@@ -2,6 +2,7 @@
 #include "platform/gfx/GraphicsDevice.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace glassfalls::platform::gfx {
 
@@ -90,7 +91,9 @@ void GraphicsDevice::setDefaultState() {
     s.world = s.view = s.projection = Matrix4::identity();
     s.light.diffuse = {1, 1, 1, 0};
     s.light.direction = {0, 0, 1};
-    s.viewport = {0, 0, parameters_.backBufferWidth, parameters_.backBufferHeight, 0, 1};
+    const ScreenMapping screen = screenMappingOf(parameters_);
+    s.viewport = {0, 0, static_cast<uint32_t>(std::ceil(screen.width)), static_cast<uint32_t>(std::ceil(screen.height)),
+                  0, 1};
     // After a reset the backend may hold none of the state it gave before.
     stateChanging(kDirtyAll);
     state_ = s;

@@ -25,7 +25,7 @@ struct DeviceCall {
 // buffer reads as black; it is never lost.
 class RecordingDevice final : public GraphicsDevice {
 public:
-    explicit RecordingDevice(const PresentParameters& parameters = {640, 480, true, false});
+    explicit RecordingDevice(const PresentParameters& parameters = unpacedBackBuffer(640, 480));
 
     Result reset(const PresentParameters& parameters) override;
     Result testCooperativeLevel() override { return Result::Ok; }

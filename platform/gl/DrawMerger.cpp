@@ -18,7 +18,7 @@ constexpr size_t kIndexBytes = size_t{1} << 19;
 
 DrawMerger::DrawMerger() : vertices_(GL_ARRAY_BUFFER, kVertexBytes), indices_(GL_ELEMENT_ARRAY_BUFFER, kIndexBytes) {}
 
-bool DrawMerger::add(const DrawCall& call, const gfx::PresentParameters& parameters, bool readable) {
+bool DrawMerger::add(const DrawCall& call, const ScreenToClip& toClip, bool readable) {
     const size_t bytes = size_t{call.count} * call.stride;
     const size_t indexBytes = indexBytesOf(call);
     if (!isTriangles(call.type) || bytes > vertices_.capacity() || indexBytes > indices_.capacity()) return false;
@@ -28,8 +28,7 @@ bool DrawMerger::add(const DrawCall& call, const gfx::PresentParameters& paramet
     format_ = call.format;
     stride_ = call.stride;
     std::memcpy(out, call.vertices, bytes);
-    if (call.format & gfx::fvf::XyzRhw)
-        toClipSpace(call.vertices, call.stride, out, call.stride, call.count, parameters);
+    if (call.format & gfx::fvf::XyzRhw) toClipSpace(call.vertices, call.stride, out, call.stride, call.count, toClip);
     writeTriangleCorners(call.type, call.primitives, count_, corners);
     count_ += call.count;
     return true;

@@ -6,6 +6,7 @@
 
 #include "platform/gfx/DeviceTypes.h"
 #include "platform/gl/StreamBuffer.h"
+#include "platform/gl/VertexDecode.h"
 
 namespace glassfalls::platform::gl {
 
@@ -42,7 +43,7 @@ public:
     // Adds `call` to the gathering, its screen positions turned into clip space; false when
     // it cannot be merged at all (not triangles, bigger than the buffers, nothing mapped),
     // and then nothing of it was kept. `readable` keeps the gathering readable.
-    bool add(const DrawCall& call, const gfx::PresentParameters& parameters, bool readable);
+    bool add(const DrawCall& call, const ScreenToClip& toClip, bool readable);
     bool empty() const { return count_ == 0; }
     uint32_t format() const { return format_; }
     uint32_t stride() const { return stride_; }

@@ -206,9 +206,11 @@ void GlDevice::stateChanging(uint32_t groups) {
 
 void GlDevice::viewportChanged() {
     const Viewport& viewport = state_.viewport;
+    toClip_.screen = gfx::screenMappingOf(parameters_);
+    toClip_.viewport = viewportPixels(viewport, toClip_.screen);
+    const PixelRect& pixels = toClip_.viewport;
     const auto height = static_cast<GLint>(parameters_.backBufferHeight);
-    glViewport(static_cast<GLint>(viewport.x), height - static_cast<GLint>(viewport.y + viewport.height),
-               static_cast<GLsizei>(viewport.width), static_cast<GLsizei>(viewport.height));
+    glViewport(pixels.x, height - (pixels.y + pixels.height), pixels.width, pixels.height);
     pipeline_->depthRange(viewport.minZ, viewport.maxZ);
 }
 
@@ -245,7 +247,7 @@ void GlDevice::drawPrimitiveUp(PrimitiveType type, uint32_t primitiveCount, cons
         stride, state_.fvf};
     if (!inScene_ || call.count == 0 || !vertices) return;
     if (!merger_.joins(call)) flush();
-    if (merging_ && merger_.add(call, parameters_, kept_ != nullptr)) return;
+    if (merging_ && merger_.add(call, toClip_, kept_ != nullptr)) return;
     flush();
     merger_.drop();  // a gathering whose indices found no room
     drawNow(call);
@@ -284,7 +286,7 @@ void GlDevice::drawNow(const DrawCall& call) {
         out = oversizeCopy_.data();
     }
     std::memcpy(out, call.vertices, bytes);
-    if (layout.pretransformed()) toClipSpace(call.vertices, call.stride, out, call.stride, call.count, parameters_);
+    if (layout.pretransformed()) toClipSpace(call.vertices, call.stride, out, call.stride, call.count, toClip_);
     if (kept_) keep(call.type, call.count, call.stride, out, nullptr, 0);
     size_t offset = 0;
     if (out == oversizeCopy_.data()) {

@@ -110,6 +110,7 @@ private:
     std::vector<uint8_t> oversizeCopy_;  // its vertices, screen positions in clip space
     std::vector<GivenDraw>* kept_ = nullptr;
     bool merging_ = true;
+    ScreenToClip toClip_;  // for the viewport now set
     DrawMerger merger_;
 };
 

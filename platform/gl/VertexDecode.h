@@ -47,12 +47,27 @@ inline bool isTriangles(gfx::PrimitiveType type) {
            type == gfx::PrimitiveType::TriangleFan;
 }
 
-// Screen pixels with y down, turned into clip coordinates; w = 1 / rhw keeps texturing
+// A rectangle of back-buffer pixels, y down.
+struct PixelRect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+// Where a viewport given on the logical screen lands in the back buffer: mapped, rounded to
+// whole pixels, and kept within the screen.
+PixelRect viewportPixels(const gfx::Viewport& viewport, const gfx::ScreenMapping& screen);
+
+// How a position on the logical screen becomes a clip position: mapped into back-buffer
+// pixels, then taken relative to the viewport there.
+struct ScreenToClip {
+    gfx::ScreenMapping screen;
+    PixelRect viewport;
+};
+
+// Screen positions with y down, turned into clip coordinates; w = 1 / rhw keeps texturing
 // perspective-correct. Whole-number coordinates fall on pixel edges, so a rectangle covers
 // exactly the pixels it names and texel centres meet pixel centres. Reads the first four
 // floats of each vertex from `in`, writes four to `out`.
 void toClipSpace(const uint8_t* in, uint32_t inStride, uint8_t* out, uint32_t outStride, uint32_t count,
-                 const gfx::PresentParameters& parameters);
+                 const ScreenToClip& mapping);
 
 // Every triangle of a list, strip or fan of `primitives` triangles as three indices from
 // `first` on, in the order OpenGL would assemble them: strips keep their winding by swapping

@@ -19,6 +19,13 @@ public:
         : drawing_(drawing), renderer_(renderer) {}
 
     void inject(Message m) { pending_.push_back(m); }
+    // A window made larger or smaller, as the user would: its drawing area becomes
+    // width x height, and a Size message says so.
+    void resizeTo(int width, int height) {
+        width_ = width;
+        height_ = height;
+        inject({MessageId::Size});
+    }
     bool closed() const { return closed_; }
 
     void poll(std::deque<Message>& queue) override {
@@ -27,6 +34,10 @@ public:
     }
     void wait(uint32_t, std::span<const int>) override {}
     void hideCursor() override {}
+    void drawableSize(int& width, int& height) const override {
+        width = width_;
+        height = height_;
+    }
     void close() override { closed_ = true; }
     Expected<std::unique_ptr<gfx::GraphicsDevice>> createDevice(gfx::DeviceType type,
                                                                 const gfx::PresentParameters& parameters) override {
@@ -41,6 +52,7 @@ private:
     gfx::Renderer renderer_;
     std::deque<Message> pending_;
     bool closed_ = false;
+    int width_ = 640, height_ = 480;
 };
 
 }  // namespace glassfalls::platform

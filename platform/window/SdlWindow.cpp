@@ -88,6 +88,11 @@ public:
         window_ = nullptr;
     }
 
+    void drawableSize(int& width, int& height) const override {
+        width = height = 0;
+        if (window_) SDL_GL_GetDrawableSize(window_, &width, &height);
+    }
+
     Expected<std::unique_ptr<gfx::GraphicsDevice>> createDevice(gfx::DeviceType type,
                                                                 const gfx::PresentParameters& parameters) override {
         if (!window_) return failure("the window is closed");

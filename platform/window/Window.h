@@ -40,6 +40,9 @@ public:
     virtual void hideCursor() = 0;
     // Removes the window from the screen. Polling stays valid afterwards.
     virtual void close() = 0;
+    // The size of the window's drawing area in pixels (on a HiDPI display, more than its
+    // size in the desktop's units); 0 x 0 once closed.
+    virtual void drawableSize(int& width, int& height) const = 0;
     // A device that draws for this window.
     virtual Expected<std::unique_ptr<gfx::GraphicsDevice>> createDevice(gfx::DeviceType type,
                                                                         const gfx::PresentParameters& parameters) = 0;

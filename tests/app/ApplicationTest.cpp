@@ -78,7 +78,8 @@ TEST(ApplicationStart, MissingGroundPictureIsSaidAndTheGroundDrawnWithoutIt) {
 
 TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     test_support::TestDataDirectory data;
-    if (test_support::kWithPictureLink) std::ofstream(data.path / "glassFalls.ini") << "[IP]\npictures.local\n[Port]\n4100\n";
+    if (test_support::kWithPictureLink)
+        std::ofstream(data.path / "glassFalls.ini") << "[IP]\npictures.local\n[Port]\n4100\n";
     TestApplication fixture;
     StartOptions options;
     options.dataDir = data.path.string();

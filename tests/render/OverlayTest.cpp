@@ -62,7 +62,7 @@ TEST_F(Overlays, FadeAlphaZeroLeavesThePictureAndFullAlphaBlacksItOut) {
 
 TEST_F(Overlays, LightMaskGradientIsBrightestAtTheTopCentre) {
     LightMask mask;
-    ASSERT_TRUE(mask.init(*device, 640, 288));
+    ASSERT_TRUE(mask.init(*device, PieceScreen{}, 288));
     EXPECT_EQ(maskAt(mask, 64, 0), 128);
     EXPECT_EQ(maskAt(mask, 96, 0), 64);
     EXPECT_EQ(maskAt(mask, 64, 63), 2);
@@ -71,7 +71,7 @@ TEST_F(Overlays, LightMaskGradientIsBrightestAtTheTopCentre) {
 
 TEST_F(Overlays, CaptureCutsTheLightBelowEveryBrightPoint) {
     LightMask mask;
-    ASSERT_TRUE(mask.init(*device, 640, 288));
+    ASSERT_TRUE(mask.init(*device, PieceScreen{}, 288));
 
     // All white: row 0 keeps the gradient, everything below goes dark.
     beginOnPicture(0xFFFFFFFFu, 0xFFFFFFFFu);
@@ -107,7 +107,7 @@ TEST_F(Overlays, CaptureCutsTheLightBelowEveryBrightPoint) {
 
 TEST_F(Overlays, LightMaskAddsLightOverTheUpperScreen) {
     LightMask mask;
-    ASSERT_TRUE(mask.init(*device, 640, 288));
+    ASSERT_TRUE(mask.init(*device, PieceScreen{}, 288));
     beginOnPicture(0xFF202020u, 0xFF202020u);
     mask.draw(*device, Matrix4::identity());
     device->endScene();

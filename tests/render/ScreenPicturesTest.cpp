@@ -34,24 +34,25 @@ TEST_F(ScreenPictures, PlacedAsOnAFourByThreeScreen) {
     EXPECT_EQ(background.scaleY, 2.0f);
     EXPECT_EQ(background.name, "Background");
 
-    CopyRightSprite credit;
-    ASSERT_TRUE(credit.create(&renderDevice, 640, 480, dataFile("CopyRight.png")));
-    EXPECT_EQ(credit.translationX, 384.0f);
-    EXPECT_EQ(credit.translationY, 416.0f);
+    // On the piece's own screen, and on one filling a 16:9 frame, where the piece's 640
+    // units begin 160 units in.
+    for (const float left : {0.0f, 160.0f}) {
+        const PieceScreen screen{640 + 2 * left, 480};
+        CopyRightSprite credit;
+        ASSERT_TRUE(credit.create(&renderDevice, screen, dataFile("CopyRight.png")));
+        EXPECT_EQ(credit.translationX, left + 384.0f);
+        EXPECT_EQ(credit.translationY, 416.0f);
 
-    TitleSprite title;
-    ASSERT_TRUE(title.create(&renderDevice, 640, 480, dataFile("title.png")));
-    EXPECT_EQ(title.translationX, 192.0f);
-    EXPECT_EQ(title.translationY, 112.0f);
-
-    TitleSprite narrow;
-    ASSERT_TRUE(narrow.create(&renderDevice, 257, 480, dataFile("title.png")));
-    EXPECT_EQ(narrow.translationX, 0.0f) << "(257 - 256) / 2 in whole numbers";
+        TitleSprite title;
+        ASSERT_TRUE(title.create(&renderDevice, screen, dataFile("title.png")));
+        EXPECT_EQ(title.translationX, left + 192.0f);
+        EXPECT_EQ(title.translationY, 112.0f);
+    }
 }
 
 TEST_F(ScreenPictures, AMissingFileFailsBeforeAnyDrawingObjectIsMade) {
     CopyRightSprite credit;
-    EXPECT_FALSE(credit.create(&renderDevice, 640, 480, "/nonexistent/CopyRight.png"));
+    EXPECT_FALSE(credit.create(&renderDevice, PieceScreen{}, "/nonexistent/CopyRight.png"));
     EXPECT_FALSE(credit.sprite);
     EXPECT_EQ(renderDevice.resources.size(), 0);
 }
@@ -59,7 +60,7 @@ TEST_F(ScreenPictures, AMissingFileFailsBeforeAnyDrawingObjectIsMade) {
 TEST_F(ScreenPictures, SpritesLeaveTheDeviceListWhenDestroyed) {
     {
         TitleSprite title;
-        ASSERT_TRUE(title.create(&renderDevice, 640, 480, dataFile("title.png")));
+        ASSERT_TRUE(title.create(&renderDevice, PieceScreen{}, dataFile("title.png")));
         EXPECT_EQ(renderDevice.resources.size(), 1);
         EXPECT_TRUE(renderDevice.reset());
     }
@@ -69,7 +70,7 @@ TEST_F(ScreenPictures, SpritesLeaveTheDeviceListWhenDestroyed) {
 
 TEST_F(ScreenPictures, DrawFadedUsesOnlyTheLowEightBitsOfAlpha) {
     TitleSprite title;
-    ASSERT_TRUE(title.create(&renderDevice, 640, 480, dataFile("title.png")));
+    ASSERT_TRUE(title.create(&renderDevice, PieceScreen{}, dataFile("title.png")));
     // The middle of the title's lettering, well inside the picture.
     const int x = 192 + 128, y = 112 + 115;
     const uint32_t opaque = drawFadedOverGrey(title, 255).at(x, y);

@@ -48,7 +48,7 @@ public:
         for (int i = 0; i < 30; ++i) ripples_.update();
         ground_.init(device);
         keep(ground_.floorPicture.loadFromFile(device, dataDirectory + "/ground.bmp"));
-        keep(lightMask_.init(device, 640, 288));
+        keep(lightMask_.init(device, PieceScreen{}, 288));
         fade_.init(640, 480);
     }
 
