@@ -54,6 +54,10 @@ platform::Expected<void> Application::start(const StartOptions& options) {
         if (options.renderer != platform::gfx::Renderer::Auto || options.size) failureStatus_ = 2;
         return created;
     }
+    // Antialiasing by default where a graphics card does it: a software rasteriser pays for
+    // every sample with the processor the frames need (see docs/performance.md).
+    if (!options.msaa && !options.headless && !drawsInSoftware(renderDevice.device->renderer()))
+        renderDevice.setMultisamples(kDefaultMultisamples);
     if (!options.screenshotDir.empty())
         GLASSFALLS_TRY(screenshots_.open(options.screenshotDir, options.screenshotEvery));
     if (!options.videoFile.empty()) GLASSFALLS_TRY(openVideo());
@@ -92,6 +96,13 @@ FrameSize Application::frameSizeNow() {
 }
 
 uint32_t Application::chosenMultisamples() const { return options_.msaa ? static_cast<uint32_t>(*options_.msaa) : 0; }
+
+bool drawsInSoftware(const std::string& renderer) {
+    for (const char* name : {"llvmpipe", "softpipe", "SwiftShader", "software"}) {
+        if (renderer.find(name) != std::string::npos) return true;
+    }
+    return false;
+}
 
 PieceScreen Application::screenFor(FrameSize frame) const {
     if (options_.aspect == Aspect::Fill) return PieceScreen::filling(frame.width, frame.height);

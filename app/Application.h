@@ -28,6 +28,13 @@
 
 namespace glassfalls {
 
+// The samples a pixel a live piece draws with on a graphics card, unless told otherwise.
+inline constexpr uint32_t kDefaultMultisamples = 4;
+
+// True for a driver that draws with the processor (Mesa's llvmpipe and softpipe,
+// SwiftShader), by the name it gives.
+bool drawsInSoftware(const std::string& renderer);
+
 // The operating-system services the application runs on, picked by the entry point.
 struct PlatformServices {
     platform::Clock& clock;

@@ -110,6 +110,13 @@ bool RenderDevice::resizeFrame(int width, int height, const PieceScreen& screen)
     return rebuilt;
 }
 
+bool RenderDevice::setMultisamples(uint32_t samples) {
+    presentationParameters.multisamples = samples;
+    const bool rebuilt = reset();
+    setProjectionAndViewport();
+    return rebuilt;
+}
+
 void RenderDevice::setProjectionAndViewport() {
     // The vertical field of view is the piece's at any width: a wider screen sees more to
     // the sides (Hor+).

@@ -29,15 +29,44 @@ void rgbaBytesToTexels(std::vector<uint32_t>& pixels) {
     for (auto& p : pixels) p = (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
 }
 
-bool FrameTarget::create(int width, int height) {
+bool FrameTarget::create(int width, int height, int samples) {
     release();
     width_ = width;
     height_ = height;
-    glGenRenderbuffers(1, &depth_);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    samples_ = samples > 1 ? samples : 0;
+    // A multisampled frame keeps its depth with its samples: what it resolves into needs none.
+    if (!samples_) {
+        glGenRenderbuffers(1, &depth_);
+        glBindRenderbuffer(GL_RENDERBUFFER, depth_);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    }
     current_ = 0;
-    return addColourBuffer();
+    if (!addColourBuffer()) return false;
+    return !samples_ || addMultisampledBuffer();
+}
+
+bool FrameTarget::addMultisampledBuffer() {
+    glGenRenderbuffers(1, &multisampledColour_);
+    glBindRenderbuffer(GL_RENDERBUFFER, multisampledColour_);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples_, GL_RGBA8, width_, height_);
+    glGenRenderbuffers(1, &multisampledDepth_);
+    glBindRenderbuffer(GL_RENDERBUFFER, multisampledDepth_);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, samples_, GL_DEPTH_COMPONENT24, width_, height_);
+    glGenFramebuffers(1, &multisampled_);
+    glBindFramebuffer(GL_FRAMEBUFFER, multisampled_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, multisampledColour_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, multisampledDepth_);
+    return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void FrameTarget::resolve() {
+    if (!multisampled_) return;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, multisampled_);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffers_[current_]);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, multisampled_);
 }
 
 bool FrameTarget::addColourBuffer() {
@@ -48,9 +77,9 @@ bool FrameTarget::addColourBuffer() {
     glGenFramebuffers(1, &framebuffers_[added]);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[added]);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colours_[added]);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    if (depth_) glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
+    glBindFramebuffer(GL_FRAMEBUFFER, drawingFramebuffer());
     return complete;
 }
 
@@ -58,6 +87,7 @@ void FrameTarget::abandon() {
     for (int i = 0; i < kColourBuffers; ++i) framebuffers_[i] = colours_[i] = 0;
     colourBuffers_ = 0;
     depth_ = 0;
+    multisampled_ = multisampledColour_ = multisampledDepth_ = 0;
     turnPending_ = false;
     readTurn_.reset();
 }
@@ -66,6 +96,10 @@ void FrameTarget::release() {
     glDeleteFramebuffers(colourBuffers_, framebuffers_);
     glDeleteRenderbuffers(colourBuffers_, colours_);
     if (depth_) glDeleteRenderbuffers(1, &depth_);
+    if (multisampled_) glDeleteFramebuffers(1, &multisampled_);
+    for (uint32_t buffer : {multisampledColour_, multisampledDepth_}) {
+        if (buffer) glDeleteRenderbuffers(1, &buffer);
+    }
     abandon();
 }
 
@@ -75,7 +109,7 @@ void FrameTarget::bind() {
         current_ = (current_ + 1) % colourBuffers_;
         ++turns_;
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
+    glBindFramebuffer(GL_FRAMEBUFFER, drawingFramebuffer());
 }
 
 void FrameTarget::presentInto(int drawableWidth, int drawableHeight) {
@@ -89,7 +123,7 @@ void FrameTarget::presentInto(int drawableWidth, int drawableHeight) {
     const bool exact = box.width == width_ && box.height == height_;
     glBlitFramebuffer(0, 0, width_, height_, box.x, box.y, box.x + box.width, box.y + box.height, GL_COLOR_BUFFER_BIT,
                       exact ? GL_NEAREST : GL_LINEAR);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffers_[current_]);
+    glBindFramebuffer(GL_FRAMEBUFFER, drawingFramebuffer());
 }
 
 void FrameTarget::read(std::vector<uint32_t>& pixels) { readFrom(current_, pixels); }
@@ -120,7 +154,7 @@ void FrameTarget::readFrom(int buffer, std::vector<uint32_t>& pixels) {
     // B, G, R, A in memory is 0xAARRGGBB on a little-endian machine.
     static_assert(std::endian::native == std::endian::little, "the frame is read as bytes into 32-bit texels");
     glReadPixels(0, 0, width_, height_, readsBgra ? GL_BGRA : GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers_[current_]);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, drawingFramebuffer());
     // OpenGL hands the bottom row over first.
     for (size_t row = 0; row < h / 2; ++row) {
         std::swap_ranges(pixels.begin() + static_cast<std::ptrdiff_t>(row * w),

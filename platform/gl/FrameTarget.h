@@ -19,7 +19,9 @@ public:
 
     ~FrameTarget() { release(); }
 
-    bool create(int width, int height);
+    // Frames of width x height; with `samples` above 1 they are drawn multisampled and
+    // resolved into the colour buffer when done (resolve()).
+    bool create(int width, int height, int samples = 0);
     // Forgets the driver's objects without deleting them (their context is gone).
     void abandon();
     void release();
@@ -30,6 +32,10 @@ public:
     void bind();
     // The frame under way is complete.
     void frameDone() { turnPending_ = true; }
+    // Averages the multisampled frame drawn so far into its colour buffer, where presenting
+    // and reading find it; nothing without multisampling.
+    void resolve();
+    int samples() const { return samples_; }
     // Scales the frame into a drawable of the given size, centred, keeping its aspect ratio,
     // black around it.
     void presentInto(int drawableWidth, int drawableHeight);
@@ -49,12 +55,18 @@ public:
 
 private:
     bool addColourBuffer();
+    bool addMultisampledBuffer();
+    // Where drawing goes: the multisampled buffer, or the frame's colour buffer.
+    uint32_t drawingFramebuffer() const { return multisampled_ ? multisampled_ : framebuffers_[current_]; }
     void readFrom(int buffer, std::vector<uint32_t>& pixels);
 
     uint32_t framebuffers_[kColourBuffers] = {};
     uint32_t colours_[kColourBuffers] = {};
     int colourBuffers_ = 0;  // made so far
     uint32_t depth_ = 0;
+    int samples_ = 0;
+    uint32_t multisampled_ = 0;  // its framebuffer, with a colour and a depth buffer
+    uint32_t multisampledColour_ = 0, multisampledDepth_ = 0;
     int width_ = 0;
     int height_ = 0;
     int current_ = 0;           // the colour buffer of the frame under way

@@ -2,6 +2,7 @@
 #include "platform/gl/GlDevice.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -77,7 +78,8 @@ Expected<std::unique_ptr<GlDevice>> GlDevice::create(Expected<std::unique_ptr<Gl
     std::unique_ptr<GlDevice> device(new GlDevice(std::move(*context), std::move(*pipeline), parameters));
     if (device->reset(parameters) != Result::Ok) {
         return failure("cannot create a " + std::to_string(parameters.backBufferWidth) + " x " +
-                       std::to_string(parameters.backBufferHeight) + " frame buffer on " + device->renderer());
+                       std::to_string(parameters.backBufferHeight) + " frame buffer on " + device->renderer() +
+                       " (its largest is " + std::to_string(device->largestFrameSide()) + " pixels a side)");
     }
     return device;
 }
@@ -112,15 +114,40 @@ Result GlDevice::reset(const PresentParameters& parameters) {
         return Result::InvalidCall;
     }
     if (lost_ && !recoverLostContext()) return Result::DeviceLost;
+    if (static_cast<int64_t>(parameters.backBufferWidth) > largestFrameSide() ||
+        static_cast<int64_t>(parameters.backBufferHeight) > largestFrameSide()) {
+        return Result::InvalidCall;
+    }
     merger_.drop();
     parameters_ = parameters;
-    if (!frame_.create(static_cast<int>(parameters.backBufferWidth), static_cast<int>(parameters.backBufferHeight))) {
+    if (!frame_.create(static_cast<int>(parameters.backBufferWidth), static_cast<int>(parameters.backBufferHeight),
+                       samplesOffered(parameters.multisamples))) {
         return Result::OutOfVideoMemory;
     }
     context_->setVsync(parameters.vsync);
     if (!white_) createWhiteTexture();
     setDefaultState();
     return Result::Ok;
+}
+
+int GlDevice::samplesOffered(uint32_t asked) {
+    if (asked <= 1) return 0;
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_SAMPLES, &most);
+    if (static_cast<int64_t>(asked) <= most) return static_cast<int>(asked);
+    if (!samplesLowered_) {
+        std::fprintf(stderr, "glassfalls: %s draws at most %d samples a pixel; antialiasing with %d\n",
+                     renderer().c_str(), most, most);
+        samplesLowered_ = true;
+    }
+    return most;
+}
+
+int GlDevice::largestFrameSide() const {
+    GLint renderbuffer = 0, viewport[2] = {};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    return std::min({renderbuffer, viewport[0], viewport[1]});
 }
 
 bool GlDevice::recoverLostContext() {
@@ -176,6 +203,7 @@ bool GlDevice::beginScene() {
 bool GlDevice::endScene() {
     if (!inScene_) return false;
     flush();
+    frame_.resolve();
     inScene_ = false;
     return true;
 }
@@ -220,6 +248,8 @@ std::unique_ptr<DeviceTexture> GlDevice::makeTexture(int width, int height, bool
 
 void GlDevice::readBackBuffer(std::vector<uint32_t>& pixels) {
     flush();
+    // Read in the middle of a frame, what is drawn so far.
+    if (inScene_) frame_.resolve();
     frame_.read(pixels);
 }
 

@@ -64,6 +64,10 @@ public:
     void drawFromBuffers(const GivenDraw& draw, const BufferPlacement& placement);
 
     std::string renderer() const override { return context_->renderer(); }
+    // The longest side of a frame the driver draws into.
+    int largestFrameSide() const;
+    // Samples a pixel as the driver offers them: `asked`, or its most, said once.
+    int samplesOffered(uint32_t asked);
     void readBackBuffer(std::vector<uint32_t>& pixels) override;
     // A frame that is done is read from its own colour buffer once the next one is under
     // way: by then at most the next frame is still being drawn, and reading waits for no frame.
@@ -111,6 +115,7 @@ private:
     std::vector<GivenDraw>* kept_ = nullptr;
     bool merging_ = true;
     ScreenToClip toClip_;  // for the viewport now set
+    bool samplesLowered_ = false;
     DrawMerger merger_;
 };
 

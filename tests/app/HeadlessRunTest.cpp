@@ -138,6 +138,13 @@ TEST(HeadlessRun, CommandLineErrorsAndHelp) {
         EXPECT_NE(run.status, 0) << m.arguments;
         EXPECT_NE(run.output.find(m.says), std::string::npos) << m.arguments << ": " << run.output;
     }
+    // A frame size the piece cannot draw: status 2, one line, before anything opens.
+    for (const char* size : {"0x480", "640", "640x", "x480", "640x480x2", "20000x1080", "wide"}) {
+        const Outcome run = runProgram(std::string("--headless --frames 1 --size ") + size);
+        EXPECT_EQ(run.status, 2) << size;
+        EXPECT_EQ(run.output, std::string("glassfalls: --size ") + size +
+                                  ": must be native or WxH, each from 1 to 16384, e.g. 1920x1080\n");
+    }
     // A key script follows one rule whether it is missing or malformed: status 2, one line.
     const Outcome missingKeys = runProgram("--headless --keys /nonexistent/demo.keys " + dataArgument());
     EXPECT_EQ(missingKeys.status, 2);
@@ -146,7 +153,7 @@ TEST(HeadlessRun, CommandLineErrorsAndHelp) {
     const Outcome help = runProgram("--help");
     EXPECT_EQ(help.status, 0);
     for (const char* option : {"--windowed", "--data", "--headless", "--frames", "--keys", "--version",
-                               "--audio-device", "--audio-file", "--list-devices"}) {
+                               "--audio-device", "--audio-file", "--list-devices", "--size", "--aspect", "--msaa"}) {
         EXPECT_NE(help.output.find(option), std::string::npos) << option;
     }
     const Outcome version = runProgram("--version");
