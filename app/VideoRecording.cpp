@@ -4,6 +4,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/sound/WavSound.h"
@@ -27,7 +28,18 @@ platform::Expected<void> VideoRecording::open(const std::string& path, int width
         std::memcpy(heard_.data(), bytes->data(), heard_.size() * sizeof(float));
     }
     hasSound_ = synthesiser_ || !sound.heardFile.empty();
-    return writer_.open(path, {width, height, hasSound_ ? kSoundRate : 0});
+    const platform::VideoFormat format{width, height, hasSound_ ? kSoundRate : 0};
+    const platform::VideoFormat even = platform::evenVideoSize(format);
+    if (even.width < 2 || even.height < 2) return platform::failure("a video needs frames of at least 2 x 2 pixels");
+    if (even.width != width || even.height != height) {
+        std::fprintf(stderr,
+                     "glassfalls: the video is %d x %d: H.264 needs even sides, so the frame's odd last %s left out\n",
+                     even.width, even.height,
+                     even.width != width && even.height != height ? "column and row are"
+                     : even.width != width                        ? "column is"
+                                                                  : "row is");
+    }
+    return writer_.open(path, format);
 }
 
 void VideoRecording::addFrame(uint32_t now, std::vector<uint32_t>& pixels) {

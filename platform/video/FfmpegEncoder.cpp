@@ -55,6 +55,7 @@ private:
     AVStream* videoStream_ = nullptr;
     AVStream* soundStream_ = nullptr;
     SwsContext* convert_ = nullptr;
+    int sourcePitch_ = 0;  // bytes from one row of a frame handed over to the next
     AVFrame* picture_ = nullptr;
     AVFrame* soundFrame_ = nullptr;
     AVAudioFifo* soundQueue_ = nullptr;
@@ -114,8 +115,12 @@ Expected<void> FfmpegEncoder::openVideo(const VideoFormat& format) {
         return failure("cannot record " + path_ + ": the installed FFmpeg libraries have no libx264 encoder");
     }
     video_ = avcodec_alloc_context3(codec);
-    video_->width = format.width;
-    video_->height = format.height;
+    // H.264 with half-size colour needs even sides: a frame's odd last column or row is left
+    // out (evenVideoSize), never stretched.
+    const VideoFormat even = evenVideoSize(format);
+    sourcePitch_ = format.width * 4;
+    video_->width = even.width;
+    video_->height = even.height;
     video_->pix_fmt = AV_PIX_FMT_YUV420P;
     video_->time_base = kMilliseconds;
     video_->framerate = kTypicalFrameRate;
@@ -141,13 +146,13 @@ Expected<void> FfmpegEncoder::openVideo(const VideoFormat& format) {
 
     picture_ = av_frame_alloc();
     picture_->format = video_->pix_fmt;
-    picture_->width = format.width;
-    picture_->height = format.height;
+    picture_->width = even.width;
+    picture_->height = even.height;
     if (const int got = av_frame_get_buffer(picture_, 0); got < 0) return failed(got, "make frames for");
     // 0xAARRGGBB in memory on a little-endian machine is B, G, R, A.
     static_assert(std::endian::native == std::endian::little, "frames are handed over as bytes B, G, R, A");
-    convert_ = sws_getContext(format.width, format.height, AV_PIX_FMT_BGRA, format.width, format.height,
-                              AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    convert_ = sws_getContext(even.width, even.height, AV_PIX_FMT_BGRA, even.width, even.height, AV_PIX_FMT_YUV420P,
+                              SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!convert_) {
         return failure("cannot convert frames for " + path_);
     }
@@ -185,7 +190,7 @@ Expected<void> FfmpegEncoder::openSound(const VideoFormat& format) {
 Expected<void> FfmpegEncoder::addFrame(const uint32_t* pixels, int64_t ms, int64_t durationMs) {
     if (const int code = av_frame_make_writable(picture_); code < 0) return failed(code, "encode");
     const uint8_t* rows[1] = {reinterpret_cast<const uint8_t*>(pixels)};
-    const int pitch[1] = {picture_->width * 4};
+    const int pitch[1] = {sourcePitch_};
     sws_scale(convert_, rows, pitch, 0, picture_->height, picture_->data, picture_->linesize);
     picture_->pts = ms;
     durations_[ms] = durationMs;

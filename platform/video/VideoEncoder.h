@@ -16,6 +16,14 @@ struct VideoFormat {
     int soundRate = 0;  // stereo at this rate; 0: no sound track
 };
 
+// The size a video of frames of `format`'s size has: each side made even, as H.264 with
+// half-size colour needs, by leaving out an odd last column or row.
+inline VideoFormat evenVideoSize(VideoFormat format) {
+    format.width &= ~1;
+    format.height &= ~1;
+    return format;
+}
+
 // Writes a video: H.264 and AAC in the container the file's name asks for (.mp4, .mkv, .mov,
 // ...), in one pass. Frames come with their own times, in milliseconds from the start, so the
 // video keeps the piece's timing exactly however unevenly frames come. One thread at a time.

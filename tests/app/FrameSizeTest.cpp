@@ -67,10 +67,12 @@ Picture resampled(const Picture& picture, int width, int height) {
                 if (sx > 1) {
                     // The source area [x sx, (x + 1) sx) x [y sy, (y + 1) sy), pixels weighed by overlap.
                     double weight = 0;
-                    for (int j = static_cast<int>(y * sy); j < std::min(picture.height, static_cast<int>((y + 1) * sy) + 1); ++j) {
+                    for (int j = static_cast<int>(y * sy);
+                         j < std::min(picture.height, static_cast<int>((y + 1) * sy) + 1); ++j) {
                         const double wy = std::min<double>(j + 1, (y + 1) * sy) - std::max<double>(j, y * sy);
                         if (wy <= 0) continue;
-                        for (int i = static_cast<int>(x * sx); i < std::min(picture.width, static_cast<int>((x + 1) * sx) + 1); ++i) {
+                        for (int i = static_cast<int>(x * sx);
+                             i < std::min(picture.width, static_cast<int>((x + 1) * sx) + 1); ++i) {
                             const double wx = std::min<double>(i + 1, (x + 1) * sx) - std::max<double>(i, x * sx);
                             if (wx <= 0) continue;
                             value += wx * wy * at(i, j);
@@ -84,7 +86,8 @@ Picture resampled(const Picture& picture, int width, int height) {
                     const int i = std::min(static_cast<int>(fx), picture.width - 2);
                     const int j = std::min(static_cast<int>(fy), picture.height - 2);
                     const double u = fx - i, v = fy - j;
-                    value = (1 - v) * ((1 - u) * at(i, j) + u * at(i + 1, j)) + v * ((1 - u) * at(i, j + 1) + u * at(i + 1, j + 1));
+                    value = (1 - v) * ((1 - u) * at(i, j) + u * at(i + 1, j)) +
+                            v * ((1 - u) * at(i, j + 1) + u * at(i + 1, j + 1));
                 }
                 planes[c].push_back(value);
             }
@@ -148,9 +151,10 @@ TEST(FrameSize, AFullHdFrameIsThePiecesPictureWithMorePixels) {
         for (const uint32_t texel : columns(filled, left, 240).texels) light += texel >> 8 & 0xFF;
         EXPECT_GT(light / (240.0 * 1080.0), 40) << "the sides show the water, not black: " << left;
     }
-    std::printf("letterbox shrunk to 640x480: %.1f %% within 8 levels; fill's middle: %.1f %% within 3 of letterbox; "
-                "sharpness (mean squared step of brightness) %.1f against %.1f scaled up\n",
-                100 * shrunk.shareWithin, 100 * same.shareWithin, sharp, blown);
+    std::printf(
+        "letterbox shrunk to 640x480: %.1f %% within 8 levels; fill's middle: %.1f %% within 3 of letterbox; "
+        "sharpness (mean squared step of brightness) %.1f against %.1f scaled up\n",
+        100 * shrunk.shareWithin, 100 * same.shareWithin, sharp, blown);
 }
 
 }  // namespace

@@ -338,5 +338,39 @@ TEST(Recording, AVideoEndedEarlyIsWholeAndAFullDiskIsAFailure) {
     for (const fs::path& file : {video, keys, full, midi}) fs::remove(file);
 }
 
+// A video is as large as the frames it records; H.264 needs even sides, so an odd last
+// column or row is left out, and said.
+TEST(Recording, AVideoHasTheFramesSizeEvenSided) {
+    GLASSFALLS_SKIP_WITHOUT(kWithVideo, "video recording");
+    if (!test_support::onPath("ffprobe")) GTEST_SKIP() << "ffmpeg is not installed";
+    const struct {
+        const char* size;
+        const char* video;
+        const char* said;
+    } cases[] = {
+        {"1920x1080", "1920,1080\n", ""},
+        {"641x481", "640,480\n",
+         "glassfalls: the video is 640 x 480: H.264 needs even sides, so the frame's odd last column and row are "
+         "left out\n"},
+        {"1x480", "", "glassfalls: a video needs frames of at least 2 x 2 pixels\n"},
+    };
+    const fs::path video = test_support::tempPath("sized.mp4");
+    for (const auto& c : cases) {
+        fs::remove(video);
+        const Outcome run =
+            runProgram("--headless --frames 3 --midi none --size " + std::string(c.size) + " --video " +
+                       video.string() + " --data " + test_support::TestDataDirectory::source().string());
+        EXPECT_EQ(run.output, c.said) << c.size;
+        EXPECT_EQ(run.status, *c.video ? 0 : 1) << c.size;
+        if (*c.video) {
+            EXPECT_EQ(outputOf("ffprobe -v error -select_streams v -show_entries stream=width,height -of csv=p=0 " +
+                               video.string()),
+                      c.video)
+                << c.size;
+        }
+    }
+    fs::remove(video);
+}
+
 }  // namespace
 }  // namespace glassfalls
