@@ -107,3 +107,48 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
     EXPECT_NE(world.heard.block()[400], 0);
     EXPECT_EQ(test_support::loudestListenedBin(world.heard.levels()), 100);
 }
+
+// A live window made larger and smaller again: the frame follows the drawable, drawn at each
+// size, and the pictures the world loaded (textures, the light mask) are the same objects
+// throughout, never loaded again.
+TEST(ApplicationResize, TheFrameFollowsTheWindowWithNothingReloaded) {
+    platform::VirtualClock clock;
+    test_support::HeldKeys keys;
+    platform::NullWindow* window = nullptr;
+    Application app({clock, keys, [&window](const platform::WindowConfig&) {
+                         auto owned = std::make_unique<platform::NullWindow>();
+                         window = owned.get();
+                         return platform::Expected<std::unique_ptr<platform::Window>>(std::move(owned));
+                     }});
+    StartOptions options;
+    options.windowed = true;
+    options.dataDir = test_support::TestDataDirectory::source().string();
+    options.midi = "none";
+    const auto started = app.init(options);
+    ASSERT_TRUE(started) << started.error();
+    const platform::gfx::DeviceTexture* ground = app.world.ground.floorPicture.texture.get();
+    const platform::gfx::DeviceTexture* mask = app.world.lightMask.texture.texture.get();
+    ASSERT_NE(ground, nullptr);
+    // One pass of the loop a frame interval later, as the desktop's driver would wait.
+    auto nextFrame = [&] {
+        clock.advance(101);
+        ASSERT_FALSE(app.pass());
+    };
+    // Into the performance, past the title's dark opening.
+    while (app.advances() < 140) nextFrame();
+
+    for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{640, 480}, std::pair{1000, 1001}}) {
+        window->resizeTo(width, height);
+        for (int i = 0; i < 3; ++i) nextFrame();
+        const auto& frame = app.renderDevice.presentationParameters;
+        EXPECT_EQ(frame.backBufferWidth, static_cast<uint32_t>(width));
+        EXPECT_EQ(frame.backBufferHeight, static_cast<uint32_t>(height));
+        std::vector<uint32_t> pixels;
+        app.renderDevice.device->readBackBuffer(pixels);
+        ASSERT_EQ(pixels.size(), static_cast<size_t>(width) * static_cast<size_t>(height));
+        EXPECT_TRUE(std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p & 0xFFFFFFu) != 0; }))
+            << width << " x " << height << " draws";
+        EXPECT_EQ(app.world.ground.floorPicture.texture.get(), ground);
+        EXPECT_EQ(app.world.lightMask.texture.texture.get(), mask);
+    }
+}
