@@ -46,7 +46,8 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
         "microphone hears (or a stored melody).");
     cli.name("glassfalls");
     cli.set_version_flag("--version", std::string("glassfalls ") + kVersion);
-    cli.add_flag("--windowed", line.start.windowed, "Run in a resizable 640x480 window instead of full screen");
+    cli.add_flag("--windowed", line.start.windowed,
+                 "Run in a resizable window, 640x480 at first, instead of full screen");
     cli.add_option("--display", line.start.display,
                    "Put the window (full screen or not) on display N, counted from 0 (see --list-devices)")
         ->check(CLI::NonNegativeNumber);
@@ -123,7 +124,7 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "Also write every MIDI message to FILE, a Standard MIDI File timed in "
                    "milliseconds of the program's clock; valid even if the program is killed");
     auto* screenshots = cli.add_option("--screenshots", line.start.screenshotDir,
-                                       "Write the drawn 640x480 frame as DIR/frame-NNNNNN.png (NNNNNN the "
+                                       "Write the drawn frame (640x480, or --size) as DIR/frame-NNNNNN.png (NNNNNN the "
                                        "advance) after every K-th scene advance; DIR is created if missing");
     cli.add_option("--every", line.start.screenshotEvery, "With --screenshots: take one after every K-th advance")
         ->check(kWholeNumberFromOne)

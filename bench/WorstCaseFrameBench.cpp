@@ -5,6 +5,7 @@
 // an ES context.
 #include <benchmark/benchmark.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/gl/GlDevice.h"
@@ -57,6 +58,38 @@ static void BM_WorstCaseFrameFloor(benchmark::State& state) {
     state.counters["draws"] = static_cast<double>(floor.drawCount());
 }
 
+// The same frame at a display's own size, filled to its sides (the most a frame draws), with
+// state.range(2) samples a pixel: 640 x 480 is the piece's own frame.
+static void BM_WorstCaseFrameAtSize(benchmark::State& state, platform::gfx::Renderer renderer) {
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    platform::NullWindow window(platform::NullWindow::Drawing::OffscreenGl, renderer);
+    RenderDevice renderDevice;
+    if (auto created = renderDevice.create(platform::deviceFactoryOf(window), width, height, true,
+                                           PieceScreen::filling(width, height), static_cast<uint32_t>(state.range(2)));
+        !created) {
+        return state.SkipWithError(created.error().c_str());
+    }
+    test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
+    if (!frame.failure().empty()) return state.SkipWithError(frame.failure().c_str());
+    std::vector<uint32_t> pixels;
+    for (auto _ : state) {
+        frame.draw();
+        renderDevice.device->readBackBuffer(pixels);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+
+static void atDisplaySizes(benchmark::internal::Benchmark* b) {
+    for (const int samples : {0, 4}) {
+        for (const auto& [w, h] : {std::pair{640, 480}, {1280, 720}, {1920, 1080}, {3840, 2160}})
+            b->Args({w, h, samples});
+    }
+    b->ArgNames({"w", "h", "msaa"})->Unit(benchmark::kMillisecond)->MinTime(2);
+}
+
+BENCHMARK_CAPTURE(BM_WorstCaseFrameAtSize, compat, platform::gfx::Renderer::Compat)->Apply(atDisplaySizes);
+BENCHMARK_CAPTURE(BM_WorstCaseFrameAtSize, core, platform::gfx::Renderer::Core)->Apply(atDisplaySizes);
+BENCHMARK_CAPTURE(BM_WorstCaseFrameAtSize, es, platform::gfx::Renderer::Es)->Apply(atDisplaySizes);
 BENCHMARK(BM_WorstCaseFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WorstCaseFramePerPiece)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_WorstCaseFrameShaders, core, platform::gfx::Renderer::Core)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <numeric>
 
 #include "tests/app/TestApplication.h"
 #include "tests/performer/LoudestBin.h"
@@ -151,4 +153,33 @@ TEST(ApplicationResize, TheFrameFollowsTheWindowWithNothingReloaded) {
         EXPECT_EQ(app.world.ground.floorPicture.texture.get(), ground);
         EXPECT_EQ(app.world.lightMask.texture.texture.get(), mask);
     }
+}
+
+// The title's last frame cuts the light off below its bright points, sampled at the same
+// logical points whatever the frame's size: the mask it leaves at 1920 x 1080 is the one it
+// leaves at 640 x 480.
+TEST(ApplicationStart, TheTitleLeavesTheSameLightMaskAtAnySize) {
+    std::vector<std::vector<uint8_t>> masks;
+    for (const FrameSize size : {kPieceFrame, FrameSize{1920, 1080}}) {
+        platform::VirtualClock clock;
+        test_support::HeldKeys keys;
+        Application app({clock, keys, [](const platform::WindowConfig&) {
+                             return platform::Expected<std::unique_ptr<platform::Window>>(
+                                 std::make_unique<platform::NullWindow>());
+                         }});
+        StartOptions options;
+        options.headless = true;
+        options.size = size;
+        options.dataDir = test_support::TestDataDirectory::source().string();
+        options.midi = "none";
+        options.frameLimit = 130;  // the title is 128 advances
+        const auto started = app.init(options);
+        ASSERT_TRUE(started) << started.error();
+        ASSERT_EQ(app.run(), 0);
+        ASSERT_TRUE(app.world.lightMask.texture.dib);
+        masks.push_back(app.world.lightMask.texture.dib->buffer);
+    }
+    const auto differing = std::inner_product(masks[0].begin(), masks[0].end(), masks[1].begin(), size_t{0},
+                                              std::plus<>(), std::not_equal_to<>());
+    EXPECT_EQ(differing, 0u) << "of " << masks[0].size() << " bytes";
 }

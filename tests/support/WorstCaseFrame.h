@@ -48,8 +48,10 @@ public:
         for (int i = 0; i < 30; ++i) ripples_.update();
         ground_.init(device);
         keep(ground_.floorPicture.loadFromFile(device, dataDirectory + "/ground.bmp"));
-        keep(lightMask_.init(device, PieceScreen{}, 288));
-        fade_.init(640, 480);
+        // Over the whole screen the device shows, as the world lays them out.
+        const PieceScreen& screen = renderDevice.screen();
+        keep(lightMask_.init(device, screen, 288));
+        fade_.init(static_cast<int32_t>(std::ceil(screen.width)), 480);
     }
 
     // What could not be set up, the first of it; empty when the whole frame is there.
