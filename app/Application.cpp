@@ -70,6 +70,11 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, renderDevice.screen()));
     GLASSFALLS_TRY(director.init(stage_));
     GLASSFALLS_TRY(openCapture());
+    if (!options.instrument.empty()) {
+        auto instrument = MidiFileInstrument::load(instrumentFile(options.instrument));
+        if (!instrument) return platform::failure("--instrument " + options.instrument + ": " + instrument.error());
+        instrument_ = std::make_unique<MidiFileInstrument>(std::move(*instrument));
+    }
     GLASSFALLS_TRY(openMidi());
     if (options.oscPort) {
         auto control = openShowControl(*options.oscPort, keys_, [this] { return showStatus(); });
@@ -131,6 +136,12 @@ void Application::onIdle() {
     keyboard().beforeAdvance(advances_);
     FrameInput input = std::exchange(gathered_, {});
     input.keysDown = keysDownOf(keyboard());
+    if (instrument_) {
+        input.instrument = true;
+        // The song begins with the performance.
+        const SceneEvent* scene = director.current();
+        if (scene && scene->kind == Scene::Performance) input.played = instrument_->frame(clock().now());
+    }
     if (director.advance(input)) renderDevice.presentFrame();
     midiOut.flush();
     for (OutsideSource* source : outside())

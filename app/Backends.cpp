@@ -141,8 +141,9 @@ platform::WindowOpener pickWindowOpener() { return platform::openSdlWindow; }
 platform::Expected<std::unique_ptr<platform::CaptureSource>> pickCapture(const StartOptions& options,
                                                                          platform::Clock& clock) {
     if (!options.audioFile.empty()) return platform::openWavCapture(options.audioFile, clock.now());
-    // A headless run touches no devices: without a file it hears silence.
-    if (options.headless) return std::make_unique<platform::SilentCapture>();
+    // A headless run touches no devices: without a file it hears silence; an instrument
+    // plays in place of the microphone.
+    if (options.headless || !options.instrument.empty()) return std::make_unique<platform::SilentCapture>();
     const std::string name = options.audioDevice;
     auto open = [name] { return platform::openDeviceCapture(name); };
     auto device = open();

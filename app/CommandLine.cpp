@@ -106,6 +106,17 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                                      "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
                                      "program's clock, then silence")
                           ->excludes(device);
+    cli.add_option("--instrument", line.start.instrument,
+                   "Play the piece from an instrument instead of the microphone: file:FILE.mid, a Standard "
+                   "MIDI File played from the first performance frame on the program's clock (with --listen, "
+                   "from the start). Each frame the performers hear the newest note held, moved by octaves "
+                   "into C4 ... B4 (C5 stays), a black key as the white key below, as loud as its velocity")
+        ->check([](const std::string& value) {
+            return value.rfind("file:", 0) == 0 && value.size() > 5 ? std::string()
+                                                                    : std::string("must be file:FILE.mid");
+        })
+        ->excludes(device)
+        ->excludes(audioFile);
     cli.add_option("--midi", line.start.midi,
                    "Where the notes go: synth (the built-in General MIDI synthesiser on the "
                    "audio output; in memory with --headless), alsa:PORT (an ALSA sequencer "

@@ -37,7 +37,14 @@ Scene EventCreate::step(const FrameInput& input) {
     world.ripples.update();
     world.showWaitingPicture();
     turnStep();
-    if (world.group) world.group->step(turnMatrix, {input.isDown(Key::Enter), &world.heard});
+    if (world.group) {
+        PerformerInput performers;
+        performers.enter = input.isDown(Key::Enter);
+        performers.heard = &world.heard;
+        performers.fromInstrument = input.instrument;
+        performers.played = input.played;
+        world.group->step(turnMatrix, performers);
+    }
     // After the performers have started theirs, as the frame's rings are drawn.
     world.ripples.followTurn(turnAngle);
     startsClamped_ = stepped_ && !shown_.opening && !shown_.closing;

@@ -10,8 +10,11 @@ namespace glassfalls {
 namespace {
 
 // The layout's version: a reader refuses bytes of another one rather than misread them.
-constexpr uint8_t kFormat = 1;
+constexpr uint8_t kFormat = 2;
 constexpr uint8_t kHasMicrophone = 1;
+constexpr uint8_t kInstrumentPlays = 2;
+constexpr uint8_t kInstrumentSounds = 4;  // its key and velocity follow the microphone block
+constexpr uint8_t kKnownFlags = kHasMicrophone | kInstrumentPlays | kInstrumentSounds;
 constexpr uint8_t kKnownKeys = 0x0F;
 
 // Reads from the front of what is left, refusing to read past its end.
@@ -65,9 +68,15 @@ std::vector<uint8_t> encodeFrameInput(const FrameInput& input) {
     out.reserve(3 + platform::kBlockBytes + 4 + input.picture.size());
     out.push_back(kFormat);
     out.push_back(input.keysDown);
-    out.push_back(input.microphone ? kHasMicrophone : 0);
+    const bool sounds = input.instrument && input.played;
+    out.push_back(static_cast<uint8_t>((input.microphone ? kHasMicrophone : 0) |
+                                       (input.instrument ? kInstrumentPlays : 0) | (sounds ? kInstrumentSounds : 0)));
     if (input.microphone) {
         for (int16_t sample : *input.microphone) platform::putLittleEndian(out, static_cast<uint16_t>(sample), 2);
+    }
+    if (sounds) {
+        out.push_back(input.played->key);
+        out.push_back(input.played->velocity);
     }
     platform::putLittleEndian(out, static_cast<uint32_t>(input.picture.size()), 4);
     out.insert(out.end(), input.picture.begin(), input.picture.end());
@@ -81,7 +90,9 @@ platform::Expected<FrameInput> decodeFrameInput(std::span<const uint8_t> bytes) 
     if (!in.u8(format) || !in.u8(input.keysDown) || !in.u8(flags)) return malformed("is cut short");
     if (format != kFormat)
         return malformed("is in format " + std::to_string(format) + ", not " + std::to_string(kFormat));
-    if ((input.keysDown & ~kKnownKeys) != 0 || (flags & ~kHasMicrophone) != 0) return malformed("has unknown bits");
+    if ((input.keysDown & ~kKnownKeys) != 0 || (flags & ~kKnownFlags) != 0) return malformed("has unknown bits");
+    if ((flags & kInstrumentSounds) && !(flags & kInstrumentPlays))
+        return malformed("has an instrument's note without an instrument");
     if (flags & kHasMicrophone) {
         std::span<const uint8_t> samples;
         if (!in.take(platform::kBlockBytes, samples)) return malformed("is cut short in its microphone block");
@@ -89,6 +100,13 @@ platform::Expected<FrameInput> decodeFrameInput(std::span<const uint8_t> bytes) 
         for (size_t i = 0; i < block.size(); ++i) {
             block[i] = static_cast<int16_t>(static_cast<uint16_t>(samples[2 * i] | samples[2 * i + 1] << 8));
         }
+    }
+    input.instrument = (flags & kInstrumentPlays) != 0;
+    if (flags & kInstrumentSounds) {
+        PlayedNote& played = input.played.emplace();
+        if (!in.u8(played.key) || !in.u8(played.velocity)) return malformed("is cut short in its instrument's note");
+        if (played.key > 127 || played.velocity == 0 || played.velocity > 127)
+            return malformed("has an instrument's note out of MIDI's range");
     }
     uint32_t pictureBytes = 0;
     if (!in.u32(pictureBytes)) return malformed("is cut short before its picture");

@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "performer/Instrument.h"
 #include "platform/input/Keyboard.h"
 #include "platform/os/Expected.h"
 #include "platform/sound/CaptureSource.h"
@@ -25,6 +26,10 @@ struct FrameInput {
     // The picture server's newest picture since the advance before (128 x 128 RGB, row 0
     // first); empty when none came.
     std::vector<uint8_t> picture;
+    // An instrument plays in place of the microphone; `played` is what the performers hear
+    // of it this advance (see HeldNotes), none for silence.
+    bool instrument = false;
+    std::optional<PlayedNote> played;
 
     bool isDown(platform::Key key) const { return (keysDown >> static_cast<int>(key)) & 1u; }
     void setDown(platform::Key key, bool down);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/Backends.h"
+#include "app/MidiFileInstrument.h"
 #include "performer/Hearing.h"
 #include "performer/Performer.h"
 #include "platform/os/EventSource.h"
@@ -36,9 +37,46 @@ std::string levelBar(int32_t peak) {
            std::string(static_cast<size_t>(kWidth - filled), ' ') + "]";
 }
 
+// "C#4" for key 61.
+std::string keyName(int key) {
+    static constexpr const char* kNames[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    return kNames[key % 12] + std::to_string(key / 12 - 1);
+}
+
+// An instrument's file, a line a frame: what is played, the note the performers hear and how
+// loud, to the end of the file.
+int listenToInstrument(const StartOptions& options, platform::Clock& clock) {
+    auto instrument = MidiFileInstrument::load(instrumentFile(options.instrument));
+    if (!instrument) {
+        std::fprintf(stderr, "glassfalls: %s\n", instrument.error().c_str());
+        return 1;
+    }
+    Sleep events;
+    uint32_t next = clock.now();
+    while (!stopping) {
+        clock.waitUntil(next, events, {});
+        if (platform::ticksUntil(clock.now(), next) > 0) continue;
+        const uint32_t at = next;
+        next += platform::kBlockMs;
+        const std::optional<PlayedNote> played = instrument->frame(at);
+        if (played) {
+            const int32_t heard = scaleNoteForKey(played->key);
+            std::printf("%7u ms  %-4s heard as %-3s level %.2f  a performance would start\n", at,
+                        keyName(played->key).c_str(), noteName(heard), levelForVelocity(played->velocity));
+        } else {
+            std::printf("%7u ms  silence\n", at);
+        }
+        if (instrument->finished()) break;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int runListenCheck(const StartOptions& options, platform::Clock& clock) {
+    std::signal(SIGINT, stop);
+    std::signal(SIGTERM, stop);
+    if (!options.instrument.empty()) return listenToInstrument(options, clock);
     auto source = pickCapture(options, clock);
     if (!source) {
         std::fprintf(stderr, "glassfalls: %s\n", source.error().c_str());
@@ -49,8 +87,6 @@ int runListenCheck(const StartOptions& options, platform::Clock& clock) {
     capture.open(std::move(*source));
     Hearing hearing;
     if (!hearing.init()) return 1;
-    std::signal(SIGINT, stop);
-    std::signal(SIGTERM, stop);
 
     Sleep events;
     uint32_t next = clock.now() + platform::kBlockMs;

@@ -21,6 +21,9 @@ inline constexpr FrameSize kPieceFrame{640, 480};
 // widened to the sides with the vertical field of view kept (Hor+).
 enum class Aspect { Letterbox, Fill };
 
+// The file of an --instrument "file:FILE".
+inline std::string instrumentFile(const std::string& source) { return source.substr(source.find(':') + 1); }
+
 // What the command line asks of a run.
 struct StartOptions {
     bool windowed = false;
@@ -35,6 +38,7 @@ struct StartOptions {
     std::optional<uint64_t> frameLimit;  // end normally after this many scene advances
     std::string audioDevice;             // capture device name; empty: the default
     std::string audioFile;               // a WAV file to hear instead of the microphone
+    std::string instrument;              // "file:FILE.mid" played instead of the microphone; empty: none
     std::string midi = "synth";          // "synth", "alsa:PORT" or "none"
     bool midiChosen = false;             // --midi was given: a MIDI output that fails ends start-up
     std::string soundfont;               // empty: the system's default General MIDI soundfont

@@ -75,6 +75,13 @@ BandNote noteForBand(int32_t band) {
     return kScale[std::size(kScale) - 1].played;
 }
 
+BandNote noteOfScale(int32_t note) {
+    for (const ScaleNote& n : kScale) {
+        if (n.played.note == note) return n.played;
+    }
+    return kScale[std::size(kScale) - 1].played;
+}
+
 const char* noteName(int32_t note) {
     for (const ScaleNote& n : kScale) {
         if (n.played.note == note) return n.name;
@@ -164,7 +171,7 @@ void Performer::endPerformance() {
     surroundings->setFrameInterval(kClosingFrameInterval);
 }
 
-float Performer::levelOf(int32_t note, const Hearing* heard) const {
+float Performer::levelOf(int32_t note, const PerformerInput& input) const {
     if (score.present) {
         // After the last entry the melody is over; its last loudness still shapes the
         // growth that follows.
@@ -172,8 +179,9 @@ float Performer::levelOf(int32_t note, const Hearing* heard) const {
         const int32_t entry = std::min(scoreIndex, score.count - 1);
         return static_cast<float>(score.entries[static_cast<size_t>(entry)].level) * 0.003921569f;
     }
+    if (input.fromInstrument) return input.played ? levelForVelocity(input.played->velocity) : 0.45f;
     static constexpr platform::MicrophoneBlock kSilence{};
-    return microphoneLevel(heard ? heard->block() : kSilence, note);
+    return microphoneLevel(input.heard ? input.heard->block() : kSilence, note);
 }
 
 void Performer::update(const PerformerInput& input) {
@@ -195,13 +203,17 @@ void Performer::update(const PerformerInput& input) {
                 scoreStep = 0;
             }
         }
-    } else {
-        if (input.heard) heard = loudestBand(input.heard->levels().data());
+    } else if (!input.fromInstrument && input.heard) {
+        heard = loudestBand(input.heard->levels().data());
     }
+    std::optional<BandNote> chosen;
+    if (isNote(heard)) chosen = noteForBand(heard.band);
+    if (!score.present && input.fromInstrument && input.played)
+        chosen = noteOfScale(scaleNoteForKey(input.played->key));
 
     int32_t note = kNoNote;
-    if (isNote(heard)) {
-        const BandNote played = noteForBand(heard.band);
+    if (chosen) {
+        const BandNote played = *chosen;
         note = played.note;
         bendDegrees = played.bendDegrees;
         heading = heading.rotate(bendRotation(lastSegment().direction, played.bendRadians));
@@ -221,7 +233,7 @@ void Performer::update(const PerformerInput& input) {
 
     if (input.enter && !started) startPerformance();
 
-    const float level = levelOf(note, input.heard);
+    const float level = levelOf(note, input);
     int32_t velocity = static_cast<int32_t>(level * 127.0f);
     if (velocity < 64) velocity = 64;
     if (!started) return;

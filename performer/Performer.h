@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "performer/Hearing.h"
+#include "performer/Instrument.h"
 #include "performer/Surroundings.h"
 #include "platform/sound/CaptureSource.h"
 #include "render/Movable.h"
@@ -33,6 +35,8 @@ struct BandNote {
     float bendRadians;  // as stored, not converted
 };
 BandNote noteForBand(int32_t band);
+// The scale's note `note` (60, 62, 64, 65, 67, 69, 71 or 72) with its bend; C5's for any other.
+BandNote noteOfScale(int32_t note);
 // The name of a note of that scale ("C4" … "C5"); "silence" for any other.
 const char* noteName(int32_t note);
 
@@ -46,6 +50,10 @@ float microphoneLevel(const platform::MicrophoneBlock& block, int32_t note);
 struct PerformerInput {
     bool enter = false;        // Enter is down, or was pressed since the frame before
     Hearing* heard = nullptr;  // the frame's microphone block and its spectrum; null: silence
+    // An instrument plays in place of the microphone: `played` is its note this frame, none
+    // for silence.
+    bool fromInstrument = false;
+    std::optional<PlayedNote> played;
 };
 
 // One of the eight figures that grow glass trails from what they hear. Everything follows
@@ -120,7 +128,7 @@ private:
     void endPerformance();
     void finishClosing();
     // The loudness of this update: from the score entry, or from the block's peak.
-    float levelOf(int32_t note, const Hearing* heard) const;
+    float levelOf(int32_t note, const PerformerInput& input) const;
     bool steerAlongContour(bool detected, const Vector3& along, const Vector3& from, float level, uint8_t note,
                            uint8_t velocity);
     void growFreely(bool detected, Vector3 heading, float bendDegrees, float level, uint8_t note, uint8_t velocity);

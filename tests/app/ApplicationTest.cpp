@@ -183,3 +183,49 @@ TEST(ApplicationStart, TheTitleLeavesTheSameLightMaskAtAnySize) {
                                               std::plus<>(), std::not_equal_to<>());
     EXPECT_EQ(differing, 0u) << "of " << masks[0].size() << " bytes";
 }
+
+// A MIDI file played as an instrument: the performance begins in the first performance frame
+// with the file's first note, and three silent frames after its last note-off the performers
+// close, as when singing stops.
+TEST(ApplicationInstrument, AFileStartsThePerformanceAtItsFirstNoteAndEndsAfterItsLast) {
+    test_support::TestApplication fixture;
+    Application& app = fixture.app;
+    StartOptions options;
+    options.headless = true;
+    options.dataDir = test_support::TestDataDirectory::source().string();
+    options.midi = "none";
+    // Notes from 0 to 1000 ms of the file, without a rest.
+    options.instrument = "file:" GLASSFALLS_SOURCE_DIR "/tests/platform/sound/midi/format0.mid";
+    const auto started = app.init(options);
+    ASSERT_TRUE(started) << started.error();
+    std::vector<std::pair<uint64_t, bool>> started_, closing;  // advance, state after it
+    uint64_t firstPerformance = 0;
+    while (app.advances() < 160) {
+        const uint64_t before = app.advances();
+        fixture.clock.advance(1);
+        ASSERT_FALSE(app.pass());
+        if (app.advances() == before || !app.world.group) continue;
+        const Performer& first = app.world.group->performers[0];
+        if (!firstPerformance && app.director.current()->kind == Scene::Performance) firstPerformance = app.advances();
+        started_.push_back({app.advances(), first.started});
+        closing.push_back({app.advances(), first.closing});
+    }
+    ASSERT_EQ(firstPerformance, 128u) << "the title's 128th advance hands over";
+    auto firstWith = [](const std::vector<std::pair<uint64_t, bool>>& states) {
+        for (const auto& [advance, on] : states) {
+            if (on) return advance;
+        }
+        return uint64_t{0};
+    };
+    EXPECT_EQ(firstWith(started_), 129u) << "the first performance frame hears the first note";
+    // Frames 101 ms apart from the first: the one at 1010 ms is the first after the file's
+    // last note-off at 1000 ms; it and the two after are silent, and the next closes.
+    EXPECT_EQ(firstWith(closing), 129u + 10 + 3);
+
+    // A file cut short ends start-up naming it and its fault.
+    test_support::TestApplication broken;
+    options.instrument = "file:" GLASSFALLS_SOURCE_DIR "/tests/platform/sound/midi/truncated.mid";
+    const auto refused = broken.app.init(options);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().find("truncated.mid: track 1 is cut short"), std::string::npos) << refused.error();
+}

@@ -15,6 +15,8 @@ FrameInput everything() {
     for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<int16_t>(i * 97 - 32768);
     block[1] = 32767;
     block[2] = -1;
+    input.instrument = true;
+    input.played = PlayedNote{61, 100};
     input.picture.resize(128 * 128 * 3);
     for (size_t i = 0; i < input.picture.size(); ++i) input.picture[i] = static_cast<uint8_t>(i * 31);
     return input;
@@ -25,7 +27,9 @@ FrameInput everything() {
 TEST(FrameInput, WrittenAndReadBackByteForByte) {
     FrameInput keysOnly;
     keysOnly.setDown(platform::Key::Escape, true);
-    for (const FrameInput& input : {FrameInput{}, keysOnly, everything()}) {
+    FrameInput silentInstrument;
+    silentInstrument.instrument = true;
+    for (const FrameInput& input : {FrameInput{}, keysOnly, silentInstrument, everything()}) {
         const std::vector<uint8_t> bytes = encodeFrameInput(input);
         const auto read = decodeFrameInput(bytes);
         ASSERT_TRUE(read) << read.error();
@@ -51,11 +55,11 @@ TEST(FrameInput, RefusesBytesItCannotReadWithoutReadingPastThem) {
         bytes[at] = value;
         return bytes;
     };
-    const std::vector<uint8_t> pictureSizeTooLarge = changed(3 + 1600 + 3, 0x7F);
+    const std::vector<uint8_t> pictureSizeTooLarge = changed(3 + 1600 + 2 + 3, 0x7F);
     for (const std::vector<uint8_t>& bytes :
          {std::vector<uint8_t>{}, std::vector<uint8_t>(whole.begin(), whole.begin() + 100),
-          std::vector<uint8_t>(whole.begin(), whole.end() - 1), changed(0, 2), changed(1, 0x10), changed(2, 3),
-          pictureSizeTooLarge}) {
+          std::vector<uint8_t>(whole.begin(), whole.end() - 1), changed(0, 1), changed(1, 0x10), changed(2, 0x0D),
+          changed(2, 0x05), changed(3 + 1600, 0x80), changed(3 + 1600 + 1, 0), pictureSizeTooLarge}) {
         EXPECT_FALSE(decodeFrameInput(bytes)) << bytes.size();
     }
 }

@@ -53,7 +53,12 @@ protected:
     }
 
     // One update, hearing what hearTone last played.
-    void update(bool enter = false) { performer.update({enter, &world.heard}); }
+    void update(bool enter = false) {
+        PerformerInput input;
+        input.enter = enter;
+        input.heard = &world.heard;
+        performer.update(input);
+    }
 
     // Grows a started trail straight along `direction` by `count` segments of length `step`.
     void layStraight(int count, const Vector3& direction, float step = 0.4f) {

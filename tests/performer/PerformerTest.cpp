@@ -211,7 +211,8 @@ TEST_F(PerformerTest, NinetySixSegmentsEndThePerformance) {
 
 TEST_F(PerformerTest, EnterStartsAWaitingPerformerOnlyAndBeginsWithAFall) {
     initListening();
-    const PerformerInput enter{true};
+    PerformerInput enter;
+    enter.enter = true;
     performer.update(enter);
     EXPECT_TRUE(performer.started);
     ASSERT_EQ(performer.segmentCount, 2);
