@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/Backends.h"
+#include "app/MidiFileInstrument.h"
 #include "app/Settings.h"
 #include "math/TrigTables.h"
 #include "trail/Score.h"
@@ -70,14 +71,20 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, renderDevice.screen()));
     GLASSFALLS_TRY(director.init(stage_));
     GLASSFALLS_TRY(openCapture());
-    if (!options.instrument.empty()) {
+    HeldNotes* liveNotes = nullptr;
+    if (options.instrument == "osc") {
+        auto live = std::make_unique<LiveInstrument>();
+        liveNotes = &live->notes;
+        instrument_ = std::move(live);
+    } else if (!options.instrument.empty()) {
         auto instrument = MidiFileInstrument::load(instrumentFile(options.instrument));
         if (!instrument) return platform::failure("--instrument " + options.instrument + ": " + instrument.error());
         instrument_ = std::make_unique<MidiFileInstrument>(std::move(*instrument));
     }
     GLASSFALLS_TRY(openMidi());
     if (options.oscPort) {
-        auto control = openShowControl(*options.oscPort, keys_, [this] { return showStatus(); });
+        auto control = openShowControl(
+            *options.oscPort, keys_, [this] { return showStatus(); }, liveNotes);
         if (!control) return platform::Failure{control.error()};
         showControl_ = std::move(*control);
     }

@@ -11,7 +11,7 @@
 #include "app/DrawnFrames.h"
 #include "app/FrameInput.h"
 #include "app/FramePacer.h"
-#include "app/MidiFileInstrument.h"
+#include "app/InstrumentSource.h"
 #include "app/OutsideSource.h"
 #include "app/SceneDirector.h"
 #include "app/Screenshots.h"
@@ -116,8 +116,8 @@ private:
     std::unique_ptr<OutsideSource> showControl_;  // only with --osc-port
     StartOptions options_;
     FramePacer pacer_;
-    FrameInput gathered_;                             // what came from outside since the last advance
-    std::unique_ptr<MidiFileInstrument> instrument_;  // only with --instrument
+    FrameInput gathered_;                           // what came from outside since the last advance
+    std::unique_ptr<InstrumentSource> instrument_;  // only with --instrument
     Screenshots screenshots_;
     VideoRecording video_;
     DrawnFrames drawnFrames_{screenshots_, video_};

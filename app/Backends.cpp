@@ -83,13 +83,14 @@ std::optional<std::vector<std::string>> listMidiPorts() {
 bool hasBuiltInSynthesiser() { return kWithSynthesiser; }
 
 platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, platform::RemoteKeys& keys,
-                                                                   std::function<ShowStatus()> status) {
+                                                                   std::function<ShowStatus()> status,
+                                                                   HeldNotes* notes) {
 #if GLASSFALLS_WITH_OSC
-    auto control = std::make_unique<ShowControl>(keys, std::move(status));
+    auto control = std::make_unique<ShowControl>(keys, std::move(status), notes);
     GLASSFALLS_TRY(control->open(port));
     return std::unique_ptr<OutsideSource>(std::move(control));
 #else
-    (void)port, (void)keys, (void)status;
+    (void)port, (void)keys, (void)status, (void)notes;
     return platform::failure("--osc-port: " + noBackend("show control over OSC"));
 #endif
 }

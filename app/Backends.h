@@ -10,6 +10,7 @@
 #include "app/OutsideSource.h"
 #include "app/ShowStatus.h"
 #include "app/StartOptions.h"
+#include "performer/Instrument.h"
 #include "platform/input/Keyboard.h"
 #include "platform/input/RemoteKeys.h"
 #include "platform/os/Clock.h"
@@ -68,9 +69,11 @@ bool hasBuiltInSynthesiser();
 // The ALSA sequencer ports that can receive MIDI; none when this build has no ALSA sequencer.
 std::optional<std::vector<std::string>> listMidiPorts();
 
-// Show control over OSC on `port`, pressing `keys` and answering with `status`.
+// Show control over OSC on `port`, pressing `keys`, answering with `status` and, with
+// `notes`, playing the notes it is sent into them.
 platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, platform::RemoteKeys& keys,
-                                                                   std::function<ShowStatus()> status);
+                                                                   std::function<ShowStatus()> status,
+                                                                   HeldNotes* notes);
 
 // The picture link to the server at host:port.
 platform::Expected<std::unique_ptr<OutsideSource>> openPictureLink(const std::string& host, int32_t port);

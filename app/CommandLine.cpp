@@ -109,11 +109,14 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
     cli.add_option("--instrument", line.start.instrument,
                    "Play the piece from an instrument instead of the microphone: file:FILE.mid, a Standard "
                    "MIDI File played from the first performance frame on the program's clock (with --listen, "
-                   "from the start). Each frame the performers hear the newest note held, moved by octaves "
+                   "from the start); or osc, notes from show control (/glassfalls/note i NOTE i VELOCITY, "
+                   "velocity 0 a note-off; needs --osc-port). Each frame the performers hear the newest note held, "
+                   "moved by octaves "
                    "into C4 ... B4 (C5 stays), a black key as the white key below, as loud as its velocity")
         ->check([](const std::string& value) {
-            return value.rfind("file:", 0) == 0 && value.size() > 5 ? std::string()
-                                                                    : std::string("must be file:FILE.mid");
+            return value == "osc" || (value.rfind("file:", 0) == 0 && value.size() > 5)
+                       ? std::string()
+                       : std::string("must be file:FILE.mid or osc");
         })
         ->excludes(device)
         ->excludes(audioFile);
@@ -196,6 +199,11 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
             exitCode = 2;
             return std::nullopt;
         }
+    }
+    if (line.start.instrument == "osc" && !line.start.oscPort) {
+        std::fprintf(stderr, "glassfalls: --instrument osc: needs --osc-port N, where the notes arrive\n");
+        exitCode = 2;
+        return std::nullopt;
     }
     line.start.midiChosen = cli.get_option("--midi")->count() > 0;
     line.start.dataChosen = cli.get_option("--data")->count() > 0;

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/Backends.h"
+#include "app/InstrumentSource.h"
 #include "app/MidiFileInstrument.h"
 #include "performer/Hearing.h"
 #include "performer/Performer.h"
@@ -43,21 +44,47 @@ std::string keyName(int key) {
     return kNames[key % 12] + std::to_string(key / 12 - 1);
 }
 
-// An instrument's file, a line a frame: what is played, the note the performers hear and how
-// loud, to the end of the file.
+// An instrument, a line a frame: what is played, the note the performers hear and how loud;
+// a file to its end, show control's notes until Ctrl-C.
 int listenToInstrument(const StartOptions& options, platform::Clock& clock) {
-    auto instrument = MidiFileInstrument::load(instrumentFile(options.instrument));
-    if (!instrument) {
-        std::fprintf(stderr, "glassfalls: %s\n", instrument.error().c_str());
-        return 1;
+    std::unique_ptr<InstrumentSource> instrument;
+    const MidiFileInstrument* song = nullptr;
+    platform::NullKeyboard noKeys;
+    platform::RemoteKeys keys(noKeys);
+    std::unique_ptr<OutsideSource> control;
+    if (options.instrument == "osc") {
+        auto live = std::make_unique<LiveInstrument>();
+        auto opened = openShowControl(
+            *options.oscPort, keys,
+            [] {
+                return ShowStatus{"title", 0, 0};
+            },
+            &live->notes);
+        if (!opened) {
+            std::fprintf(stderr, "glassfalls: %s\n", opened.error().c_str());
+            return 1;
+        }
+        control = std::move(*opened);
+        instrument = std::move(live);
+    } else {
+        auto file = MidiFileInstrument::load(instrumentFile(options.instrument));
+        if (!file) {
+            std::fprintf(stderr, "glassfalls: %s\n", file.error().c_str());
+            return 1;
+        }
+        auto owned = std::make_unique<MidiFileInstrument>(std::move(*file));
+        song = owned.get();
+        instrument = std::move(owned);
     }
     Sleep events;
     uint32_t next = clock.now();
+    FrameInput unused;
     while (!stopping) {
         clock.waitUntil(next, events, {});
         if (platform::ticksUntil(clock.now(), next) > 0) continue;
         const uint32_t at = next;
         next += platform::kBlockMs;
+        if (control) control->poll(at, unused);
         const std::optional<PlayedNote> played = instrument->frame(at);
         if (played) {
             const int32_t heard = scaleNoteForKey(played->key);
@@ -66,7 +93,7 @@ int listenToInstrument(const StartOptions& options, platform::Clock& clock) {
         } else {
             std::printf("%7u ms  silence\n", at);
         }
-        if (instrument->finished()) break;
+        if (song && song->finished()) break;
     }
     return 0;
 }

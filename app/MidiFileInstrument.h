@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/InstrumentSource.h"
 #include "performer/Instrument.h"
 #include "platform/os/Expected.h"
 #include "platform/sound/MidiFileReader.h"
@@ -16,14 +17,14 @@ namespace glassfalls {
 // A Standard MIDI File played into the piece as an instrument, on the program's clock from
 // the first frame it is asked for, so that a headless run of a song is the same every time.
 // Main thread only.
-class MidiFileInstrument {
+class MidiFileInstrument final : public InstrumentSource {
 public:
     // Fails naming the file and what is wrong with it.
     static platform::Expected<MidiFileInstrument> load(const std::string& path);
 
     // The note the performers hear in the frame at `now`: the file's notes up to then are
     // played first. The first call is the file's start.
-    std::optional<PlayedNote> frame(uint32_t now);
+    std::optional<PlayedNote> frame(uint32_t now) override;
     // True once every note of the file has been played (from the second call on).
     bool finished() const { return started_ && next_ >= notes_.size(); }
 

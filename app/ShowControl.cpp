@@ -57,6 +57,8 @@ void ShowControl::handle(const platform::OscMessage& message) {
         keys_.hold(path == "/glassfalls/left" ? Key::Left : Key::Right, *press);
     } else if (path == "/glassfalls/status") {
         reply(message);
+    } else if (path == "/glassfalls/note") {
+        play(message);
     } else {
         ignore(path + ": not an address of the piece");
     }
@@ -74,6 +76,18 @@ void ShowControl::reply(const platform::OscMessage& request) {
                       {now.scene, now.performers, now.framesDrawn, framesPerSecond()})) {
         ignore("a status request: the reply to " + request.senderHost + ":" + port + " could not be sent");
     }
+}
+
+void ShowControl::play(const platform::OscMessage& message) {
+    if (!notes_) return ignore("/glassfalls/note: the piece was not started with --instrument osc");
+    const bool given = message.types.size() == 2 && message.numbers.size() == 2 && message.numbers[0] >= 0 &&
+                       message.numbers[0] <= 127 && message.numbers[1] >= 0 && message.numbers[1] <= 127;
+    if (!given) {
+        return ignore("/glassfalls/note with arguments " + message.types +
+                      ": it takes i NOTE i VELOCITY, each 0 ... 127 (velocity 0 lets the note go)");
+    }
+    // One instrument on one channel: a show computer's note-on and note-off pair up by note.
+    notes_->press(0, static_cast<uint8_t>(message.numbers[0]), static_cast<uint8_t>(message.numbers[1]));
 }
 
 void ShowControl::ignore(const std::string& why) {

@@ -12,6 +12,7 @@
 
 #include "app/OutsideSource.h"
 #include "app/ShowStatus.h"
+#include "performer/Instrument.h"
 #include "platform/input/RemoteKeys.h"
 #include "platform/osc/OscServer.h"
 
@@ -23,8 +24,9 @@ namespace glassfalls {
 // Main thread only.
 class ShowControl final : public OutsideSource {
 public:
-    ShowControl(platform::RemoteKeys& keys, std::function<ShowStatus()> status)
-        : keys_(keys), status_(std::move(status)) {}
+    // `notes` (none: notes are not taken) holds what /glassfalls/note plays.
+    ShowControl(platform::RemoteKeys& keys, std::function<ShowStatus()> status, HeldNotes* notes)
+        : keys_(keys), status_(std::move(status)), notes_(notes) {}
 
     platform::Expected<void> open(int port);
     void addSockets(std::vector<int>& sockets) const override;
@@ -40,6 +42,7 @@ private:
 
     void handle(const platform::OscMessage& message);
     void reply(const platform::OscMessage& request);
+    void play(const platform::OscMessage& message);
     // Says why something was ignored, the first time that reason comes up.
     void ignore(const std::string& why);
     void forgetFramesBefore(Clock::time_point start);
@@ -47,6 +50,7 @@ private:
 
     platform::RemoteKeys& keys_;
     std::function<ShowStatus()> status_;
+    HeldNotes* notes_;
     int port_ = 0;
     platform::OscServer server_;
     std::set<std::string> said_;

@@ -40,7 +40,7 @@ private:
         uint8_t channel, key, velocity;
         uint64_t pressed;  // which press it was
     };
-    std::vector<Held> held_;  // oldest first
+    std::vector<Held> held_;      // oldest first
     std::optional<Held> newest_;  // the last press since the last frame, held or not
     uint64_t presses_ = 0;
 };

@@ -98,8 +98,8 @@ Expected<void> readTrack(std::span<const uint8_t> chunk, int track, std::vector<
             if (!length || !in.take(*length)) return cut();
             continue;
         }
-        if (status >= 0xF0) return failure(where + " holds a system message " + std::to_string(status) +
-                                           " a file cannot carry");
+        if (status >= 0xF0)
+            return failure(where + " holds a system message " + std::to_string(status) + " a file cannot carry");
         uint8_t data[2] = {};
         int given = 0;
         if (status < 0x80) {
@@ -152,11 +152,14 @@ Expected<std::vector<MidiNoteEvent>> readMidiFile(std::span<const uint8_t> bytes
         GLASSFALLS_TRY(readTrack(*chunk, static_cast<int>(found), notes, tempi));
         ++found;
     }
-    if (found < tracks) return failure("holds " + std::to_string(found) + " of its " + std::to_string(tracks) + " tracks");
+    if (found < tracks)
+        return failure("holds " + std::to_string(found) + " of its " + std::to_string(tracks) + " tracks");
 
     // In the order they sound; within one tick, tracks in the file's order.
-    std::stable_sort(notes.begin(), notes.end(), [](const TickedNote& a, const TickedNote& b) { return a.tick < b.tick; });
-    std::stable_sort(tempi.begin(), tempi.end(), [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
+    std::stable_sort(notes.begin(), notes.end(),
+                     [](const TickedNote& a, const TickedNote& b) { return a.tick < b.tick; });
+    std::stable_sort(tempi.begin(), tempi.end(),
+                     [](const TempoChange& a, const TempoChange& b) { return a.tick < b.tick; });
     // Ticks to milliseconds in whole numbers: microseconds times ticks a quarter (or the
     // SMPTE equivalent), summed exactly; a time past what 64 bits hold is as late as can be.
     auto msAt = [&](uint64_t tick) -> uint32_t {
@@ -164,7 +167,8 @@ Expected<std::vector<MidiNoteEvent>> readMidiFile(std::span<const uint8_t> bytes
         bool over = false;
         auto add = [&](uint64_t ticks, uint64_t per) {
             uint64_t product = 0;
-            over = over || __builtin_mul_overflow(ticks, per, &product) || __builtin_add_overflow(scaled, product, &scaled);
+            over = over || __builtin_mul_overflow(ticks, per, &product) ||
+                   __builtin_add_overflow(scaled, product, &scaled);
         };
         if (division & 0x8000u) {
             // SMPTE: frames a second (29 is 29.97) and ticks a frame.

@@ -6,11 +6,14 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/ShowControl.h"
+#include "platform/input/Keyboard.h"
 #include "tests/app/RunProgram.h"
 #include "tests/platform/sound/TestWav.h"
 #include "tests/support/FreePort.h"
@@ -116,4 +119,40 @@ TEST(ShowControl, OscStartsThePerformersAnswersStatusAndEndsThePiece) {
     std::filesystem::remove(dump);
     std::filesystem::remove(output);
     std::filesystem::remove(silence);
+}
+
+// Show control plays notes as an instrument: a note-on is held until its note-off (velocity
+// 0) comes, and a note with arguments it cannot play is said once and changes nothing.
+TEST(ShowControl, NotesAreHeldFromTheirNoteOnToTheirNoteOff) {
+    glassfalls::platform::NullKeyboard none;
+    glassfalls::platform::RemoteKeys keys(none);
+    glassfalls::HeldNotes notes;
+    glassfalls::ShowControl control(
+        keys, [] { return glassfalls::ShowStatus{}; }, &notes);
+    const int port = freeUdpPort();
+    ASSERT_TRUE(control.open(port));
+    const std::string send = "oscsend 127.0.0.1 " + std::to_string(port) + " /glassfalls/note ";
+    glassfalls::FrameInput unused;
+    // Polls as the loop does between frames until `heard` is what a frame hears; false after
+    // ten seconds.
+    auto pollUntil = [&](const std::optional<glassfalls::PlayedNote>& heard) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            control.poll(0, unused);
+            if (notes.takeFrame() == heard) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    };
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(std::system((send + "ii 67 100").c_str()), 0);
+    EXPECT_TRUE(pollUntil(glassfalls::PlayedNote{67, 100}));
+    EXPECT_EQ(std::system((send + "ii 200 100").c_str()), 0);
+    EXPECT_EQ(std::system((send + "s G").c_str()), 0);
+    EXPECT_TRUE(pollUntil(glassfalls::PlayedNote{67, 100})) << "still held";
+    ASSERT_EQ(std::system((send + "ii 67 0").c_str()), 0);
+    EXPECT_TRUE(pollUntil(std::nullopt)) << "let go";
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("/glassfalls/note with arguments ii"), std::string::npos) << said;
+    EXPECT_NE(said.find("/glassfalls/note with arguments s"), std::string::npos) << said;
 }

@@ -12,7 +12,8 @@ namespace {
 // Every key 0 … 127, by its pitch class: white keys are heard as themselves, black keys as
 // the white key below, in the octave C4 … B4; only C5 itself is heard as C5.
 TEST(Instrument, EveryKeyIsHeardAsANoteOfTheScale) {
-    static constexpr const char* kHeardAs[12] = {"C4", "C4", "D4", "D4", "E4", "F4", "F4", "G4", "G4", "A4", "A4", "B4"};
+    static constexpr const char* kHeardAs[12] = {"C4", "C4", "D4", "D4", "E4", "F4",
+                                                 "F4", "G4", "G4", "A4", "A4", "B4"};
     for (int key = 0; key <= 127; ++key) {
         const char* expected = key == 72 ? "C5" : kHeardAs[key % 12];
         EXPECT_STREQ(noteName(scaleNoteForKey(key)), expected) << "key " << key;

@@ -11,7 +11,9 @@ namespace {
 
 using Notes = std::vector<MidiNoteEvent>;
 
-std::string fixture(const char* name) { return std::string(GLASSFALLS_SOURCE_DIR "/tests/platform/sound/midi/") + name; }
+std::string fixture(const char* name) {
+    return std::string(GLASSFALLS_SOURCE_DIR "/tests/platform/sound/midi/") + name;
+}
 
 // The committed files, each written to catch one way of misreading: running status after a
 // system exclusive, a note-on of velocity 0, a second channel (format0.mid); a tempo change in
@@ -51,7 +53,8 @@ TEST(MidiFileReader, OtherFilesAreRefusedWithTheirFault) {
         {{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96}, "holds 0 of its 1 tracks"},
         {{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0, 3, 0, 0x40, 0x40},
          "data byte where a status belongs"},
-        {{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},
+        {{'M', 'T', 'h', 'd', 0, 0, 0, 6, 0,    0,    0,    1,    0,   96,
+          'M', 'T', 'r', 'k', 0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},
          "cut short"},
     };
     for (const auto& c : cases) {
