@@ -15,11 +15,21 @@
 
 using namespace glassfalls;
 
+// The frame's size, the screen it shows and its samples a pixel: the piece's own by default.
+struct FrameSetup {
+    int width = 640, height = 480;
+    PieceScreen screen;
+    uint32_t samples = 0;
+};
+
 static void drawWorstCaseFrames(benchmark::State& state, bool merging,
-                                platform::gfx::Renderer renderer = platform::gfx::Renderer::Compat) {
+                                platform::gfx::Renderer renderer = platform::gfx::Renderer::Compat,
+                                const FrameSetup& setup = {}) {
     platform::NullWindow window(platform::NullWindow::Drawing::OffscreenGl, renderer);
     RenderDevice renderDevice;
-    if (auto created = renderDevice.create(platform::deviceFactoryOf(window), 640, 480, true); !created) {
+    if (auto created = renderDevice.create(platform::deviceFactoryOf(window), setup.width, setup.height, true,
+                                           setup.screen, setup.samples);
+        !created) {
         return state.SkipWithError(created.error().c_str());
     }
     static_cast<platform::gl::GlDevice&>(*renderDevice.device).setMergingDraws(merging);
@@ -62,21 +72,8 @@ static void BM_WorstCaseFrameFloor(benchmark::State& state) {
 // state.range(2) samples a pixel: 640 x 480 is the piece's own frame.
 static void BM_WorstCaseFrameAtSize(benchmark::State& state, platform::gfx::Renderer renderer) {
     const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
-    platform::NullWindow window(platform::NullWindow::Drawing::OffscreenGl, renderer);
-    RenderDevice renderDevice;
-    if (auto created = renderDevice.create(platform::deviceFactoryOf(window), width, height, true,
-                                           PieceScreen::filling(width, height), static_cast<uint32_t>(state.range(2)));
-        !created) {
-        return state.SkipWithError(created.error().c_str());
-    }
-    test_support::WorstCaseFrame frame(renderDevice, GLASSFALLS_SOURCE_DIR "/data");
-    if (!frame.failure().empty()) return state.SkipWithError(frame.failure().c_str());
-    std::vector<uint32_t> pixels;
-    for (auto _ : state) {
-        frame.draw();
-        renderDevice.device->readBackBuffer(pixels);
-        benchmark::DoNotOptimize(pixels.data());
-    }
+    drawWorstCaseFrames(state, true, renderer,
+                        {width, height, PieceScreen::filling(width, height), static_cast<uint32_t>(state.range(2))});
 }
 
 static void atDisplaySizes(benchmark::internal::Benchmark* b) {
