@@ -3,6 +3,9 @@
 
 #include <lo/lo.h>
 
+#include <cstdint>
+#include <cstring>
+
 namespace glassfalls::platform {
 
 namespace {
@@ -23,12 +26,18 @@ int onMessage(const char* path, const char* types, lo_arg** argv, int argc, lo_m
     taken.path = path;
     taken.types = types ? types : "";
     for (int i = 0; i < argc; ++i) {
-        const lo_arg& value = *argv[i];
+        // liblo points into the packet, where arguments lie four bytes apart: read as bytes,
+        // never through its eight-byte-aligned union.
+        const auto* bytes = reinterpret_cast<const unsigned char*>(argv[i]);
+        auto read = [bytes](auto value) {
+            std::memcpy(&value, bytes, sizeof value);
+            return value;
+        };
         switch (taken.types[static_cast<size_t>(i)]) {
-            case LO_INT32: taken.numbers.push_back(value.i); break;
-            case LO_INT64: taken.numbers.push_back(static_cast<double>(value.h)); break;
-            case LO_FLOAT: taken.numbers.push_back(value.f); break;
-            case LO_DOUBLE: taken.numbers.push_back(value.d); break;
+            case LO_INT32: taken.numbers.push_back(read(int32_t{})); break;
+            case LO_INT64: taken.numbers.push_back(static_cast<double>(read(int64_t{}))); break;
+            case LO_FLOAT: taken.numbers.push_back(read(float{})); break;
+            case LO_DOUBLE: taken.numbers.push_back(read(double{})); break;
             case LO_TRUE: taken.numbers.push_back(1); break;
             case LO_FALSE: taken.numbers.push_back(0); break;
             default: break;
