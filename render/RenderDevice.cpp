@@ -100,21 +100,17 @@ bool RenderDevice::resize() {
     return true;
 }
 
-bool RenderDevice::resizeFrame(int width, int height, const PieceScreen& screen) {
+void RenderDevice::resizeFrame(int width, int height, const PieceScreen& screen) {
     screen_ = screen;
     presentationParameters.backBufferWidth = static_cast<uint32_t>(width);
     presentationParameters.backBufferHeight = static_cast<uint32_t>(height);
     presentationParameters.screen = {screen.width, screen.height};
-    const bool rebuilt = reset();
-    setProjectionAndViewport();
-    return rebuilt;
+    resize();
 }
 
-bool RenderDevice::setMultisamples(uint32_t samples) {
+void RenderDevice::setMultisamples(uint32_t samples) {
     presentationParameters.multisamples = samples;
-    const bool rebuilt = reset();
-    setProjectionAndViewport();
-    return rebuilt;
+    resize();
 }
 
 void RenderDevice::setProjectionAndViewport() {

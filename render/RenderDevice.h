@@ -40,10 +40,10 @@ public:
     bool resize();
     // Draws frames of another size, showing `screen`, from the next frame on: the frame
     // buffers are made anew; textures and what they hold stay.
-    bool resizeFrame(int width, int height, const PieceScreen& screen);
+    void resizeFrame(int width, int height, const PieceScreen& screen);
     const PieceScreen& screen() const { return screen_; }
     // Draws with `samples` samples a pixel (0: none) from the next frame on.
-    bool setMultisamples(uint32_t samples);
+    void setMultisamples(uint32_t samples);
     // Rebuilds the device, telling every registered resource before and after.
     bool reset();
     virtual void applyDefaultStates();
