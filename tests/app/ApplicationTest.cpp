@@ -114,18 +114,11 @@ TEST(ApplicationStart, RunsPacedOnTheVirtualClockAndHandsOverToThePerformance) {
 // size, and the pictures the world loaded (textures, the light mask) are the same objects
 // throughout, never loaded again.
 TEST(ApplicationResize, TheFrameFollowsTheWindowWithNothingReloaded) {
-    platform::VirtualClock clock;
-    test_support::HeldKeys keys;
-    platform::NullWindow* window = nullptr;
-    Application app({clock, keys, [&window](const platform::WindowConfig&) {
-                         auto owned = std::make_unique<platform::NullWindow>();
-                         window = owned.get();
-                         return platform::Expected<std::unique_ptr<platform::Window>>(std::move(owned));
-                     }});
-    StartOptions options;
+    test_support::OffscreenApplication fixture;
+    Application& app = fixture.app;
+    platform::VirtualClock& clock = fixture.clock;
+    StartOptions options = test_support::quietRunOptions();
     options.windowed = true;
-    options.dataDir = test_support::TestDataDirectory::source().string();
-    options.midi = "none";
     const auto started = app.init(options);
     ASSERT_TRUE(started) << started.error();
     const platform::gfx::DeviceTexture* ground = app.world.ground.floorPicture.texture.get();
@@ -140,7 +133,7 @@ TEST(ApplicationResize, TheFrameFollowsTheWindowWithNothingReloaded) {
     while (app.advances() < 140) nextFrame();
 
     for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{640, 480}, std::pair{1000, 1001}}) {
-        window->resizeTo(width, height);
+        fixture.window->resizeTo(width, height);
         for (int i = 0; i < 3; ++i) nextFrame();
         const auto& frame = app.renderDevice.presentationParameters;
         EXPECT_EQ(frame.backBufferWidth, static_cast<uint32_t>(width));
@@ -161,17 +154,11 @@ TEST(ApplicationResize, TheFrameFollowsTheWindowWithNothingReloaded) {
 TEST(ApplicationStart, TheTitleLeavesTheSameLightMaskAtAnySize) {
     std::vector<std::vector<uint8_t>> masks;
     for (const FrameSize size : {kPieceFrame, FrameSize{1920, 1080}}) {
-        platform::VirtualClock clock;
-        test_support::HeldKeys keys;
-        Application app({clock, keys, [](const platform::WindowConfig&) {
-                             return platform::Expected<std::unique_ptr<platform::Window>>(
-                                 std::make_unique<platform::NullWindow>());
-                         }});
-        StartOptions options;
+        test_support::OffscreenApplication fixture;
+        Application& app = fixture.app;
+        StartOptions options = test_support::quietRunOptions();
         options.headless = true;
         options.size = size;
-        options.dataDir = test_support::TestDataDirectory::source().string();
-        options.midi = "none";
         options.frameLimit = 130;  // the title is 128 advances
         const auto started = app.init(options);
         ASSERT_TRUE(started) << started.error();
@@ -189,16 +176,10 @@ TEST(ApplicationStart, TheTitleLeavesTheSameLightMaskAtAnySize) {
 // close, as when singing stops.
 TEST(ApplicationInstrument, AFileStartsThePerformanceAtItsFirstNoteAndEndsAfterItsLast) {
     // Drawn off-screen for real: the recording device would keep every draw of 160 frames.
-    platform::VirtualClock clock;
-    test_support::HeldKeys keys;
-    Application app({clock, keys, [](const platform::WindowConfig&) {
-                         return platform::Expected<std::unique_ptr<platform::Window>>(
-                             std::make_unique<platform::NullWindow>());
-                     }});
-    StartOptions options;
+    test_support::OffscreenApplication fixture;
+    Application& app = fixture.app;
+    StartOptions options = test_support::quietRunOptions();
     options.headless = true;
-    options.dataDir = test_support::TestDataDirectory::source().string();
-    options.midi = "none";
     // Notes from 0 to 1000 ms of the file, without a rest.
     options.instrument = "file:" GLASSFALLS_SOURCE_DIR "/tests/platform/sound/midi/format0.mid";
     const auto started = app.init(options);
@@ -207,7 +188,7 @@ TEST(ApplicationInstrument, AFileStartsThePerformanceAtItsFirstNoteAndEndsAfterI
     uint64_t firstPerformance = 0;
     while (app.advances() < 160) {
         const uint64_t before = app.advances();
-        clock.advance(1);
+        fixture.clock.advance(1);
         ASSERT_FALSE(app.pass());
         if (app.advances() == before || !app.world.group) continue;
         const Performer& first = app.world.group->performers[0];

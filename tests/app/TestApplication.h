@@ -6,6 +6,7 @@
 
 #include "app/Application.h"
 #include "platform/window/NullWindow.h"
+#include "tests/support/TestDataDirectory.h"
 
 namespace glassfalls::test_support {
 
@@ -37,5 +38,26 @@ struct TestApplication {
     platform::NullWindow* window = nullptr;
     bool deviceReady = false;
 };
+
+// An application whose window draws off-screen on Mesa for real, on a virtual clock, not yet
+// started: for tests that run many frames, where the recording device would keep every draw.
+struct OffscreenApplication {
+    platform::VirtualClock clock;
+    HeldKeys keys;
+    platform::NullWindow* window = nullptr;  // once the application has opened it
+    Application app{{clock, keys, [this](const platform::WindowConfig&) {
+                         auto owned = std::make_unique<platform::NullWindow>();
+                         window = owned.get();
+                         return platform::Expected<std::unique_ptr<platform::Window>>(std::move(owned));
+                     }}};
+};
+
+// A run of the committed data set with no MIDI output, as the application tests start it.
+inline StartOptions quietRunOptions() {
+    StartOptions options;
+    options.dataDir = TestDataDirectory::source().string();
+    options.midi = "none";
+    return options;
+}
 
 }  // namespace glassfalls::test_support
