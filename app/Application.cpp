@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "app/Backends.h"
-#include "app/MidiFileInstrument.h"
 #include "app/Settings.h"
 #include "math/TrigTables.h"
 #include "trail/Score.h"
@@ -71,20 +70,13 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, renderDevice.screen()));
     GLASSFALLS_TRY(director.init(stage_));
     GLASSFALLS_TRY(openCapture());
-    HeldNotes* liveNotes = nullptr;
-    if (options.instrument == "osc") {
-        auto live = std::make_unique<LiveInstrument>();
-        liveNotes = &live->notes;
-        instrument_ = std::move(live);
-    } else if (!options.instrument.empty()) {
-        auto instrument = MidiFileInstrument::load(instrumentFile(options.instrument));
-        if (!instrument) return platform::failure("--instrument " + options.instrument + ": " + instrument.error());
-        instrument_ = std::make_unique<MidiFileInstrument>(std::move(*instrument));
-    }
+    auto instrument = pickInstrument(options, clock());
+    if (!instrument) return platform::Failure{instrument.error()};
+    instrument_ = std::move(instrument->source);
     GLASSFALLS_TRY(openMidi());
     if (options.oscPort) {
         auto control = openShowControl(
-            *options.oscPort, keys_, [this] { return showStatus(); }, liveNotes);
+            *options.oscPort, keys_, [this] { return showStatus(); }, instrument->playedOverOsc);
         if (!control) return platform::Failure{control.error()};
         showControl_ = std::move(*control);
     }
@@ -148,6 +140,7 @@ void Application::onIdle() {
         // The song begins with the performance.
         const SceneEvent* scene = director.current();
         if (scene && scene->kind == Scene::Performance) input.played = instrument_->frame(clock().now());
+        else instrument_->offstage(clock().now());
     }
     if (director.advance(input)) renderDevice.presentFrame();
     midiOut.flush();

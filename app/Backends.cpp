@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/MidiFileInstrument.h"
+#include "app/MidiInputInstrument.h"
 #include "platform/sound/ReconnectingCapture.h"
 #include "platform/sound/ReconnectingMidiPort.h"
 
@@ -40,7 +42,10 @@ std::string noBackend(const std::string& what) { return "this build has no " + w
 
 std::vector<MissingBackend> missingBackends() {
     std::vector<MissingBackend> missing;
-    if (!kWithAlsa) missing.push_back({"--midi alsa:PORT", "ALSA sequencer"});
+    if (!kWithAlsa) {
+        missing.push_back({"--midi alsa:PORT", "ALSA sequencer"});
+        missing.push_back({"--instrument alsa:PORT", "ALSA sequencer"});
+    }
     if (!kWithSynthesiser) {
         missing.push_back({"--midi synth", "built-in synthesiser"});
         missing.push_back({"--soundfont", "built-in synthesiser"});
@@ -56,6 +61,8 @@ platform::Expected<void> refuseMissingBackends(const StartOptions& options) {
         return platform::failure(option + ": " + noBackend(what));
     };
     if (!kWithAlsa && options.midi.rfind("alsa:", 0) == 0) return refuse("--midi " + options.midi, "ALSA sequencer");
+    if (!kWithAlsa && options.instrument.rfind("alsa:", 0) == 0)
+        return refuse("--instrument " + options.instrument, "ALSA sequencer");
     if (!kWithSynthesiser) {
         if (options.midiChosen && options.midi == "synth") return refuse("--midi synth", "built-in synthesiser");
         if (!options.soundfont.empty()) return refuse("--soundfont", "built-in synthesiser");
@@ -80,7 +87,55 @@ std::optional<std::vector<std::string>> listMidiPorts() {
 #endif
 }
 
+std::optional<std::vector<std::string>> listInstrumentPorts() {
+#if GLASSFALLS_WITH_ALSA
+    return platform::listAlsaInputs();
+#else
+    return std::nullopt;
+#endif
+}
+
 bool hasBuiltInSynthesiser() { return kWithSynthesiser; }
+
+namespace {
+
+platform::Expected<std::unique_ptr<InstrumentSource>> openSequencerInstrument(const std::string& source,
+                                                                              platform::Clock& clock) {
+#if GLASSFALLS_WITH_ALSA
+    auto open = [source] { return platform::openAlsaInput(source); };
+    auto input = open();
+    if (!input) return platform::Failure{input.error()};
+    return std::unique_ptr<InstrumentSource>(
+        std::make_unique<MidiInputInstrument>(open, std::move(*input), clock.now()));
+#else
+    (void)source, (void)clock;
+    return platform::failure(noBackend("ALSA sequencer"));
+#endif
+}
+
+}  // namespace
+
+platform::Expected<PickedInstrument> pickInstrument(const StartOptions& options, platform::Clock& clock) {
+    PickedInstrument picked;
+    const std::string& choice = options.instrument;
+    if (choice.empty()) return picked;
+    if (choice == "osc") {
+        auto live = std::make_unique<LiveInstrument>();
+        picked.playedOverOsc = &live->notes;
+        picked.source = std::move(live);
+        return picked;
+    }
+    if (choice.rfind("alsa:", 0) == 0) {
+        auto played = openSequencerInstrument(choice.substr(5), clock);
+        if (!played) return platform::failure("--instrument " + choice + ": " + played.error());
+        picked.source = std::move(*played);
+        return picked;
+    }
+    auto song = MidiFileInstrument::load(instrumentFile(choice));
+    if (!song) return platform::failure("--instrument " + choice + ": " + song.error());
+    picked.source = std::make_unique<MidiFileInstrument>(std::move(*song));
+    return picked;
+}
 
 platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, platform::RemoteKeys& keys,
                                                                    std::function<ShowStatus()> status,

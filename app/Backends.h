@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/InstrumentSource.h"
 #include "app/OutsideSource.h"
 #include "app/ShowStatus.h"
 #include "app/StartOptions.h"
@@ -68,6 +69,19 @@ bool hasBuiltInSynthesiser();
 
 // The ALSA sequencer ports that can receive MIDI; none when this build has no ALSA sequencer.
 std::optional<std::vector<std::string>> listMidiPorts();
+// The ALSA sequencer ports an instrument can be played from; none when this build has no ALSA
+// sequencer.
+std::optional<std::vector<std::string>> listInstrumentPorts();
+
+// The instrument --instrument names, and where show control is to play its notes when it is
+// played over OSC.
+struct PickedInstrument {
+    std::unique_ptr<InstrumentSource> source;
+    HeldNotes* playedOverOsc = nullptr;
+};
+// None without --instrument. Fails, saying why, for a MIDI file that cannot be read or a port
+// that is not there (listing those that are).
+platform::Expected<PickedInstrument> pickInstrument(const StartOptions& options, platform::Clock& clock);
 
 // Show control over OSC on `port`, pressing `keys`, answering with `status` and, with
 // `notes`, playing the notes it is sent into them.

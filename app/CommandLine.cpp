@@ -107,16 +107,17 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                                      "program's clock, then silence")
                           ->excludes(device);
     cli.add_option("--instrument", line.start.instrument,
-                   "Play the piece from an instrument instead of the microphone: file:FILE.mid, a Standard "
+                   "Play the piece from an instrument instead of the microphone: alsa:PORT, a keyboard on "
+                   "the ALSA sequencer by client name, name prefix or client:port (see --list-devices), taken "
+                   "up again when it comes back; file:FILE.mid, a Standard "
                    "MIDI File played from the first performance frame on the program's clock (with --listen, "
                    "from the start); or osc, notes from show control (/glassfalls/note i NOTE i VELOCITY, "
                    "velocity 0 a note-off; needs --osc-port). Each frame the performers hear the newest note held, "
                    "moved by octaves "
                    "into C4 ... B4 (C5 stays), a black key as the white key below, as loud as its velocity")
         ->check([](const std::string& value) {
-            return value == "osc" || (value.rfind("file:", 0) == 0 && value.size() > 5)
-                       ? std::string()
-                       : std::string("must be file:FILE.mid or osc");
+            const bool named = (value.rfind("file:", 0) == 0 || value.rfind("alsa:", 0) == 0) && value.size() > 5;
+            return value == "osc" || named ? std::string() : std::string("must be alsa:PORT, file:FILE.mid or osc");
         })
         ->excludes(device)
         ->excludes(audioFile);
@@ -199,6 +200,15 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
             exitCode = 2;
             return std::nullopt;
         }
+    }
+    // A keyboard is played in the room's time; a headless run's clock runs as fast as it can.
+    if (line.start.instrument.rfind("alsa:", 0) == 0 && line.start.headless) {
+        std::fprintf(stderr,
+                     "glassfalls: --instrument %s is played live and cannot drive a --headless run, whose clock "
+                     "does not keep the room's time\n",
+                     line.start.instrument.c_str());
+        exitCode = 2;
+        return std::nullopt;
     }
     if (line.start.instrument == "osc" && !line.start.oscPort) {
         std::fprintf(stderr, "glassfalls: --instrument osc: needs --osc-port N, where the notes arrive\n");

@@ -9,12 +9,20 @@
 
 namespace glassfalls {
 
-// What --list-devices prints: the displays, the capture devices (the default one marked) and
-// the ALSA MIDI ports, each heading followed by "(none found …)" and what the piece does
-// instead when the list is empty. `midiPorts` is none when the build has no ALSA sequencer;
-// `synthesiser` says whether it has the built-in one.
-std::string describeDevices(const std::vector<platform::DisplayInfo>& displays,
-                            const std::vector<std::string>& captureDevices, const std::string& defaultCapture,
-                            const std::optional<std::vector<std::string>>& midiPorts, bool synthesiser);
+// What the machine offers the piece, as --list-devices shows it.
+struct Devices {
+    std::vector<platform::DisplayInfo> displays;
+    std::vector<std::string> captureDevices;
+    std::string defaultCapture;
+    // The ALSA sequencer's ports that receive MIDI and those that send it; none when the build
+    // has no ALSA sequencer.
+    std::optional<std::vector<std::string>> midiPorts;
+    std::optional<std::vector<std::string>> instrumentPorts;
+    bool synthesiser = false;  // the build has the built-in one
+};
+
+// What --list-devices prints: each heading followed by its devices (the default one marked),
+// or by "(none found …)" and what the piece does instead when there are none.
+std::string describeDevices(const Devices& devices);
 
 }  // namespace glassfalls

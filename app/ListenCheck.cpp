@@ -8,7 +8,6 @@
 
 #include "app/Backends.h"
 #include "app/InstrumentSource.h"
-#include "app/MidiFileInstrument.h"
 #include "performer/Hearing.h"
 #include "performer/Performer.h"
 #include "platform/os/EventSource.h"
@@ -45,36 +44,29 @@ std::string keyName(int key) {
 }
 
 // An instrument, a line a frame: what is played, the note the performers hear and how loud;
-// a file to its end, show control's notes until Ctrl-C.
+// a file to its end, a played instrument until Ctrl-C.
 int listenToInstrument(const StartOptions& options, platform::Clock& clock) {
-    std::unique_ptr<InstrumentSource> instrument;
-    const MidiFileInstrument* song = nullptr;
+    auto picked = pickInstrument(options, clock);
+    if (!picked) {
+        std::fprintf(stderr, "glassfalls: %s\n", picked.error().c_str());
+        return 1;
+    }
+    InstrumentSource& instrument = *picked->source;
     platform::NullKeyboard noKeys;
     platform::RemoteKeys keys(noKeys);
     std::unique_ptr<OutsideSource> control;
-    if (options.instrument == "osc") {
-        auto live = std::make_unique<LiveInstrument>();
+    if (picked->playedOverOsc) {
         auto opened = openShowControl(
             *options.oscPort, keys,
             [] {
                 return ShowStatus{"title", 0, 0};
             },
-            &live->notes);
+            picked->playedOverOsc);
         if (!opened) {
             std::fprintf(stderr, "glassfalls: %s\n", opened.error().c_str());
             return 1;
         }
         control = std::move(*opened);
-        instrument = std::move(live);
-    } else {
-        auto file = MidiFileInstrument::load(instrumentFile(options.instrument));
-        if (!file) {
-            std::fprintf(stderr, "glassfalls: %s\n", file.error().c_str());
-            return 1;
-        }
-        auto owned = std::make_unique<MidiFileInstrument>(std::move(*file));
-        song = owned.get();
-        instrument = std::move(owned);
     }
     Sleep events;
     uint32_t next = clock.now();
@@ -85,7 +77,7 @@ int listenToInstrument(const StartOptions& options, platform::Clock& clock) {
         const uint32_t at = next;
         next += platform::kBlockMs;
         if (control) control->poll(at, unused);
-        const std::optional<PlayedNote> played = instrument->frame(at);
+        const std::optional<PlayedNote> played = instrument.frame(at);
         if (played) {
             const int32_t heard = scaleNoteForKey(played->key);
             std::printf("%7u ms  %-4s heard as %-3s level %.2f  a performance would start\n", at,
@@ -93,7 +85,7 @@ int listenToInstrument(const StartOptions& options, platform::Clock& clock) {
         } else {
             std::printf("%7u ms  silence\n", at);
         }
-        if (song && song->finished()) break;
+        if (instrument.finished()) break;
     }
     return 0;
 }

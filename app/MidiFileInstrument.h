@@ -26,7 +26,7 @@ public:
     // played first. The first call is the file's start.
     std::optional<PlayedNote> frame(uint32_t now) override;
     // True once every note of the file has been played (from the second call on).
-    bool finished() const { return started_ && next_ >= notes_.size(); }
+    bool finished() const override { return started_ && next_ >= notes_.size(); }
 
 private:
     std::vector<platform::MidiNoteEvent> notes_;

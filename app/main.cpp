@@ -19,12 +19,13 @@ using namespace glassfalls;
 namespace {
 
 int listDevices() {
-    std::string defaultCapture;
-    const auto captureDevices = platform::listCaptureDevices(&defaultCapture);
-    std::fputs(describeDevices(platform::listDisplays(), captureDevices, defaultCapture, listMidiPorts(),
-                               hasBuiltInSynthesiser())
-                   .c_str(),
-               stdout);
+    Devices devices;
+    devices.displays = platform::listDisplays();
+    devices.captureDevices = platform::listCaptureDevices(&devices.defaultCapture);
+    devices.midiPorts = listMidiPorts();
+    devices.instrumentPorts = listInstrumentPorts();
+    devices.synthesiser = hasBuiltInSynthesiser();
+    std::fputs(describeDevices(devices).c_str(), stdout);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/os/Expected.h"
+#include "platform/sound/MidiInput.h"
 #include "platform/sound/MidiPort.h"
 
 namespace glassfalls::platform {
@@ -15,6 +16,13 @@ namespace glassfalls::platform {
 Expected<std::unique_ptr<MidiPort>> openAlsaPort(const std::string& destination);
 // Ports that can receive MIDI, as "client:port  client name / port name".
 std::vector<std::string> listAlsaPorts();
+
+// An ALSA sequencer input connected from `source` (named as `destination` above), from which
+// an instrument's keys are read. Fails, saying so, when there is no sequencer, or when there is
+// no such port, naming those there are.
+Expected<std::unique_ptr<MidiInput>> openAlsaInput(const std::string& source);
+// Ports that send MIDI (keyboards, sequencers), listed as above.
+std::vector<std::string> listAlsaInputs();
 
 // The ALSA library prints its own diagnostics to standard error whenever a device is
 // missing; the piece says in one line what it could not open, so those are silenced.

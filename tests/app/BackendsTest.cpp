@@ -36,6 +36,8 @@ TEST(Backends, AnOptionForABackendTheBuildLacksIsRefusedInOneLine) {
     const Case cases[] = {
         {test_support::kWithAlsa, [](StartOptions& o) { o.midi = "alsa:Synth"; },
          "--midi alsa:Synth: this build has no ALSA sequencer"},
+        {test_support::kWithAlsa, [](StartOptions& o) { o.instrument = "alsa:Keystation"; },
+         "--instrument alsa:Keystation: this build has no ALSA sequencer"},
         {test_support::kWithSynthesiser,
          [](StartOptions& o) {
              o.midi = "synth";

@@ -100,10 +100,12 @@ TEST(HeadlessRun, DeviceListsSayWhatHappensWithoutDevices) {
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.output.rfind("Displays (for --display):\n", 0), 0u) << run.output;
     const size_t capture = run.output.find("Capture devices (for --audio-device):\n");
+    const size_t instruments = run.output.find("Instruments (for --instrument):\n");
     const size_t midi = run.output.find("MIDI outputs (for --midi):\n");
     ASSERT_NE(capture, std::string::npos) << run.output;
+    ASSERT_NE(instruments, std::string::npos) << run.output;
     ASSERT_NE(midi, std::string::npos) << run.output;
-    const std::string captureLines = run.output.substr(capture, midi - capture);
+    const std::string captureLines = run.output.substr(capture, instruments - capture);
     EXPECT_TRUE(captureLines.find("(none found; the piece runs on silence)") != std::string::npos ||
                 captureLines.find("  ") != std::string::npos)
         << run.output;
@@ -132,6 +134,9 @@ TEST(HeadlessRun, CommandLineErrorsAndHelp) {
         {"--frames lots", "--frames: must be a whole number of at least 1"},
         {"--frames -3", "--frames: must be a whole number of at least 1"},
         {"--screenshots /tmp --every 0", "--every: must be a whole number of at least 1"},
+        {"--instrument keyboard", "--instrument: must be alsa:PORT, file:FILE.mid or osc"},
+        {"--instrument osc", "--instrument osc: needs --osc-port N"},
+        {"--headless --instrument alsa:Keystation", "is played live and cannot drive a --headless run"},
     };
     for (const auto& m : mistakes) {
         const Outcome run = runProgram(m.arguments);
