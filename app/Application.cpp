@@ -187,6 +187,18 @@ ShowStatus Application::showStatus() const {
     return status;
 }
 
+std::optional<int> Application::browserFrame() {
+    const uint64_t before = advances_;
+    // Bounded, so that a page whose piece cannot advance still gets its frame back.
+    for (int passes = 0; passes < 64; ++passes) {
+        if (const auto code = pass()) return code;
+        if (messagesWaiting()) continue;
+        if (!options_.headless || advances_ != before) break;
+        waitForWork();
+    }
+    return std::nullopt;
+}
+
 void Application::waitForWork() {
     if (!hasWindow()) return;
     const uint32_t now = clock().now();

@@ -63,6 +63,10 @@ public:
     platform::Keyboard& keyboard() { return keys_; }
     platform::Clock& clock() { return services_.clock; }
     uint64_t advances() const { return advances_; }
+    // A browser's driver, once per animation frame: passes until no message is waiting and,
+    // on the virtual clock, whose waiting is a jump, until the piece has advanced once.
+    // Returns the exit code once the piece has ended.
+    std::optional<int> browserFrame();
     // What the scenes are given of the application.
     SceneContext& sceneContext() { return stage_; }
 

@@ -41,6 +41,7 @@ public:
     void dispatchWaiting();
 
     bool hasWindow() const { return window_ && !destroyed_; }
+    bool messagesWaiting() const { return !queue_.empty(); }
     platform::Window& window() { return *window_; }
 
     bool active = false;

@@ -12,6 +12,7 @@
 #include "app/DeviceList.h"
 #include "app/ListenCheck.h"
 #include "app/OptionsFile.h"
+#include "app/PieceLoop.h"
 #include "platform/sound/CaptureSource.h"
 
 using namespace glassfalls;
@@ -60,18 +61,18 @@ int main(int argc, char** argv) {
         std::error_code ignored;
         options.dataDir = defaultDataDirectory(std::filesystem::read_symlink("/proc/self/exe", ignored).string());
     }
-    const auto keyboard = pickKeyboard(options);
+    auto keyboard = pickKeyboard(options);
     if (!keyboard) {
         std::fprintf(stderr, "glassfalls: %s\n", keyboard.error().c_str());
         return 2;
     }
-    const auto clock = pickClock(options);
+    auto clock = pickClock(options);
     if (line->listen) return runListenCheck(options, *clock);
 
-    Application application({*clock, **keyboard, pickWindowOpener()});
-    if (const auto started = application.init(options); !started) {
+    auto piece = std::make_unique<RunningPiece>(std::move(clock), std::move(*keyboard));
+    if (const auto started = piece->application.init(options); !started) {
         std::fprintf(stderr, "glassfalls: %s\n", started.error().c_str());
-        return application.failureStatus();
+        return piece->application.failureStatus();
     }
-    return application.run();
+    return runPiece(std::move(piece));
 }

@@ -26,11 +26,9 @@ inline std::string rendererArgument() {
     return chosen && *chosen ? std::string(" --renderer ") + chosen : std::string();
 }
 
-// `environment`: a prefix such as "env -u DISPLAY" for the program's environment. A
-// --renderer in `arguments` comes later and wins.
-inline Outcome runProgram(const std::string& arguments, const std::string& environment = "") {
-    const std::string command =
-        environment + " " + std::string(GLASSFALLS_BINARY) + rendererArgument() + " " + arguments + " 2>&1";
+// Runs a shell command, its standard error with its output.
+inline Outcome runCommand(const std::string& shellCommand) {
+    const std::string command = shellCommand + " 2>&1";
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return outcome;
@@ -39,6 +37,12 @@ inline Outcome runProgram(const std::string& arguments, const std::string& envir
     const int raw = pclose(pipe);
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return outcome;
+}
+
+// `environment`: a prefix such as "env -u DISPLAY" for the program's environment. A
+// --renderer in `arguments` comes later and wins.
+inline Outcome runProgram(const std::string& arguments, const std::string& environment = "") {
+    return runCommand(environment + " " + std::string(GLASSFALLS_BINARY) + rendererArgument() + " " + arguments);
 }
 
 }  // namespace glassfalls::test_support

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <emscripten.h>
+
+#include "app/PieceLoop.h"
+
+namespace glassfalls {
+
+namespace {
+
+void animationFrame(void* running) {
+    auto* piece = static_cast<RunningPiece*>(running);
+    const std::optional<int> code = piece->application.browserFrame();
+    if (!code) return;
+    emscripten_cancel_main_loop();
+    // Its files (the MIDI file, the last screenshot) are complete once it is gone.
+    delete piece;
+    emscripten_force_exit(*code);
+}
+
+}  // namespace
+
+int runPiece(std::unique_ptr<RunningPiece> piece) {
+    // The browser calls back on every animation frame from here on; this never returns.
+    emscripten_set_main_loop_arg(animationFrame, piece.release(), 0, 1);
+    return 0;
+}
+
+}  // namespace glassfalls

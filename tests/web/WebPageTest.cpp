@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/os/WholeFile.h"
+#include "tests/app/RunProgram.h"
+#include "tests/support/Screenshots.h"
+#include "tests/support/TempPath.h"
+
+// The piece in a browser, through the page's runner in headless Chromium, against the desktop
+// program: the same options, the same files. Run by scripts/web test, which builds the page
+// and names its folder in GLASSFALLS_WEB_BUILD.
+namespace glassfalls {
+namespace {
+
+using test_support::Outcome;
+
+#define GLASSFALLS_SKIP_WITHOUT_PAGE()                     \
+    if (!std::getenv("GLASSFALLS_WEB_BUILD"))              \
+    GTEST_SKIP() << "no browser build to test here; scripts/web test builds one and runs these"
+
+Outcome runPage(const std::string& arguments) {
+    return test_support::runCommand(std::string(GLASSFALLS_SOURCE_DIR) + "/scripts/web run -- " + arguments);
+}
+
+std::string sourceFile(const std::string& name) { return std::string(GLASSFALLS_SOURCE_DIR) + "/" + name; }
+
+// The example melody for 400 advances: the MIDI file is the desktop's to the byte, and the
+// frames are the desktop's OpenGL ES renderer's within three levels on 99 % of the pixels.
+TEST(WebPage, AMelodyPlaysAndLooksAsOnTheDesktop) {
+    GLASSFALLS_SKIP_WITHOUT_PAGE();
+    const auto folder = test_support::tempPath("web-page-melody");
+    std::filesystem::remove_all(folder);
+    const std::string common = "--headless --frames 400 --melody " + sourceFile("examples/music.dat");
+    const Outcome desktop =
+        test_support::runProgram(common + " --renderer es --data " + sourceFile("data") + " --midi-file " +
+                                 (folder / "desktop.mid").string() + " --screenshots " +
+                                 (folder / "desktop").string() + " --every 100");
+    ASSERT_EQ(desktop.status, 0) << desktop.output;
+    const Outcome page = runPage(common + " --midi-file " + (folder / "web.mid").string() + " --screenshots " +
+                                 (folder / "web").string() + " --every 100");
+    ASSERT_EQ(page.status, 0) << page.output;
+
+    std::vector<uint8_t> desktopMidi, pageMidi;
+    ASSERT_TRUE(platform::readWholeFile((folder / "desktop.mid").string(), desktopMidi));
+    ASSERT_TRUE(platform::readWholeFile((folder / "web.mid").string(), pageMidi));
+    EXPECT_GT(desktopMidi.size(), 100u) << "the melody played notes";
+    EXPECT_TRUE(desktopMidi == pageMidi) << "the page's MIDI file differs from the desktop's";
+
+    for (int advance = 100; advance <= 400; advance += 100) {
+        const auto expected = test_support::readPicture(test_support::screenshotPath(folder / "desktop", advance));
+        const auto drawn = test_support::readPicture(test_support::screenshotPath(folder / "web", advance));
+        const auto difference = test_support::frameDifference(expected.texels, drawn.texels);
+        EXPECT_GE(difference.shareWithin, 0.99) << "advance " << advance << ": " << difference.pixelsOver
+                                                << " pixels more than 3 levels off, mean "
+                                                << difference.meanLevels;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+// The page's exit status and lines are the program's own.
+TEST(WebPage, ItsMistakesAreTheProgramsOwn) {
+    GLASSFALLS_SKIP_WITHOUT_PAGE();
+    const struct {
+        const char* arguments;
+        int status;
+        const char* says;
+    } runs[] = {
+        {"--headless --frames 0", 105, "--frames: must be a whole number of at least 1"},
+        {"--headless --frames 3 --size 0x480", 2, "glassfalls: --size 0x480: must be native or WxH"},
+        {"--headless --frames 3 --melody /nonexistent/music.dat", 1, "/nonexistent/music.dat"},
+        {"--headless --frames 3 --no-such-option", 105, "--no-such-option"},
+    };
+    for (const auto& run : runs) {
+        const Outcome page = runPage(run.arguments);
+        EXPECT_EQ(page.status, run.status) << run.arguments << ": " << page.output;
+        EXPECT_NE(page.output.find(run.says), std::string::npos) << run.arguments << ": " << page.output;
+    }
+}
+
+}  // namespace
+}  // namespace glassfalls

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page that runs the piece: the program's options come from the URL (?headless&frames=400
+// is --headless --frames 400), the files they name are fetched into the program's own file
+// system first, and what it says goes to the status line and to whoever drives the page
+// (window.glassfallsOutput and window.glassfallsExited, set by the test runner).
+'use strict';
+
+// Options whose value is a file the program reads: given as a URL, fetched, then named by
+// the path it was written to.
+const kFetchedOptions = new Set(['melody', 'keys', 'audio-file']);
+// Options whose value is a file or folder the program writes: its folder is made first.
+const kWrittenOptions = new Set(['midi-file', 'audio-out', 'video', 'screenshots']);
+
+const statusLine = document.getElementById('status');
+let fadeTimer = 0;
+
+// A line on the status line, which fades after a while.
+function say(text) {
+  statusLine.textContent = text;
+  statusLine.classList.remove('faded');
+  clearTimeout(fadeTimer);
+  fadeTimer = setTimeout(() => statusLine.classList.add('faded'), 8000);
+}
+
+function report(stream, text) {
+  if (window.glassfallsOutput) window.glassfallsOutput(stream, text);
+  if (stream === 'err') {
+    console.error(text);
+    say(text.replace(/^glassfalls: /, ''));
+  } else {
+    console.log(text);
+  }
+}
+
+function ended(code) {
+  window.glassfallsExit = code;
+  if (window.glassfallsExited) window.glassfallsExited(code);
+}
+
+function makeFolders(path) {
+  let folder = '';
+  for (const part of path.split('/').slice(0, -1)) {
+    folder += (folder || path.startsWith('/') ? '/' : '') + part;
+    if (part && !Module.FS.analyzePath(folder).exists) Module.FS.mkdir(folder);
+  }
+}
+
+async function fetchInto(url, path) {
+  const response = await fetch(url);
+  if (!response.ok) throw new Error(`cannot fetch ${url}: ${response.status} ${response.statusText}`);
+  makeFolders(path);
+  Module.FS.writeFile(path, new Uint8Array(await response.arrayBuffer()));
+}
+
+// The program's command line from the URL's parameters, in their order.
+async function commandLine() {
+  const args = [];
+  let fetched = 0;
+  let dataGiven = false;
+  for (const [name, value] of new URLSearchParams(location.search)) {
+    let given = value;
+    const fileOfInstrument = name === 'instrument' && value.startsWith('file:');
+    if (kFetchedOptions.has(name) || fileOfInstrument) {
+      const url = fileOfInstrument ? value.slice(5) : value;
+      const path = `/input/${++fetched}/${url.split('/').pop() || 'file'}`;
+      try {
+        await fetchInto(url, path);
+      } catch (error) {
+        throw new Error(`--${name} ${value}: ${error.message}`);
+      }
+      given = fileOfInstrument ? `file:${path}` : path;
+    }
+    if (kWrittenOptions.has(name) && value) makeFolders(name === 'screenshots' ? `${value}/x` : value);
+    if (name === 'data') dataGiven = true;
+    args.push(`--${name}`);
+    if (value !== '') args.push(given);
+  }
+  // The data set packed with the page, unless another is named.
+  if (!dataGiven) args.push('--data', '/data');
+  return args;
+}
+
+function toggleFullScreen() {
+  if (document.fullscreenElement) document.exitFullscreen();
+  else document.documentElement.requestFullscreen().catch(() => {});
+}
+window.addEventListener('keydown', event => {
+  if (event.key === 'f' || event.key === 'F') toggleFullScreen();
+});
+window.addEventListener('dblclick', toggleFullScreen);
+
+var Module = {
+  canvas: document.getElementById('canvas'),
+  print: text => report('out', text),
+  printErr: text => report('err', text),
+  onExit: ended,
+  onAbort: what => {
+    report('err', `glassfalls: the page stopped: ${what}`);
+    ended(1);
+  },
+  onRuntimeInitialized: async () => {
+    let args;
+    try {
+      args = await commandLine();
+    } catch (error) {
+      report('err', `glassfalls: ${error.message}`);
+      ended(1);
+      return;
+    }
+    statusLine.classList.add('faded');
+    Module.callMain(args);
+  },
+};

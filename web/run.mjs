@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Runs the piece's page in headless Chromium as if it were the program: the command line's
+// options become the page's URL, the files they name are served to it, the files it writes
+// are written where the options say, and its lines and exit status are the program's own.
+//
+// Usage: node web/run.mjs BUILD_DIR [--fake-microphone FILE.wav] -- ARGS
+import { createServer } from 'node:http';
+import { existsSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { basename, dirname, extname, join, resolve } from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+// Options whose value is a file the program reads, and those whose value it writes.
+const kReadOptions = new Set(['--melody', '--keys', '--audio-file']);
+const kWrittenFiles = new Set(['--midi-file', '--audio-out', '--video']);
+const kWrittenFolders = new Set(['--screenshots']);
+const kTypes = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+
+function usage(message) {
+  process.stderr.write(`scripts/web run: ${message}\nusage: scripts/web run [--fake-microphone FILE.wav] -- ARGS\n`);
+  process.exit(2);
+}
+
+const [buildDir, ...rest] = process.argv.slice(2);
+const split = rest.indexOf('--');
+if (split < 0) usage('the program\'s options follow --');
+const own = rest.slice(0, split);
+const args = rest.slice(split + 1);
+let microphone = null;
+for (let i = 0; i < own.length; ++i) {
+  if (own[i] === '--fake-microphone' && i + 1 < own.length) microphone = resolve(own[++i]);
+  else usage(`unknown option ${own[i]}`);
+}
+
+// The URL's parameters, the files served under /input/ and the files to bring back.
+const served = new Map();
+const written = [];
+const params = [];
+for (let i = 0; i < args.length; ++i) {
+  const option = args[i];
+  if (!option.startsWith('--')) usage(`${option}: every option is --NAME [VALUE]`);
+  const next = args[i + 1];
+  const takesValue = next !== undefined && !next.startsWith('--');
+  let value = takesValue ? args[++i] : '';
+  const instrumentFile = option === '--instrument' && value.startsWith('file:');
+  const read = kReadOptions.has(option) || instrumentFile;
+  // A file that is not there is left for the page to miss, naming it as the program would.
+  if (read && existsSync(instrumentFile ? value.slice(5) : value)) {
+    const path = resolve(instrumentFile ? value.slice(5) : value);
+    const url = `/input/${served.size + 1}/${basename(path)}`;
+    served.set(url, path);
+    value = instrumentFile ? `file:${url}` : url;
+  } else if (kWrittenFiles.has(option) || kWrittenFolders.has(option)) {
+    const inPage = `/output/${written.length + 1}/${basename(value) || 'out'}`;
+    written.push({ host: resolve(value), inPage, folder: kWrittenFolders.has(option) });
+    value = inPage;
+  }
+  params.push([option.slice(2), value]);
+}
+
+const server = createServer((request, response) => {
+  const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+  const file = served.get(path) ?? join(buildDir, path === '/' ? 'index.html' : path);
+  try {
+    const body = readFileSync(file);
+    response.writeHead(200, { 'Content-Type': kTypes[extname(file)] ?? 'application/octet-stream' });
+    response.end(body);
+  } catch {
+    response.writeHead(404);
+    response.end();
+  }
+});
+await new Promise(ready => server.listen(0, '127.0.0.1', ready));
+const query = params.map(([name, value]) => (value === '' ? encodeURIComponent(name) :
+  `${encodeURIComponent(name)}=${encodeURIComponent(value)}`)).join('&');
+const address = `http://127.0.0.1:${server.address().port}/index.html?${query}`;
+
+// Chromium as the machines here run it: software WebGL, no network beyond loopback, and a
+// fake microphone that plays a file (or a tone when none is given).
+const browser = await puppeteer.launch({
+  executablePath: process.env.GLASSFALLS_CHROMIUM ?? '/usr/bin/chromium',
+  headless: true,
+  args: [
+    '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
+    '--disable-quic', '--autoplay-policy=no-user-gesture-required', '--use-fake-ui-for-media-stream',
+    '--use-fake-device-for-media-stream',
+    ...(microphone ? [`--use-file-for-fake-audio-capture=${microphone}`] : []),
+  ],
+});
+let code = 1;
+try {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 640, height: 480 });
+  const exited = new Promise(done => {
+    page.exposeFunction('glassfallsExited', status => done(status));
+    page.on('pageerror', error => {
+      process.stderr.write(`glassfalls: the page failed: ${error.message}\n`);
+      done(1);
+    });
+  });
+  await page.exposeFunction('glassfallsOutput', (stream, text) => {
+    (stream === 'err' ? process.stderr : process.stdout).write(`${text}\n`);
+  });
+  await page.goto(address);
+  code = await exited;
+  for (const { host, inPage, folder } of written) {
+    const files = await page.evaluate((path, isFolder) => {
+      const FS = Module.FS;
+      const toBase64 = bytes => {
+        let text = '';
+        for (let at = 0; at < bytes.length; at += 0x8000) text += String.fromCharCode(...bytes.subarray(at, at + 0x8000));
+        return btoa(text);
+      };
+      if (!FS.analyzePath(path).exists) return [];
+      if (!isFolder) return [['', toBase64(FS.readFile(path))]];
+      return FS.readdir(path).filter(name => name !== '.' && name !== '..')
+        .map(name => [name, toBase64(FS.readFile(`${path}/${name}`))]);
+    }, inPage, folder);
+    for (const [name, base64] of files) {
+      const target = folder ? join(host, name) : host;
+      mkdirSync(dirname(target), { recursive: true });
+      writeFileSync(target, Buffer.from(base64, 'base64'));
+    }
+    if (folder) mkdirSync(host, { recursive: true });
+  }
+} finally {
+  await browser.close();
+  server.close();
+}
+process.exit(code);
