@@ -58,7 +58,7 @@ void VideoRecording::soundUntil(uint32_t now) {
     if (synthesiser_ || !hasSound_) return;
     const uint64_t due = uint64_t{now - start_} * kSoundRate / 1000;
     if (due <= soundSamples_) return;
-    const std::vector<float> silence(due - soundSamples_, 0.0f);
+    const std::vector<float> silence(static_cast<size_t>(due - soundSamples_), 0.0f);
     mixAndAdd(silence.data(), silence.data(), silence.size());
 }
 
@@ -69,7 +69,7 @@ void VideoRecording::mixAndAdd(const float* left, const float* right, size_t cou
         left_.assign(left, left + count);
         right_.assign(right, right + count);
         for (size_t i = 0; i < count && soundSamples_ + i < heardSamples; ++i) {
-            const size_t at = (soundSamples_ + i) * 2;
+            const auto at = static_cast<size_t>((soundSamples_ + i) * 2);
             left_[i] = std::clamp(left_[i] + heard_[at], -1.0f, 1.0f);
             right_[i] = std::clamp(right_[i] + heard_[at + 1], -1.0f, 1.0f);
         }

@@ -9,8 +9,6 @@ target_link_options(glassfalls PRIVATE
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES3=1
   -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=callMain,FS
-  # SDL's audio asks for these without declaring them.
-  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=$autoResumeAudioContext,$dynCall"
   --preload-file ${PROJECT_SOURCE_DIR}/data@/data)
 set_target_properties(glassfalls PROPERTIES SUFFIX .js
                       LINK_DEPENDS "${PROJECT_SOURCE_DIR}/data")

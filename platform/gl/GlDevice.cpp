@@ -10,6 +10,7 @@
 #include "platform/gl/Gl.h"
 #include "platform/gl/ShaderPipeline.h"
 #include "platform/gl/SharedState.h"
+#include "platform/os/Browser.h"
 
 namespace glassfalls::platform::gl {
 
@@ -40,7 +41,10 @@ GLint glAddress(TextureAddress mode) {
 
 // The one place that picks how state reaches OpenGL: by what the context is.
 Expected<std::unique_ptr<Pipeline>> pipelineFor(Renderer api) {
-    if (api == Renderer::Compat) return std::make_unique<FixedFunctionPipeline>();
+    // Not linked into a page, whose WebGL has no fixed functions to call.
+    if constexpr (!kInBrowser) {
+        if (api == Renderer::Compat) return std::make_unique<FixedFunctionPipeline>();
+    }
     return ShaderPipeline::create(api == Renderer::Es);
 }
 

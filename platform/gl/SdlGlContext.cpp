@@ -13,6 +13,7 @@
 #endif
 
 #include "platform/gl/GlContext.h"
+#include "platform/os/Browser.h"
 
 namespace glassfalls::platform::gl {
 
@@ -131,7 +132,11 @@ public:
         if (!on || SDL_GL_SetSwapInterval(-1) != 0) SDL_GL_SetSwapInterval(on ? 1 : 0);
     }
 
-    bool wasReset() override { return robust_ && glGetGraphicsResetStatus() != GL_NO_ERROR; }
+    // A page hears of a lost WebGL context from the browser, not from OpenGL's robustness.
+    bool wasReset() override {
+        if constexpr (kInBrowser) return false;
+        return robust_ && glGetGraphicsResetStatus() != GL_NO_ERROR;
+    }
 
     Expected<void> recreate() override {
         SDL_GL_DeleteContext(context_);
@@ -177,6 +182,15 @@ Expected<std::unique_ptr<SdlGlContext>> makeContextOf(SDL_Window* window, Render
 }
 
 Expected<std::unique_ptr<SdlGlContext>> pickContext(SDL_Window* window, Renderer renderer) {
+    // WebGL 2 is OpenGL ES 3.0 and nothing else; a compatibility or core context asked of it
+    // would be made, as WebGL, and then fail at the first shader or fixed-function call.
+    if constexpr (kInBrowser) {
+        if (renderer != Renderer::Auto && renderer != Renderer::Es) {
+            return failure(std::string("a browser offers only OpenGL ES 3.0 (WebGL 2): use --renderer es, not ") +
+                           gfx::rendererName(renderer));
+        }
+        return makeContextOf(window, Renderer::Es);
+    }
     if (renderer != Renderer::Auto) return makeContextOf(window, renderer);
     std::string passedOver;
     for (Renderer api : {Renderer::Compat, Renderer::Core, Renderer::Es}) {

@@ -2,6 +2,7 @@
 #include "platform/gl/StreamBuffer.h"
 
 #include "platform/gl/Gl.h"
+#include "platform/os/Browser.h"
 
 namespace glassfalls::platform::gl {
 
@@ -29,6 +30,14 @@ void StreamBuffer::map(size_t bytes, bool readable) {
     } else {
         glBindBuffer(target_, name_);
     }
+    if constexpr (kInBrowser) {
+        // WebGL maps nothing: the gathering is written here and handed over whole by finish().
+        if (head_ + bytes > capacity_) head_ = 0;
+        staging_.resize(capacity_);
+        mapped_ = staging_.data();
+        glBindBuffer(target_, 0);
+        return;
+    }
     GLbitfield access = GL_MAP_WRITE_BIT;
     if (head_ + bytes > capacity_) {
         // Earlier draws may still read the front: the driver gives it fresh storage.
@@ -46,7 +55,11 @@ void StreamBuffer::map(size_t bytes, bool readable) {
 size_t StreamBuffer::finish() {
     const size_t begin = head_;
     glBindBuffer(target_, name_);
-    if (mapped_) glUnmapBuffer(target_);
+    if (mapped_ && kInBrowser) {
+        glBufferSubData(target_, static_cast<GLintptr>(head_), static_cast<GLsizeiptr>(gathered_), mapped_);
+    } else if (mapped_) {
+        glUnmapBuffer(target_);
+    }
     mapped_ = nullptr;
     head_ = (head_ + gathered_ + kAlignment - 1) / kAlignment * kAlignment;
     gathered_ = 0;
@@ -61,7 +74,7 @@ void StreamBuffer::abandon() {
 
 void StreamBuffer::release() {
     if (name_ == 0) return;
-    if (mapped_) {
+    if (mapped_ && !kInBrowser) {
         glBindBuffer(target_, name_);
         glUnmapBuffer(target_);
         glBindBuffer(target_, 0);

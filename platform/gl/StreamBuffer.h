@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace glassfalls::platform::gl {
 
@@ -45,6 +46,7 @@ private:
     size_t head_ = 0;      // where the gathering under way begins
     size_t gathered_ = 0;  // its bytes
     uint8_t* mapped_ = nullptr;
+    std::vector<uint8_t> staging_;  // in a browser, where the gathering is written
 };
 
 }  // namespace glassfalls::platform::gl

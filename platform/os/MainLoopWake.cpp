@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/os/Browser.h"
+
 namespace glassfalls::platform {
 
 namespace {
@@ -15,6 +17,8 @@ std::atomic<int> descriptor{-2};
 }  // namespace
 
 int mainLoopWakeDescriptor() {
+    // A page has no descriptors to wait on: the browser calls the loop once a frame.
+    if constexpr (kInBrowser) return -1;
     if (descriptor.load() == -2) descriptor.store(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
     return descriptor.load();
 }

@@ -11,7 +11,6 @@ namespace glassfalls::platform {
 namespace {
 
 constexpr long kTrackLengthAt = 18;  // after "MThd", its 6 bytes, "MTrk"
-constexpr long kTrackDataAt = 22;
 const std::vector<uint8_t> kEndOfTrack{0x00, 0xFF, 0x2F, 0x00};
 // The same four bytes as the end marker: delta 0, an empty text meta event.
 const std::vector<uint8_t> kEmptyText{0x00, 0xFF, 0x01, 0x00};

@@ -31,8 +31,8 @@ Expected<std::vector<uint8_t>> convert(const SDL_AudioSpec& spec, const Uint8* d
         while ((got = SDL_AudioStreamGet(stream, chunk, sizeof chunk)) > 0) out.insert(out.end(), chunk, chunk + got);
         const uint64_t frames = frameBytes > 0 ? length / static_cast<uint32_t>(frameBytes) : 0;
         const size_t outFrameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(format) / 8 * channels);
-        out.resize(std::min<size_t>(
-            out.size(), frames * static_cast<uint64_t>(rate) / static_cast<uint64_t>(spec.freq) * outFrameBytes));
+        out.resize(std::min<size_t>(out.size(), static_cast<size_t>(frames * static_cast<uint64_t>(rate) /
+                                                                    static_cast<uint64_t>(spec.freq) * outFrameBytes)));
     }
     const std::string why = ok ? "" : SDL_GetError();
     SDL_FreeAudioStream(stream);

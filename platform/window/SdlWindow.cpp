@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gl/GlDevice.h"
+#include "platform/os/Browser.h"
 #include "platform/os/MainLoopWake.h"
 #include "platform/window/DisplayEvents.h"
 #include "platform/window/WaylandSeat.h"
@@ -222,8 +223,9 @@ Expected<std::unique_ptr<Window>> openSdlWindow(const WindowConfig& config) {
     if (!config.headless) {
         if (auto steered = steerClearOfSeatlessWayland(); !steered) return failure(steered.error());
     }
-    if (config.headless) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
-    const bool driverChosen = config.headless || SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+    // A page has the one driver, its canvas, which a headless page draws into unseen.
+    if (config.headless && !kInBrowser) SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    const bool driverChosen = config.headless || kInBrowser || SDL_getenv("SDL_VIDEODRIVER") != nullptr;
     if (!initVideoQuietly()) return failure(std::string("cannot start the video system: ") + SDL_GetError());
     // Without a display SDL settles for a driver that shows nothing, and the piece would run
     // unseen until killed. Whoever picks such a driver on purpose gets it.
