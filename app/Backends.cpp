@@ -6,6 +6,7 @@
 
 #include "app/MidiFileInstrument.h"
 #include "app/MidiInputInstrument.h"
+#include "platform/os/Browser.h"
 #include "platform/sound/ReconnectingCapture.h"
 #include "platform/sound/ReconnectingMidiPort.h"
 
@@ -200,6 +201,12 @@ platform::Expected<std::unique_ptr<platform::CaptureSource>> pickCapture(const S
     // A headless run touches no devices: without a file it hears silence; an instrument
     // plays in place of the microphone.
     if (options.headless || !options.instrument.empty()) return std::make_unique<platform::SilentCapture>();
+    // SDL's capture in a page leaves the browser's gain control and noise suppression on and
+    // hears at the browser's own rate: the piece would hear neither notes nor levels as sung.
+    if (platform::kInBrowser) {
+        std::fprintf(stderr, "glassfalls: a browser's microphone is not heard yet; running on silence\n");
+        return std::make_unique<platform::SilentCapture>();
+    }
     const std::string name = options.audioDevice;
     auto open = [name] { return platform::openDeviceCapture(name); };
     auto device = open();
@@ -219,8 +226,8 @@ platform::Expected<Port> openSynthesiser(const StartOptions& options, platform::
     (void)clock, (void)videoSound;
     // Headless runs play the synthesiser only into memory: without it nothing is lost there.
     if (!options.headless) {
-        std::fprintf(stderr, "glassfalls: %s; running without sound (--midi alsa:PORT plays on another)\n",
-                     noBackend("built-in synthesiser").c_str());
+        std::fprintf(stderr, "glassfalls: %s; running without sound%s\n", noBackend("built-in synthesiser").c_str(),
+                     kWithAlsa ? " (--midi alsa:PORT plays on another)" : "");
     }
     return std::make_unique<platform::NullMidiPort>();
 #else

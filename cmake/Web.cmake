@@ -9,6 +9,9 @@ target_link_options(glassfalls PRIVATE
   -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES3=1
   -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sINVOKE_RUN=0 -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=callMain,FS
+  # SDL's audio calls these without declaring them. Their names begin with $, which no
+  # command line between CMake and emcc leaves alone: emcc reads them from a file.
+  @${PROJECT_SOURCE_DIR}/cmake/web-library-functions.rsp
   --preload-file ${PROJECT_SOURCE_DIR}/data@/data)
 set_target_properties(glassfalls PROPERTIES SUFFIX .js
                       LINK_DEPENDS "${PROJECT_SOURCE_DIR}/data")
@@ -16,3 +19,5 @@ set_target_properties(glassfalls PROPERTIES SUFFIX .js
 foreach(file index.html page.js)
   configure_file(${PROJECT_SOURCE_DIR}/web/${file} ${PROJECT_BINARY_DIR}/${file} COPYONLY)
 endforeach()
+# The example melody, so that ?melody=examples/music.dat plays it from the page's own server.
+configure_file(${PROJECT_SOURCE_DIR}/examples/music.dat ${PROJECT_BINARY_DIR}/examples/music.dat COPYONLY)

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/gl/FramesInFlight.h"
 
+#include "platform/os/Browser.h"
+
 namespace glassfalls::platform::gl {
 
 void FramesInFlight::frameHandedOver() {
+    // A page cannot wait on WebGL: the browser paces its frames and keeps their number down.
+    if constexpr (kInBrowser) return;
     if (!syncObjects_) {
         glFinish();
         return;

@@ -154,6 +154,8 @@ public:
     void takeWindowOwnership() { ownsWindow_ = true; }
 
     void detectRobustness() {
+        // WebGL knows no context flags; it tells of a lost context through the page.
+        if constexpr (kInBrowser) return;
         GLint flags = 0;
         glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
         robust_ = (flags & GL_CONTEXT_FLAG_ROBUST_ACCESS_BIT) != 0;

@@ -245,7 +245,13 @@ Expected<std::unique_ptr<Window>> openSdlWindow(const WindowConfig& config) {
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
     // A headless window exists only for its drawing context.
     Uint32 flags = (config.headless ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN) | SDL_WINDOW_OPENGL;
-    flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
+    if (kInBrowser) {
+        // The canvas fills the page, and its pixels follow the page's size; full screen is
+        // the visitor's to ask for.
+        flags |= SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    } else {
+        flags |= config.fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_RESIZABLE;
+    }
     SDL_Window* window = SDL_CreateWindow(config.title.c_str(), position, position, config.width, config.height, flags);
     if (!window) {
         const std::string why = SDL_GetError();
