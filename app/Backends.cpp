@@ -201,12 +201,9 @@ platform::Expected<std::unique_ptr<platform::CaptureSource>> pickCapture(const S
     // A headless run touches no devices: without a file it hears silence; an instrument
     // plays in place of the microphone.
     if (options.headless || !options.instrument.empty()) return std::make_unique<platform::SilentCapture>();
-    // SDL's capture in a page leaves the browser's gain control and noise suppression on and
-    // hears at the browser's own rate: the piece would hear neither notes nor levels as sung.
-    if (platform::kInBrowser) {
-        std::fprintf(stderr, "glassfalls: a browser's microphone is not heard yet; running on silence\n");
-        return std::make_unique<platform::SilentCapture>();
-    }
+    // A page hears through Web Audio: SDL's capture there leaves the browser's gain control
+    // and noise suppression on, and the piece would hear neither notes nor levels as sung.
+    if constexpr (platform::kInBrowser) return platform::openBrowserCapture();
     const std::string name = options.audioDevice;
     auto open = [name] { return platform::openDeviceCapture(name); };
     auto device = open();

@@ -55,6 +55,9 @@ Expected<std::unique_ptr<CaptureSource>> openDeviceCapture(const std::string& de
 // tell (left empty otherwise).
 std::vector<std::string> listCaptureDevices(std::string* defaultDevice = nullptr);
 
+// In a web page: the visitor's microphone, once they allow it; silence until then.
+std::unique_ptr<CaptureSource> openBrowserCapture();
+
 // A WAV file played as the microphone: any rate and channel count, converted; block k
 // (from 1) is ready at start + k x 100 ms, and silence follows the end of the file.
 Expected<std::unique_ptr<CaptureSource>> openWavCapture(const std::string& path, uint32_t start);

@@ -84,26 +84,14 @@ TEST(Recording, AMelodyRunLooksAndPlaysLikeItsGoldens) {
 // note-offs of the eight scale notes from each of the eight performers. So each phrase the
 // band table hears as notes gives one block of 64 note-offs, and the rests between give none.
 TEST(Recording, ASungMelodyHeardThroughAFileClosesOncePerPhrase) {
-    constexpr int kRate = 16000;
-    std::vector<int16_t> samples;
-    double t = 0;
-    auto sing = [&](double frequency, double seconds) {
-        for (int i = 0; i < static_cast<int>(seconds * kRate); ++i, t += 1.0 / kRate) {
-            const double vibrato = 1 + 0.004 * std::sin(2 * M_PI * 5.5 * t);
-            const double phase = 2 * M_PI * frequency * vibrato * t;
-            const double v =
-                frequency == 0 ? 0 : 0.35 * std::sin(phase) + 0.12 * std::sin(2 * phase) + 0.05 * std::sin(3 * phase);
-            samples.push_back(static_cast<int16_t>(std::lround(v * 32767)));
-        }
-    };
-    sing(0, 11);  // the title, which does not listen
+    test_support::SungVoice voice;
+    voice.sing(0, 11);  // the title, which does not listen
     for (int phrase = 0; phrase < 2; ++phrase) {
-        // C5, E5, G5, A5 (bins 67, 84, 100, 113: notes 60, 64, 67, 69 of the band table).
-        for (const double note : {523.25, 659.25, 783.99, 880.0}) sing(note, 0.8);
-        sing(0, 8);
+        voice.singPhrase();
+        voice.sing(0, 8);
     }
     const fs::path wav = test_support::tempPath("sung.wav"), midi = test_support::tempPath("sung.mid");
-    test_support::writeWav(wav.string(), kRate, 1, samples);
+    test_support::writeWav(wav.string(), voice.rate, 1, voice.samples);
     const Outcome run =
         runProgram("--headless --frames 400 --midi none --audio-file " + wav.string() + " --midi-file " +
                    midi.string() + " --data " + test_support::TestDataDirectory::source().string());

@@ -8,6 +8,8 @@
 
 #include "platform/os/WholeFile.h"
 #include "tests/app/RunProgram.h"
+#include "tests/platform/sound/SmfReader.h"
+#include "tests/platform/sound/TestWav.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"
 
@@ -23,8 +25,10 @@ using test_support::Outcome;
     if (!std::getenv("GLASSFALLS_WEB_BUILD")) \
     GTEST_SKIP() << "no browser build to test here; scripts/web test builds one and runs these"
 
-Outcome runPage(const std::string& arguments) {
-    return test_support::runCommand(std::string(GLASSFALLS_SOURCE_DIR) + "/scripts/web run -- " + arguments);
+// `ownOptions`: the arguments begin with the runner's own options and their "--".
+Outcome runPage(const std::string& arguments, bool ownOptions = false) {
+    return test_support::runCommand(std::string(GLASSFALLS_SOURCE_DIR) + "/scripts/web run " +
+                                    (ownOptions ? "" : "-- ") + arguments);
 }
 
 std::string sourceFile(const std::string& name) { return std::string(GLASSFALLS_SOURCE_DIR) + "/" + name; }
@@ -58,6 +62,32 @@ TEST(WebPage, AMelodyPlaysAndLooksAsOnTheDesktop) {
                                                 << " pixels more than 3 levels off, mean " << difference.meanLevels;
     }
     std::filesystem::remove_all(folder);
+}
+
+// The visitor's microphone, played by Chromium from a file: a phrase sung after the title
+// starts a performance, whose closing silences the eight scale notes of the eight performers
+// (listening performers play no notes of their own). Paced by the real clock, as a visitor's
+// page is: the frames leave the phrase and the rest after it well behind on any machine.
+TEST(WebPage, ASungPhraseStartsAPerformance) {
+    GLASSFALLS_SKIP_WITHOUT_PAGE();
+    test_support::SungVoice voice;
+    voice.sing(0, 11);
+    voice.singPhrase();
+    voice.sing(0, 20);
+    const auto wav = test_support::tempPath("web-sung.wav"), midi = test_support::tempPath("web-sung.mid");
+    test_support::writeWav(wav.string(), voice.rate, 1, voice.samples);
+    const Outcome page = runPage("--fake-microphone " + wav.string() + " -- --frames 300 --midi-file " + midi.string(),
+                                 /*ownOptions=*/true);
+    ASSERT_EQ(page.status, 0) << page.output;
+    EXPECT_NE(page.output.find("glassfalls: listening to the microphone"), std::string::npos) << page.output;
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(platform::readWholeFile(midi.string(), bytes));
+    const auto track = test_support::readSmf(bytes);
+    ASSERT_TRUE(track.valid) << track.problem;
+    ASSERT_GE(track.events.size(), 64u) << "no closing: the phrase was not heard as notes";
+    for (size_t i = 0; i < 64; ++i) EXPECT_EQ(track.events[i].status, 0x80) << i;
+    std::filesystem::remove(wav);
+    std::filesystem::remove(midi);
 }
 
 // The page's exit status and lines are the program's own: the same as the desktop program's

@@ -42,4 +42,25 @@ inline void writeToneWav(const std::string& path, int rate, int channels, double
     writeWav(path, rate, channels, data);
 }
 
+// A voice as the band table hears a sung one: a note with two overtones and a slight
+// vibrato, or silence for frequency 0, appended note by note.
+struct SungVoice {
+    int rate = 16000;
+    std::vector<int16_t> samples;
+    double t = 0;
+    void sing(double frequency, double seconds) {
+        for (int i = 0; i < static_cast<int>(seconds * rate); ++i, t += 1.0 / rate) {
+            const double vibrato = 1 + 0.004 * std::sin(2 * M_PI * 5.5 * t);
+            const double phase = 2 * M_PI * frequency * vibrato * t;
+            const double v =
+                frequency == 0 ? 0 : 0.35 * std::sin(phase) + 0.12 * std::sin(2 * phase) + 0.05 * std::sin(3 * phase);
+            samples.push_back(static_cast<int16_t>(std::lround(v * 32767)));
+        }
+    }
+    // C5, E5, G5, A5 (bins 67, 84, 100, 113: notes 60, 64, 67, 69 of the band table).
+    void singPhrase() {
+        for (const double note : {523.25, 659.25, 783.99, 880.0}) sing(note, 0.8);
+    }
+};
+
 }  // namespace glassfalls::test_support
