@@ -47,8 +47,8 @@ std::vector<MissingBackend> missingBackends() {
         missing.push_back({"--midi alsa:PORT", "ALSA sequencer"});
         missing.push_back({"--instrument alsa:PORT", "ALSA sequencer"});
     }
+    if (!kWithSynthesiser && !platform::kInBrowser) missing.push_back({"--midi synth", "built-in synthesiser"});
     if (!kWithSynthesiser) {
-        missing.push_back({"--midi synth", "built-in synthesiser"});
         missing.push_back({"--soundfont", "built-in synthesiser"});
         missing.push_back({"--audio-out", "built-in synthesiser"});
     }
@@ -64,8 +64,10 @@ platform::Expected<void> refuseMissingBackends(const StartOptions& options) {
     if (!kWithAlsa && options.midi.rfind("alsa:", 0) == 0) return refuse("--midi " + options.midi, "ALSA sequencer");
     if (!kWithAlsa && options.instrument.rfind("alsa:", 0) == 0)
         return refuse("--instrument " + options.instrument, "ALSA sequencer");
+    // A page has a synthesiser of its own, which plays a soundfont of its own and is not recorded.
+    if (!kWithSynthesiser && !platform::kInBrowser && options.midiChosen && options.midi == "synth")
+        return refuse("--midi synth", "built-in synthesiser");
     if (!kWithSynthesiser) {
-        if (options.midiChosen && options.midi == "synth") return refuse("--midi synth", "built-in synthesiser");
         if (!options.soundfont.empty()) return refuse("--soundfont", "built-in synthesiser");
         if (!options.audioOut.empty()) return refuse("--audio-out", "built-in synthesiser");
     }
@@ -96,7 +98,7 @@ std::optional<std::vector<std::string>> listInstrumentPorts() {
 #endif
 }
 
-bool hasBuiltInSynthesiser() { return kWithSynthesiser; }
+bool hasBuiltInSynthesiser() { return kWithSynthesiser || platform::kInBrowser; }
 
 namespace {
 
@@ -219,6 +221,11 @@ using Port = std::unique_ptr<platform::MidiPort>;
 
 platform::Expected<Port> openSynthesiser(const StartOptions& options, platform::Clock& clock,
                                          platform::SoundSink* videoSound) {
+    // A page plays on its own synthesiser when it is seen; a headless page has no sound.
+    if constexpr (platform::kInBrowser) {
+        if (options.headless) return std::make_unique<platform::NullMidiPort>();
+        return platform::openBrowserSynthesiser();
+    }
 #if !GLASSFALLS_WITH_FLUIDSYNTH
     (void)clock, (void)videoSound;
     // Headless runs play the synthesiser only into memory: without it nothing is lost there.

@@ -13,6 +13,7 @@
 #include "app/ListenCheck.h"
 #include "app/OptionsFile.h"
 #include "app/PieceLoop.h"
+#include "platform/os/Browser.h"
 #include "platform/sound/CaptureSource.h"
 
 using namespace glassfalls;
@@ -67,6 +68,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto clock = pickClock(options);
+    // The check prints and sleeps a block at a time, which a page's one thread cannot do.
+    if (line->listen && platform::kInBrowser) {
+        std::fprintf(stderr, "glassfalls: --listen runs only outside a browser\n");
+        return 2;
+    }
     if (line->listen) return runListenCheck(options, *clock);
 
     auto piece = std::make_unique<RunningPiece>(std::move(clock), std::move(*keyboard));

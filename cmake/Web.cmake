@@ -16,8 +16,20 @@ target_link_options(glassfalls PRIVATE
 set_target_properties(glassfalls PROPERTIES SUFFIX .js
                       LINK_DEPENDS "${PROJECT_SOURCE_DIR}/data")
 
-foreach(file index.html page.js)
+foreach(file index.html page.js copyright)
   configure_file(${PROJECT_SOURCE_DIR}/web/${file} ${PROJECT_BINARY_DIR}/${file} COPYONLY)
 endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/packaging/glassfalls.png ${PROJECT_BINARY_DIR}/glassfalls.png COPYONLY)
 # The example melody, so that ?melody=examples/music.dat plays it from the page's own server.
 configure_file(${PROJECT_SOURCE_DIR}/examples/music.dat ${PROJECT_BINARY_DIR}/examples/music.dat COPYONLY)
+
+# The built-in synthesiser: js-synthesizer and its libfluidsynth (LGPL 2.1, see
+# packaging/copyright) from the page's npm packages, which scripts/web installs first, and
+# Debian's TimGM6mb soundfont.
+set(GLASSFALLS_WEB_PACKAGES ${PROJECT_SOURCE_DIR}/web/node_modules/js-synthesizer)
+foreach(file dist/js-synthesizer.min.js dist/js-synthesizer.worklet.min.js externals/libfluidsynth-2.3.0.js
+             LICENSE externals/LICENSE.fluidsynth.txt)
+  get_filename_component(name ${file} NAME)
+  configure_file(${GLASSFALLS_WEB_PACKAGES}/${file} ${PROJECT_BINARY_DIR}/synth/${name} COPYONLY)
+endforeach()
+configure_file(/usr/share/sounds/sf2/TimGM6mb.sf2 ${PROJECT_BINARY_DIR}/synth/TimGM6mb.sf2 COPYONLY)

@@ -32,6 +32,10 @@ public:
     std::string name() const override { return "no MIDI output"; }
 };
 
+// In a web page: the page's own synthesiser, which starts playing once its soundfont is in;
+// the notes sent before then are dropped.
+std::unique_ptr<MidiPort> openBrowserSynthesiser();
+
 // Sends to `inner` and also writes every message to a Standard MIDI File at `path`, timed
 // by `clock` from now on.
 Expected<std::unique_ptr<MidiPort>> recordToMidiFile(std::unique_ptr<MidiPort> inner, const std::string& path,

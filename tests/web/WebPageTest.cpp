@@ -66,8 +66,8 @@ TEST(WebPage, AMelodyPlaysAndLooksAsOnTheDesktop) {
 
 // The visitor's microphone, played by Chromium from a file: a phrase sung after the title
 // starts a performance, whose closing silences the eight scale notes of the eight performers
-// (listening performers play no notes of their own). Paced by the real clock, as a visitor's
-// page is: the frames leave the phrase and the rest after it well behind on any machine.
+// (listening performers play no notes of their own), on the page's synthesiser as well. Paced by the real clock, as a
+// visitor's page is: the frames leave the phrase and the rest after it well behind on any machine.
 TEST(WebPage, ASungPhraseStartsAPerformance) {
     GLASSFALLS_SKIP_WITHOUT_PAGE();
     test_support::SungVoice voice;
@@ -80,6 +80,7 @@ TEST(WebPage, ASungPhraseStartsAPerformance) {
                                  /*ownOptions=*/true);
     ASSERT_EQ(page.status, 0) << page.output;
     EXPECT_NE(page.output.find("glassfalls: listening to the microphone"), std::string::npos) << page.output;
+    EXPECT_NE(page.output.find("glassfalls: the built-in synthesiser plays"), std::string::npos) << page.output;
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(platform::readWholeFile(midi.string(), bytes));
     const auto track = test_support::readSmf(bytes);
