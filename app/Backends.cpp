@@ -62,6 +62,8 @@ platform::Expected<void> refuseMissingBackends(const StartOptions& options) {
         return platform::failure(option + ": " + noBackend(what));
     };
     if (!kWithAlsa && options.midi.rfind("alsa:", 0) == 0) return refuse("--midi " + options.midi, "ALSA sequencer");
+    if (!platform::kInBrowser && options.midi.rfind("web:", 0) == 0)
+        return refuse("--midi " + options.midi, "Web MIDI (a page's)");
     if (!kWithAlsa && options.instrument.rfind("alsa:", 0) == 0)
         return refuse("--instrument " + options.instrument, "ALSA sequencer");
     // A page has a synthesiser of its own, which plays a soundfont of its own and is not recorded.
@@ -274,6 +276,9 @@ platform::Expected<Port> openChosenPort(const StartOptions& options, platform::C
         return std::make_unique<platform::ReconnectingMidiPort>(open, std::move(*port), clock);
     }
 #endif
+    if constexpr (platform::kInBrowser) {
+        if (choice.rfind("web:", 0) == 0) return platform::openWebMidiPort(choice.substr(4));
+    }
     if (choice == "none") return std::make_unique<platform::NullMidiPort>();
     return platform::failure("unknown MIDI output " + choice);
 }

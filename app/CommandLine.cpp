@@ -124,12 +124,13 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
     cli.add_option("--midi", line.start.midi,
                    "Where the notes go: synth (the built-in General MIDI synthesiser on the "
                    "audio output; in memory with --headless), alsa:PORT (an ALSA sequencer "
-                   "port by client name, name prefix or client:port, see --list-devices) or none")
+                   "port by client name, name prefix or client:port, see --list-devices), web:NAME (in a "
+                   "browser: the Web MIDI output whose name begins with NAME) or none")
         ->check([](const std::string& value) {
-            if (value == "synth" || value == "none" || (value.rfind("alsa:", 0) == 0 && value.size() > 5)) {
-                return std::string();
-            }
-            return std::string("must be synth, alsa:PORT or none");
+            const bool named =
+                (value.rfind("alsa:", 0) == 0 || value.rfind("web:", 0) == 0) && value.find(':') + 1 < value.size();
+            if (value == "synth" || value == "none" || named) return std::string();
+            return std::string("must be synth, alsa:PORT, web:NAME or none");
         })
         ->capture_default_str();
     cli.add_option(

@@ -35,6 +35,9 @@ public:
 // In a web page: the page's own synthesiser, which starts playing once its soundfont is in;
 // the notes sent before then are dropped.
 std::unique_ptr<MidiPort> openBrowserSynthesiser();
+// In a web page: the Web MIDI output whose name begins with `name`, where the browser grants
+// one; what becomes of it is said on the page, and the notes are dropped while it is missing.
+std::unique_ptr<MidiPort> openWebMidiPort(const std::string& name);
 
 // Sends to `inner` and also writes every message to a Standard MIDI File at `path`, timed
 // by `clock` from now on.

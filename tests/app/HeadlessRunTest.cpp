@@ -247,7 +247,10 @@ TEST(HeadlessRun, MidiFileIsAValidRecordingWhateverTheWayOut) {
 
     const Outcome badOutput = runProgram("--headless --frames 1 --midi nowhere " + dataArgument());
     EXPECT_NE(badOutput.status, 0);
-    EXPECT_NE(badOutput.output.find("synth, alsa:PORT or none"), std::string::npos) << badOutput.output;
+    EXPECT_NE(badOutput.output.find("synth, alsa:PORT, web:NAME or none"), std::string::npos) << badOutput.output;
+    const Outcome webOnDesktop = runProgram("--headless --frames 1 --midi web:Synth " + dataArgument());
+    EXPECT_EQ(webOnDesktop.status, 2);
+    EXPECT_EQ(webOnDesktop.output, "glassfalls: --midi web:Synth: this build has no Web MIDI (a page's)\n");
 }
 
 // A whole performance of a short melody, heard on the MIDI file: every performer sends the
