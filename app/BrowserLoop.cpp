@@ -7,9 +7,20 @@ namespace glassfalls {
 
 namespace {
 
+// The page is told once the piece has drawn its first frame (its loading line goes then).
+void tellTheFirstFrame(const Application& application) {
+    static bool told = false;
+    if (told || application.advances() == 0) return;
+    told = true;
+    EM_ASM({
+        if (Module.onFirstFrame) Module.onFirstFrame();
+    });
+}
+
 void animationFrame(void* running) {
     auto* piece = static_cast<RunningPiece*>(running);
     const std::optional<int> code = piece->application.browserFrame();
+    tellTheFirstFrame(piece->application);
     if (!code) return;
     emscripten_cancel_main_loop();
     // Its files (the MIDI file, the last screenshot) are complete once it is gone.

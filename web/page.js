@@ -94,6 +94,11 @@ var Module = {
   print: text => report('out', text),
   printErr: text => report('err', text),
   onExit: ended,
+  // When the title's first frame is on the canvas, in milliseconds from the page's start.
+  onFirstFrame: () => {
+    window.glassfallsFirstFrameMs = performance.now();
+    if (statusLine.textContent.startsWith('Loading')) statusLine.classList.add('faded');
+  },
   onAbort: what => {
     report('err', `glassfalls: the page stopped: ${what}`);
     ended(1);
@@ -107,7 +112,6 @@ var Module = {
       ended(1);
       return;
     }
-    statusLine.classList.add('faded');
     Module.callMain(args);
   },
 };
