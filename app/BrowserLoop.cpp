@@ -21,6 +21,8 @@ void animationFrame(void* running) {
     auto* piece = static_cast<RunningPiece*>(running);
     const std::optional<int> code = piece->application.browserFrame();
     tellTheFirstFrame(piece->application);
+    // Whoever drives the page (its test runner) times keys by the advances, as a key script does.
+    EM_ASM({ Module.advances = $0; }, static_cast<double>(piece->application.advances()));
     if (!code) return;
     emscripten_cancel_main_loop();
     // Its files (the MIDI file, the last screenshot) are complete once it is gone.

@@ -3,9 +3,14 @@
 // options become the page's URL, the files they name are served to it, the files it writes
 // are written where the options say, and its lines and exit status are the program's own.
 //
-// Usage: node web/run.mjs BUILD_DIR [--fake-microphone FILE.wav] -- ARGS
+// Usage: node web/run.mjs BUILD_DIR [--fake-microphone FILE.wav] [--press KEY@ADVANCE[+HELD]]... -- ARGS
+// --press presses KEY (a key name of the browser's: Enter, Escape, ArrowLeft, ArrowRight)
+// once the piece has made ADVANCE advances, and lets it go HELD advances later (default 1),
+// as a key script's lines do on the desktop. --refuse-microphone answers the page's request
+// for the microphone with no, as a visitor may.
 import { createServer } from 'node:http';
-import { existsSync, mkdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { basename, dirname, extname, join, resolve } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
@@ -16,7 +21,9 @@ const kWrittenFolders = new Set(['--screenshots']);
 const kTypes = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
 
 function usage(message) {
-  process.stderr.write(`scripts/web run: ${message}\nusage: scripts/web run [--fake-microphone FILE.wav] -- ARGS\n`);
+  process.stderr.write(`scripts/web run: ${message}\n` +
+    'usage: scripts/web run [--fake-microphone FILE.wav | --refuse-microphone] [--press KEY@ADVANCE[+HELD]]... ' +
+    '-- ARGS\n');
   process.exit(2);
 }
 
@@ -26,9 +33,21 @@ if (split < 0) usage('the program\'s options follow --');
 const own = rest.slice(0, split);
 const args = rest.slice(split + 1);
 let microphone = null;
+let refuseMicrophone = false;
+const presses = [];
 for (let i = 0; i < own.length; ++i) {
-  if (own[i] === '--fake-microphone' && i + 1 < own.length) microphone = resolve(own[++i]);
-  else usage(`unknown option ${own[i]}`);
+  if (own[i] === '--fake-microphone' && i + 1 < own.length) {
+    microphone = resolve(own[++i]);
+  } else if (own[i] === '--refuse-microphone') {
+    refuseMicrophone = true;
+  } else if (own[i] === '--press' && i + 1 < own.length) {
+    const [key, when] = own[++i].split('@');
+    const [advance, held = '1'] = (when ?? '').split('+');
+    if (!key || !(Number(advance) >= 1) || !(Number(held) >= 1)) usage(`--press ${own[i]}: must be KEY@ADVANCE[+HELD]`);
+    presses.push({ key, down: Number(advance), up: Number(advance) + Number(held) });
+  } else {
+    usage(`unknown option ${own[i]}`);
+  }
 }
 
 // The URL's parameters, the files served under /input/ and the files to bring back.
@@ -74,21 +93,43 @@ const query = params.map(([name, value]) => (value === '' ? encodeURIComponent(n
   `${encodeURIComponent(name)}=${encodeURIComponent(value)}`)).join('&');
 const address = `http://127.0.0.1:${server.address().port}/index.html?${query}`;
 
+// Without a file of its own the fake microphone hears silence: Chromium's own fake device
+// beeps, which the piece may take for a sung note.
+if (!microphone) {
+  microphone = join(mkdtempSync(join(tmpdir(), 'glassfalls-web-')), 'silence.wav');
+  const header = Buffer.alloc(44);
+  header.write('RIFF', 0);
+  header.writeUInt32LE(36 + 16000, 4);
+  header.write('WAVEfmt ', 8);
+  header.writeUInt32LE(16, 16);
+  header.writeUInt16LE(1, 20);
+  header.writeUInt16LE(1, 22);
+  header.writeUInt32LE(8000, 24);
+  header.writeUInt32LE(16000, 28);
+  header.writeUInt16LE(2, 32);
+  header.writeUInt16LE(16, 34);
+  header.write('data', 36);
+  header.writeUInt32LE(16000, 40);
+  writeFileSync(microphone, Buffer.concat([header, Buffer.alloc(16000)]));
+}
+
 // Chromium as the machines here run it: software WebGL, no network beyond loopback, and a
-// fake microphone that plays a file (or a tone when none is given).
+// fake microphone that plays the file.
 const browser = await puppeteer.launch({
   executablePath: process.env.GLASSFALLS_CHROMIUM ?? '/usr/bin/chromium',
   headless: true,
   args: [
     '--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--ignore-gpu-blocklist',
     '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run',
-    '--disable-quic', '--autoplay-policy=no-user-gesture-required', '--use-fake-ui-for-media-stream',
-    '--use-fake-device-for-media-stream',
-    ...(microphone ? [`--use-file-for-fake-audio-capture=${microphone}`] : []),
+    '--disable-quic', '--autoplay-policy=no-user-gesture-required', '--use-fake-device-for-media-stream',
+    ...(refuseMicrophone ? [] : ['--use-fake-ui-for-media-stream']),
+    `--use-file-for-fake-audio-capture=${microphone}`,
   ],
 });
 let code = 1;
 try {
+  // Granting nothing refuses every permission the page asks for.
+  if (refuseMicrophone) await browser.defaultBrowserContext().overridePermissions(new URL(address).origin, []);
   const page = await browser.newPage();
   await page.setViewport({ width: 640, height: 480 });
   const exited = new Promise(done => {
@@ -102,6 +143,15 @@ try {
     (stream === 'err' ? process.stderr : process.stdout).write(`${text}\n`);
   });
   await page.goto(address);
+  // Each key goes down and up at its advances, in their order.
+  const changes = presses.flatMap(({ key, down, up }) => [{ key, at: down, down: true }, { key, at: up, down: false }]);
+  for (const { key, at, down } of changes.sort((a, b) => a.at - b.at)) {
+    await page.waitForFunction(at => window.glassfallsExit !== undefined || (window.Module.advances ?? 0) >= at,
+                               { polling: 'raf', timeout: 0 }, at);
+    if (await page.evaluate('window.glassfallsExit !== undefined')) break;
+    if (down) await page.keyboard.down(key);
+    else await page.keyboard.up(key);
+  }
   code = await exited;
   for (const { host, inPage, folder } of written) {
     const files = await page.evaluate((path, isFolder) => {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -87,8 +88,55 @@ TEST(WebPage, ASungPhraseStartsAPerformance) {
     ASSERT_TRUE(track.valid) << track.problem;
     ASSERT_GE(track.events.size(), 64u) << "no closing: the phrase was not heard as notes";
     for (size_t i = 0; i < 64; ++i) EXPECT_EQ(track.events[i].status, 0x80) << i;
+
+    // The same phrase to a visitor who refuses the microphone: said, and nothing heard.
+    const Outcome refused = runPage(
+        "--refuse-microphone --fake-microphone " + wav.string() + " -- --frames 300 --midi-file " + midi.string(),
+        /*ownOptions=*/true);
+    ASSERT_EQ(refused.status, 0) << refused.output;
+    EXPECT_NE(refused.output.find("glassfalls: the microphone was not allowed; the piece hears silence until it is"),
+              std::string::npos)
+        << refused.output;
+    ASSERT_TRUE(platform::readWholeFile(midi.string(), bytes));
+    const auto silence = test_support::readSmf(bytes);
+    ASSERT_TRUE(silence.valid) << silence.problem;
+    EXPECT_TRUE(silence.events.empty()) << "a performance from a refused microphone";
     std::filesystem::remove(wav);
     std::filesystem::remove(midi);
+}
+
+// The performers' rings are the one violet in the picture: their pixels, counted.
+size_t ringPixels(const std::vector<uint32_t>& texels) {
+    return static_cast<size_t>(std::count_if(texels.begin(), texels.end(), [](uint32_t argb) {
+        const int red = argb >> 16 & 0xFF, green = argb >> 8 & 0xFF, blue = argb & 0xFF;
+        return blue > red + 30 && blue > green + 20;
+    }));
+}
+
+// Keys pressed in the browser reach the piece as the keyboard's do on the desktop: Enter
+// starts a performance without a sung note (the microphone hears silence), and Escape in the
+// title ends the piece at once.
+TEST(WebPage, KeysReachThePiece) {
+    GLASSFALLS_SKIP_WITHOUT_PAGE();
+    const auto folder = test_support::tempPath("web-page-keys");
+    std::filesystem::remove_all(folder);
+    auto lastFrame = [&](const std::string& name, const std::string& presses) {
+        const Outcome page = runPage(presses + " -- --frames 200 --size 640x480 --midi none --screenshots " +
+                                         (folder / name).string() + " --every 200",
+                                     /*ownOptions=*/true);
+        EXPECT_EQ(page.status, 0) << name << ": " << page.output;
+        return test_support::readPicture(test_support::screenshotPath(folder / name, 200)).texels;
+    };
+    EXPECT_EQ(ringPixels(lastFrame("none", "")), 0u) << "a performance without a note or a key";
+    EXPECT_GT(ringPixels(lastFrame("enter", "--press Enter@170")), 1000u) << "no performance after Enter";
+
+    const Outcome escaped = runPage(
+        "--press Escape@10 -- --frames 600 --midi none --screenshots " + (folder / "escape").string() + " --every 1",
+        /*ownOptions=*/true);
+    EXPECT_EQ(escaped.status, 0) << escaped.output;
+    const auto shots = std::distance(std::filesystem::directory_iterator(folder / "escape"), {});
+    EXPECT_LT(shots, 128) << "Escape in the title ends the piece before the title ends";
+    std::filesystem::remove_all(folder);
 }
 
 // The page's exit status and lines are the program's own: the same as the desktop program's
