@@ -8,6 +8,11 @@
 // Options whose value is a file the program reads: given as a URL, fetched, then named by
 // the path it was written to.
 const kFetchedOptions = new Set(['melody', 'keys', 'audio-file']);
+// The files of a data set, as the program reads them from its data folder; ?data=URL fetches
+// them from URL/NAME. Those that are not there are left out, for the program to miss in its
+// own words (a melody and a settings file are optional).
+const kDataFiles = ['title.png', 'CopyRight.png', 'background.bmp', 'ground.bmp', 'spheremap.bmp', 'title.bmp',
+                    'title.x', 'music.dat', 'glassFalls.ini'];
 // Options whose value is a file or folder the program writes: its folder is made first.
 const kWrittenOptions = new Set(['midi-file', 'audio-out', 'video', 'screenshots']);
 
@@ -52,6 +57,17 @@ async function fetchInto(url, path) {
   Module.FS.writeFile(path, new Uint8Array(await response.arrayBuffer()));
 }
 
+// Another data set, fetched into a folder of its own; fails only when none of it is there.
+async function fetchDataSet(url) {
+  const folder = '/datasets/1';
+  const base = url.endsWith('/') ? url : `${url}/`;
+  const found = await Promise.all(kDataFiles.map(name => fetchInto(base + name, `${folder}/${name}`).then(
+    () => true, () => false)));
+  if (!found.includes(true)) throw new Error(`--data ${url}: nothing of a data set is there (${kDataFiles[0]}, …)`);
+  Module.FS.mkdirTree(folder);
+  return folder;
+}
+
 // The program's command line from the URL's parameters, in their order.
 async function commandLine() {
   const args = [];
@@ -71,7 +87,10 @@ async function commandLine() {
       given = fileOfInstrument ? `file:${path}` : path;
     }
     if (kWrittenOptions.has(name) && value) makeFolders(name === 'screenshots' ? `${value}/x` : value);
-    if (name === 'data') dataGiven = true;
+    if (name === 'data') {
+      dataGiven = true;
+      given = await fetchDataSet(value);
+    }
     args.push(`--${name}`);
     if (value !== '') args.push(given);
   }

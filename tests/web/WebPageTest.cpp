@@ -163,6 +163,11 @@ TEST(WebPage, ItsMistakesAreTheProgramsOwn) {
         EXPECT_EQ(page.output.rfind("glassfalls: ", 0) == 0, desktop.output.rfind("glassfalls: ", 0) == 0)
             << run.arguments << ": " << page.output;
     }
+    // A data set that is not at the URL given.
+    const Outcome nowhere = runPage("--headless --frames 3 --data nowhere");
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_NE(nowhere.output.find("glassfalls: --data nowhere: nothing of a data set is there"), std::string::npos)
+        << nowhere.output;
     // The fixed-function renderer, which a browser has not, as one a driver cannot give.
     const Outcome compat = runPage("--headless --frames 3 --renderer compat");
     EXPECT_EQ(compat.status, 2);
