@@ -3,26 +3,29 @@
 
 #include "app/PieceLoop.h"
 
+// What the page hears of the piece: its first frame (the loading line goes then), and its
+// advances, by which whoever drives the page (its test runner) times keys, as a key script does.
+EM_JS(void, glassfallsTellFirstFrame, (), {
+    if (Module.onFirstFrame) Module.onFirstFrame();
+});
+EM_JS(void, glassfallsTellAdvances, (double advances), { Module.advances = advances; });
+
 namespace glassfalls {
 
 namespace {
 
-// The page is told once the piece has drawn its first frame (its loading line goes then).
 void tellTheFirstFrame(const Application& application) {
     static bool told = false;
     if (told || application.advances() == 0) return;
     told = true;
-    EM_ASM({
-        if (Module.onFirstFrame) Module.onFirstFrame();
-    });
+    glassfallsTellFirstFrame();
 }
 
 void animationFrame(void* running) {
     auto* piece = static_cast<RunningPiece*>(running);
     const std::optional<int> code = piece->application.browserFrame();
     tellTheFirstFrame(piece->application);
-    // Whoever drives the page (its test runner) times keys by the advances, as a key script does.
-    EM_ASM({ Module.advances = $0; }, static_cast<double>(piece->application.advances()));
+    glassfallsTellAdvances(static_cast<double>(piece->application.advances()));
     if (!code) return;
     emscripten_cancel_main_loop();
     // Its files (the MIDI file, the last screenshot) are complete once it is gone.
