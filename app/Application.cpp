@@ -68,6 +68,7 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     }
     const std::string melodyFile = options.melodyFile.empty() ? dataPath("music.dat") : options.melodyFile;
     GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, renderDevice.screen()));
+    world.viewTurn = options.viewTurn;
     GLASSFALLS_TRY(director.init(stage_));
     GLASSFALLS_TRY(openCapture());
     auto instrument = pickInstrument(options, clock());

@@ -83,6 +83,11 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "software rasteriser and with --headless); more than the driver offers is lowered to "
                    "its most, said once")
         ->check(CLI::IsMember({0, 2, 4, 8}));
+    cli.add_option("--view-turn", line.start.viewTurn,
+                   "See the performance from another side: the camera turned by DEG degrees about the "
+                   "water's vertical axis, on top of the arrow keys' turn (a wall of four: 0, 90, 180, "
+                   "270; -360 ... 360). Only the picture turns: what the piece plays is the same")
+        ->check(CLI::Range(-360.0f, 360.0f));
     cli.add_option("--data", line.start.dataDir,
                    "Directory holding the pictures, the title model, the optional melody "
                    "music.dat and the optional settings glassFalls.ini (default: data in the "

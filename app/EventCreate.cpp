@@ -57,7 +57,10 @@ void EventCreate::draw(platform::gfx::GraphicsDevice& device) const {
     using namespace platform::gfx;
     const World& world = context.world();
     device.setRenderState(renderState::FogEnable, 0);
-    device.setTransform(TransformState::View, matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0}));
+    // A side of its own for a wall of several screens: the whole scene turns, the ground with
+    // it, as the arrow keys turn the performers alone.
+    device.setTransform(TransformState::View,
+                        turnMatrixFor(world.viewTurn).multiply(matrixLookAtLH({0, 64, -64}, {0, 0, 16}, {0, 1, 0})));
     // The performance's light, from above and behind the left of the camera.
     device.setLight(0, whiteDirectionalLight({1, 1, -1}));
     device.lightEnable(0, true);

@@ -64,6 +64,7 @@ public:
     Ground ground;
     LightMask lightMask;
     ScreenFade fade;
+    float viewTurn = 0;  // degrees the performance's camera is turned about the vertical axis
 
 private:
     uint32_t frameInterval_ = kTitleFrameInterval;

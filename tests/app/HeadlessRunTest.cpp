@@ -471,3 +471,30 @@ TEST(HeadlessRun, TheListeningCheckPrintsTheNotesOfASungTune) {
     EXPECT_EQ(heard, (std::vector<std::string>{"silence", "C4", "silence", "E4", "silence", "G4", "silence", "C5",
                                                "silence"}));
 }
+
+// --view-turn turns the picture and nothing else: the notes are the same, a turn of 20
+// degrees shows another side, and a whole turn shows the scene as it was.
+TEST(HeadlessRun, AViewTurnTurnsThePictureAndNothingElse) {
+    const auto folder = glassfalls::test_support::tempPath("view-turn");
+    std::filesystem::remove_all(folder);
+    std::map<std::string, std::vector<uint8_t>> midi;
+    std::map<std::string, std::vector<uint32_t>> frame;
+    for (const std::string turn : {"0", "20", "360"}) {
+        const auto midiFile = folder / ("turn-" + turn + ".mid");
+        std::filesystem::create_directories(folder);
+        const Outcome run = runProgram("--headless --frames 300 --melody " + std::string(GLASSFALLS_SOURCE_DIR) +
+                                       "/examples/music.dat --view-turn " + turn + " --midi-file " + midiFile.string() +
+                                       " --screenshots " + (folder / turn).string() + " --every 300 " + dataArgument());
+        ASSERT_EQ(run.status, 0) << turn << ": " << run.output;
+        ASSERT_TRUE(glassfalls::platform::readWholeFile(midiFile.string(), midi[turn]));
+        frame[turn] =
+            glassfalls::test_support::readPicture(glassfalls::test_support::screenshotPath(folder / turn, 300)).texels;
+    }
+    EXPECT_TRUE(midi["0"] == midi["20"] && midi["0"] == midi["360"]) << "the turn changed what was played";
+    EXPECT_LT(glassfalls::test_support::frameDifference(frame["0"], frame["20"]).shareWithin, 0.9);
+    EXPECT_GE(glassfalls::test_support::frameDifference(frame["0"], frame["360"]).shareWithin, 0.999);
+    const Outcome tooFar = runProgram("--headless --frames 1 --view-turn 400 " + dataArgument());
+    EXPECT_NE(tooFar.status, 0);
+    EXPECT_NE(tooFar.output.find("--view-turn"), std::string::npos) << tooFar.output;
+    std::filesystem::remove_all(folder);
+}
