@@ -132,7 +132,13 @@ try {
   if (refuseMicrophone) await browser.defaultBrowserContext().overridePermissions(new URL(address).origin, []);
   const page = await browser.newPage();
   await page.setViewport({ width: 640, height: 480 });
+  // A page that stops advancing without ending would hold its caller for ever.
+  const limitSeconds = Number(process.env.GLASSFALLS_WEB_TIMEOUT ?? 600);
   const exited = new Promise(done => {
+    setTimeout(() => {
+      process.stderr.write(`glassfalls: the page did not end within ${limitSeconds} s (GLASSFALLS_WEB_TIMEOUT)\n`);
+      done(1);
+    }, limitSeconds * 1000).unref();
     page.exposeFunction('glassfallsExited', status => done(status));
     page.on('pageerror', error => {
       process.stderr.write(`glassfalls: the page failed: ${error.message}\n`);
@@ -143,15 +149,18 @@ try {
     (stream === 'err' ? process.stderr : process.stdout).write(`${text}\n`);
   });
   await page.goto(address);
-  // Each key goes down and up at its advances, in their order.
+  // Each key goes down and up at its advances, in their order, while the page runs; the
+  // page's end (or its time limit) ends the run whatever is still to be pressed.
   const changes = presses.flatMap(({ key, down, up }) => [{ key, at: down, down: true }, { key, at: up, down: false }]);
-  for (const { key, at, down } of changes.sort((a, b) => a.at - b.at)) {
-    await page.waitForFunction(at => window.glassfallsExit !== undefined || (window.Module.advances ?? 0) >= at,
-                               { polling: 'raf', timeout: 0 }, at);
-    if (await page.evaluate('window.glassfallsExit !== undefined')) break;
-    if (down) await page.keyboard.down(key);
-    else await page.keyboard.up(key);
-  }
+  (async () => {
+    for (const { key, at, down } of changes.sort((a, b) => a.at - b.at)) {
+      await page.waitForFunction(at => window.glassfallsExit !== undefined || (window.Module.advances ?? 0) >= at,
+                                 { polling: 'raf', timeout: 0 }, at);
+      if (await page.evaluate('window.glassfallsExit !== undefined')) break;
+      if (down) await page.keyboard.down(key);
+      else await page.keyboard.up(key);
+    }
+  })().catch(() => {});
   code = await exited;
   for (const { host, inPage, folder } of written) {
     const files = await page.evaluate((path, isFolder) => {
