@@ -128,8 +128,10 @@ const browser = await puppeteer.launch({
 });
 let code = 1;
 try {
-  // Granting nothing refuses every permission the page asks for.
-  if (refuseMicrophone) await browser.defaultBrowserContext().overridePermissions(new URL(address).origin, []);
+  // The visitor allows the microphone and Web MIDI, or, refusing, allows nothing: what is not
+  // granted is refused.
+  await browser.defaultBrowserContext().overridePermissions(new URL(address).origin,
+                                                            refuseMicrophone ? [] : ['microphone', 'midi']);
   const page = await browser.newPage();
   await page.setViewport({ width: 640, height: 480 });
   // A page that stops advancing without ending would hold its caller for ever.

@@ -29,8 +29,13 @@ mergeInto(LibraryManager.library, {
         find();
         // An output plugged in later, or unplugged, is followed.
         access.onstatechange = find;
-      }, function() {
-        err(`glassfalls: --midi web:${name}: the browser did not allow Web MIDI; running without sound`);
+      }, function(error) {
+        // Refused by the visitor, or not there at all (Chromium on Linux reaches MIDI through the
+        // ALSA sequencer, and says so when the machine has none).
+        const refused = error && (error.name === 'NotAllowedError' || error.name === 'SecurityError');
+        const why = refused ? 'the browser did not allow Web MIDI'
+                            : `Web MIDI is not available here (${(error && error.message) || error})`;
+        err(`glassfalls: --midi web:${name}: ${why}; running without sound`);
       });
     },
   },

@@ -166,6 +166,13 @@ TEST(WebPage, ItsMistakesAreTheProgramsOwn) {
         EXPECT_EQ(page.output.rfind("glassfalls: ", 0) == 0, desktop.output.rfind("glassfalls: ", 0) == 0)
             << run.arguments << ": " << page.output;
     }
+    // A Web MIDI output the page cannot have (here: no output, or no Web MIDI on a machine
+    // without a MIDI system): said, and the piece plays on without it.
+    const Outcome noOutput = runPage("--frames 40 --midi web:Synth");
+    EXPECT_EQ(noOutput.status, 0) << noOutput.output;
+    EXPECT_TRUE(noOutput.output.find("glassfalls: no Web MIDI output called Synth") != std::string::npos ||
+                noOutput.output.find("glassfalls: --midi web:Synth: ") != std::string::npos)
+        << noOutput.output;
     // A data set that is not at the URL given.
     const Outcome nowhere = runPage("--headless --frames 3 --data nowhere");
     EXPECT_EQ(nowhere.status, 1);
