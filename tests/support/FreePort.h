@@ -7,10 +7,10 @@
 
 namespace glassfalls::test_support {
 
-// A UDP port nothing holds at the moment, the system's own choice: tests run in parallel
-// and may not agree on fixed ports.
-inline int freeUdpPort() {
-    const int s = ::socket(AF_INET, SOCK_DGRAM, 0);
+// A port of the socket type (SOCK_DGRAM, SOCK_STREAM) nothing holds at the moment, the system's own choice: tests run
+// in parallel and may not agree on fixed ports.
+inline int freePort(int type) {
+    const int s = ::socket(AF_INET, type, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -20,5 +20,7 @@ inline int freeUdpPort() {
     ::close(s);
     return ntohs(address.sin_port);
 }
+inline int freeUdpPort() { return freePort(SOCK_DGRAM); }
+inline int freeTcpPort() { return freePort(SOCK_STREAM); }
 
 }  // namespace glassfalls::test_support

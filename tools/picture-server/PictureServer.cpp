@@ -120,8 +120,10 @@ void PictureServer::startRound(Clock::time_point now, Clock::duration length) {
     picture_ = &source_.next();
     order_.clear();
     for (const Client& c : clients_) {
-        if (c.pictures) order_.push_back(c.index);
+        if (c.pictures) order_.push_back({false, c.index});
     }
+    if (browsers_)
+        for (const uint32_t id : browsers_->connected()) order_.push_back({true, id});
     // Each round starts with the next client, so no client is always the last.
     if (!order_.empty())
         std::rotate(order_.begin(), order_.begin() + static_cast<long>(rounds_ % order_.size()), order_.end());
@@ -138,7 +140,16 @@ std::optional<PictureServer::Clock::time_point> PictureServer::nextSendDue() con
 
 void PictureServer::sendDue(Clock::time_point now) {
     for (auto due = nextSendDue(); due && *due <= now; due = nextSendDue()) {
-        Client* c = find(order_[nextInOrder_++]);
+        const Recipient next = order_[nextInOrder_++];
+        if (next.browser) {
+            if (browsers_->send(next.id, *picture_)) {
+                ++sent_;
+            } else {
+                ++dropped_;
+            }
+            continue;
+        }
+        Client* c = find(static_cast<uint16_t>(next.id));
         if (!c || !c->pictures) continue;
         // A full buffer skips this client for the round; nobody waits for it.
         const long n = c->udp ? c->udp.send(*picture_) : udp_.sendTo(*picture_, *c->pictures);

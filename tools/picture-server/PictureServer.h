@@ -10,6 +10,7 @@
 
 #include "platform/net/Socket.h"
 #include "tools/picture-server/PictureSource.h"
+#include "tools/picture-server/WebSocketClients.h"
 
 namespace picture_server {
 
@@ -46,6 +47,9 @@ public:
     // When the next datagram of the round is due; nothing once the round is sent.
     std::optional<Clock::time_point> nextSendDue() const;
 
+    // Browsers over WebSocket get their pictures in the rounds too, each in its turn.
+    void serveBrowsers(WebSocketClients& browsers) { browsers_ = &browsers; }
+
     uint64_t roundsStarted() const { return rounds_; }
     size_t clientCount() const { return clients_.size(); }
     size_t registeredCount() const;
@@ -81,9 +85,16 @@ private:
     uint64_t sent_ = 0;
     uint64_t dropped_ = 0;
 
+    // One client's place in a round: a piece by its index, or a browser by its id.
+    struct Recipient {
+        bool browser = false;
+        uint32_t id = 0;
+    };
+
     // The round under way: the picture, and which clients get it when.
     const PictureBytes* picture_ = nullptr;
-    std::vector<uint16_t> order_;
+    std::vector<Recipient> order_;
+    WebSocketClients* browsers_ = nullptr;
     size_t nextInOrder_ = 0;
     Clock::time_point roundStart_;
     Clock::duration roundLength_{};

@@ -26,6 +26,11 @@ void describeOptions(CLI::App& cli, ServerOptions& options) {
                    "Without it, an animated pattern is sent");
     cli.add_option("--count", options.count,
                    "Stop after sending this many pictures to each client (0: run until stopped)");
+    cli.add_option("--websocket-port", options.websocketPort,
+                   "Also serve pieces in web browsers, which have only WebSocket, on this TCP port of "
+                   "every address: each gets every round's picture as one binary message of 128x128 "
+                   "RGB, in its turn, as the others do")
+        ->check(CLI::Range(1, 65535));
 }
 
 }  // namespace picture_server

@@ -15,6 +15,7 @@ struct ServerOptions {
     std::string listenAddress = "0.0.0.0";
     std::string pictures;
     uint64_t count = 0;
+    int websocketPort = 0;  // none
 };
 
 // Names and describes the program and its options on `cli`, writing into `options`.

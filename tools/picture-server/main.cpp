@@ -57,6 +57,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "glassfalls-picture-server: %s\n", listening.error().c_str());
         return 1;
     }
+    picture_server::WebSocketClients browsers;
+    if (options.websocketPort) {
+        if (auto listening = browsers.listen(static_cast<uint16_t>(options.websocketPort)); !listening) {
+            std::fprintf(stderr, "glassfalls-picture-server: %s\n", listening.error().c_str());
+            return 1;
+        }
+        server.serveBrowsers(browsers);
+        logLine("serving web browsers over WebSocket on port " + std::to_string(options.websocketPort));
+    }
     signal(SIGINT, stop);
     signal(SIGTERM, stop);
     char rateText[32];
