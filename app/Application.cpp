@@ -82,6 +82,12 @@ platform::Expected<void> Application::start(const StartOptions& options) {
         showControl_ = std::move(*control);
     }
 
+    if (!options.picturesUrl.empty()) {
+        auto link = openWebSocketPictureLink(options.picturesUrl);
+        if (!link) return platform::Failure{link.error()};
+        pictureLink = std::move(*link);
+        return {};
+    }
     const auto settings = readSettingsFile(dataPath("glassFalls.ini"));
     if (!settings) return {};
     auto link = openPictureLink(settings->host, settings->port);

@@ -26,6 +26,8 @@
 #endif
 #if GLASSFALLS_WITH_PICTURE_LINK
 #include "app/PictureLinkSource.h"
+#elif defined(__EMSCRIPTEN__)
+#include "app/BrowserPictureLink.h"
 #endif
 
 namespace glassfalls {
@@ -62,6 +64,8 @@ platform::Expected<void> refuseMissingBackends(const StartOptions& options) {
         return platform::failure(option + ": " + noBackend(what));
     };
     if (!kWithAlsa && options.midi.rfind("alsa:", 0) == 0) return refuse("--midi " + options.midi, "ALSA sequencer");
+    if (!platform::kInBrowser && !options.picturesUrl.empty())
+        return refuse("--pictures", "WebSocket picture link (a page's)");
     if (!platform::kInBrowser && options.midi.rfind("web:", 0) == 0)
         return refuse("--midi " + options.midi, "Web MIDI (a page's)");
     if (!kWithAlsa && options.instrument.rfind("alsa:", 0) == 0)
@@ -160,9 +164,21 @@ platform::Expected<std::unique_ptr<OutsideSource>> openPictureLink(const std::st
     auto link = std::make_unique<PictureLinkSource>();
     GLASSFALLS_TRY(link->open(host, port));
     return std::unique_ptr<OutsideSource>(std::move(link));
+#elif defined(__EMSCRIPTEN__)
+    // A page has no sockets of its own: the server's WebSocket port.
+    return std::unique_ptr<OutsideSource>(
+        std::make_unique<BrowserPictureLink>("ws://" + host + ":" + std::to_string(port)));
 #else
     return platform::failure(noBackend("picture link") + " to reach the picture server " + host + ":" +
                              std::to_string(port));
+#endif
+}
+
+platform::Expected<std::unique_ptr<OutsideSource>> openWebSocketPictureLink(const std::string& url) {
+#if defined(__EMSCRIPTEN__)
+    return std::unique_ptr<OutsideSource>(std::make_unique<BrowserPictureLink>(url));
+#else
+    return platform::failure("--pictures " + url + ": " + noBackend("WebSocket picture link (a page's)"));
 #endif
 }
 

@@ -92,6 +92,9 @@ platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, pla
 // The picture link to the server at host:port.
 platform::Expected<std::unique_ptr<OutsideSource>> openPictureLink(const std::string& host, int32_t port);
 
+// In a page: the picture server's WebSocket at `url` (ws://HOST:PORT).
+platform::Expected<std::unique_ptr<OutsideSource>> openWebSocketPictureLink(const std::string& url);
+
 // The service manager's notices; none when this build cannot give them, said once when a
 // service manager asks for them.
 std::unique_ptr<platform::ServiceNotifier> pickServiceNotifier();

@@ -83,6 +83,14 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "software rasteriser and with --headless); more than the driver offers is lowered to "
                    "its most, said once")
         ->check(CLI::IsMember({0, 2, 4, 8}));
+    cli.add_option("--pictures", line.start.picturesUrl,
+                   "In a web browser: take the network pictures from the picture server's WebSocket at "
+                   "URL (ws://HOST:PORT, its --websocket-port) instead of the one glassFalls.ini names")
+        ->check([](const std::string& value) {
+            return value.rfind("ws://", 0) == 0 || value.rfind("wss://", 0) == 0
+                       ? std::string()
+                       : std::string("must be ws://HOST:PORT");
+        });
     cli.add_option("--view-turn", line.start.viewTurn,
                    "See the performance from another side: the camera turned by DEG degrees about the "
                    "water's vertical axis, on top of the arrow keys' turn (a wall of four: 0, 90, 180, "

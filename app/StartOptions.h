@@ -33,6 +33,7 @@ struct StartOptions {
     std::optional<FrameSize> size;  // --size WxH; none: the drawable's own (kPieceFrame headless)
     Aspect aspect = Aspect::Letterbox;
     std::optional<int> msaa;  // samples a pixel; none: 4 on a hardware driver, else 0
+    std::string picturesUrl;  // in a page: the picture server's WebSocket, instead of glassFalls.ini's
     float viewTurn = 0;       // degrees the performance's camera is turned about the vertical axis
     std::string dataDir = "data";
     bool dataChosen = false;             // --data was given

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,6 +12,9 @@
 #include "tests/app/RunProgram.h"
 #include "tests/platform/sound/SmfReader.h"
 #include "tests/platform/sound/TestWav.h"
+#include "tests/support/Backends.h"
+#include "tests/support/FreePort.h"
+#include "tests/support/Processes.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"
 
@@ -139,6 +143,41 @@ TEST(WebPage, KeysReachThePiece) {
     EXPECT_EQ(escaped.status, 0) << escaped.output;
     const auto shots = std::distance(std::filesystem::directory_iterator(folder / "escape"), {});
     EXPECT_LT(shots, 128) << "Escape in the title ends the piece before the title ends";
+    std::filesystem::remove_all(folder);
+}
+
+// Deep blue, as the picture the server sends here has and nothing else of the piece has: its
+// pixels, counted.
+size_t deepBluePixels(const std::vector<uint32_t>& texels) {
+    return static_cast<size_t>(std::count_if(texels.begin(), texels.end(), [](uint32_t argb) {
+        const int red = argb >> 16 & 0xFF, blue = argb & 0xFF;
+        return blue > 2 * red + 30;
+    }));
+}
+
+// The picture server's pictures reach a page over its WebSocket port (a page has no other
+// sockets) and lie on the ground once a performance shows them; without them the ground
+// is sand.
+TEST(WebPage, ThePictureServersPicturesReachThePage) {
+    GLASSFALLS_SKIP_WITHOUT_PAGE();
+    GLASSFALLS_SKIP_WITHOUT(kWithPictureLink, "picture server");
+    const int port = test_support::freeTcpPort();
+    const pid_t server = test_support::startProcess(
+        std::string(GLASSFALLS_PICTURE_SERVER) + " --port " + std::to_string(test_support::freeUdpPort()) +
+        " --websocket-port " + std::to_string(port) + " --rate 5 --pictures " + sourceFile("data/title.png"));
+    const auto folder = test_support::tempPath("web-page-pictures");
+    std::filesystem::remove_all(folder);
+    auto frame = [&](const std::string& name, const std::string& pictures) {
+        const Outcome page = runPage("--press Enter@140 -- --frames 200 --size 640x480 --midi none " + pictures +
+                                         " --screenshots " + (folder / name).string() + " --every 200",
+                                     /*ownOptions=*/true);
+        EXPECT_EQ(page.status, 0) << name << ": " << page.output;
+        return test_support::readPicture(test_support::screenshotPath(folder / name, 200)).texels;
+    };
+    EXPECT_GT(deepBluePixels(frame("pictures", "--pictures ws://127.0.0.1:" + std::to_string(port))), 5000u)
+        << "no picture on the ground";
+    test_support::finishProcess(server, SIGTERM);
+    EXPECT_EQ(deepBluePixels(frame("sand", "")), 0u);
     std::filesystem::remove_all(folder);
 }
 

@@ -45,7 +45,6 @@ private:
         bool busy = false;             // `waiting` not yet written
     };
 
-
     lws_context* context_ = nullptr;
     std::thread service_;
     std::atomic<bool> stopping_{false};
