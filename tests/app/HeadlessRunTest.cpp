@@ -251,6 +251,11 @@ TEST(HeadlessRun, MidiFileIsAValidRecordingWhateverTheWayOut) {
     const Outcome webOnDesktop = runProgram("--headless --frames 1 --midi web:Synth " + dataArgument());
     EXPECT_EQ(webOnDesktop.status, 2);
     EXPECT_EQ(webOnDesktop.output, "glassfalls: --midi web:Synth: this build has no Web MIDI (a page's)\n");
+    const Outcome picturesOnDesktop =
+        runProgram("--headless --frames 1 --pictures ws://127.0.0.1:4001 " + dataArgument());
+    EXPECT_EQ(picturesOnDesktop.status, 2);
+    EXPECT_EQ(picturesOnDesktop.output,
+              "glassfalls: --pictures: this build has no WebSocket picture link (a page's)\n");
 }
 
 // A whole performance of a short melody, heard on the MIDI file: every performer sends the
