@@ -12,7 +12,15 @@ namespace glassfalls {
 
 namespace {
 
-// A count given on the command line: digits only, at least 1.
+// True for PREFIX followed by a name, for one of `prefixes` ("alsa:Keystation").
+bool namedAfter(const std::string& value, std::initializer_list<const char*> prefixes) {
+    for (const char* prefix : prefixes) {
+        const size_t length = std::char_traits<char>::length(prefix);
+        if (value.size() > length && value.compare(0, length, prefix) == 0) return true;
+    }
+    return false;
+}
+
 // "WxH" with both at least 1 and at most 16384; nothing otherwise.
 std::optional<FrameSize> frameSizeNamed(const std::string& value) {
     const size_t x = value.find('x');
@@ -29,6 +37,7 @@ std::optional<FrameSize> frameSizeNamed(const std::string& value) {
     return FrameSize{*width, *height};
 }
 
+// A count given on the command line: digits only, at least 1.
 const CLI::Validator kWholeNumberFromOne(
     [](const std::string& value) {
         const bool digits =
@@ -129,8 +138,9 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "moved by octaves "
                    "into C4 ... B4 (C5 stays), a black key as the white key below, as loud as its velocity")
         ->check([](const std::string& value) {
-            const bool named = (value.rfind("file:", 0) == 0 || value.rfind("alsa:", 0) == 0) && value.size() > 5;
-            return value == "osc" || named ? std::string() : std::string("must be alsa:PORT, file:FILE.mid or osc");
+            return value == "osc" || namedAfter(value, {"alsa:", "file:"})
+                       ? std::string()
+                       : std::string("must be alsa:PORT, file:FILE.mid or osc");
         })
         ->excludes(device)
         ->excludes(audioFile);
@@ -140,9 +150,7 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                    "port by client name, name prefix or client:port, see --list-devices), web:NAME (in a "
                    "browser: the Web MIDI output whose name begins with NAME) or none")
         ->check([](const std::string& value) {
-            const bool named =
-                (value.rfind("alsa:", 0) == 0 || value.rfind("web:", 0) == 0) && value.find(':') + 1 < value.size();
-            if (value == "synth" || value == "none" || named) return std::string();
+            if (value == "synth" || value == "none" || namedAfter(value, {"alsa:", "web:"})) return std::string();
             return std::string("must be synth, alsa:PORT, web:NAME or none");
         })
         ->capture_default_str();
