@@ -166,8 +166,7 @@ platform::Expected<std::unique_ptr<OutsideSource>> openPictureLink(const std::st
     return std::unique_ptr<OutsideSource>(std::move(link));
 #elif defined(__EMSCRIPTEN__)
     // A page has no sockets of its own: the server's WebSocket port.
-    return std::unique_ptr<OutsideSource>(
-        std::make_unique<BrowserPictureLink>("ws://" + host + ":" + std::to_string(port)));
+    return openWebSocketPictureLink("ws://" + host + ":" + std::to_string(port));
 #else
     return platform::failure(noBackend("picture link") + " to reach the picture server " + host + ":" +
                              std::to_string(port));
