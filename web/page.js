@@ -42,12 +42,10 @@ function ended(code) {
   if (window.glassfallsExited) window.glassfallsExited(code);
 }
 
+// The folders a file's path needs (the program's working folder is the root).
 function makeFolders(path) {
-  let folder = '';
-  for (const part of path.split('/').slice(0, -1)) {
-    folder += (folder || path.startsWith('/') ? '/' : '') + part;
-    if (part && !Module.FS.analyzePath(folder).exists) Module.FS.mkdir(folder);
-  }
+  const folder = path.slice(0, path.lastIndexOf('/'));
+  if (folder) Module.FS.mkdirTree(folder);
 }
 
 async function fetchInto(url, path) {
@@ -64,7 +62,6 @@ async function fetchDataSet(url) {
   const found = await Promise.all(kDataFiles.map(name => fetchInto(base + name, `${folder}/${name}`).then(
     () => true, () => false)));
   if (!found.includes(true)) throw new Error(`--data ${url}: nothing of a data set is there (${kDataFiles[0]}, …)`);
-  Module.FS.mkdirTree(folder);
   return folder;
 }
 
