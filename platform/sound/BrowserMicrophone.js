@@ -6,6 +6,7 @@
 // `name: function` throughout: emcc 3.1.6 copies a library's functions as text, and mangles
 // the shorter method form.
 mergeInto(LibraryManager.library, {
+  $browserMicrophone__deps: ['$resumeOnGesture'],
   $browserMicrophone: {
     rate: 8000,
     kept: 8000,          // at most a second waits; behind a stalled page the oldest goes
@@ -83,24 +84,16 @@ mergeInto(LibraryManager.library, {
         source.connect(node);
         node.connect(m.context.destination);
       }
-      m.resumeOnGesture();
-      m.say('listening to the microphone');
+      const listening = function() { m.say('listening to the microphone'); };
+      if (m.context.state === 'running') {
+        listening();
+      } else {
+        m.say('click or press a key to let the piece listen');
+        resumeOnGesture(m.context, listening);
+      }
     },
 
     // Browsers start sound only after the visitor has clicked or pressed a key.
-    resumeOnGesture: function() {
-      const m = browserMicrophone;
-      if (m.context.state === 'running') return;
-      m.say('click or press a key to let the piece listen');
-      const resume = () => {
-        m.context.resume();
-        window.removeEventListener('pointerdown', resume);
-        window.removeEventListener('keydown', resume);
-        m.say('listening to the microphone');
-      };
-      window.addEventListener('pointerdown', resume);
-      window.addEventListener('keydown', resume);
-    },
 
     listenWhenAllowed: function() {
       if (!navigator.permissions) return;

@@ -5,6 +5,7 @@
 // shares the page's thread. Linked into the page's program (emcc --js-library); written as
 // `name: function` throughout, which emcc 3.1.6 copies as text without mangling.
 mergeInto(LibraryManager.library, {
+  $browserSynthesiser__deps: ['$resumeOnGesture'],
   $browserSynthesiser: {
     synth: null,
     context: null,
@@ -43,15 +44,7 @@ mergeInto(LibraryManager.library, {
       s.ready = true;
       for (const message of s.waiting) s.play(message);
       s.waiting = [];
-      if (s.context.state !== 'running') {
-        const resume = function() {
-          s.context.resume();
-          window.removeEventListener('pointerdown', resume);
-          window.removeEventListener('keydown', resume);
-        };
-        window.addEventListener('pointerdown', resume);
-        window.addEventListener('keydown', resume);
-      }
+      resumeOnGesture(s.context);
       err('glassfalls: the built-in synthesiser plays');
     },
 
