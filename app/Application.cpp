@@ -70,6 +70,9 @@ platform::Expected<void> Application::start(const StartOptions& options) {
     GLASSFALLS_TRY(world.init({renderDevice, midiOut, options.dataDir, melodyFile}, renderDevice.screen()));
     world.viewTurn = options.viewTurn;
     GLASSFALLS_TRY(director.init(stage_));
+    GLASSFALLS_TRY(openLockstep());
+    // A follower hears, plays and sees the network through its leader.
+    if (follower_) return {};
     GLASSFALLS_TRY(openCapture());
     auto instrument = pickInstrument(options, clock());
     if (!instrument) return platform::Failure{instrument.error()};
@@ -130,16 +133,29 @@ void Application::followDrawableSize() {
     renderDevice.resizeFrame(width, height, screenFor(frame));
 }
 
-void Application::onIdle() {
-    if (hasWindow()) window().hideCursor();
-    followDrawableSize();
-    if (!pacer_.tick(clock().now(), world.frameInterval())) return;
+platform::Expected<void> Application::openLockstep() {
+    if (options_.lead.empty() && options_.follow.empty()) return {};
+    const uint64_t fingerprint = dataFingerprint(world.filesRead);
+    if (!options_.lead.empty()) {
+        auto leader = openLeaderLink(*lockstepAddressNamed(options_.lead), fingerprint);
+        if (!leader) return platform::Failure{leader.error()};
+        leader_ = std::move(*leader);
+        return {};
+    }
+    auto follower = openFollowerLink(*lockstepAddressNamed(options_.follow), fingerprint);
+    if (!follower) return platform::Failure{follower.error()};
+    follower_ = std::move(*follower);
+    return {};
+}
 
-    ++advances_;
+std::optional<FrameInput> Application::nextInput() { return follower_ ? leadersInput() : gatherInput(); }
+
+std::optional<FrameInput> Application::gatherInput() {
+    if (!pacer_.tick(clock().now(), world.frameInterval())) return std::nullopt;
     // The watchdog hears of each advance when it begins, when advances are a frame interval
     // apart whatever the drawing took; a piece stuck in a frame never reaches the next.
     service_->frameAdvanced();
-    keyboard().beforeAdvance(advances_);
+    keyboard().beforeAdvance(advances_ + 1);
     FrameInput input = std::exchange(gathered_, {});
     input.keysDown = keysDownOf(keyboard());
     if (instrument_) {
@@ -149,16 +165,43 @@ void Application::onIdle() {
         if (scene && scene->kind == Scene::Performance) input.played = instrument_->frame(clock().now());
         else instrument_->offstage(clock().now());
     }
-    if (director.advance(input)) renderDevice.presentFrame();
+    if (leader_) leader_->send(advances_ + 1, input);
+    return input;
+}
+
+std::optional<FrameInput> Application::leadersInput() {
+    // Waiting for a leader is not being stuck.
+    service_->frameAdvanced();
+    if (const auto& refusal = follower_->refusal()) {
+        endInFailure(*refusal);
+        return std::nullopt;
+    }
+    auto input = follower_->take(advances_ + 1);
+    // A headless follower has nothing to show once its leader has ended.
+    if (!input && options_.headless && follower_->leaderFinished(advances_)) sendMessage({MessageId::Close});
+    return input;
+}
+
+void Application::endInFailure(const std::string& why) {
+    if (failed_) return;
+    std::fprintf(stderr, "glassfalls: %s\n", why.c_str());
+    failed_ = true;
+    sendMessage({MessageId::Close});
+}
+
+void Application::onIdle() {
+    if (hasWindow()) window().hideCursor();
+    followDrawableSize();
+    const std::optional<FrameInput> input = nextInput();
+    if (!input) return;
+
+    ++advances_;
+    if (director.advance(*input)) renderDevice.presentFrame();
     midiOut.flush();
     for (OutsideSource* source : outside())
         if (source) source->frameAdvanced();
     if (renderDevice.device) drawnFrames_.afterAdvance(advances_, clock().now(), *renderDevice.device);
-    if (const auto failure = video_.failure()) {
-        std::fprintf(stderr, "glassfalls: %s; the recording stops\n", failure->c_str());
-        recordingFailed_ = true;
-        sendMessage({MessageId::Close});
-    }
+    if (const auto failure = video_.failure()) endInFailure(*failure + "; the recording stops");
     if (options_.frameLimit && advances_ >= *options_.frameLimit) sendMessage({MessageId::Close});
 }
 
@@ -209,7 +252,9 @@ std::optional<int> Application::browserFrame() {
 void Application::waitForWork() {
     if (!hasWindow()) return;
     const uint32_t now = clock().now();
-    uint32_t deadline = pacer_.nextDue(now, world.frameInterval());
+    // A follower looks again soon for what its leader has not sent.
+    constexpr uint32_t kFollowerLooksAgainMs = 20;
+    uint32_t deadline = follower_ ? now + kFollowerLooksAgainMs : pacer_.nextDue(now, world.frameInterval());
     if (const auto block = waveCapture.nextBlockDue(); block && platform::ticksUntil(*block, deadline) > 0) {
         deadline = *block;
     }
@@ -228,7 +273,7 @@ int64_t Application::windowProc(const Message& message) {
             // The drawing context goes while its window is still there; nothing draws after
             // this, since the scenes stop once the piece is no longer running.
             renderDevice.release();
-            postQuitMessage(recordingFailed_ ? 1 : 0);
+            postQuitMessage(failed_ ? 1 : 0);
             break;
         // A frame of the drawable's own size follows it; a frame of a size given is scaled.
         case MessageId::Size: resizePending_ = !options_.size && !options_.headless; break;
@@ -249,13 +294,14 @@ platform::Expected<void> Application::openVideo() {
 
 void Application::shutDownOutputs() {
     if (renderDevice.device) drawnFrames_.finish(*renderDevice.device);
+    if (leader_) leader_->linger();
     // Closing the output renders the synthesiser's sound to the end, which the video takes.
     midiOut.close();
     pictureLink.reset();
     if (!video_.isOpen()) return;
     if (auto finished = video_.finish(clock().now()); !finished) {
         if (!finished.error().empty()) std::fprintf(stderr, "glassfalls: %s\n", finished.error().c_str());
-        recordingFailed_ = true;
+        failed_ = true;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "app/FrameInput.h"
 #include "app/FramePacer.h"
 #include "app/InstrumentSource.h"
+#include "app/Lockstep.h"
 #include "app/OutsideSource.h"
 #include "app/SceneDirector.h"
 #include "app/Screenshots.h"
@@ -113,6 +114,13 @@ private:
     platform::Expected<void> openCapture();
     platform::Expected<void> openMidi();
     platform::Expected<void> openVideo();
+    platform::Expected<void> openLockstep();
+    // This advance's input when one is due: gathered here, or a follower's from its leader.
+    std::optional<FrameInput> nextInput();
+    std::optional<FrameInput> gatherInput();
+    std::optional<FrameInput> leadersInput();
+    // Ends the run with status 1 after saying why.
+    void endInFailure(const std::string& why);
     ShowStatus showStatus() const;
 
     PlatformServices services_;
@@ -125,10 +133,14 @@ private:
     Screenshots screenshots_;
     VideoRecording video_;
     DrawnFrames drawnFrames_{screenshots_, video_};
-    bool recordingFailed_ = false;  // the video could not be written: the run ends with status 1
+    bool failed_ = false;           // the video could not be written, or the leader cannot be followed: status 1
     std::vector<int> waitSockets_;  // what waitForWork waits on besides the window
     // The outside sources, null where one is not open.
-    std::array<OutsideSource*, 2> outside() const { return {pictureLink.get(), showControl_.get()}; }
+    std::array<OutsideSource*, 4> outside() const {
+        return {pictureLink.get(), showControl_.get(), leader_.get(), follower_.get()};
+    }
+    std::unique_ptr<LeaderLink> leader_;      // only with --lead
+    std::unique_ptr<FollowerLink> follower_;  // only with --follow
     uint64_t advances_ = 0;
     bool resizePending_ = false;
     int failureStatus_ = 1;

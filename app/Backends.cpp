@@ -22,6 +22,8 @@
 #include "platform/systemd/SystemdNotifier.h"
 #endif
 #if GLASSFALLS_WITH_OSC
+#include "app/LockstepFollower.h"
+#include "app/LockstepLeader.h"
 #include "app/ShowControl.h"
 #endif
 #if GLASSFALLS_WITH_PICTURE_LINK
@@ -55,7 +57,11 @@ std::vector<MissingBackend> missingBackends() {
         missing.push_back({"--audio-out", "built-in synthesiser"});
     }
     if (!kWithVideo) missing.push_back({"--video", "video recording"});
-    if (!kWithOsc) missing.push_back({"--osc-port", "show control over OSC"});
+    if (!kWithOsc) {
+        missing.push_back({"--osc-port", "show control over OSC"});
+        missing.push_back({"--lead", "OSC for several screens"});
+        missing.push_back({"--follow", "OSC for several screens"});
+    }
     return missing;
 }
 
@@ -79,6 +85,8 @@ platform::Expected<void> refuseMissingBackends(const StartOptions& options) {
     }
     if (!kWithVideo && !options.videoFile.empty()) return refuse("--video", "video recording");
     if (!kWithOsc && options.oscPort) return refuse("--osc-port", "show control over OSC");
+    if (!kWithOsc && !options.lead.empty()) return refuse("--lead", "OSC for several screens");
+    if (!kWithOsc && !options.follow.empty()) return refuse("--follow", "OSC for several screens");
     return {};
 }
 
@@ -146,6 +154,30 @@ platform::Expected<PickedInstrument> pickInstrument(const StartOptions& options,
     return picked;
 }
 
+platform::Expected<std::unique_ptr<LeaderLink>> openLeaderLink(const LockstepAddress& followers,
+                                                               uint64_t dataFingerprint) {
+#if GLASSFALLS_WITH_OSC
+    auto leader = std::make_unique<LockstepLeader>(followers, dataFingerprint);
+    GLASSFALLS_TRY(leader->open());
+    return std::unique_ptr<LeaderLink>(std::move(leader));
+#else
+    (void)followers, (void)dataFingerprint;
+    return platform::failure("--lead: " + noBackend("OSC for several screens"));
+#endif
+}
+
+platform::Expected<std::unique_ptr<FollowerLink>> openFollowerLink(const LockstepAddress& heardOn,
+                                                                   uint64_t dataFingerprint) {
+#if GLASSFALLS_WITH_OSC
+    auto follower = std::make_unique<LockstepFollower>(heardOn, dataFingerprint);
+    GLASSFALLS_TRY(follower->open());
+    return std::unique_ptr<FollowerLink>(std::move(follower));
+#else
+    (void)heardOn, (void)dataFingerprint;
+    return platform::failure("--follow: " + noBackend("OSC for several screens"));
+#endif
+}
+
 platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, platform::RemoteKeys& keys,
                                                                    std::function<ShowStatus()> status,
                                                                    HeldNotes* notes) {
@@ -198,7 +230,8 @@ std::unique_ptr<platform::ServiceNotifier> pickServiceNotifier() {
 }
 
 std::unique_ptr<platform::Clock> pickClock(const StartOptions& options) {
-    if (options.headless) return std::make_unique<platform::VirtualClock>();
+    // A follower advances when its leader's inputs come, in the room's time even headless.
+    if (options.headless && options.follow.empty()) return std::make_unique<platform::VirtualClock>();
     return std::make_unique<platform::RealClock>();
 }
 

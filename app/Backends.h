@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/InstrumentSource.h"
+#include "app/Lockstep.h"
+#include "app/LockstepWire.h"
 #include "app/OutsideSource.h"
 #include "app/ShowStatus.h"
 #include "app/StartOptions.h"
@@ -88,6 +90,13 @@ platform::Expected<PickedInstrument> pickInstrument(const StartOptions& options,
 platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, platform::RemoteKeys& keys,
                                                                    std::function<ShowStatus()> status,
                                                                    HeldNotes* notes);
+
+// Sending every advance's input to the followers at `followers`, from a free UDP port.
+platform::Expected<std::unique_ptr<LeaderLink>> openLeaderLink(const LockstepAddress& followers,
+                                                               uint64_t dataFingerprint);
+// Hearing a leader on `heardOn` (joining its multicast group).
+platform::Expected<std::unique_ptr<FollowerLink>> openFollowerLink(const LockstepAddress& heardOn,
+                                                                   uint64_t dataFingerprint);
 
 // The picture link to the server at host:port.
 platform::Expected<std::unique_ptr<OutsideSource>> openPictureLink(const std::string& host, int32_t port);

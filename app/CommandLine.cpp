@@ -117,10 +117,10 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                                   "the next due frame");
     cli.add_option("--frames", line.start.frameLimit, "End normally after N scene advances")
         ->check(kWholeNumberFromOne);
-    cli.add_option("--keys", line.start.keysFile,
-                   "Play key presses from FILE: lines \"ADVANCE KEY down|up\", KEY one of "
-                   "Escape Enter Left Right, ADVANCE counted from 1; a script that cannot be "
-                   "read or has a bad line ends the program with status 2");
+    auto* keys = cli.add_option("--keys", line.start.keysFile,
+                                "Play key presses from FILE: lines \"ADVANCE KEY down|up\", KEY one of "
+                                "Escape Enter Left Right, ADVANCE counted from 1; a script that cannot be "
+                                "read or has a bad line ends the program with status 2");
     auto* device = cli.add_option("--audio-device", line.start.audioDevice,
                                   "Listen to the capture device called NAME (see --list-devices) "
                                   "instead of the default microphone");
@@ -128,22 +128,23 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                                      "Hear FILE (any WAV) instead of the microphone, in 100 ms blocks on the "
                                      "program's clock, then silence")
                           ->excludes(device);
-    cli.add_option("--instrument", line.start.instrument,
-                   "Play the piece from an instrument instead of the microphone: alsa:PORT, a keyboard on "
-                   "the ALSA sequencer by client name, name prefix or client:port (see --list-devices), taken "
-                   "up again when it comes back; file:FILE.mid, a Standard "
-                   "MIDI File played from the first performance frame on the program's clock (with --listen, "
-                   "from the start); or osc, notes from show control (/glassfalls/note i NOTE i VELOCITY, "
-                   "velocity 0 a note-off; needs --osc-port). Each frame the performers hear the newest note held, "
-                   "moved by octaves "
-                   "into C4 ... B4 (C5 stays), a black key as the white key below, as loud as its velocity")
-        ->check([](const std::string& value) {
-            return value == "osc" || namedAfter(value, {"alsa:", "file:"})
-                       ? std::string()
-                       : std::string("must be alsa:PORT, file:FILE.mid or osc");
-        })
-        ->excludes(device)
-        ->excludes(audioFile);
+    auto* instrument =
+        cli.add_option("--instrument", line.start.instrument,
+                       "Play the piece from an instrument instead of the microphone: alsa:PORT, a keyboard on "
+                       "the ALSA sequencer by client name, name prefix or client:port (see --list-devices), taken "
+                       "up again when it comes back; file:FILE.mid, a Standard "
+                       "MIDI File played from the first performance frame on the program's clock (with --listen, "
+                       "from the start); or osc, notes from show control (/glassfalls/note i NOTE i VELOCITY, "
+                       "velocity 0 a note-off; needs --osc-port). Each frame the performers hear the newest note held, "
+                       "moved by octaves "
+                       "into C4 ... B4 (C5 stays), a black key as the white key below, as loud as its velocity")
+            ->check([](const std::string& value) {
+                return value == "osc" || namedAfter(value, {"alsa:", "file:"})
+                           ? std::string()
+                           : std::string("must be alsa:PORT, file:FILE.mid or osc");
+            })
+            ->excludes(device)
+            ->excludes(audioFile);
     cli.add_option("--midi", line.start.midi,
                    "Where the notes go: synth (the built-in General MIDI synthesiser on the "
                    "audio output; in memory with --headless), alsa:PORT (an ALSA sequencer "
@@ -157,9 +158,9 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
     cli.add_option(
         "--soundfont", line.start.soundfont,
         std::string("The soundfont of the built-in synthesiser (default ") + platform::kDefaultSoundfont + ")");
-    cli.add_option("--midi-file", line.start.midiFile,
-                   "Also write every MIDI message to FILE, a Standard MIDI File timed in "
-                   "milliseconds of the program's clock; valid even if the program is killed");
+    auto* midiFile = cli.add_option("--midi-file", line.start.midiFile,
+                                    "Also write every MIDI message to FILE, a Standard MIDI File timed in "
+                                    "milliseconds of the program's clock; valid even if the program is killed");
     auto* screenshots = cli.add_option("--screenshots", line.start.screenshotDir,
                                        "Write the drawn frame (640x480, or --size) as DIR/frame-NNNNNN.png (NNNNNN the "
                                        "advance) after every K-th scene advance; DIR is created if missing");
@@ -181,12 +182,35 @@ void describeOptions(CLI::App& cli, CommandLine& line) {
                  "the recording carries the voice the performers answered")
         ->needs(video)
         ->needs(audioFile);
-    cli.add_option("--osc-port", line.start.oscPort,
-                   "Take show control over OSC on UDP port N of every interface: "
-                   "/glassfalls/enter, /glassfalls/escape, /glassfalls/left i 1|0, "
-                   "/glassfalls/right i 1|0 and /glassfalls/status [i PORT] (see README, "
-                   "Show control); off unless given")
-        ->check(CLI::Range(1, 65535));
+    auto* osc = cli.add_option("--osc-port", line.start.oscPort,
+                               "Take show control over OSC on UDP port N of every interface: "
+                               "/glassfalls/enter, /glassfalls/escape, /glassfalls/left i 1|0, "
+                               "/glassfalls/right i 1|0 and /glassfalls/status [i PORT] (see README, "
+                               "Show control); off unless given")
+                    ->check(CLI::Range(1, 65535));
+    auto lockstepAddress = [](const std::string& value) {
+        return lockstepAddressNamed(value) ? std::string()
+                                           : std::string(
+                                                 "must be GROUP:PORT (a multicast group such as 239.0.0.7:7400) "
+                                                 "or HOST:PORT[,HOST:PORT]...");
+    };
+    auto* lead = cli.add_option("--lead", line.start.lead,
+                                "Lead several screens: send every advance's input, numbered, to the followers at "
+                                "GROUP:PORT (a multicast group) or HOST:PORT[,HOST:PORT]...; this machine hears, "
+                                "plays and takes the pictures for all (see README, Several screens)")
+                     ->check(lockstepAddress);
+    cli.add_option("--follow", line.start.follow,
+                   "Follow a leader heard on GROUP:PORT (joining the multicast group) or on HOST:PORT (this "
+                   "machine's address): advance exactly on its inputs and draw the same frames, from "
+                   "--view-turn's side; no microphone, MIDI or picture link of its own")
+        ->check(lockstepAddress)
+        ->excludes(lead)
+        ->excludes(device)
+        ->excludes(audioFile)
+        ->excludes(instrument)
+        ->excludes(keys)
+        ->excludes(midiFile)
+        ->excludes(osc);
     cli.add_flag("--list-devices", line.listDevices, "Print the capture devices and the ALSA MIDI ports, and exit");
     cli.add_flag("--listen", line.listen,
                  "Check the microphone (or --audio-file) without a window: print ten times a "
@@ -234,6 +258,12 @@ std::optional<CommandLine> parseCommandLine(int argc, const char* const* argv, i
     }
     if (line.start.instrument == "osc" && !line.start.oscPort) {
         std::fprintf(stderr, "glassfalls: --instrument osc: needs --osc-port N, where the notes arrive\n");
+        exitCode = 2;
+        return std::nullopt;
+    }
+    // A follower's notes are played by its leader.
+    if (!line.start.follow.empty() && cli.get_option("--midi")->count() > 0) {
+        std::fprintf(stderr, "glassfalls: --follow: the leader plays the notes; a follower takes no --midi\n");
         exitCode = 2;
         return std::nullopt;
     }

@@ -53,6 +53,8 @@ struct StartOptions {
     std::string screenshotDir;           // empty: no screenshots
     uint64_t screenshotEvery = 1;        // a screenshot after every K-th advance
     std::optional<int> oscPort;          // listen for show control on this UDP port
+    std::string lead;                    // send every advance's input to GROUP:PORT (or HOST:PORT,...)
+    std::string follow;                  // advance on the inputs of the leader heard on GROUP:PORT
 };
 
 }  // namespace glassfalls

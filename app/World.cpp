@@ -27,7 +27,8 @@ platform::Expected<void> World::init(const WorldSetup& setup, const PieceScreen&
     constexpr int kWidth = static_cast<int>(PieceScreen::kPieceWidth);
     constexpr int kHeight = static_cast<int>(PieceScreen::kPieceHeight);
     frameInterval_ = kTitleFrameInterval;
-    auto dataPath = [&setup](const char* name) { return setup.dataDir + "/" + name; };
+    filesRead.clear();
+    auto dataPath = [this, &setup](const char* name) { return filesRead.emplace_back(setup.dataDir + "/" + name); };
     GLASSFALLS_TRY(heard.init());
     RenderDevice& renderDevice = setup.renderDevice;
     platform::gfx::GraphicsDevice& device = *renderDevice.device;
@@ -44,6 +45,7 @@ platform::Expected<void> World::init(const WorldSetup& setup, const PieceScreen&
 
     midiOut = &setup.midiOut;
     group = std::make_unique<SphereGroup>();
+    filesRead.push_back(setup.melodyFile);
     GLASSFALLS_TRY(group->init(this, setup.melodyFile));
     noteMissing(group->sphereMap.loadFromFile(device, dataPath("spheremap.bmp")),
                 "the trails are drawn without reflections");

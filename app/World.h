@@ -65,6 +65,8 @@ public:
     LightMask lightMask;
     ScreenFade fade;
     float viewTurn = 0;  // degrees the performance's camera is turned about the vertical axis
+    // The data files init read, or tried to: what makes this piece the piece it is.
+    std::vector<std::string> filesRead;
 
 private:
     uint32_t frameInterval_ = kTitleFrameInterval;

@@ -40,8 +40,19 @@ int onMessage(const char* path, const char* types, lo_arg** argv, int argc, lo_m
             case LO_DOUBLE: taken.numbers.push_back(read(double{})); break;
             case LO_TRUE: taken.numbers.push_back(1); break;
             case LO_FALSE: taken.numbers.push_back(0); break;
+            case LO_STRING: taken.strings.emplace_back(reinterpret_cast<const char*>(bytes)); break;
+            case LO_BLOB: {
+                const auto blob = static_cast<lo_blob>(argv[i]);
+                const auto* data = static_cast<const uint8_t*>(lo_blob_dataptr(blob));
+                taken.blob.assign(data, data + lo_blob_datasize(blob));
+                break;
+            }
             default: break;
         }
+    }
+    if (const lo_timetag time = lo_message_get_timestamp(message);
+        !(time.sec == LO_TT_IMMEDIATE.sec && time.frac == LO_TT_IMMEDIATE.frac)) {
+        taken.time = OscTime{time.sec, time.frac};
     }
     if (lo_address source = lo_message_get_source(message)) {
         if (const char* host = lo_address_get_hostname(source)) taken.senderHost = host;
@@ -57,15 +68,42 @@ OscServer::~OscServer() {
     if (server_) lo_server_free(static_cast<lo_server>(server_));
 }
 
-Expected<void> OscServer::open(int port) {
+OscTime OscTime::now() {
+    lo_timetag time;
+    lo_timetag_now(&time);
+    return {time.sec, time.frac};
+}
+
+Expected<void> OscServer::open(int port, const std::string& what) {
     const std::string service = std::to_string(port);
-    lo_server server = lo_server_new_with_proto(service.c_str(), LO_UDP, onLibloError);
+    lo_server server = lo_server_new_with_proto(port == 0 ? nullptr : service.c_str(), LO_UDP, onLibloError);
     if (!server)
-        return failure("cannot take UDP port " + service + " for OSC: it is in use or not allowed (--osc-port)");
-    lo_server_add_method(server, nullptr, nullptr, onMessage, &incoming_);
-    server_ = server;
+        return failure("cannot take UDP port " + service + " for OSC: it is in use or not allowed (" + what + ")");
+    adopt(server);
     return {};
 }
+
+Expected<void> OscServer::openMulticast(const std::string& group, int port, const std::string& what) {
+    const std::string service = std::to_string(port);
+    lo_server server = lo_server_new_multicast(group.c_str(), service.c_str(), onLibloError);
+    if (!server) {
+        return failure("cannot join the multicast group " + group + " on UDP port " + service +
+                       ": is there a route for multicast, and is the port free? (" + what + ")");
+    }
+    adopt(server);
+    return {};
+}
+
+void OscServer::adopt(void* server) {
+    const auto taken = static_cast<lo_server>(server);
+    // Bundles are handed over as they come, whatever their time tags say: the tags are read,
+    // not obeyed.
+    lo_server_enable_queue(taken, 0, 1);
+    lo_server_add_method(taken, nullptr, nullptr, onMessage, &incoming_);
+    server_ = taken;
+}
+
+int OscServer::port() const { return server_ ? lo_server_get_port(static_cast<lo_server>(server_)) : 0; }
 
 int OscServer::socket() const { return server_ ? lo_server_get_socket_fd(static_cast<lo_server>(server_)) : -1; }
 
@@ -80,19 +118,49 @@ std::vector<OscMessage> OscServer::receive(size_t limit, std::vector<std::string
     return std::move(incoming_);
 }
 
+namespace {
+
+lo_message messageOf(const std::vector<OscValue>& arguments) {
+    lo_message message = lo_message_new();
+    for (const OscValue& argument : arguments) {
+        if (const auto* i = std::get_if<int32_t>(&argument)) lo_message_add_int32(message, *i);
+        if (const auto* h = std::get_if<int64_t>(&argument)) lo_message_add_int64(message, *h);
+        if (const auto* f = std::get_if<float>(&argument)) lo_message_add_float(message, *f);
+        if (const auto* s = std::get_if<std::string>(&argument)) lo_message_add_string(message, s->c_str());
+        if (const auto* b = std::get_if<std::vector<uint8_t>>(&argument)) {
+            // The message keeps its own copy of the blob.
+            lo_blob blob = lo_blob_new(static_cast<int32_t>(b->size()), b->data());
+            lo_message_add_blob(message, blob);
+            lo_blob_free(blob);
+        }
+    }
+    return message;
+}
+
+}  // namespace
+
 bool OscServer::send(const std::string& host, const std::string& port, const std::string& path,
                      const std::vector<OscValue>& arguments) {
     if (!server_) return false;
     lo_address to = lo_address_new(host.c_str(), port.c_str());
     if (!to) return false;
-    lo_message message = lo_message_new();
-    for (const OscValue& argument : arguments) {
-        if (const auto* i = std::get_if<int32_t>(&argument)) lo_message_add_int32(message, *i);
-        if (const auto* f = std::get_if<float>(&argument)) lo_message_add_float(message, *f);
-        if (const auto* s = std::get_if<std::string>(&argument)) lo_message_add_string(message, s->c_str());
-    }
+    lo_message message = messageOf(arguments);
     const int sent = lo_send_message_from(to, static_cast<lo_server>(server_), path.c_str(), message);
     lo_message_free(message);
+    lo_address_free(to);
+    return sent >= 0;
+}
+
+bool OscServer::sendAt(const std::string& host, const std::string& port, OscTime time, const std::string& path,
+                       const std::vector<OscValue>& arguments) {
+    if (!server_) return false;
+    lo_address to = lo_address_new(host.c_str(), port.c_str());
+    if (!to) return false;
+    lo_bundle bundle = lo_bundle_new(lo_timetag{time.seconds, time.fraction});
+    lo_message message = messageOf(arguments);
+    lo_bundle_add_message(bundle, path.c_str(), message);
+    const int sent = lo_send_bundle_from(to, static_cast<lo_server>(server_), bundle);
+    lo_bundle_free_recursive(bundle);
     lo_address_free(to);
     return sent >= 0;
 }

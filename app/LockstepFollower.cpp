@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/LockstepFollower.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "app/Version.h"
+
+namespace glassfalls {
+
+namespace {
+
+constexpr size_t kPacketsPerPoll = 256;
+// How long a missing advance waits before it is asked for again: more than a round trip on
+// a gallery network, less than a frame.
+constexpr auto kAskAgainAfter = std::chrono::milliseconds(25);
+constexpr int kRunsAskedAtOnce = 4;
+
+std::string hexOf(uint64_t value) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+}  // namespace
+
+platform::Expected<void> LockstepFollower::open() {
+    const auto& endpoint = address_.endpoints.front();
+    if (address_.multicast()) return server_.openMulticast(endpoint.host, endpoint.port, "--follow");
+    return server_.open(endpoint.port, "--follow");
+}
+
+void LockstepFollower::addSockets(std::vector<int>& sockets) const {
+    if (server_.isOpen()) sockets.push_back(server_.socket());
+}
+
+void LockstepFollower::poll(uint32_t, FrameInput&) {
+    std::vector<std::string> unreadable;
+    for (const platform::OscMessage& message : server_.receive(kPacketsPerPoll, unreadable)) receive(message);
+    if (refusal_) return;
+    askForMissing();
+    noticeQuiet();
+}
+
+bool LockstepFollower::fromLeader(const platform::OscMessage& message) {
+    if (leaderHost_.empty()) {
+        leaderHost_ = message.senderHost;
+        leaderPort_ = message.senderPort;
+        std::fprintf(stderr, "glassfalls: following the leader at %s:%s\n", leaderHost_.c_str(), leaderPort_.c_str());
+    }
+    return message.senderHost == leaderHost_ && message.senderPort == leaderPort_;
+}
+
+void LockstepFollower::receive(const platform::OscMessage& message) {
+    if (message.path == lockstep::kInput && message.types == "hshiib" && message.time) {
+        if (!fromLeader(message)) return;
+        receivePiece(message);
+    } else if (message.path == lockstep::kLast && message.types == "h") {
+        if (!fromLeader(message)) return;
+        lastAdvance_ = static_cast<uint64_t>(std::max(0.0, message.numbers[0]));
+        highest_ = std::max(highest_, *lastAdvance_);
+    } else if (message.path == lockstep::kForgotten && message.types == "h") {
+        if (!fromLeader(message)) return;
+        refusal_ = "the leader no longer keeps the advances from " + std::to_string(next_) +
+                   " on; start this machine before the leader, or restart both";
+        return;
+    } else {
+        return;
+    }
+    lastHeard_ = Clock::now();
+    if (quietSaid_) {
+        quietSaid_ = false;
+        std::fprintf(stderr, "glassfalls: the leader at %s:%s is back\n", leaderHost_.c_str(), leaderPort_.c_str());
+    }
+}
+
+void LockstepFollower::receivePiece(const platform::OscMessage& message) {
+    if (message.strings[0] != kVersion) {
+        refusal_ = "the leader at " + leaderHost_ + " runs glassFalls " + message.strings[0] + " and this machine " +
+                   kVersion + "; both must run the same version";
+        return;
+    }
+    // An int64 travels as a double here, exactly for every value a fingerprint's bits make
+    // equal on both sides: compare what the leader's bits became with what ours become.
+    if (message.numbers[1] != static_cast<double>(static_cast<int64_t>(fingerprint_))) {
+        refusal_ = "the leader at " + leaderHost_ + " runs on another data set (pictures, model or melody) than " +
+                   "this machine's (" + hexOf(fingerprint_) + "); give both the same --data and --melody";
+        return;
+    }
+    const double advanceNumber = message.numbers[0];
+    const double piece = message.numbers[2];
+    const double pieces = message.numbers[3];
+    if (advanceNumber < 1 || pieces < 1 || pieces > lockstep::kMostPieces || piece < 0 || piece >= pieces) return;
+    if (message.blob.size() > lockstep::kPieceBytes) return;
+    const auto advance = static_cast<uint64_t>(advanceNumber);
+    highest_ = std::max(highest_, advance);
+    if (advance < next_) return;
+    Assembly& assembly = waiting_[advance];
+    if (assembly.pieces.empty()) {
+        assembly.pieces.resize(static_cast<size_t>(pieces));
+        assembly.time = *message.time;
+    }
+    if (assembly.pieces.size() != static_cast<size_t>(pieces)) return;
+    auto& slot = assembly.pieces[static_cast<size_t>(piece)];
+    if (!slot.empty() || message.blob.empty()) return;
+    slot = message.blob;
+    ++assembly.arrived;
+}
+
+std::optional<FrameInput> LockstepFollower::take(uint64_t advance) {
+    next_ = std::max(next_, advance);
+    // What is older than the advance asked for will never be played.
+    waiting_.erase(waiting_.begin(), waiting_.lower_bound(advance));
+    const auto found = waiting_.find(advance);
+    if (found == waiting_.end() || found->second.arrived != static_cast<int32_t>(found->second.pieces.size()))
+        return std::nullopt;
+    std::vector<uint8_t> bytes;
+    for (const auto& piece : found->second.pieces) bytes.insert(bytes.end(), piece.begin(), piece.end());
+    waiting_.erase(found);
+    auto input = decodeFrameInput(bytes);
+    if (!input) {
+        // The pieces were ours in form but not in content: ask for them again.
+        std::fprintf(stderr, "glassfalls: the leader's input for advance %llu %s; asking again\n",
+                     static_cast<unsigned long long>(advance), input.error().c_str());
+        return std::nullopt;
+    }
+    next_ = advance + 1;
+    return std::move(*input);
+}
+
+void LockstepFollower::askForMissing() {
+    if (leaderHost_.empty() || highest_ < next_) return;
+    const auto now = Clock::now();
+    if (now - lastAsked_ < kAskAgainAfter) return;
+    int runs = 0;
+    uint64_t advance = next_;
+    while (advance <= highest_ && runs < kRunsAskedAtOnce) {
+        const auto found = waiting_.find(advance);
+        const bool complete =
+            found != waiting_.end() && found->second.arrived == static_cast<int32_t>(found->second.pieces.size());
+        if (complete) {
+            ++advance;
+            continue;
+        }
+        // A run of missing advances, up to the next one that is here.
+        const uint64_t first = advance;
+        const auto after = waiting_.upper_bound(advance);
+        uint64_t last = after == waiting_.end() ? highest_ : std::min(highest_, after->first - 1);
+        if (found != waiting_.end()) last = advance;  // here in part
+        server_.send(leaderHost_, leaderPort_, lockstep::kResend,
+                     {static_cast<int64_t>(first), static_cast<int64_t>(last)});
+        lastAsked_ = now;
+        ++runs;
+        advance = last + 1;
+    }
+}
+
+void LockstepFollower::noticeQuiet() {
+    // A leader that said its last advance has ended, not gone.
+    if (leaderHost_.empty() || quietSaid_ || lastAdvance_) return;
+    if (Clock::now() - lastHeard_ < kQuiet) return;
+    quietSaid_ = true;
+    std::fprintf(stderr, "glassfalls: the leader at %s:%s has gone quiet; holding the last frame until it is back\n",
+                 leaderHost_.c_str(), leaderPort_.c_str());
+}
+
+}  // namespace glassfalls

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/FrameInput.h"
+#include "app/LockstepWire.h"
+#include "app/Lockstep.h"
+#include "platform/osc/OscServer.h"
+
+namespace glassfalls {
+
+// A machine that shows what the leader hears: takes the leader's numbered inputs, puts back
+// together those that came in pieces, and asks again for what went missing, so that it
+// advances through exactly the leader's inputs in order. Only the first leader heard is
+// followed until it goes quiet. Main thread only.
+class LockstepFollower final : public FollowerLink {
+public:
+    using Clock = std::chrono::steady_clock;
+    // A leader this long silent is said to be gone.
+    static constexpr auto kQuiet = std::chrono::seconds(2);
+
+    LockstepFollower(LockstepAddress heardOn, uint64_t dataFingerprint)
+        : address_(std::move(heardOn)), fingerprint_(dataFingerprint) {}
+
+    platform::Expected<void> open();
+    void addSockets(std::vector<int>& sockets) const override;
+    // Takes what has come and asks again for what is missing.
+    void poll(uint32_t now, FrameInput& gathered) override;
+    std::string name() const override { return "the leader"; }
+
+    // The leader's input for `advance` once it is all here; nothing before.
+    std::optional<FrameInput> take(uint64_t advance) override;
+    // Why this follower cannot follow its leader at all (another version, another data set);
+    // none while it can.
+    const std::optional<std::string>& refusal() const override { return refusal_; }
+    // The leader has said its last advance and this follower has played it.
+    bool leaderFinished(uint64_t played) const override { return lastAdvance_ && played >= *lastAdvance_; }
+
+private:
+    struct Assembly {
+        std::vector<std::vector<uint8_t>> pieces;
+        int32_t arrived = 0;
+        platform::OscTime time;
+    };
+    void receive(const platform::OscMessage& message);
+    void receivePiece(const platform::OscMessage& message);
+    void askForMissing();
+    void noticeQuiet();
+    bool fromLeader(const platform::OscMessage& message);
+
+    LockstepAddress address_;
+    uint64_t fingerprint_;
+    platform::OscServer server_;
+    std::string leaderHost_, leaderPort_;  // empty until a leader is heard
+    Clock::time_point lastHeard_{};
+    bool quietSaid_ = false;
+    std::map<uint64_t, Assembly> waiting_;  // advances not yet played, complete or not
+    uint64_t next_ = 1;                      // the advance to play next
+    uint64_t highest_ = 0;                   // the newest advance the leader has spoken of
+    std::optional<uint64_t> lastAdvance_;
+    Clock::time_point lastAsked_{};
+    std::optional<std::string> refusal_;
+};
+
+}  // namespace glassfalls

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/FrameInput.h"
+#include "app/LockstepWire.h"
+#include "app/Lockstep.h"
+#include "platform/osc/OscServer.h"
+
+namespace glassfalls {
+
+// The machine that hears: sends every advance's input, numbered, to the followers, and sends
+// again from a short history what one of them missed. It never waits for a follower: a
+// datagram that cannot go is lost like one dropped on the way. Main thread only.
+class LockstepLeader final : public LeaderLink {
+public:
+    // The inputs the history keeps: half a minute of the performance's frames.
+    static constexpr size_t kHistory = 1024;
+
+    LockstepLeader(LockstepAddress followers, uint64_t dataFingerprint)
+        : followers_(std::move(followers)), fingerprint_(dataFingerprint) {}
+
+    platform::Expected<void> open();
+    // Sends advance `advance`'s input to every follower and keeps it.
+    void send(uint64_t advance, const FrameInput& input) override;
+    void addSockets(std::vector<int>& sockets) const override;
+    // Answers the followers' requests.
+    void poll(uint32_t now, FrameInput& gathered) override;
+    std::string name() const override { return "the followers' requests"; }
+    // Once the leader has stopped advancing: says which advance was the last and answers
+    // requests until none has come for a second, so that a follower behind can finish.
+    void linger() override;
+
+private:
+    struct Sent {
+        uint64_t advance;
+        platform::OscTime time;
+        std::vector<uint8_t> bytes;
+    };
+    void sendPieces(const std::string& host, const std::string& port, const Sent& sent);
+    void answer(const platform::OscMessage& request);
+    // Handles what has come; true when a request was among it.
+    bool serveRequests();
+    void say(const std::string& line);
+
+    LockstepAddress followers_;
+    uint64_t fingerprint_;
+    platform::OscServer server_;
+    std::deque<Sent> history_;
+    std::set<std::string> said_;
+};
+
+}  // namespace glassfalls
