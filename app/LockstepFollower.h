@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "app/FrameInput.h"
-#include "app/LockstepWire.h"
 #include "app/Lockstep.h"
+#include "app/LockstepWire.h"
 #include "platform/osc/OscServer.h"
 
 namespace glassfalls {
@@ -61,8 +61,8 @@ private:
     Clock::time_point lastHeard_{};
     bool quietSaid_ = false;
     std::map<uint64_t, Assembly> waiting_;  // advances not yet played, complete or not
-    uint64_t next_ = 1;                      // the advance to play next
-    uint64_t highest_ = 0;                   // the newest advance the leader has spoken of
+    uint64_t next_ = 1;                     // the advance to play next
+    uint64_t highest_ = 0;                  // the newest advance the leader has spoken of
     std::optional<uint64_t> lastAdvance_;
     Clock::time_point lastAsked_{};
     std::optional<std::string> refusal_;

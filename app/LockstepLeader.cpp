@@ -31,7 +31,8 @@ void LockstepLeader::send(uint64_t advance, const FrameInput& input) {
 
 void LockstepLeader::sendPieces(const std::string& host, const std::string& port, const Sent& sent) {
     const size_t size = sent.bytes.size();
-    const auto pieces = static_cast<int32_t>(std::max<size_t>(1, (size + lockstep::kPieceBytes - 1) / lockstep::kPieceBytes));
+    const auto pieces =
+        static_cast<int32_t>(std::max<size_t>(1, (size + lockstep::kPieceBytes - 1) / lockstep::kPieceBytes));
     for (int32_t piece = 0; piece < pieces; ++piece) {
         const size_t begin = static_cast<size_t>(piece) * lockstep::kPieceBytes;
         const size_t end = std::min(size, begin + lockstep::kPieceBytes);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/FrameInput.h"
-#include "app/LockstepWire.h"
 #include "app/Lockstep.h"
+#include "app/LockstepWire.h"
 #include "platform/osc/OscServer.h"
 
 namespace glassfalls {

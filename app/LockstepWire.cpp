@@ -49,7 +49,8 @@ std::optional<LockstepAddress> lockstepAddressNamed(const std::string& text) {
     size_t start = 0;
     for (;;) {
         const size_t comma = text.find(',', start);
-        auto endpoint = endpointNamed(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        auto endpoint =
+            endpointNamed(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (!endpoint) return std::nullopt;
         address.endpoints.push_back(std::move(*endpoint));
         if (comma == std::string::npos) break;

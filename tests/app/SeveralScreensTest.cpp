@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Several machines showing one performance: a leader and followers, each a host of its own in
+// a network namespace, on one multicast LAN (a bridge). Every follower must draw, byte for
+// byte, the frames a single headless run from its side draws, whatever the network drops.
+// As root only; where namespaces cannot be made the tests are skipped.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/os/WholeFile.h"
+#include "tests/app/RunProgram.h"
+#include "tests/support/NetworkNamespace.h"
+#include "tests/support/Processes.h"
+#include "tests/support/Screenshots.h"
+#include "tests/support/TempPath.h"
+
+namespace glassfalls {
+namespace {
+
+namespace fs = std::filesystem;
+using test_support::shell;
+
+constexpr int kAdvances = 300;
+constexpr int kEvery = 10;
+constexpr const char* kGroup = "239.7.7.7:7400";
+
+std::string pieceCommand(const std::string& arguments) {
+    const fs::path source(GLASSFALLS_SOURCE_DIR);
+    return std::string(GLASSFALLS_BINARY) + test_support::rendererArgument() + " --headless --data " +
+           (source / "data").string() + " --melody " + (source / "examples/music.dat").string() + " " + arguments;
+}
+
+// A host of its own, gfhN at 10.203.0.1N, on the bridge gfbr, with multicast routed onto the
+// LAN.
+bool makeHost(int n) {
+    const std::string host = "gfh" + std::to_string(n), link = "gfv" + std::to_string(n);
+    return shell("ip netns add " + host) && shell("ip link add " + link + " type veth peer name eth0 netns " + host) &&
+           shell("ip link set " + link + " master gfbr up") &&
+           shell("ip -n " + host + " addr add 10.203.0.1" + std::to_string(n) + "/24 dev eth0") &&
+           shell("ip -n " + host + " link set eth0 up") && shell("ip -n " + host + " link set lo up") &&
+           shell("ip -n " + host + " route add 239.0.0.0/8 dev eth0");
+}
+
+// The host's incoming datagrams to the group's port, one in `oneIn` dropped at random.
+bool dropOneIn(int n, int oneIn) {
+    const std::string nft = "ip netns exec gfh" + std::to_string(n) + " nft ";
+    return shell(nft + "add table inet t") &&
+           shell(nft + "'add chain inet t in { type filter hook input priority 0; }'") &&
+           shell(nft + "add rule inet t in udp dport 7400 numgen random mod " + std::to_string(oneIn) + " == 0 counter drop");
+}
+
+// How many datagrams the host's rule dropped.
+int dropped(int n) {
+    const auto listed = test_support::runCommand("ip netns exec gfh" + std::to_string(n) + " nft list chain inet t in");
+    const size_t at = listed.output.find("packets ");
+    return at == std::string::npos ? -1 : std::stoi(listed.output.substr(at + 8));
+}
+
+// The screenshots in `folder` that are not byte for byte those in `reference`, named.
+std::string differences(const fs::path& reference, const fs::path& folder) {
+    std::string found;
+    for (int advance = kEvery; advance <= kAdvances; advance += kEvery) {
+        std::vector<uint8_t> expected, drawn;
+        const bool same = platform::readWholeFile(test_support::screenshotPath(reference, advance).string(), expected) &&
+                          platform::readWholeFile(test_support::screenshotPath(folder, advance).string(), drawn) &&
+                          expected == drawn;
+        if (!same) found += " " + std::to_string(advance);
+    }
+    return found.empty() ? found : folder.filename().string() + " differs at" + found + ";";
+}
+
+// A leader and three followers at 90, 180 and 270 degrees. The first follower's network is
+// clean; the other two lose one datagram in twenty on the way in, answers included.
+TEST(SeveralScreens, ThreeFollowersDrawTheReferenceFramesWhateverTheNetworkDrops) {
+    const fs::path folder = test_support::tempPath("several-screens");
+    const std::vector<std::string> turns = {"90", "180", "270"};
+    for (const auto& turn : turns) {
+        const auto run = test_support::runCommand(pieceCommand("--frames " + std::to_string(kAdvances) +
+                                                               " --view-turn " + turn + " --every 10 --screenshots " +
+                                                               (folder / ("reference-" + turn)).string()));
+        ASSERT_EQ(run.status, 0) << run.output;
+    }
+    const std::string answer = test_support::inNetworkNamespace([&]() -> std::string {
+        fs::create_directories("/run/netns");
+        if (mount("none", "/run/netns", "tmpfs", 0, nullptr) != 0) return "cannot mount /run/netns";
+        if (!shell("ip link add gfbr type bridge mcast_snooping 0") || !shell("ip link set gfbr up"))
+            return "cannot make the bridge";
+        for (int n = 0; n <= 3; ++n)
+            if (!makeHost(n)) return "cannot make host " + std::to_string(n);
+        if (!dropOneIn(2, 20) || !dropOneIn(3, 20))
+            return std::string(test_support::kSkipped) + "nftables cannot drop datagrams here";
+        std::vector<pid_t> followers;
+        for (size_t i = 0; i < turns.size(); ++i) {
+            followers.push_back(test_support::startProcess(
+                "ip netns exec gfh" + std::to_string(i + 1) + " timeout 300 " +
+                pieceCommand("--frames " + std::to_string(kAdvances) + " --view-turn " + turns[i] + " --follow " +
+                             kGroup + " --every 10 --screenshots " + (folder / ("follower-" + turns[i])).string()) +
+                " 2>" + (folder / ("follower-" + turns[i] + ".log")).string()));
+        }
+        const auto leader =
+            test_support::runCommand("ip netns exec gfh0 timeout 300 " +
+                                     pieceCommand("--frames " + std::to_string(kAdvances) + " --lead " + kGroup));
+        std::string result = leader.status == 0 ? "" : "the leader ended with " + std::to_string(leader.status) + ": " +
+                                                           leader.output + "; ";
+        for (size_t i = 0; i < followers.size(); ++i) {
+            const int status = test_support::finishProcess(followers[i], 0);
+            if (status != 0) result += "follower " + turns[i] + " ended with " + std::to_string(status) + "; ";
+        }
+        // Three hundred advances are at least as many datagrams: one in twenty is about 15.
+        for (int n : {2, 3})
+            if (dropped(n) < 3) result += "host " + std::to_string(n) + " dropped " + std::to_string(dropped(n)) + "; ";
+        return result;
+    });
+    if (answer.rfind(test_support::kSkipped, 0) == 0) GTEST_SKIP() << answer.substr(1);
+    ASSERT_EQ(answer, "");
+    for (const auto& turn : turns)
+        EXPECT_EQ(differences(folder / ("reference-" + turn), folder / ("follower-" + turn)), "");
+    fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace glassfalls
