@@ -122,4 +122,33 @@ void EventCreate::fadeStep() {
     }
 }
 
+void EventCreate::saveState(platform::ByteWriter& out) const {
+    out.f32(turnAngle);
+    out.boolean(fadingIn);
+    out.boolean(quitting);
+    out.i32(quitStage);
+    out.i32(fadeLevel);
+    saveLevel(out, shown_.opening);
+    saveLevel(out, shown_.closing);
+    saveLevel(out, shown_.credit);
+    out.boolean(startsClamped_);
+    out.boolean(stepped_);
+}
+
+void EventCreate::loadState(platform::ByteReader& in) {
+    in.f32(turnAngle);
+    in.boolean(fadingIn);
+    in.boolean(quitting);
+    in.i32(quitStage);
+    in.i32(fadeLevel);
+    loadLevel(in, shown_.opening);
+    loadLevel(in, shown_.closing);
+    loadLevel(in, shown_.credit);
+    in.boolean(startsClamped_);
+    in.boolean(stepped_);
+    if (!(turnAngle >= 0 && turnAngle <= 360) || quitStage < 0 || quitStage > 1 || fadeLevel < 0 || fadeLevel > 255)
+        in.fail("has a performance out of range");
+    turnMatrix = turnMatrixFor(turnAngle);
+}
+
 }  // namespace glassfalls

@@ -20,6 +20,8 @@ public:
     // the fades.
     Scene step(const FrameInput& input) override;
     void draw(platform::gfx::GraphicsDevice& device) const override;
+    void saveState(platform::ByteWriter& out) const override;
+    void loadState(platform::ByteReader& in) override;
 
     // Rotation about the vertical axis by `degrees`, in the row-vector convention.
     static Matrix4 turnMatrixFor(float degrees);

@@ -86,4 +86,22 @@ void EventTITLE::phaseStep() {
     }
 }
 
+void EventTITLE::saveState(platform::ByteWriter& out) const {
+    out.i32(phase);
+    out.i32(fadeCounter);
+    out.i32(pictureAlpha);
+    saveLevel(out, shown_.picture);
+    saveLevel(out, shown_.fade);
+}
+
+void EventTITLE::loadState(platform::ByteReader& in) {
+    in.i32(phase);
+    in.i32(fadeCounter);
+    in.i32(pictureAlpha);
+    loadLevel(in, shown_.picture);
+    loadLevel(in, shown_.fade);
+    if (phase < 0 || phase > 2 || fadeCounter < 0 || fadeCounter > 255 || pictureAlpha < 0 || pictureAlpha > 255)
+        in.fail("has a title out of range");
+}
+
 }  // namespace glassfalls

@@ -17,6 +17,8 @@ public:
     // The keys, the model's drop, the rings' growth and those the model starts, and the phase.
     Scene step(const FrameInput& input) override;
     void draw(platform::gfx::GraphicsDevice& device) const override;
+    void saveState(platform::ByteWriter& out) const override;
+    void loadState(platform::ByteReader& in) override;
     // The last title frame leaves its bright points in the light of the performance.
     void frameDrawn(RenderDevice& renderDevice) override;
 

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/os/ByteStream.h"
 #include "platform/os/LittleEndian.h"
 
 namespace glassfalls {
@@ -16,35 +17,6 @@ constexpr uint8_t kInstrumentPlays = 2;
 constexpr uint8_t kInstrumentSounds = 4;  // its key and velocity follow the microphone block
 constexpr uint8_t kKnownFlags = kHasMicrophone | kInstrumentPlays | kInstrumentSounds;
 constexpr uint8_t kKnownKeys = 0x0F;
-
-// Reads from the front of what is left, refusing to read past its end.
-class Reader {
-public:
-    explicit Reader(std::span<const uint8_t> bytes) : rest_(bytes) {}
-
-    bool take(size_t count, std::span<const uint8_t>& taken) {
-        if (count > rest_.size()) return false;
-        taken = rest_.first(count);
-        rest_ = rest_.subspan(count);
-        return true;
-    }
-    bool u8(uint8_t& value) {
-        std::span<const uint8_t> b;
-        if (!take(1, b)) return false;
-        value = b[0];
-        return true;
-    }
-    bool u32(uint32_t& value) {
-        std::span<const uint8_t> b;
-        if (!take(4, b)) return false;
-        value = uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
-        return true;
-    }
-    size_t left() const { return rest_.size(); }
-
-private:
-    std::span<const uint8_t> rest_;
-};
 
 platform::Failure malformed(const std::string& why) { return platform::failure("a frame's input " + why); }
 
@@ -84,7 +56,7 @@ std::vector<uint8_t> encodeFrameInput(const FrameInput& input) {
 }
 
 platform::Expected<FrameInput> decodeFrameInput(std::span<const uint8_t> bytes) {
-    Reader in(bytes);
+    platform::ByteReader in(bytes);
     FrameInput input;
     uint8_t format = 0, flags = 0;
     if (!in.u8(format) || !in.u8(input.keysDown) || !in.u8(flags)) return malformed("is cut short");

@@ -22,6 +22,8 @@ public:
     SceneEvent* find(Scene kind) const;
 
     SceneEvent* current() const { return current_; }
+    // For a restored snapshot: `scene`, one of the director's own, goes on from here.
+    void makeCurrent(SceneEvent* scene) { current_ = scene; }
 
 private:
     SceneContext* context_ = nullptr;

@@ -1,16 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/FrameInput.h"
 #include "app/SceneContext.h"
 #include "platform/gfx/GraphicsDevice.h"
+#include "platform/os/ByteStream.h"
 #include "platform/os/Expected.h"
 
 namespace glassfalls {
 
 class RenderDevice;
+
+// A level a frame draws something at, or none, as a snapshot holds it.
+inline void saveLevel(platform::ByteWriter& out, const std::optional<int32_t>& level) {
+    out.boolean(level.has_value());
+    out.i32(level.value_or(0));
+}
+inline void loadLevel(platform::ByteReader& in, std::optional<int32_t>& level) {
+    bool present = false;
+    int32_t value = 0;
+    in.boolean(present);
+    in.i32(value);
+    if (value < 0 || value > 255) in.fail("has a level out of 0 ... 255");
+    level = present ? std::optional<int32_t>(value) : std::nullopt;
+}
 
 // The scenes, in the order the piece shows them.
 enum class Scene { Title, Performance };
@@ -34,6 +51,9 @@ public:
     virtual void draw(platform::gfx::GraphicsDevice& device) const = 0;
     // Once the frame is drawn and before it is shown: what the scene keeps of its own picture.
     virtual void frameDrawn(RenderDevice& renderDevice) { (void)renderDevice; }
+    // Everything the scene's steps have changed, for another machine to go on from.
+    virtual void saveState(platform::ByteWriter& out) const = 0;
+    virtual void loadState(platform::ByteReader& in) = 0;
 
     SceneContext& context;  // not owned
     const Scene kind;

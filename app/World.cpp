@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "math/PieceRandom.h"
 #include "render/RenderDevice.h"
 
 namespace glassfalls {
@@ -70,6 +71,34 @@ void World::showWaitingPicture() {
     if (waitingPicture.size() != Ground::kNetPictureBytes) return;
     ground.showNetPicture(waitingPicture.data());
     waitingPicture.clear();
+}
+
+void World::saveState(platform::ByteWriter& out) const {
+    heard.saveState(out);
+    out.sized(waitingPicture);
+    out.u32(frameInterval_);
+    out.u32(pieceRandom::position());
+    for (const Performer& performer : group->performers) performer.saveState(out);
+    ripples.saveState(out);
+    titleMesh.saveState(out);
+    ground.saveState(out);
+    lightMask.saveState(out);
+}
+
+void World::loadState(platform::ByteReader& in, platform::gfx::GraphicsDevice& device) {
+    heard.loadState(in);
+    in.sized(waitingPicture, Ground::kNetPictureBytes);
+    in.u32(frameInterval_);
+    if (frameInterval_ == 0 || frameInterval_ > 1000)
+        in.fail("has a frame interval of " + std::to_string(frameInterval_) + " ms");
+    uint32_t randomPosition = 0;
+    in.u32(randomPosition);
+    pieceRandom::resume(randomPosition);
+    for (Performer& performer : group->performers) performer.loadState(in);
+    ripples.loadState(in);
+    titleMesh.loadState(in);
+    ground.loadState(in);
+    lightMask.loadState(in, device);
 }
 
 }  // namespace glassfalls

@@ -45,6 +45,10 @@ public:
     void receive(const FrameInput& input);
     // Puts the picture that came last on the ground, once.
     void showWaitingPicture();
+    // Everything the scenes' steps have changed in the world, for another machine to go on
+    // from; the random sequence included.
+    void saveState(platform::ByteWriter& out) const;
+    void loadState(platform::ByteReader& in, platform::gfx::GraphicsDevice& device);
 
     RipplePool& waterRipples() override { return ripples; }
     MidiOut* midiOutput() override { return midiOut; }

@@ -16,5 +16,8 @@ inline constexpr int kMax = 32767;
 void seed(uint32_t value);
 // The next value, 0 … kMax.
 int next();
+// Where the sequence is, and going on from there: another machine draws the same values next.
+uint32_t position();
+void resume(uint32_t position);
 
 }  // namespace glassfalls::pieceRandom

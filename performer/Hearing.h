@@ -4,6 +4,7 @@
 #include <span>
 
 #include "performer/SpectrumAnalyser.h"
+#include "platform/os/ByteStream.h"
 #include "platform/sound/CaptureSource.h"
 
 namespace glassfalls {
@@ -25,6 +26,19 @@ public:
         analysed_ = false;
     }
     const platform::MicrophoneBlock& block() const { return block_; }
+    // What is heard, for another machine to hear the same; its spectrum follows from it.
+    void saveState(platform::ByteWriter& out) const {
+        for (int16_t sample : block_) out.u32(static_cast<uint16_t>(sample));
+    }
+    void loadState(platform::ByteReader& in) {
+        for (int16_t& sample : block_) {
+            uint32_t bits = 0;
+            in.u32(bits);
+            if (bits > 0xFFFF) in.fail("has a microphone sample out of range");
+            sample = static_cast<int16_t>(static_cast<uint16_t>(bits));
+        }
+        analysed_ = false;
+    }
     // Level of each bin 0 … kSpectrumSize / 2 - 1 of the block.
     std::span<const float> levels();
 

@@ -297,4 +297,77 @@ void Performer::growFreely(bool detected, Vector3 heading, float bendDegrees, fl
     append(candidate, note, velocity, true);
 }
 
+namespace {
+
+void saveSegment(platform::ByteWriter& out, const TrailSegment& segment, const TrailSegment* first) {
+    out.u8(segment.note);
+    out.u8(segment.velocity);
+    out.i32(segment.previous ? static_cast<int32_t>(segment.previous - first) : -1);
+    out.f32(segment.radius);
+    out.floats(segment.position);
+    out.floats(segment.direction);
+    for (const RimPoint& point : segment.rim) {
+        out.floats(point.position);
+        out.floats(point.normal);
+    }
+    out.floats(segment.bendAxis);
+}
+
+void loadSegment(platform::ByteReader& in, TrailSegment& segment, std::span<TrailSegment> all) {
+    in.u8(segment.note);
+    in.u8(segment.velocity);
+    int32_t previous = -1;
+    in.i32(previous);
+    if (previous < -1 || previous >= static_cast<int32_t>(all.size())) in.fail("has a segment after one not there");
+    segment.previous = previous >= 0 && in.ok() ? &all[static_cast<size_t>(previous)] : nullptr;
+    in.f32(segment.radius);
+    in.floats(segment.position);
+    in.floats(segment.direction);
+    for (RimPoint& point : segment.rim) {
+        in.floats(point.position);
+        in.floats(point.normal);
+    }
+    in.floats(segment.bendAxis);
+}
+
+}  // namespace
+
+void Performer::saveState(platform::ByteWriter& out) const {
+    savePlace(out);
+    out.u32(static_cast<uint32_t>(segments.size()));
+    for (const TrailSegment& segment : segments) saveSegment(out, segment, segments.data());
+    contourTracker.saveState(out);
+    for (int32_t value : {segmentCount, endCount, mirrorEndCount, silentSteps, closingCursor, scoreIndex, scoreStep,
+                          lastNote, lastVelocity})
+        out.i32(value);
+    out.floats(placement);
+    out.f32(radius);
+    out.f32(lastLevel);
+    for (bool flag : {active, started, closing, belowZeroRippled}) out.boolean(flag);
+}
+
+void Performer::loadState(platform::ByteReader& in) {
+    loadPlace(in);
+    uint32_t count = 0;
+    in.u32(count);
+    // The trail's length is this machine's own, made from the same data as the leader's.
+    if (count != segments.size())
+        return in.fail("has a trail of " + std::to_string(count) + " segments, not " + std::to_string(segments.size()));
+    for (TrailSegment& segment : segments) loadSegment(in, segment, segments);
+    contourTracker.loadState(in);
+    for (int32_t* value : {&segmentCount, &endCount, &mirrorEndCount, &silentSteps, &closingCursor, &scoreIndex,
+                           &scoreStep, &lastNote, &lastVelocity})
+        in.i32(*value);
+    in.floats(placement);
+    in.f32(radius);
+    in.f32(lastLevel);
+    for (bool* flag : {&active, &started, &closing, &belowZeroRippled}) in.boolean(*flag);
+    const auto size = static_cast<int32_t>(segments.size());
+    auto within = [](int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; };
+    if (!within(segmentCount, 1, segmentCapacity) || !within(endCount, 0, size) || !within(mirrorEndCount, 0, size) ||
+        !within(closingCursor, 0, size) || !within(scoreIndex, 0, std::max(score.count, 0)) ||
+        !within(lastNote, 0, kNoNote) || !within(lastVelocity, 0, 255) || silentSteps < 0 || scoreStep < 0)
+        in.fail("has a performer out of range");
+}
+
 }  // namespace glassfalls

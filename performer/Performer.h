@@ -92,6 +92,11 @@ public:
     bool fall(float forward, float bend, bool refuseBelowWaterLine, Vector3& point) const;
     bool rise(float forward, float bend, Vector3& direction) const;
 
+    // Everything that changes as it performs, for another machine to go on from: where it
+    // stands, its whole trail, what it remembers of the notes and where it is in its melody.
+    void saveState(platform::ByteWriter& out) const;
+    void loadState(platform::ByteReader& in);
+
     const TrailSegment& lastSegment() const { return segments[static_cast<size_t>(segmentCount - 1)]; }
     // The trail as the tube and its shadow draw it, and as its reflection does.
     TrailView trailView() const { return {segments, segmentCount, started, closing, closingCursor, endCount}; }

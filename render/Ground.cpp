@@ -21,15 +21,20 @@ constexpr StateSetting kGroundStates[] = {
     {renderState::CullMode, Cull::Clockwise},
 };
 
+// The floor before any network picture: wide, and tiled by the floor picture.
+std::array<GroundVertex, 4> plainFloor() {
+    constexpr uint32_t kColour = 0x808080FFu;
+    return {{{-300, 0, -300, kColour, 0, 0},
+             {300, 0, -300, kColour, 0, 1},
+             {300, 0, 300, kColour, 1, 1},
+             {-300, 0, 300, kColour, 1, 0}}};
+}
+
 }  // namespace
 
 void Ground::init(GraphicsDevice& device) {
     netPicture.texture = device.createTexture(kNetPictureSide, kNetPictureSide, false);
-    constexpr uint32_t kColour = 0x808080FFu;
-    floor = {{{-300, 0, -300, kColour, 0, 0},
-              {300, 0, -300, kColour, 0, 1},
-              {300, 0, 300, kColour, 1, 1},
-              {-300, 0, 300, kColour, 1, 0}}};
+    floor = plainFloor();
 }
 
 void Ground::draw(GraphicsDevice& device, float brightness) const {
@@ -56,7 +61,7 @@ void Ground::showNetPicture(const uint8_t* picture) {
     DeviceTexture* texture = netPicture.texture.get();
     LockedRect locked;
     if (!texture || !texture->lockRect(0, locked)) return;
-    // Faded toward a circle on its way into the texture: the one copy the piece makes of it.
+    // Faded toward a circle on its way into the texture; kept as it came only for a snapshot.
     const int side = std::min({kNetPictureSide, texture->width(), texture->height()});
     for (int i = 0; i < side; ++i) {
         uint32_t* row = locked.row(i);
@@ -76,6 +81,27 @@ void Ground::showNetPicture(const uint8_t* picture) {
               {40, 0, 40, kColour, 1, 0},
               {-40, 0, 40, kColour, 0, 0}}};
     netPictureShown = true;
+    shownPicture.assign(picture, picture + kNetPictureBytes);
+}
+
+void Ground::saveState(platform::ByteWriter& out) const {
+    out.boolean(netPictureShown);
+    if (netPictureShown) out.sized(shownPicture);
+}
+
+void Ground::loadState(platform::ByteReader& in) {
+    bool shown = false;
+    in.boolean(shown);
+    if (!shown) {
+        netPictureShown = false;
+        shownPicture.clear();
+        floor = plainFloor();
+        return;
+    }
+    std::vector<uint8_t> picture;
+    in.sized(picture, kNetPictureBytes);
+    if (in.ok() && picture.size() != kNetPictureBytes) return in.fail("has a ground picture of another size");
+    if (in.ok()) showNetPicture(picture.data());
 }
 
 }  // namespace glassfalls

@@ -5,9 +5,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "math/Matrix4.h"
 #include "platform/gfx/GraphicsDevice.h"
+#include "platform/os/ByteStream.h"
 #include "render/Texture.h"
 
 namespace glassfalls {
@@ -35,11 +37,15 @@ public:
     void draw(platform::gfx::GraphicsDevice& device, float brightness) const;
     // `picture`: 128 x 128 pixels of 3 bytes, row by row.
     void showNetPicture(const uint8_t* picture);
+    // The network picture shown, if one is, for another machine to show too.
+    void saveState(platform::ByteWriter& out) const;
+    void loadState(platform::ByteReader& in);
 
     Texture floorPicture;
     Texture netPicture;
     std::array<GroundVertex, 4> floor{};
     bool netPictureShown = false;
+    std::vector<uint8_t> shownPicture;  // the network picture as it came, while one is shown
 };
 
 }  // namespace glassfalls

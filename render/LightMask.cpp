@@ -118,4 +118,22 @@ void LightMask::draw(GraphicsDevice& device, const Matrix4&) const {
     applyDefaultTextureStage(device);
 }
 
+namespace {
+constexpr size_t kMaskBytes = size_t{LightMask::kColumns} * LightMask::kRows * 3;
+}
+
+void LightMask::saveState(platform::ByteWriter& out) const {
+    if (!texture.dib || texture.dib->buffer.size() < kMaskBytes) return out.sized({});
+    out.sized({texture.dib->buffer.data(), kMaskBytes});
+}
+
+void LightMask::loadState(platform::ByteReader& in, GraphicsDevice& device) {
+    std::vector<uint8_t> light;
+    in.sized(light, kMaskBytes);
+    // A machine without the mask's picture (or sent none) draws the gradient it has.
+    if (!in.ok() || !texture.dib || texture.dib->buffer.size() < kMaskBytes || light.size() != kMaskBytes) return;
+    std::copy(light.begin(), light.end(), texture.dib->buffer.begin());
+    texture.uploadRegion(device, 0, 0, kColumns, kRows);
+}
+
 }  // namespace glassfalls

@@ -6,6 +6,7 @@
 
 #include "math/Matrix4.h"
 #include "platform/gfx/GraphicsDevice.h"
+#include "platform/os/ByteStream.h"
 #include "render/PieceScreen.h"
 #include "render/ScreenVertex.h"
 #include "render/Texture.h"
@@ -27,6 +28,9 @@ public:
     // Samples the finished frame in `surface`; false (mask unchanged) when it cannot be read.
     bool capture(platform::gfx::GraphicsDevice& device, platform::gfx::Surface& surface);
     // Adds the mask over the upper screen. The camera is not used.
+    // The mask's light as the last capture left it, for another machine to draw with.
+    void saveState(platform::ByteWriter& out) const;
+    void loadState(platform::ByteReader& in, platform::gfx::GraphicsDevice& device);
     void draw(platform::gfx::GraphicsDevice& device, const Matrix4& camera) const;
 
     int32_t width = 0;  // the piece's own width, which the mask samples

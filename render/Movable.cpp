@@ -31,4 +31,18 @@ void Movable::placeInWorld(platform::gfx::GraphicsDevice& device, const Matrix4&
     previousOrientation = orientation;
 }
 
+void Movable::savePlace(platform::ByteWriter& out) const {
+    out.floats(position);
+    out.floats(previousPosition);
+    out.floats(orientation);
+    out.floats(previousOrientation);
+}
+
+void Movable::loadPlace(platform::ByteReader& in) {
+    in.floats(position);
+    in.floats(previousPosition);
+    in.floats(orientation);
+    in.floats(previousOrientation);
+}
+
 }  // namespace glassfalls

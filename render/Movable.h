@@ -7,6 +7,7 @@
 #include "math/Quaternion.h"
 #include "math/Vector3.h"
 #include "platform/gfx/GraphicsDevice.h"
+#include "platform/os/ByteStream.h"
 
 namespace glassfalls {
 
@@ -25,6 +26,9 @@ public:
     virtual void turn(bool aboutLocalX, float degrees);
     // The object's world transform under `parent`: rotation, then translation, then the parent.
     Matrix4 worldTransform(const Matrix4& parent) const;
+    // Where it stands and stood, for another machine to go on from.
+    void savePlace(platform::ByteWriter& out) const;
+    void loadPlace(platform::ByteReader& in);
 
     std::string name;  // at most 63 characters
     Vector3 position;

@@ -128,4 +128,20 @@ void TitleMesh::drawShadow(GraphicsDevice& device, const Matrix4&) const {
     device.setRenderState(renderState::ZFunc, Compare::LessEqual);
 }
 
+void TitleMesh::saveState(platform::ByteWriter& out) const {
+    savePlace(out);
+    out.f32(dropOffset);
+    out.f32(dropStep);
+    out.f32(fade);
+    out.boolean(landed);
+}
+
+void TitleMesh::loadState(platform::ByteReader& in) {
+    loadPlace(in);
+    in.f32(dropOffset);
+    in.f32(dropStep);
+    in.f32(fade);
+    in.boolean(landed);
+}
+
 }  // namespace glassfalls

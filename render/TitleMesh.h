@@ -30,6 +30,9 @@ public:
     // The mirror image below the water, on a cleared depth buffer.
     void drawReflection(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix) const;
     // The flattened shadow on the water; nothing once the model has landed.
+    // How far it has dropped and faded, for another machine to go on from.
+    void saveState(platform::ByteWriter& out) const;
+    void loadState(platform::ByteReader& in);
     void drawShadow(platform::gfx::GraphicsDevice& device, const Matrix4& normalMatrix) const;
 
     Texture skin;  // its reflections; loaded by the owner, the model is drawn without them when missing

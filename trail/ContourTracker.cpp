@@ -2,6 +2,7 @@
 #include "trail/ContourTracker.h"
 
 #include <cstddef>
+#include <string>
 
 namespace glassfalls {
 
@@ -65,6 +66,29 @@ int32_t ContourTracker::rhythmDivisor() const {
     if (m < 8) return 4;
     if (m < 16) return 2;
     return 1;
+}
+
+void ContourTracker::saveState(platform::ByteWriter& out) const {
+    out.i32(count_);
+    out.i32(contour_);
+    out.i32(repeats_);
+    for (uint8_t note : notes_) out.u8(note);
+    for (int32_t hold : holds_) out.i32(hold);
+    out.u8(lastNote_);
+    out.boolean(afterRest_);
+    out.boolean(filling_);
+}
+
+void ContourTracker::loadState(platform::ByteReader& in) {
+    in.i32(count_);
+    in.i32(contour_);
+    in.i32(repeats_);
+    for (uint8_t& note : notes_) in.u8(note);
+    for (int32_t& hold : holds_) in.i32(hold);
+    in.u8(lastNote_);
+    in.boolean(afterRest_);
+    in.boolean(filling_);
+    if (count_ < 0 || count_ > 2 || contour_ < 1 || contour_ > 7) in.fail("has a contour tracker out of range");
 }
 
 }  // namespace glassfalls

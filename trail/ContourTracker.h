@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/os/ByteStream.h"
+
 namespace glassfalls {
 
 // The shape of the last three distinct notes a performer played, and how long they were
@@ -23,6 +25,10 @@ public:
 
     int32_t count() const { return count_; }
     int32_t repeats() const { return repeats_; }
+
+    // Everything it remembers, for another machine to go on from.
+    void saveState(platform::ByteWriter& out) const;
+    void loadState(platform::ByteReader& in);
 
 private:
     void classify();

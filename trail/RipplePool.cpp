@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <new>
+#include <string>
 
 #include "math/Angles.h"
 #include "math/TrigTables.h"
@@ -130,6 +131,39 @@ void RipplePool::draw(GraphicsDevice& device) const {
 
     device.setTransform(TransformState::World, savedWorld);
     statePresets::restoreBaseline(device);
+}
+
+void RipplePool::saveState(platform::ByteWriter& out) const {
+    out.u32(static_cast<uint32_t>(rings.size()));
+    for (const Ripple& ring : rings) {
+        out.i32(ring.kind);
+        out.boolean(ring.active);
+        out.f32(ring.radius);
+        out.floats(ring.centre);
+        out.f32(ring.growth);
+        out.f32(ring.maxRadius);
+        out.f32(ring.width);
+    }
+    out.floats(placement);
+}
+
+void RipplePool::loadState(platform::ByteReader& in) {
+    uint32_t count = 0;
+    in.u32(count);
+    if (count != kCapacity)
+        return in.fail("has " + std::to_string(count) + " ripples, not " + std::to_string(kCapacity));
+    rings.assign(kCapacity, Ripple{});
+    for (Ripple& ring : rings) {
+        in.i32(ring.kind);
+        in.boolean(ring.active);
+        in.f32(ring.radius);
+        in.floats(ring.centre);
+        in.f32(ring.growth);
+        in.f32(ring.maxRadius);
+        in.f32(ring.width);
+        if (ring.kind < 0 || ring.kind > 1) in.fail("has a ripple of an unknown kind");
+    }
+    in.floats(placement);
 }
 
 }  // namespace glassfalls

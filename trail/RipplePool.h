@@ -7,6 +7,7 @@
 #include "math/Matrix4.h"
 #include "math/Vector3.h"
 #include "platform/gfx/GraphicsDevice.h"
+#include "platform/os/ByteStream.h"
 #include "render/HugeRipples.h"
 
 namespace glassfalls {
@@ -46,6 +47,10 @@ public:
     void update();
     // Turns `placement` to follow the scene's turn: by 360 - turnDegrees about the vertical.
     void followTurn(float turnDegrees);
+    // Every ring and the placement, for another machine to go on from.
+    void saveState(platform::ByteWriter& out) const;
+    void loadState(platform::ByteReader& in);
+
     // Draws every ring on the water at height 0.1.
     void draw(platform::gfx::GraphicsDevice& device) const;
 

@@ -48,7 +48,8 @@ bool dropOneIn(int n, int oneIn) {
     const std::string nft = "ip netns exec gfh" + std::to_string(n) + " nft ";
     return shell(nft + "add table inet t") &&
            shell(nft + "'add chain inet t in { type filter hook input priority 0; }'") &&
-           shell(nft + "add rule inet t in udp dport 7400 numgen random mod " + std::to_string(oneIn) + " == 0 counter drop");
+           shell(nft + "add rule inet t in udp dport 7400 numgen random mod " + std::to_string(oneIn) +
+                 " == 0 counter drop");
 }
 
 // How many datagrams the host's rule dropped.
@@ -63,9 +64,9 @@ std::string differences(const fs::path& reference, const fs::path& folder) {
     std::string found;
     for (int advance = kEvery; advance <= kAdvances; advance += kEvery) {
         std::vector<uint8_t> expected, drawn;
-        const bool same = platform::readWholeFile(test_support::screenshotPath(reference, advance).string(), expected) &&
-                          platform::readWholeFile(test_support::screenshotPath(folder, advance).string(), drawn) &&
-                          expected == drawn;
+        const bool same =
+            platform::readWholeFile(test_support::screenshotPath(reference, advance).string(), expected) &&
+            platform::readWholeFile(test_support::screenshotPath(folder, advance).string(), drawn) && expected == drawn;
         if (!same) found += " " + std::to_string(advance);
     }
     return found.empty() ? found : folder.filename().string() + " differs at" + found + ";";
@@ -102,8 +103,9 @@ TEST(SeveralScreens, ThreeFollowersDrawTheReferenceFramesWhateverTheNetworkDrops
         const auto leader =
             test_support::runCommand("ip netns exec gfh0 timeout 300 " +
                                      pieceCommand("--frames " + std::to_string(kAdvances) + " --lead " + kGroup));
-        std::string result = leader.status == 0 ? "" : "the leader ended with " + std::to_string(leader.status) + ": " +
-                                                           leader.output + "; ";
+        std::string result =
+            leader.status == 0 ? ""
+                               : "the leader ended with " + std::to_string(leader.status) + ": " + leader.output + "; ";
         for (size_t i = 0; i < followers.size(); ++i) {
             const int status = test_support::finishProcess(followers[i], 0);
             if (status != 0) result += "follower " + turns[i] + " ended with " + std::to_string(status) + "; ";
