@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/Backends.h"
+#include "app/PieceSnapshot.h"
 #include "app/Settings.h"
 #include "math/TrigTables.h"
 #include "trail/Score.h"
@@ -135,14 +136,15 @@ void Application::followDrawableSize() {
 
 platform::Expected<void> Application::openLockstep() {
     if (options_.lead.empty() && options_.follow.empty()) return {};
-    const uint64_t fingerprint = dataFingerprint(world.filesRead);
+    fingerprint_ = dataFingerprint(world.filesRead);
     if (!options_.lead.empty()) {
-        auto leader = openLeaderLink(*lockstepAddressNamed(options_.lead), fingerprint);
+        auto leader = openLeaderLink(*lockstepAddressNamed(options_.lead), fingerprint_,
+                                     [this] { return takeSnapshot(advances_, fingerprint_, world, director); });
         if (!leader) return platform::Failure{leader.error()};
         leader_ = std::move(*leader);
         return {};
     }
-    auto follower = openFollowerLink(*lockstepAddressNamed(options_.follow), fingerprint);
+    auto follower = openFollowerLink(*lockstepAddressNamed(options_.follow), fingerprint_, !options_.headless);
     if (!follower) return platform::Failure{follower.error()};
     follower_ = std::move(*follower);
     return {};
@@ -175,6 +177,17 @@ std::optional<FrameInput> Application::leadersInput() {
     if (const auto& refusal = follower_->refusal()) {
         endInFailure(*refusal);
         return std::nullopt;
+    }
+    if (auto snapshot = follower_->takeSnapshot()) {
+        const auto restored = restoreSnapshot(*snapshot, fingerprint_, world, director, *renderDevice.device);
+        if (!restored) {
+            endInFailure("cannot go on from the leader's " + restored.error());
+            return std::nullopt;
+        }
+        advances_ = *restored;
+        follower_->resumeAfter(*restored);
+        std::fprintf(stderr, "glassfalls: took the piece from the leader at advance %llu (%zu kB)\n",
+                     static_cast<unsigned long long>(*restored), snapshot->size() / 1024);
     }
     auto input = follower_->take(advances_ + 1);
     // A headless follower has nothing to show once its leader has ended.

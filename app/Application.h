@@ -141,6 +141,7 @@ private:
     }
     std::unique_ptr<LeaderLink> leader_;      // only with --lead
     std::unique_ptr<FollowerLink> follower_;  // only with --follow
+    uint64_t fingerprint_ = 0;                // of the data set, with --lead or --follow
     uint64_t advances_ = 0;
     bool resizePending_ = false;
     int failureStatus_ = 1;

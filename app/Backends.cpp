@@ -155,25 +155,26 @@ platform::Expected<PickedInstrument> pickInstrument(const StartOptions& options,
 }
 
 platform::Expected<std::unique_ptr<LeaderLink>> openLeaderLink(const LockstepAddress& followers,
-                                                               uint64_t dataFingerprint) {
+                                                               uint64_t dataFingerprint,
+                                                               std::function<std::vector<uint8_t>()> snapshot) {
 #if GLASSFALLS_WITH_OSC
-    auto leader = std::make_unique<LockstepLeader>(followers, dataFingerprint);
+    auto leader = std::make_unique<LockstepLeader>(followers, dataFingerprint, std::move(snapshot));
     GLASSFALLS_TRY(leader->open());
     return std::unique_ptr<LeaderLink>(std::move(leader));
 #else
-    (void)followers, (void)dataFingerprint;
+    (void)followers, (void)dataFingerprint, (void)snapshot;
     return platform::failure("--lead: " + noBackend("OSC for several screens"));
 #endif
 }
 
 platform::Expected<std::unique_ptr<FollowerLink>> openFollowerLink(const LockstepAddress& heardOn,
-                                                                   uint64_t dataFingerprint) {
+                                                                   uint64_t dataFingerprint, bool catchUp) {
 #if GLASSFALLS_WITH_OSC
-    auto follower = std::make_unique<LockstepFollower>(heardOn, dataFingerprint);
+    auto follower = std::make_unique<LockstepFollower>(heardOn, dataFingerprint, catchUp);
     GLASSFALLS_TRY(follower->open());
     return std::unique_ptr<FollowerLink>(std::move(follower));
 #else
-    (void)heardOn, (void)dataFingerprint;
+    (void)heardOn, (void)dataFingerprint, (void)catchUp;
     return platform::failure("--follow: " + noBackend("OSC for several screens"));
 #endif
 }

@@ -91,12 +91,15 @@ platform::Expected<std::unique_ptr<OutsideSource>> openShowControl(int port, pla
                                                                    std::function<ShowStatus()> status,
                                                                    HeldNotes* notes);
 
-// Sending every advance's input to the followers at `followers`, from a free UDP port.
+// Sending every advance's input to the followers at `followers`, from a free UDP port, and
+// the piece as `snapshot` makes it to a follower that asks.
 platform::Expected<std::unique_ptr<LeaderLink>> openLeaderLink(const LockstepAddress& followers,
-                                                               uint64_t dataFingerprint);
-// Hearing a leader on `heardOn` (joining its multicast group).
+                                                               uint64_t dataFingerprint,
+                                                               std::function<std::vector<uint8_t>()> snapshot);
+// Hearing a leader on `heardOn` (joining its multicast group); with `catchUp`, a follower far
+// behind takes a snapshot rather than play every advance.
 platform::Expected<std::unique_ptr<FollowerLink>> openFollowerLink(const LockstepAddress& heardOn,
-                                                                   uint64_t dataFingerprint);
+                                                                   uint64_t dataFingerprint, bool catchUp);
 
 // The picture link to the server at host:port.
 platform::Expected<std::unique_ptr<OutsideSource>> openPictureLink(const std::string& host, int32_t port);

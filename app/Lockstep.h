@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/FrameInput.h"
 #include "app/OutsideSource.h"
@@ -13,7 +14,8 @@ namespace glassfalls {
 // Several machines showing one performance: the leader hears and sends each advance's input;
 // every follower advances through exactly those inputs, so all draw the same frames.
 
-// The leader's side.
+// The leader's side. A follower that joins late, restarts or falls behind is sent the piece
+// as it stands (a snapshot, over TCP on the port number the leader's datagrams come from).
 class LeaderLink : public OutsideSource {
 public:
     // Sends advance `advance`'s input to the followers.
@@ -25,8 +27,13 @@ public:
 // A follower's side.
 class FollowerLink : public OutsideSource {
 public:
-    // The leader's input for `advance` once it is all here; nothing before.
+    // The leader's input for `advance` once it is all here; nothing before, nor while a
+    // snapshot is awaited.
     virtual std::optional<FrameInput> take(uint64_t advance) = 0;
+    // The leader's snapshot of the piece, once one asked for has come all: the piece is to be
+    // restored from it, and `resumeAfter` told the advance it was taken after.
+    virtual std::optional<std::vector<uint8_t>> takeSnapshot() = 0;
+    virtual void resumeAfter(uint64_t advance) = 0;
     // Why this machine cannot follow the leader at all; none while it can.
     virtual const std::optional<std::string>& refusal() const = 0;
     // The leader has ended and `played` was its last advance.

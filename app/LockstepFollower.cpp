@@ -2,10 +2,12 @@
 #include "app/LockstepFollower.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "app/Version.h"
+#include "platform/os/ByteStream.h"
 
 namespace glassfalls {
 
@@ -39,17 +41,81 @@ void LockstepFollower::poll(uint32_t, FrameInput&) {
     std::vector<std::string> unreadable;
     for (const platform::OscMessage& message : server_.receive(kPacketsPerPoll, unreadable)) receive(message);
     if (refusal_) return;
-    askForMissing();
+    if (catchUp_ && !leaderHost_.empty() && highest_ > next_ + kFarBehind) wantSnapshot_ = true;
+    fetchSnapshot();
+    if (!wantSnapshot_) askForMissing();
     noticeQuiet();
 }
 
 bool LockstepFollower::fromLeader(const platform::OscMessage& message) {
-    if (leaderHost_.empty()) {
-        leaderHost_ = message.senderHost;
-        leaderPort_ = message.senderPort;
-        std::fprintf(stderr, "glassfalls: following the leader at %s:%s\n", leaderHost_.c_str(), leaderPort_.c_str());
-    }
+    if (leaderHost_.empty() && message.path == lockstep::kInput) follow(message);
     return message.senderHost == leaderHost_ && message.senderPort == leaderPort_;
+}
+
+void LockstepFollower::follow(const platform::OscMessage& message) {
+    leaderHost_ = message.senderHost;
+    leaderPort_ = message.senderPort;
+    std::fprintf(stderr, "glassfalls: following the leader at %s:%s\n", leaderHost_.c_str(), leaderPort_.c_str());
+    waiting_.clear();
+    highest_ = 0;
+    lastAdvance_.reset();
+    lastHeard_ = Clock::now();
+    quietSaid_ = false;
+    // Anywhere but at the advance this machine is to play next, the piece is taken as the
+    // leader has it.
+    wantSnapshot_ = message.numbers[0] != static_cast<double>(next_);
+}
+
+void LockstepFollower::fetchSnapshot() {
+    using namespace std::chrono_literals;
+    if (!wantSnapshot_ || snapshot_) return;
+    if (!snapshotSocket_) {
+        // A failed attempt is tried again a second later.
+        if (Clock::now() - snapshotAsked_ < 1s) return;
+        const auto address = platform::net::dottedAddress(leaderHost_);
+        if (!address) return;
+        snapshotAsked_ = Clock::now();
+        snapshotBytes_.clear();
+        snapshotSocket_ = platform::net::Socket::tcp();
+        if (!snapshotSocket_.connect({*address, static_cast<uint16_t>(std::stoi(leaderPort_))})) {
+            snapshotSocket_.close();
+            return;
+        }
+        snapshotSocket_.detectVanishedPeer();
+    }
+    constexpr size_t kMostBytes = size_t{64} << 20;
+    uint8_t buffer[65536];
+    for (;;) {
+        const long got = snapshotSocket_.receive(buffer);
+        if (got > 0) {
+            snapshotBytes_.insert(snapshotBytes_.end(), buffer, buffer + got);
+            continue;
+        }
+        const bool ended = got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+        platform::ByteReader in(snapshotBytes_);
+        uint32_t size = 0;
+        in.u32(size);
+        if (in.ok() && size <= kMostBytes && in.left() == size) {
+            snapshot_.emplace(snapshotBytes_.begin() + 4, snapshotBytes_.end());
+            snapshotSocket_.close();
+        } else if (ended || in.left() > size || size > kMostBytes || Clock::now() - snapshotAsked_ > 10s) {
+            snapshotSocket_.close();
+        }
+        return;
+    }
+}
+
+std::optional<std::vector<uint8_t>> LockstepFollower::takeSnapshot() {
+    if (!snapshot_) return std::nullopt;
+    auto taken = std::move(snapshot_);
+    snapshot_.reset();
+    return taken;
+}
+
+void LockstepFollower::resumeAfter(uint64_t advance) {
+    wantSnapshot_ = false;
+    next_ = advance + 1;
+    waiting_.erase(waiting_.begin(), waiting_.lower_bound(next_));
 }
 
 void LockstepFollower::receive(const platform::OscMessage& message) {
@@ -61,18 +127,13 @@ void LockstepFollower::receive(const platform::OscMessage& message) {
         lastAdvance_ = static_cast<uint64_t>(std::max(0.0, message.numbers[0]));
         highest_ = std::max(highest_, *lastAdvance_);
     } else if (message.path == lockstep::kForgotten && message.types == "h") {
+        // Too far behind for the leader's history: the piece as it stands instead.
         if (!fromLeader(message)) return;
-        refusal_ = "the leader no longer keeps the advances from " + std::to_string(next_) +
-                   " on; start this machine before the leader, or restart both";
-        return;
+        wantSnapshot_ = true;
     } else {
         return;
     }
     lastHeard_ = Clock::now();
-    if (quietSaid_) {
-        quietSaid_ = false;
-        std::fprintf(stderr, "glassfalls: the leader at %s:%s is back\n", leaderHost_.c_str(), leaderPort_.c_str());
-    }
 }
 
 void LockstepFollower::receivePiece(const platform::OscMessage& message) {
@@ -109,6 +170,7 @@ void LockstepFollower::receivePiece(const platform::OscMessage& message) {
 }
 
 std::optional<FrameInput> LockstepFollower::take(uint64_t advance) {
+    if (wantSnapshot_) return std::nullopt;
     next_ = std::max(next_, advance);
     // What is older than the advance asked for will never be played.
     waiting_.erase(waiting_.begin(), waiting_.lower_bound(advance));
@@ -158,11 +220,14 @@ void LockstepFollower::askForMissing() {
 
 void LockstepFollower::noticeQuiet() {
     // A leader that said its last advance has ended, not gone.
-    if (leaderHost_.empty() || quietSaid_ || lastAdvance_) return;
+    if (leaderHost_.empty() || lastAdvance_) return;
     if (Clock::now() - lastHeard_ < kQuiet) return;
     quietSaid_ = true;
-    std::fprintf(stderr, "glassfalls: the leader at %s:%s has gone quiet; holding the last frame until it is back\n",
+    std::fprintf(stderr,
+                 "glassfalls: the leader at %s:%s has gone quiet; holding the last frame until a leader is heard\n",
                  leaderHost_.c_str(), leaderPort_.c_str());
+    // Whoever leads next is followed, from its snapshot.
+    leaderHost_.clear();
 }
 
 }  // namespace glassfalls

@@ -11,6 +11,7 @@
 #include "app/FrameInput.h"
 #include "app/Lockstep.h"
 #include "app/LockstepWire.h"
+#include "platform/net/Socket.h"
 #include "platform/osc/OscServer.h"
 
 namespace glassfalls {
@@ -25,8 +26,12 @@ public:
     // A leader this long silent is said to be gone.
     static constexpr auto kQuiet = std::chrono::seconds(2);
 
-    LockstepFollower(LockstepAddress heardOn, uint64_t dataFingerprint)
-        : address_(std::move(heardOn)), fingerprint_(dataFingerprint) {}
+    // A follower this many advances behind its leader catches up by a snapshot, when
+    // `catchUp`; a headless one plays every advance instead.
+    static constexpr uint64_t kFarBehind = 90;
+
+    LockstepFollower(LockstepAddress heardOn, uint64_t dataFingerprint, bool catchUp)
+        : address_(std::move(heardOn)), fingerprint_(dataFingerprint), catchUp_(catchUp) {}
 
     platform::Expected<void> open();
     void addSockets(std::vector<int>& sockets) const override;
@@ -36,6 +41,8 @@ public:
 
     // The leader's input for `advance` once it is all here; nothing before.
     std::optional<FrameInput> take(uint64_t advance) override;
+    std::optional<std::vector<uint8_t>> takeSnapshot() override;
+    void resumeAfter(uint64_t advance) override;
     // Why this follower cannot follow its leader at all (another version, another data set);
     // none while it can.
     const std::optional<std::string>& refusal() const override { return refusal_; }
@@ -51,11 +58,15 @@ private:
     void receive(const platform::OscMessage& message);
     void receivePiece(const platform::OscMessage& message);
     void askForMissing();
+    // Starts, goes on with or gives up on the snapshot's transfer.
+    void fetchSnapshot();
+    void follow(const platform::OscMessage& message);
     void noticeQuiet();
     bool fromLeader(const platform::OscMessage& message);
 
     LockstepAddress address_;
     uint64_t fingerprint_;
+    bool catchUp_;
     platform::OscServer server_;
     std::string leaderHost_, leaderPort_;  // empty until a leader is heard
     Clock::time_point lastHeard_{};
@@ -66,6 +77,12 @@ private:
     std::optional<uint64_t> lastAdvance_;
     Clock::time_point lastAsked_{};
     std::optional<std::string> refusal_;
+    // The snapshot: wanted, being received, or here for the application to take.
+    bool wantSnapshot_ = false;
+    platform::net::Socket snapshotSocket_;
+    std::vector<uint8_t> snapshotBytes_;
+    Clock::time_point snapshotAsked_{};
+    std::optional<std::vector<uint8_t>> snapshot_;
 };
 
 }  // namespace glassfalls

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "app/Version.h"
+#include "platform/os/ByteStream.h"
 
 namespace glassfalls {
 
@@ -20,7 +21,17 @@ constexpr uint64_t kMostResent = 64;
 
 }  // namespace
 
-platform::Expected<void> LockstepLeader::open() { return server_.open(0, "--lead"); }
+platform::Expected<void> LockstepLeader::open() {
+    // The snapshots are served on the port number the datagrams come from, so that a follower
+    // knows where to ask from any datagram. Another program may hold that number for TCP.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        GLASSFALLS_TRY(server_.open(0, "--lead"));
+        snapshots_ = platform::net::Socket::tcp();
+        if (snapshots_ && snapshots_.bind(static_cast<uint16_t>(server_.port())) && snapshots_.listen()) return {};
+        server_.close();
+    }
+    return platform::failure("--lead: cannot take a TCP port for the followers' snapshots");
+}
 
 void LockstepLeader::send(uint64_t advance, const FrameInput& input) {
     Sent sent{advance, platform::OscTime::now(), encodeFrameInput(input)};
@@ -47,9 +58,37 @@ void LockstepLeader::sendPieces(const std::string& host, const std::string& port
 
 void LockstepLeader::addSockets(std::vector<int>& sockets) const {
     if (server_.isOpen()) sockets.push_back(server_.socket());
+    if (snapshots_) sockets.push_back(snapshots_.fd());
 }
 
-void LockstepLeader::poll(uint32_t, FrameInput&) { serveRequests(); }
+void LockstepLeader::poll(uint32_t, FrameInput&) {
+    serveRequests();
+    serveSnapshots();
+}
+
+void LockstepLeader::serveSnapshots() {
+    constexpr size_t kMostAtOnce = 8;
+    constexpr auto kGiveUpAfter = std::chrono::seconds(10);
+    for (platform::net::Endpoint from; sending_.size() < kMostAtOnce;) {
+        platform::net::Socket follower = snapshots_.accept(&from);
+        if (!follower) break;
+        platform::ByteWriter out;
+        const std::vector<uint8_t> snapshot = snapshot_();
+        out.u32(static_cast<uint32_t>(snapshot.size()));
+        out.bytes(snapshot);
+        sending_.push_back({std::move(follower), out.take(), 0, std::chrono::steady_clock::now()});
+    }
+    // As much as each connection takes now: the leader never waits for a follower.
+    std::erase_if(sending_, [&](Sending& each) {
+        while (each.sent < each.bytes.size()) {
+            const long sent = each.socket.send(std::span(each.bytes).subspan(each.sent));
+            if (sent <= 0) break;
+            each.sent += static_cast<size_t>(sent);
+        }
+        return each.sent == each.bytes.size() || each.socket.poll().hungUp ||
+               std::chrono::steady_clock::now() - each.started > kGiveUpAfter;
+    });
+}
 
 bool LockstepLeader::serveRequests() {
     std::vector<std::string> unreadable;

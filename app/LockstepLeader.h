@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "app/FrameInput.h"
 #include "app/Lockstep.h"
 #include "app/LockstepWire.h"
+#include "platform/net/Socket.h"
 #include "platform/osc/OscServer.h"
 
 namespace glassfalls {
@@ -22,14 +25,15 @@ public:
     // The inputs the history keeps: half a minute of the performance's frames.
     static constexpr size_t kHistory = 1024;
 
-    LockstepLeader(LockstepAddress followers, uint64_t dataFingerprint)
-        : followers_(std::move(followers)), fingerprint_(dataFingerprint) {}
+    // `snapshot` makes the piece's snapshot as it stands between advances.
+    LockstepLeader(LockstepAddress followers, uint64_t dataFingerprint, std::function<std::vector<uint8_t>()> snapshot)
+        : followers_(std::move(followers)), fingerprint_(dataFingerprint), snapshot_(std::move(snapshot)) {}
 
     platform::Expected<void> open();
     // Sends advance `advance`'s input to every follower and keeps it.
     void send(uint64_t advance, const FrameInput& input) override;
     void addSockets(std::vector<int>& sockets) const override;
-    // Answers the followers' requests.
+    // Answers the followers' requests and sends the snapshots asked for, a part a pass.
     void poll(uint32_t now, FrameInput& gathered) override;
     std::string name() const override { return "the followers' requests"; }
     // Once the leader has stopped advancing: says which advance was the last and answers
@@ -47,10 +51,22 @@ private:
     // Handles what has come; true when a request was among it.
     bool serveRequests();
     void say(const std::string& line);
+    void serveSnapshots();
+
+    // A snapshot on its way to a follower.
+    struct Sending {
+        platform::net::Socket socket;
+        std::vector<uint8_t> bytes;  // its length, then the snapshot
+        size_t sent = 0;
+        std::chrono::steady_clock::time_point started;
+    };
 
     LockstepAddress followers_;
     uint64_t fingerprint_;
+    std::function<std::vector<uint8_t>()> snapshot_;
     platform::OscServer server_;
+    platform::net::Socket snapshots_;  // listening
+    std::vector<Sending> sending_;
     std::deque<Sent> history_;
     std::set<std::string> said_;
 };

@@ -39,8 +39,8 @@ platform::Expected<uint64_t> restoreSnapshot(std::span<const uint8_t> bytes, uin
     in.u32(magic);
     in.u32(format);
     if (!in.ok() || magic != kMagic) return platform::failure("a snapshot that is not one");
-    if (format != kFormat) return platform::failure("a snapshot in format " + std::to_string(format) + ", not " +
-                                                    std::to_string(kFormat));
+    if (format != kFormat)
+        return platform::failure("a snapshot in format " + std::to_string(format) + ", not " + std::to_string(kFormat));
     std::string version;
     in.text(version, kLongestVersion);
     if (in.ok() && version != kVersion) {
@@ -55,9 +55,8 @@ platform::Expected<uint64_t> restoreSnapshot(std::span<const uint8_t> bytes, uin
     uint32_t sceneKind = 0, scenes = 0;
     in.u32(sceneKind);
     in.u32(scenes);
-    SceneEvent* current = sceneKind <= static_cast<uint32_t>(Scene::Performance)
-                              ? director.find(static_cast<Scene>(sceneKind))
-                              : nullptr;
+    SceneEvent* current =
+        sceneKind <= static_cast<uint32_t>(Scene::Performance) ? director.find(static_cast<Scene>(sceneKind)) : nullptr;
     if (in.ok() && (!current || scenes != static_cast<uint32_t>(director.size())))
         return platform::failure("a snapshot with other scenes than this piece's");
     for (int i = 0; i < director.size() && in.ok(); ++i) director.at(i)->loadState(in);

@@ -43,9 +43,7 @@ public:
         u32(static_cast<uint32_t>(values.size()));
         bytes(values);
     }
-    void text(const std::string& value) {
-        sized({reinterpret_cast<const uint8_t*>(value.data()), value.size()});
-    }
+    void text(const std::string& value) { sized({reinterpret_cast<const uint8_t*>(value.data()), value.size()}); }
 
     const std::vector<uint8_t>& written() const { return bytes_; }
     std::vector<uint8_t> take() { return std::move(bytes_); }

@@ -64,8 +64,11 @@ int onMessage(const char* path, const char* types, lo_arg** argv, int argc, lo_m
 
 }  // namespace
 
-OscServer::~OscServer() {
+OscServer::~OscServer() { close(); }
+
+void OscServer::close() {
     if (server_) lo_server_free(static_cast<lo_server>(server_));
+    server_ = nullptr;
 }
 
 OscTime OscTime::now() {

@@ -54,6 +54,7 @@ public:
     // The UDP port it listens on.
     int port() const;
     bool isOpen() const { return server_ != nullptr; }
+    void close();
     // The socket to wait on; -1 when closed.
     int socket() const;
 

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/PieceSnapshot.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "app/PieceSnapshot.h"
 #include "tests/app/TestApplication.h"
 
 namespace glassfalls {
@@ -35,8 +34,7 @@ struct MelodyPiece {
         return takeSnapshot(advance, kData, fixture.app.world, fixture.app.director);
     }
     platform::Expected<uint64_t> restore(std::span<const uint8_t> bytes) {
-        return restoreSnapshot(bytes, kData, fixture.app.world, fixture.app.director,
-                               *fixture.app.renderDevice.device);
+        return restoreSnapshot(bytes, kData, fixture.app.world, fixture.app.director, *fixture.app.renderDevice.device);
     }
     static constexpr uint64_t kData = 0x5EED;
     test_support::OffscreenApplication fixture;
