@@ -5,14 +5,17 @@
 // As root only; where namespaces cannot be made the tests are skipped.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/os/WholeFile.h"
 #include "tests/app/RunProgram.h"
 #include "tests/support/NetworkNamespace.h"
 #include "tests/support/Processes.h"
+#include "tests/support/PumpUntil.h"
 #include "tests/support/Screenshots.h"
 #include "tests/support/TempPath.h"
 
@@ -26,9 +29,10 @@ constexpr int kAdvances = 300;
 constexpr int kEvery = 10;
 constexpr const char* kGroup = "239.7.7.7:7400";
 
-std::string pieceCommand(const std::string& arguments) {
+// The piece on the example melody, headless unless `how` says otherwise.
+std::string pieceCommand(const std::string& arguments, const std::string& how = "--headless") {
     const fs::path source(GLASSFALLS_SOURCE_DIR);
-    return std::string(GLASSFALLS_BINARY) + test_support::rendererArgument() + " --headless --data " +
+    return std::string(GLASSFALLS_BINARY) + test_support::rendererArgument() + " " + how + " --data " +
            (source / "data").string() + " --melody " + (source / "examples/music.dat").string() + " " + arguments;
 }
 
@@ -119,6 +123,81 @@ TEST(SeveralScreens, ThreeFollowersDrawTheReferenceFramesWhateverTheNetworkDrops
     ASSERT_EQ(answer, "");
     for (const auto& turn : turns)
         EXPECT_EQ(differences(folder / ("reference-" + turn), folder / ("follower-" + turn)), "");
+    fs::remove_all(folder);
+}
+
+// The process's exit status; -1 when it had to be killed after `limit`.
+int finishWithin(pid_t child, std::chrono::steady_clock::duration limit) {
+    int status = 0;
+    const bool ended = test_support::pumpUntil([] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); },
+                                               [&] { return waitpid(child, &status, WNOHANG) == child; }, limit);
+    if (!ended) return test_support::finishProcess(child, SIGKILL), -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Waits, in real time, until `file` exists; false after two minutes without.
+bool waitFor(const fs::path& file) {
+    return test_support::pumpUntil([] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); },
+                                   [&] { return fs::exists(file); }, std::chrono::minutes(2));
+}
+
+// The screenshots a follower wrote that are not its leader's of the same advance, and how
+// many it wrote at all.
+std::string differencesFromLeader(const fs::path& leader, const fs::path& follower, size_t& written) {
+    std::string found;
+    written = 0;
+    for (const auto& entry : fs::directory_iterator(follower)) {
+        ++written;
+        std::vector<uint8_t> expected, drawn;
+        if (!platform::readWholeFile((leader / entry.path().filename()).string(), expected) ||
+            !platform::readWholeFile(entry.path().string(), drawn) || expected != drawn)
+            found += " " + entry.path().filename().string();
+    }
+    return found;
+}
+
+// A live leader, paced by the real clock: one follower killed at its 100th advance and
+// started again at the leader's 150th, another started after the leader's 200th. Each draws
+// the leader's frames from its first one on.
+TEST(SeveralScreens, AFollowerRestartedOrStartedLateDrawsTheLeadersFramesFromItsFirst) {
+    const fs::path folder = test_support::tempPath("late-followers");
+    const std::string answer = test_support::inNetworkNamespace([&]() -> std::string {
+        const pid_t leader = test_support::startProcess(
+            std::string(test_support::kLiveOffScreen) + " timeout 300 " +
+            pieceCommand("--frames 330 --lead 127.0.0.1:7421,127.0.0.1:7422 --every 10 --screenshots " +
+                             (folder / "leader").string(),
+                         "--windowed --midi none") +
+            " 2>/dev/null");
+        auto follower = [&](int port, const std::string& name) {
+            return test_support::startProcess(pieceCommand("--follow 127.0.0.1:" + std::to_string(port) +
+                                                           " --every 10 --screenshots " + (folder / name).string()) +
+                                              " 2>" + (folder / (name + ".log")).string());
+        };
+        std::string result;
+        fs::create_directories(folder);
+        const pid_t first = follower(7421, "first");
+        if (!waitFor(test_support::screenshotPath(folder / "first", 100))) result += "the first never drew 100; ";
+        test_support::finishProcess(first, SIGKILL);
+        if (!waitFor(test_support::screenshotPath(folder / "leader", 150))) result += "the leader never drew 150; ";
+        const pid_t again = follower(7421, "again");
+        if (!waitFor(test_support::screenshotPath(folder / "leader", 200))) result += "the leader never drew 200; ";
+        const pid_t late = follower(7422, "late");
+        if (test_support::finishProcess(leader, 0) != 0) result += "the leader failed; ";
+        // A headless follower ends with its leader's last advance; one that did not is stopped.
+        for (const auto& [pid, name] : {std::pair{again, "again"}, std::pair{late, "late"}}) {
+            if (finishWithin(pid, std::chrono::minutes(1)) != 0) result += std::string(name) + " failed; ";
+        }
+        return result;
+    });
+    if (answer.rfind(test_support::kSkipped, 0) == 0) GTEST_SKIP() << answer.substr(1);
+    ASSERT_EQ(answer, "");
+    for (const char* name : {"first", "again", "late"}) {
+        size_t written = 0;
+        EXPECT_EQ(differencesFromLeader(folder / "leader", folder / name, written), "") << name;
+        // Every tenth advance from where it began, to its 100th or the leader's 330th; however
+        // long a start-up takes, that is several.
+        EXPECT_GE(written, 5u) << name;
+    }
     fs::remove_all(folder);
 }
 
