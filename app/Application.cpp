@@ -2,8 +2,10 @@
 #include "app/Application.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdio>
+#include <thread>
 #include <utility>
 
 #include "app/Backends.h"
@@ -167,7 +169,7 @@ std::optional<FrameInput> Application::gatherInput() {
         if (scene && scene->kind == Scene::Performance) input.played = instrument_->frame(clock().now());
         else instrument_->offstage(clock().now());
     }
-    if (leader_) leader_->send(advances_ + 1, input);
+    if (leader_) leader_->send(advances_ + 1, input, drawTime_);
     return input;
 }
 
@@ -209,7 +211,16 @@ void Application::onIdle() {
     if (!input) return;
 
     ++advances_;
-    if (director.advance(*input)) renderDevice.presentFrame();
+    const auto drawStarted = std::chrono::steady_clock::now();
+    if (director.advance(*input)) {
+        // A follower shows its frame when the leader shows the same.
+        if (follower_) std::this_thread::sleep_for(follower_->untilPresent());
+        renderDevice.presentFrame();
+    }
+    // What the followers are told of when the leader's frame shows: the drawing's recent time.
+    const auto drawn =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - drawStarted);
+    drawTime_ += (drawn - drawTime_) / 8;
     midiOut.flush();
     for (OutsideSource* source : outside())
         if (source) source->frameAdvanced();

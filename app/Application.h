@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -142,6 +143,7 @@ private:
     std::unique_ptr<LeaderLink> leader_;      // only with --lead
     std::unique_ptr<FollowerLink> follower_;  // only with --follow
     uint64_t fingerprint_ = 0;                // of the data set, with --lead or --follow
+    std::chrono::microseconds drawTime_{};    // an advance's drawing and showing, smoothed
     uint64_t advances_ = 0;
     bool resizePending_ = false;
     int failureStatus_ = 1;

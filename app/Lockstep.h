@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,8 +19,9 @@ namespace glassfalls {
 // as it stands (a snapshot, over TCP on the port number the leader's datagrams come from).
 class LeaderLink : public OutsideSource {
 public:
-    // Sends advance `advance`'s input to the followers.
-    virtual void send(uint64_t advance, const FrameInput& input) = 0;
+    // Sends advance `advance`'s input to the followers, tagged with the moment its frame is to
+    // be shown: `presentsIn` from now.
+    virtual void send(uint64_t advance, const FrameInput& input, std::chrono::microseconds presentsIn) = 0;
     // Once the leader has stopped advancing: lets followers that are behind finish.
     virtual void linger() = 0;
 };
@@ -34,6 +36,9 @@ public:
     // restored from it, and `resumeAfter` told the advance it was taken after.
     virtual std::optional<std::vector<uint8_t>> takeSnapshot() = 0;
     virtual void resumeAfter(uint64_t advance) = 0;
+    // How long to wait from now before showing the frame of the input taken last, so that it
+    // is shown when the leader shows its own; zero when that moment has passed or is unknown.
+    virtual std::chrono::microseconds untilPresent() const = 0;
     // Why this machine cannot follow the leader at all; none while it can.
     virtual const std::optional<std::string>& refusal() const = 0;
     // The leader has ended and `played` was its last advance.

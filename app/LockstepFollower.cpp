@@ -44,6 +44,7 @@ void LockstepFollower::poll(uint32_t, FrameInput&) {
     if (catchUp_ && !leaderHost_.empty() && highest_ > next_ + kFarBehind) wantSnapshot_ = true;
     fetchSnapshot();
     if (!wantSnapshot_) askForMissing();
+    measureClocks();
     noticeQuiet();
 }
 
@@ -122,6 +123,9 @@ void LockstepFollower::receive(const platform::OscMessage& message) {
     if (message.path == lockstep::kInput && message.types == "hshiib" && message.time) {
         if (!fromLeader(message)) return;
         receivePiece(message);
+    } else if (message.path == lockstep::kTime && message.types == "hh") {
+        if (!fromLeader(message)) return;
+        heardTime(message);
     } else if (message.path == lockstep::kLast && message.types == "h") {
         if (!fromLeader(message)) return;
         lastAdvance_ = static_cast<uint64_t>(std::max(0.0, message.numbers[0]));
@@ -179,6 +183,7 @@ std::optional<FrameInput> LockstepFollower::take(uint64_t advance) {
         return std::nullopt;
     std::vector<uint8_t> bytes;
     for (const auto& piece : found->second.pieces) bytes.insert(bytes.end(), piece.begin(), piece.end());
+    takenPresents_ = found->second.time;
     waiting_.erase(found);
     auto input = decodeFrameInput(bytes);
     if (!input) {
@@ -228,6 +233,35 @@ void LockstepFollower::noticeQuiet() {
                  leaderHost_.c_str(), leaderPort_.c_str());
     // Whoever leads next is followed, from its snapshot.
     leaderHost_.clear();
+}
+
+void LockstepFollower::measureClocks() {
+    using namespace std::chrono_literals;
+    if (leaderHost_.empty() || Clock::now() - clocksAsked_ < 1s) return;
+    clocksAsked_ = Clock::now();
+    server_.send(leaderHost_, leaderPort_, lockstep::kTime, {platform::OscTime::now().microseconds()});
+}
+
+void LockstepFollower::heardTime(const platform::OscMessage& answer) {
+    constexpr size_t kSamplesKept = 8;
+    const int64_t back = platform::OscTime::now().microseconds();
+    const auto sent = static_cast<int64_t>(answer.numbers[0]);
+    const auto leader = static_cast<int64_t>(answer.numbers[1]);
+    if (back < sent || back - sent > 1'000'000) return;  // not ours, or too slow to tell anything
+    clockSamples_.push_back({back - sent, leader - (sent + back) / 2});
+    if (clockSamples_.size() > kSamplesKept) clockSamples_.erase(clockSamples_.begin());
+    // The quickest round trip had the least room for the way there and back to differ.
+    clockOffset_ = std::min_element(clockSamples_.begin(), clockSamples_.end(), [](const auto& a, const auto& b) {
+                       return a.roundTrip < b.roundTrip;
+                   })->offset;
+}
+
+std::chrono::microseconds LockstepFollower::untilPresent() const {
+    // Never longer than a frame or two: a clock that jumped must not hold the picture up.
+    constexpr int64_t kLongest = 100'000;
+    if (!clockOffset_) return {};
+    const int64_t wait = takenPresents_.microseconds() - *clockOffset_ - platform::OscTime::now().microseconds();
+    return std::chrono::microseconds(std::clamp<int64_t>(wait, 0, kLongest));
 }
 
 }  // namespace glassfalls

@@ -43,6 +43,7 @@ public:
     std::optional<FrameInput> take(uint64_t advance) override;
     std::optional<std::vector<uint8_t>> takeSnapshot() override;
     void resumeAfter(uint64_t advance) override;
+    std::chrono::microseconds untilPresent() const override;
     // Why this follower cannot follow its leader at all (another version, another data set);
     // none while it can.
     const std::optional<std::string>& refusal() const override { return refusal_; }
@@ -61,6 +62,9 @@ private:
     // Starts, goes on with or gives up on the snapshot's transfer.
     void fetchSnapshot();
     void follow(const platform::OscMessage& message);
+    // Asks the leader's time now and again, and keeps the answer that came back quickest.
+    void measureClocks();
+    void heardTime(const platform::OscMessage& answer);
     void noticeQuiet();
     bool fromLeader(const platform::OscMessage& message);
 
@@ -83,6 +87,15 @@ private:
     std::vector<uint8_t> snapshotBytes_;
     Clock::time_point snapshotAsked_{};
     std::optional<std::vector<uint8_t>> snapshot_;
+    // The leader's clock minus this machine's, from the quickest of the recent round trips.
+    struct ClockSample {
+        int64_t roundTrip;
+        int64_t offset;
+    };
+    std::vector<ClockSample> clockSamples_;
+    std::optional<int64_t> clockOffset_;
+    Clock::time_point clocksAsked_{};
+    platform::OscTime takenPresents_;  // when the leader shows the frame of the input taken last
 };
 
 }  // namespace glassfalls

@@ -33,8 +33,9 @@ platform::Expected<void> LockstepLeader::open() {
     return platform::failure("--lead: cannot take a TCP port for the followers' snapshots");
 }
 
-void LockstepLeader::send(uint64_t advance, const FrameInput& input) {
-    Sent sent{advance, platform::OscTime::now(), encodeFrameInput(input)};
+void LockstepLeader::send(uint64_t advance, const FrameInput& input, std::chrono::microseconds presentsIn) {
+    const int64_t presents = platform::OscTime::now().microseconds() + presentsIn.count();
+    Sent sent{advance, platform::OscTime::ofMicroseconds(presents), encodeFrameInput(input)};
     for (const auto& endpoint : followers_.endpoints) sendPieces(endpoint.host, std::to_string(endpoint.port), sent);
     history_.push_back(std::move(sent));
     if (history_.size() > kHistory) history_.pop_front();
@@ -94,6 +95,10 @@ bool LockstepLeader::serveRequests() {
     std::vector<std::string> unreadable;
     bool requested = false;
     for (const platform::OscMessage& message : server_.receive(kPacketsPerPoll, unreadable)) {
+        if (message.path == lockstep::kTime && message.types == "h") {
+            server_.send(message.senderHost, message.senderPort, lockstep::kTime,
+                         {static_cast<int64_t>(message.numbers[0]), platform::OscTime::now().microseconds()});
+        }
         if (message.path != lockstep::kResend || message.types != "hh") continue;
         answer(message);
         requested = true;

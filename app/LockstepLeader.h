@@ -31,7 +31,7 @@ public:
 
     platform::Expected<void> open();
     // Sends advance `advance`'s input to every follower and keeps it.
-    void send(uint64_t advance, const FrameInput& input) override;
+    void send(uint64_t advance, const FrameInput& input, std::chrono::microseconds presentsIn) override;
     void addSockets(std::vector<int>& sockets) const override;
     // Answers the followers' requests and sends the snapshots asked for, a part a pass.
     void poll(uint32_t now, FrameInput& gathered) override;

@@ -37,6 +37,10 @@ inline constexpr const char* kInput = "/glassfalls/input";
 inline constexpr const char* kResend = "/glassfalls/resend";
 // Leader to follower: h OLDEST, the advances asked for are older than what the leader keeps.
 inline constexpr const char* kForgotten = "/glassfalls/forgotten";
+// Follower to leader: h SENT, the follower's time in microseconds of its clock; the leader
+// answers h SENT h NOW, with its own time, so that the follower knows how far apart the two
+// clocks are.
+inline constexpr const char* kTime = "/glassfalls/time";
 // Leader to followers once it has stopped advancing: h LAST, its last advance.
 inline constexpr const char* kLast = "/glassfalls/last";
 inline constexpr size_t kPieceBytes = 1200;

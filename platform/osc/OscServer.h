@@ -17,6 +17,12 @@ struct OscTime {
     uint32_t fraction = 0;
     // Microseconds since 1900, for arithmetic.
     int64_t microseconds() const { return int64_t{seconds} * 1'000'000 + ((int64_t{fraction} * 1'000'000) >> 32); }
+    static OscTime ofMicroseconds(int64_t microseconds) {
+        const auto whole = static_cast<uint32_t>(microseconds / 1'000'000);
+        const auto part = static_cast<uint64_t>(microseconds % 1'000'000);
+        return {whole, static_cast<uint32_t>((part << 32) / 1'000'000)};
+    }
+    // The system's wall clock, which machines keep close by NTP; the piece measures how close.
     static OscTime now();
 };
 
