@@ -52,6 +52,10 @@ TEST(Backends, AnOptionForABackendTheBuildLacksIsRefusedInOneLine) {
          "--video: this build has no video recording"},
         {test_support::kWithOsc, [](StartOptions& o) { o.oscPort = 9000; },
          "--osc-port: this build has no show control over OSC"},
+        {test_support::kWithOsc, [](StartOptions& o) { o.lead = "239.0.0.7:7400"; },
+         "--lead: this build has no OSC for several screens"},
+        {test_support::kWithOsc, [](StartOptions& o) { o.follow = "239.0.0.7:7400"; },
+         "--follow: this build has no OSC for several screens"},
     };
     StartOptions plain;
     EXPECT_TRUE(refuseMissingBackends(plain)) << "the synthesiser by default is not asked for by name";

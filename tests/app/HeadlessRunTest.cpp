@@ -137,6 +137,12 @@ TEST(HeadlessRun, CommandLineErrorsAndHelp) {
         {"--instrument keyboard", "--instrument: must be alsa:PORT, file:FILE.mid or osc"},
         {"--instrument osc", "--instrument osc: needs --osc-port N"},
         {"--headless --instrument alsa:Keystation", "is played live and cannot drive a --headless run"},
+        {"--lead 239.0.0.7", "--lead: must be GROUP:PORT"},
+        {"--lead 239.0.0.7:7400,10.0.0.2:7400", "--lead: must be GROUP:PORT"},
+        {"--follow 10.0.0.2:0", "--follow: must be GROUP:PORT"},
+        {"--lead 239.0.0.7:7400 --follow 239.0.0.7:7400", "excludes --follow"},
+        {"--follow 239.0.0.7:7400 --audio-file voice.wav", "--audio-file excludes --follow"},
+        {"--follow 239.0.0.7:7400 --midi synth", "--follow: the leader plays the notes"},
     };
     for (const auto& m : mistakes) {
         const Outcome run = runProgram(m.arguments);

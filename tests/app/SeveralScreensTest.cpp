@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -133,6 +134,27 @@ int finishWithin(pid_t child, std::chrono::steady_clock::duration limit) {
                                                [&] { return waitpid(child, &status, WNOHANG) == child; }, limit);
     if (!ended) return test_support::finishProcess(child, SIGKILL), -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A follower given another melody than its leader's says so in one line and stops, status 1.
+TEST(SeveralScreens, AFollowerOnAnotherDataSetSaysSoAndStops) {
+    const fs::path melody = test_support::tempPath("other-music.dat");
+    fs::copy_file(fs::path(GLASSFALLS_SOURCE_DIR) / "examples/music.dat", melody);
+    std::ofstream(melody, std::ios::app) << "x\n";
+    const std::string answer = test_support::inNetworkNamespace([&]() -> std::string {
+        const pid_t leader = test_support::startProcess(
+            std::string(test_support::kLiveOffScreen) + " timeout 60 " +
+            pieceCommand("--frames 150 --lead 127.0.0.1:7431", "--windowed --midi none") + " 2>/dev/null");
+        const auto follower = test_support::runCommand("timeout 60 " + pieceCommand("--follow 127.0.0.1:7431") +
+                                                       " --melody " + melody.string());
+        test_support::finishProcess(leader, SIGTERM);
+        if (follower.status != 1) return "status " + std::to_string(follower.status) + ": " + follower.output;
+        if (follower.output.find("runs on another data set") == std::string::npos) return follower.output;
+        return "";
+    });
+    fs::remove(melody);
+    if (answer.rfind(test_support::kSkipped, 0) == 0) GTEST_SKIP() << answer.substr(1);
+    EXPECT_EQ(answer, "");
 }
 
 // Waits, in real time, until `file` exists; false after two minutes without.
