@@ -95,6 +95,7 @@ bool LockstepLeader::serveRequests() {
     std::vector<std::string> unreadable;
     bool requested = false;
     for (const platform::OscMessage& message : server_.receive(kPacketsPerPoll, unreadable)) {
+        followerHeard_ = std::chrono::steady_clock::now();
         if (message.path == lockstep::kTime && message.types == "h") {
             server_.send(message.senderHost, message.senderPort, lockstep::kTime,
                          {static_cast<int64_t>(message.numbers[0]), platform::OscTime::now().microseconds()});
@@ -123,8 +124,9 @@ void LockstepLeader::answer(const platform::OscMessage& request) {
 }
 
 void LockstepLeader::linger() {
-    if (history_.empty()) return;
     using Clock = std::chrono::steady_clock;
+    // No follower has been heard for a while (each asks the time every second): none to wait for.
+    if (history_.empty() || Clock::now() - followerHeard_ > std::chrono::seconds(3)) return;
     const auto quietFor = std::chrono::seconds(1);
     auto lastHeard = Clock::now();
     while (Clock::now() - lastHeard < quietFor) {

@@ -69,6 +69,7 @@ private:
     std::vector<Sending> sending_;
     std::deque<Sent> history_;
     std::set<std::string> said_;
+    std::chrono::steady_clock::time_point followerHeard_{};  // the last message from any follower
 };
 
 }  // namespace glassfalls
