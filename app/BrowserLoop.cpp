@@ -5,10 +5,13 @@
 
 // What the page hears of the piece: its first frame (the loading line goes then), and its
 // advances, by which whoever drives the page (its test runner) times keys, as a key script does.
+// To press a key just before an advance whatever the page's pace, the driver holds the piece
+// there (window.glassfallsHoldBefore, an advance) until it has pressed.
 EM_JS(void, glassfallsTellFirstFrame, (), {
     if (Module.onFirstFrame) Module.onFirstFrame();
 });
 EM_JS(void, glassfallsTellAdvances, (double advances), { Module.advances = advances; });
+EM_JS(double, glassfallsHoldBefore, (), { return globalThis.glassfallsHoldBefore ? ? Infinity; });
 
 namespace glassfalls {
 
@@ -23,6 +26,7 @@ void tellTheFirstFrame(const Application& application) {
 
 void animationFrame(void* running) {
     auto* piece = static_cast<RunningPiece*>(running);
+    if (static_cast<double>(piece->application.advances()) + 1 >= glassfallsHoldBefore()) return;
     const std::optional<int> code = piece->application.browserFrame();
     tellTheFirstFrame(piece->application);
     glassfallsTellAdvances(static_cast<double>(piece->application.advances()));

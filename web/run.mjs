@@ -150,17 +150,25 @@ try {
   await page.exposeFunction('glassfallsOutput', (stream, text) => {
     (stream === 'err' ? process.stderr : process.stdout).write(`${text}\n`);
   });
+  // Each key goes down and up just before its advances, in their order, as a key script has
+  // them: the piece is held before the advance while the runner presses, however fast a
+  // headless page runs. The page's end (or its time limit) ends the run whatever is still to
+  // be pressed.
+  const changes = presses.flatMap(({ key, down, up }) => [{ key, at: down, down: true }, { key, at: up, down: false }])
+    .sort((a, b) => a.at - b.at);
+  if (changes.length) await page.evaluateOnNewDocument(at => { window.glassfallsHoldBefore = at; }, changes[0].at);
   await page.goto(address);
-  // Each key goes down and up at its advances, in their order, while the page runs; the
-  // page's end (or its time limit) ends the run whatever is still to be pressed.
-  const changes = presses.flatMap(({ key, down, up }) => [{ key, at: down, down: true }, { key, at: up, down: false }]);
   (async () => {
-    for (const { key, at, down } of changes.sort((a, b) => a.at - b.at)) {
-      await page.waitForFunction(at => window.glassfallsExit !== undefined || (window.Module.advances ?? 0) >= at,
+    for (let i = 0; i < changes.length; ++i) {
+      const { key, at, down } = changes[i];
+      await page.waitForFunction(at => window.glassfallsExit !== undefined || (window.Module.advances ?? 0) >= at - 1,
                                  { polling: 'raf', timeout: 0 }, at);
       if (await page.evaluate('window.glassfallsExit !== undefined')) break;
       if (down) await page.keyboard.down(key);
       else await page.keyboard.up(key);
+      // The key's event is the page's once a frame has gone by; then on to the next change.
+      await page.evaluate(() => new Promise(resolve => requestAnimationFrame(() => resolve())));
+      await page.evaluate(next => { window.glassfallsHoldBefore = next; }, changes[i + 1]?.at ?? Infinity);
     }
   })().catch(() => {});
   code = await exited;

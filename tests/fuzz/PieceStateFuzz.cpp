@@ -56,7 +56,8 @@ std::vector<uint8_t> trueSnapshot() {
     PerformerInput enter;
     enter.enter = true;
     grown.performer.active = true;
-    for (int step = 0; step < 400; ++step) grown.performer.step(Matrix4::identity(), step == 0 ? enter : PerformerInput{});
+    for (int step = 0; step < 400; ++step)
+        grown.performer.step(Matrix4::identity(), step == 0 ? enter : PerformerInput{});
     platform::ByteWriter out;
     grown.save(out);
     return out.take();
@@ -72,8 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // change to a place past the end cuts the snapshot short there instead.
     std::vector<uint8_t> bytes = base;
     for (size_t i = 0; i + 5 <= size; i += 5) {
-        const uint32_t at = uint32_t{data[i]} | uint32_t{data[i + 1]} << 8 | uint32_t{data[i + 2]} << 16 |
-                            uint32_t{data[i + 3]} << 24;
+        const uint32_t at =
+            uint32_t{data[i]} | uint32_t{data[i + 1]} << 8 | uint32_t{data[i + 2]} << 16 | uint32_t{data[i + 3]} << 24;
         if (at % (bytes.size() + 1) == bytes.size()) {
             bytes.resize(data[i + 4] * bytes.size() / 256);
             break;

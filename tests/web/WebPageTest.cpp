@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,41 @@ size_t deepBluePixels(const std::vector<uint32_t>& texels) {
         const int red = argb >> 16 & 0xFF, blue = argb & 0xFF;
         return blue > 2 * red + 30;
     }));
+}
+
+// The arrows turn the scene in a page as at the keyboard: Enter, then Left held and Right
+// tapped, pressed in a live page (a headless one, like the desktop's, reads no keyboard) at
+// the advances of the desktop program's key script, leave the desktop's frame within three
+// levels on 99 % of the pixels, and a frame the arrows changed. The runner holds the page
+// before an advance while it presses, so that the keys land where a script puts them.
+TEST(WebPage, TheArrowsTurnThePerformersAsOnTheDesktop) {
+    GLASSFALLS_SKIP_WITHOUT_PAGE();
+    const auto folder = test_support::tempPath("web-page-arrows");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string common = "--frames 200 --midi none --every 200 --screenshots ";
+    auto desktopFrame = [&](const std::string& name, const std::string& script) {
+        std::ofstream(folder / (name + ".keys")) << script;
+        const Outcome run =
+            test_support::runProgram("--headless " + common + (folder / name).string() + " --renderer es --keys " +
+                                     (folder / (name + ".keys")).string() + " --data " + sourceFile("data"));
+        EXPECT_EQ(run.status, 0) << run.output;
+        return test_support::readPicture(test_support::screenshotPath(folder / name, 200)).texels;
+    };
+    const auto enterOnly = desktopFrame("enter", "140 Enter down\n141 Enter up\n");
+    const auto turned = desktopFrame("turned",
+                                     "140 Enter down\n141 Enter up\n150 Left down\n180 Left up\n"
+                                     "190 Right down\n191 Right up\n");
+    const Outcome page =
+        runPage("--press Enter@140 --press ArrowLeft@150+30 --press ArrowRight@190 -- --size 640x480 " + common +
+                    (folder / "page").string(),
+                /*ownOptions=*/true);
+    ASSERT_EQ(page.status, 0) << page.output;
+    const auto drawn = test_support::readPicture(test_support::screenshotPath(folder / "page", 200)).texels;
+    const auto difference = test_support::frameDifference(turned, drawn);
+    EXPECT_GE(difference.shareWithin, 0.99) << difference.pixelsOver << " pixels more than 3 levels off";
+    EXPECT_LT(test_support::frameDifference(enterOnly, turned).shareWithin, 0.95) << "the arrows turned nothing";
+    std::filesystem::remove_all(folder);
 }
 
 // The picture server's pictures reach a page over its WebSocket port (a page has no other
