@@ -43,7 +43,7 @@ struct MelodyPiece {
 // A piece restored from a snapshot, anywhere in the title, at the hand-over or in the
 // performance, draws the frames the piece it was taken from goes on to draw, to the byte.
 TEST(PieceSnapshot, ARestoredPieceDrawsTheFramesTheOriginalGoesOnToDraw) {
-    constexpr int kFramesAfter = 40;
+    constexpr int kFramesAfter = 20;
     for (const uint64_t taken : {60u, 127u, 128u, 230u}) {
         std::vector<uint8_t> bytes;
         std::vector<std::vector<uint32_t>> expected;
@@ -56,7 +56,7 @@ TEST(PieceSnapshot, ARestoredPieceDrawsTheFramesTheOriginalGoesOnToDraw) {
         }
         MelodyPiece restored;
         // Somewhere else in the piece first: the snapshot replaces all of it.
-        for (int i = 0; i < 140; ++i) restored.advance();
+        for (int i = 0; i < 20; ++i) restored.advance();
         const auto advance = restored.restore(bytes);
         ASSERT_TRUE(advance) << advance.error();
         EXPECT_EQ(*advance, taken);
