@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -77,6 +78,12 @@ std::string differences(const fs::path& reference, const fs::path& folder) {
     return found.empty() ? found : folder.filename().string() + " differs at" + found + ";";
 }
 
+// Waits, in real time, until `done`; false after two minutes without.
+bool waitUntil(const std::function<bool()>& done) {
+    return test_support::pumpUntil([] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }, done,
+                                   std::chrono::minutes(2));
+}
+
 // A leader and three followers at 90, 180 and 270 degrees. The first follower's network is
 // clean; the other two lose one datagram in twenty on the way in, answers included.
 TEST(SeveralScreens, ThreeFollowersDrawTheReferenceFramesWhateverTheNetworkDrops) {
@@ -104,6 +111,13 @@ TEST(SeveralScreens, ThreeFollowersDrawTheReferenceFramesWhateverTheNetworkDrops
                 pieceCommand("--frames " + std::to_string(kAdvances) + " --view-turn " + turns[i] + " --follow " +
                              kGroup + " --every 10 --screenshots " + (folder / ("follower-" + turns[i])).string()) +
                 " 2>" + (folder / ("follower-" + turns[i] + ".log")).string()));
+        }
+        // Every follower hears from the first advance on (one that joined later would take the
+        // piece from a snapshot, and write no screenshots before it).
+        for (size_t i = 0; i < turns.size(); ++i) {
+            const std::string listening = "ip netns exec gfh" + std::to_string(i + 1) + " ss -Hlun sport = :7400";
+            if (!waitUntil([&] { return !test_support::runCommand(listening).output.empty(); }))
+                return "follower " + turns[i] + " never listened";
         }
         const auto leader =
             test_support::runCommand("ip netns exec gfh0 timeout 300 " +
@@ -159,8 +173,7 @@ TEST(SeveralScreens, AFollowerOnAnotherDataSetSaysSoAndStops) {
 
 // Waits, in real time, until `file` exists; false after two minutes without.
 bool waitFor(const fs::path& file) {
-    return test_support::pumpUntil([] { std::this_thread::sleep_for(std::chrono::milliseconds(20)); },
-                                   [&] { return fs::exists(file); }, std::chrono::minutes(2));
+    return waitUntil([&] { return fs::exists(file); });
 }
 
 // The screenshots a follower wrote that are not its leader's of the same advance, and how
