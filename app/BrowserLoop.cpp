@@ -11,7 +11,11 @@ EM_JS(void, glassfallsTellFirstFrame, (), {
     if (Module.onFirstFrame) Module.onFirstFrame();
 });
 EM_JS(void, glassfallsTellAdvances, (double advances), { Module.advances = advances; });
-EM_JS(double, glassfallsHoldBefore, (), { return globalThis.glassfallsHoldBefore ? ? Infinity; });
+// Loose equality on purpose: the C++ layout parts "===" and "??" in an EM_JS body.
+EM_JS(double, glassfallsHoldBefore, (), {
+    const hold = globalThis.glassfallsHoldBefore;
+    return hold == undefined ? Infinity : hold;
+});
 
 namespace glassfalls {
 
