@@ -236,5 +236,57 @@ TEST(SeveralScreens, AFollowerRestartedOrStartedLateDrawsTheLeadersFramesFromIts
     fs::remove_all(folder);
 }
 
+// A leader killed without a word is said once; the follower holds its frame and follows the
+// next leader from its snapshot, drawing that leader's frames.
+TEST(SeveralScreens, AFollowerWhoseLeaderVanishesFollowsTheNextOne) {
+    const fs::path folder = test_support::tempPath("next-leader");
+    const std::string answer = test_support::inNetworkNamespace([&]() -> std::string {
+        fs::create_directories(folder);
+        const fs::path log = folder / "follower.log";
+        const pid_t follower = test_support::startProcess(
+            pieceCommand("--follow 127.0.0.1:7441 --every 10 --screenshots " + (folder / "follower").string()) + " 2>" +
+            log.string());
+        // Started as the program itself, so that a kill reaches it (a kill to `timeout` would not).
+        auto leader = [&](const std::string& arguments) {
+            return test_support::startProcess(
+                std::string(test_support::kLiveOffScreen) + " " +
+                pieceCommand("--lead 127.0.0.1:7441 " + arguments, "--windowed --midi none") + " 2>/dev/null");
+        };
+        auto said = [&](const std::string& line) {
+            return waitUntil([&] {
+                std::vector<uint8_t> bytes;
+                return platform::readWholeFile(log.string(), bytes) &&
+                       std::string(bytes.begin(), bytes.end()).find(line) != std::string::npos;
+            });
+        };
+        std::string result;
+        const pid_t first = leader("");
+        if (!waitFor(test_support::screenshotPath(folder / "follower", 30))) result += "nothing followed; ";
+        test_support::finishProcess(first, SIGKILL);
+        if (!said("has gone quiet; holding the last frame")) result += "the vanished leader was not said; ";
+        const pid_t next = leader("--frames 60 --every 10 --screenshots " + (folder / "next").string());
+        if (test_support::finishProcess(next, 0) != 0) result += "the next leader failed; ";
+        // A headless follower ends with its leader's last advance.
+        if (finishWithin(follower, std::chrono::minutes(1)) != 0) result += "the follower did not end with it; ";
+        std::vector<uint8_t> bytes;
+        platform::readWholeFile(log.string(), bytes);
+        const std::string lines(bytes.begin(), bytes.end());
+        if (lines.find("gone quiet") != lines.rfind("gone quiet")) result += "said twice: " + lines;
+        if (lines.find("took the piece from the leader") == std::string::npos) result += "no snapshot: " + lines;
+        return result;
+    });
+    if (answer.rfind(test_support::kSkipped, 0) == 0) GTEST_SKIP() << answer.substr(1);
+    ASSERT_EQ(answer, "");
+    // The next leader's frames, each written again by the follower.
+    for (int advance = 10; advance <= 60; advance += 10) {
+        std::vector<uint8_t> expected, drawn;
+        ASSERT_TRUE(platform::readWholeFile(test_support::screenshotPath(folder / "next", advance).string(), expected));
+        ASSERT_TRUE(
+            platform::readWholeFile(test_support::screenshotPath(folder / "follower", advance).string(), drawn));
+        EXPECT_TRUE(expected == drawn) << "advance " << advance;
+    }
+    fs::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace glassfalls
