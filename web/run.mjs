@@ -5,8 +5,8 @@
 //
 // Usage: node web/run.mjs BUILD_DIR [--fake-microphone FILE.wav] [--press KEY@ADVANCE[+HELD]]... -- ARGS
 // --press presses KEY (a key name of the browser's: Enter, Escape, ArrowLeft, ArrowRight)
-// once the piece has made ADVANCE advances, and lets it go HELD advances later (default 1),
-// as a key script's lines do on the desktop. --refuse-microphone answers the page's request
+// just before advance ADVANCE, and lets it go HELD advances later (default 1), as a key
+// script's lines do on the desktop; only a live page (without --headless) reads keys. --refuse-microphone answers the page's request
 // for the microphone with no, as a visitor may.
 import { createServer } from 'node:http';
 import { existsSync, mkdirSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
