@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/Version.h"
 #include "platform/os/ByteStream.h"
@@ -61,7 +62,6 @@ void LockstepFollower::follow(const platform::OscMessage& message) {
     highest_ = 0;
     lastAdvance_.reset();
     lastHeard_ = Clock::now();
-    quietSaid_ = false;
     // Anywhere but at the advance this machine is to play next, the piece is taken as the
     // leader has it.
     wantSnapshot_ = message.numbers[0] != static_cast<double>(next_);
@@ -106,12 +106,7 @@ void LockstepFollower::fetchSnapshot() {
     }
 }
 
-std::optional<std::vector<uint8_t>> LockstepFollower::takeSnapshot() {
-    if (!snapshot_) return std::nullopt;
-    auto taken = std::move(snapshot_);
-    snapshot_.reset();
-    return taken;
-}
+std::optional<std::vector<uint8_t>> LockstepFollower::takeSnapshot() { return std::exchange(snapshot_, std::nullopt); }
 
 void LockstepFollower::resumeAfter(uint64_t advance) {
     wantSnapshot_ = false;
@@ -179,8 +174,7 @@ std::optional<FrameInput> LockstepFollower::take(uint64_t advance) {
     // What is older than the advance asked for will never be played.
     waiting_.erase(waiting_.begin(), waiting_.lower_bound(advance));
     const auto found = waiting_.find(advance);
-    if (found == waiting_.end() || found->second.arrived != static_cast<int32_t>(found->second.pieces.size()))
-        return std::nullopt;
+    if (found == waiting_.end() || !found->second.complete()) return std::nullopt;
     std::vector<uint8_t> bytes;
     for (const auto& piece : found->second.pieces) bytes.insert(bytes.end(), piece.begin(), piece.end());
     takenPresents_ = found->second.time;
@@ -204,9 +198,7 @@ void LockstepFollower::askForMissing() {
     uint64_t advance = next_;
     while (advance <= highest_ && runs < kRunsAskedAtOnce) {
         const auto found = waiting_.find(advance);
-        const bool complete =
-            found != waiting_.end() && found->second.arrived == static_cast<int32_t>(found->second.pieces.size());
-        if (complete) {
+        if (found != waiting_.end() && found->second.complete()) {
             ++advance;
             continue;
         }
@@ -227,7 +219,6 @@ void LockstepFollower::noticeQuiet() {
     // A leader that said its last advance has ended, not gone.
     if (leaderHost_.empty() || lastAdvance_) return;
     if (Clock::now() - lastHeard_ < kQuiet) return;
-    quietSaid_ = true;
     std::fprintf(stderr,
                  "glassfalls: the leader at %s:%s has gone quiet; holding the last frame until a leader is heard\n",
                  leaderHost_.c_str(), leaderPort_.c_str());

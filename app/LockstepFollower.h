@@ -54,6 +54,7 @@ private:
     struct Assembly {
         std::vector<std::vector<uint8_t>> pieces;
         int32_t arrived = 0;
+        bool complete() const { return arrived == static_cast<int32_t>(pieces.size()); }
         platform::OscTime time;
     };
     void receive(const platform::OscMessage& message);
@@ -74,7 +75,6 @@ private:
     platform::OscServer server_;
     std::string leaderHost_, leaderPort_;  // empty until a leader is heard
     Clock::time_point lastHeard_{};
-    bool quietSaid_ = false;
     std::map<uint64_t, Assembly> waiting_;  // advances not yet played, complete or not
     uint64_t next_ = 1;                     // the advance to play next
     uint64_t highest_ = 0;                  // the newest advance the leader has spoken of

@@ -4,8 +4,8 @@
 #include <arpa/inet.h>
 
 #include <charconv>
-#include <fstream>
-#include <iterator>
+
+#include "platform/os/WholeFile.h"
 
 namespace glassfalls {
 
@@ -27,9 +27,10 @@ std::optional<LockstepAddress::Endpoint> endpointNamed(const std::string& text) 
 constexpr uint64_t kFnvOffset = 14695981039346656037ull;
 constexpr uint64_t kFnvPrime = 1099511628211ull;
 
-void mix(uint64_t& hash, const char* bytes, size_t size) {
+void mix(uint64_t& hash, const void* data, size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
     for (size_t i = 0; i < size; ++i) {
-        hash ^= static_cast<unsigned char>(bytes[i]);
+        hash ^= bytes[i];
         hash *= kFnvPrime;
     }
 }
@@ -67,9 +68,8 @@ uint64_t dataFingerprint(const std::vector<std::string>& files) {
     for (const std::string& file : files) {
         const std::string name = file.substr(file.find_last_of('/') + 1);
         mix(hash, name.data(), name.size() + 1);
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        mix(hash, bytes.data(), bytes.size());
+        std::vector<uint8_t> bytes;
+        if (platform::readWholeFile(file, bytes)) mix(hash, bytes.data(), bytes.size());
     }
     return hash;
 }

@@ -8,6 +8,8 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/os/LittleEndian.h"
+
 namespace glassfalls::platform {
 
 // Bytes written in the order of the files and messages the piece sends to other machines:
@@ -16,9 +18,7 @@ class ByteWriter {
 public:
     void u8(uint8_t value) { bytes_.push_back(value); }
     void boolean(bool value) { u8(value ? 1 : 0); }
-    void u32(uint32_t value) {
-        for (int i = 0; i < 4; ++i) bytes_.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    }
+    void u32(uint32_t value) { putLittleEndian(bytes_, value, 4); }
     void i32(int32_t value) { u32(static_cast<uint32_t>(value)); }
     void u64(uint64_t value) {
         u32(static_cast<uint32_t>(value));

@@ -65,15 +65,25 @@ int dropped(int n) {
     return at == std::string::npos ? -1 : std::stoi(listed.output.substr(at + 8));
 }
 
+// Whether both files are there and the same to the byte.
+bool sameFiles(const fs::path& a, const fs::path& b) {
+    std::vector<uint8_t> first, second;
+    return platform::readWholeFile(a.string(), first) && platform::readWholeFile(b.string(), second) && first == second;
+}
+
+// A file's text; empty when it cannot be read.
+std::string textOf(const fs::path& file) {
+    std::vector<uint8_t> bytes;
+    platform::readWholeFile(file.string(), bytes);
+    return {bytes.begin(), bytes.end()};
+}
+
 // The screenshots in `folder` that are not byte for byte those in `reference`, named.
 std::string differences(const fs::path& reference, const fs::path& folder) {
     std::string found;
     for (int advance = kEvery; advance <= kAdvances; advance += kEvery) {
-        std::vector<uint8_t> expected, drawn;
-        const bool same =
-            platform::readWholeFile(test_support::screenshotPath(reference, advance).string(), expected) &&
-            platform::readWholeFile(test_support::screenshotPath(folder, advance).string(), drawn) && expected == drawn;
-        if (!same) found += " " + std::to_string(advance);
+        if (!sameFiles(test_support::screenshotPath(reference, advance), test_support::screenshotPath(folder, advance)))
+            found += " " + std::to_string(advance);
     }
     return found.empty() ? found : folder.filename().string() + " differs at" + found + ";";
 }
@@ -183,10 +193,7 @@ std::string differencesFromLeader(const fs::path& leader, const fs::path& follow
     written = 0;
     for (const auto& entry : fs::directory_iterator(follower)) {
         ++written;
-        std::vector<uint8_t> expected, drawn;
-        if (!platform::readWholeFile((leader / entry.path().filename()).string(), expected) ||
-            !platform::readWholeFile(entry.path().string(), drawn) || expected != drawn)
-            found += " " + entry.path().filename().string();
+        if (!sameFiles(leader / entry.path().filename(), entry.path())) found += " " + entry.path().filename().string();
     }
     return found;
 }
@@ -253,11 +260,7 @@ TEST(SeveralScreens, AFollowerWhoseLeaderVanishesFollowsTheNextOne) {
                 pieceCommand("--lead 127.0.0.1:7441 " + arguments, "--windowed --midi none") + " 2>/dev/null");
         };
         auto said = [&](const std::string& line) {
-            return waitUntil([&] {
-                std::vector<uint8_t> bytes;
-                return platform::readWholeFile(log.string(), bytes) &&
-                       std::string(bytes.begin(), bytes.end()).find(line) != std::string::npos;
-            });
+            return waitUntil([&] { return textOf(log).find(line) != std::string::npos; });
         };
         std::string result;
         const pid_t first = leader("");
@@ -268,9 +271,7 @@ TEST(SeveralScreens, AFollowerWhoseLeaderVanishesFollowsTheNextOne) {
         if (test_support::finishProcess(next, 0) != 0) result += "the next leader failed; ";
         // A headless follower ends with its leader's last advance.
         if (finishWithin(follower, std::chrono::minutes(1)) != 0) result += "the follower did not end with it; ";
-        std::vector<uint8_t> bytes;
-        platform::readWholeFile(log.string(), bytes);
-        const std::string lines(bytes.begin(), bytes.end());
+        const std::string lines = textOf(log);
         if (lines.find("gone quiet") != lines.rfind("gone quiet")) result += "said twice: " + lines;
         if (lines.find("took the piece from the leader") == std::string::npos) result += "no snapshot: " + lines;
         return result;
@@ -279,11 +280,9 @@ TEST(SeveralScreens, AFollowerWhoseLeaderVanishesFollowsTheNextOne) {
     ASSERT_EQ(answer, "");
     // The next leader's frames, each written again by the follower.
     for (int advance = 10; advance <= 60; advance += 10) {
-        std::vector<uint8_t> expected, drawn;
-        ASSERT_TRUE(platform::readWholeFile(test_support::screenshotPath(folder / "next", advance).string(), expected));
-        ASSERT_TRUE(
-            platform::readWholeFile(test_support::screenshotPath(folder / "follower", advance).string(), drawn));
-        EXPECT_TRUE(expected == drawn) << "advance " << advance;
+        EXPECT_TRUE(sameFiles(test_support::screenshotPath(folder / "next", advance),
+                              test_support::screenshotPath(folder / "follower", advance)))
+            << "advance " << advance;
     }
     fs::remove_all(folder);
 }
